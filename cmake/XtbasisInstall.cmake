@@ -1,0 +1,21 @@
+include(CMakePackageConfigHelpers)
+
+install(TARGETS xtbasis xtb_headers EXPORT xtbasisTargets
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(DIRECTORY include/xtbasis DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(EXPORT xtbasisTargets NAMESPACE xtbasis::
+  DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/xtbasis)
+
+configure_package_config_file(cmake/xtbasisConfig.cmake.in
+  ${CMAKE_CURRENT_BINARY_DIR}/xtbasisConfig.cmake
+  INSTALL_DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/xtbasis)
+write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/xtbasisConfigVersion.cmake
+  COMPATIBILITY SameMajorVersion)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/xtbasisConfig.cmake
+              ${CMAKE_CURRENT_BINARY_DIR}/xtbasisConfigVersion.cmake
+  DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/xtbasis)
+
+configure_file(cmake/xtbasis.pc.in ${CMAKE_CURRENT_BINARY_DIR}/xtbasis.pc @ONLY)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/xtbasis.pc
+  DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

@@ -1,0 +1,133 @@
+// CString: the 8-bit string with value semantics that the library's
+// signatures use (code page 1252). Length-counted, so embedded NUL bytes are
+// kept; indices and counts are int as callers expect, and out-of-range
+// arguments are clamped the way the familiar Windows class clamps them.
+#pragma once
+
+#include <cstdarg>
+#include <string>
+#include <string_view>
+
+#include "api.h"
+#include "wintypes.h"
+
+class XTBASIS_API CString {
+ public:
+  CString() = default;
+  CString(const char* text);  // NULL gives the empty string
+  CString(const unsigned char* text);
+  CString(const char* text, int length);
+  CString(char ch, int repeat = 1);
+  CString(std::string text) : m_text(std::move(text)) {}
+  explicit CString(std::string_view text) : m_text(text) {}
+
+  CString& operator=(const char* text);
+  CString& operator=(char ch);
+
+  int GetLength() const { return static_cast<int>(m_text.size()); }
+  BOOL IsEmpty() const { return m_text.empty(); }
+  void Empty() { m_text.clear(); }
+
+  operator const char*() const { return m_text.c_str(); }
+  const char* GetString() const { return m_text.c_str(); }
+  const std::string& str() const { return m_text; }
+  std::string_view view() const { return m_text; }
+
+  char operator[](int index) const { return m_text[static_cast<size_t>(index)]; }
+  char GetAt(int index) const { return m_text[static_cast<size_t>(index)]; }
+  void SetAt(int index, char ch) { m_text[static_cast<size_t>(index)] = ch; }
+
+  CString& operator+=(const CString& other) { m_text += other.m_text; return *this; }
+  CString& operator+=(const char* text);
+  CString& operator+=(char ch) { m_text += ch; return *this; }
+  void Append(const char* text, int length);
+  void AppendChar(char ch) { m_text += ch; }
+
+  // Byte-wise comparison (<0, 0, >0); CompareNoCase folds by code page 1252.
+  int Compare(const char* text) const;
+  int CompareNoCase(const char* text) const;
+
+  CString Left(int count) const;
+  CString Right(int count) const;
+  CString Mid(int first) const;
+  CString Mid(int first, int count) const;
+  CString SpanIncluding(const char* set) const;
+  CString SpanExcluding(const char* set) const;
+
+  // Index of the match or -1.
+  int Find(char ch, int start = 0) const;
+  int Find(const char* sub, int start = 0) const;
+  int ReverseFind(char ch) const;
+  int FindOneOf(const char* set) const;
+
+  // Counts of replaced / removed characters; the new length for Insert and Delete.
+  int Replace(char from, char to);
+  int Replace(const char* from, const char* to);
+  int Remove(char ch);
+  int Insert(int index, char ch);
+  int Insert(int index, const char* text);
+  int Delete(int index, int count = 1);
+
+  CString& MakeUpper();
+  CString& MakeLower();
+  CString& MakeReverse();
+
+  // Without an argument white space (space, TAB, CR, LF, VT, FF) is trimmed.
+  CString& Trim();
+  CString& Trim(char ch);
+  CString& Trim(const char* set);
+  CString& TrimLeft();
+  CString& TrimLeft(char ch);
+  CString& TrimLeft(const char* set);
+  CString& TrimRight();
+  CString& TrimRight(char ch);
+  CString& TrimRight(const char* set);
+
+  void Format(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  void AppendFormat(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  void FormatV(const char* format, va_list args);
+  void AppendFormatV(const char* format, va_list args);
+
+  // Direct access: the buffer holds at least minLength characters plus a
+  // terminating NUL; ReleaseBuffer(-1) takes the length up to the first NUL.
+  char* GetBuffer();
+  char* GetBuffer(int minLength);
+  char* GetBufferSetLength(int length);
+  void ReleaseBuffer(int newLength = -1);
+  void Preallocate(int length) { m_text.reserve(static_cast<size_t>(length < 0 ? 0 : length)); }
+  void Truncate(int length);
+
+  // The next token after `start` delimited by any of `delimiters`; leading
+  // delimiters are skipped. At the end `start` becomes -1 and the result is empty.
+  CString Tokenize(const char* delimiters, int& start) const;
+
+  friend CString operator+(const CString& a, const CString& b) { return CString(a.m_text + b.m_text); }
+  friend CString operator+(const CString& a, const char* b);
+  friend CString operator+(const char* a, const CString& b);
+  friend CString operator+(const CString& a, char b) { return CString(a.m_text + b); }
+  friend CString operator+(char a, const CString& b) { return CString(a + b.m_text); }
+
+  friend bool operator==(const CString& a, const CString& b) { return a.m_text == b.m_text; }
+  friend bool operator==(const CString& a, const char* b) { return a.Compare(b) == 0; }
+  friend bool operator==(const char* a, const CString& b) { return b.Compare(a) == 0; }
+  friend bool operator!=(const CString& a, const CString& b) { return !(a == b); }
+  friend bool operator!=(const CString& a, const char* b) { return !(a == b); }
+  friend bool operator!=(const char* a, const CString& b) { return !(a == b); }
+  friend bool operator<(const CString& a, const CString& b) { return a.m_text < b.m_text; }
+  friend bool operator<(const CString& a, const char* b) { return a.Compare(b) < 0; }
+  friend bool operator<(const char* a, const CString& b) { return b.Compare(a) > 0; }
+  friend bool operator>(const CString& a, const CString& b) { return b < a; }
+  friend bool operator>(const CString& a, const char* b) { return a.Compare(b) > 0; }
+  friend bool operator>(const char* a, const CString& b) { return b.Compare(a) < 0; }
+  friend bool operator<=(const CString& a, const CString& b) { return !(b < a); }
+  friend bool operator<=(const CString& a, const char* b) { return a.Compare(b) <= 0; }
+  friend bool operator<=(const char* a, const CString& b) { return b.Compare(a) >= 0; }
+  friend bool operator>=(const CString& a, const CString& b) { return !(a < b); }
+  friend bool operator>=(const CString& a, const char* b) { return a.Compare(b) >= 0; }
+  friend bool operator>=(const char* a, const CString& b) { return b.Compare(a) <= 0; }
+
+ private:
+  std::string m_text;
+};
+
+typedef CString CStringA;
