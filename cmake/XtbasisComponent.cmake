@@ -7,6 +7,11 @@
 function(xtb_add_component name)
   cmake_parse_arguments(ARG "" "" "DEPENDS;LIBS" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT sources)
+    # A folder whose first sources are still to come.
+    set(sources ${CMAKE_CURRENT_BINARY_DIR}/xtb_${name}_empty.cpp)
+    file(WRITE ${sources} "")
+  endif()
   add_library(xtb_${name} STATIC ${sources})
   target_include_directories(xtb_${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   target_link_libraries(xtb_${name} PUBLIC xtb_headers ${ARG_DEPENDS} ${ARG_LIBS})
