@@ -30,7 +30,9 @@ function(xtb_add_shared_library)
   target_link_libraries(xtbasis
     PUBLIC xtb_headers
     PRIVATE -Wl,--whole-archive ${components} -Wl,--no-whole-archive)
-  target_link_options(xtbasis PRIVATE -Wl,--no-undefined)
+  if(NOT XTBASIS_SANITIZE)  # the sanitizer runtimes come with the executable
+    target_link_options(xtbasis PRIVATE -Wl,--no-undefined)
+  endif()
 endfunction()
 
 # Test, benchmark and fuzz programs name the component they exercise by
