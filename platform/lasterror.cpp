@@ -37,6 +37,15 @@ DWORD WinErrorFromErrno(int error) {
   }
 }
 
+int ErrnoFromWinError(DWORD error) {
+  static constexpr int kErrnos[] = {ENOENT, ENOTDIR, EMFILE, EACCES, EBADF, ENOMEM, EROFS, EWOULDBLOCK,
+                                    ENOTSUP, EEXIST, EINVAL, EPIPE, ENOSPC, ENAMETOOLONG, ENOTEMPTY,
+                                    EBUSY, EISDIR, ETIMEDOUT, ECANCELED};
+  for (int e : kErrnos)
+    if (WinErrorFromErrno(e) == error) return e;
+  return error <= static_cast<DWORD>(INT32_MAX) ? static_cast<int>(error) : -1;
+}
+
 void SetLastErrorFromErrno() { SetLastError(WinErrorFromErrno(errno)); }
 
 }  // namespace xtb

@@ -14,6 +14,10 @@ namespace xtb {
 
 // The Windows number for an errno value (itself where there is none).
 XTBASIS_API DWORD WinErrorFromErrno(int error);
+// The errno value behind a last-error number: the inverse of
+// WinErrorFromErrno for the numbers it maps, the number itself otherwise
+// (-1 for numbers beyond int).
+XTBASIS_API int ErrnoFromWinError(DWORD error);
 // SetLastError(WinErrorFromErrno(errno)).
 XTBASIS_API void SetLastErrorFromErrno();
 

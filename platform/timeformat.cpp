@@ -1,0 +1,57 @@
+#include "timeformat.h"
+
+#include <langinfo.h>
+
+#include <cstring>
+#include <string>
+
+#include "utf8cp1252.h"
+
+namespace xtb {
+namespace {
+
+bool LocaleIsUtf8() {
+  const char* codeset = nl_langinfo(CODESET);
+  return codeset && std::strcmp(codeset, "UTF-8") == 0;
+}
+
+// One conversion such as "%d" or "%-d" through strftime.
+std::string FormatOne(const std::string& conversion, const struct tm& tm) {
+  char buffer[256];
+  const size_t n = std::strftime(buffer, sizeof buffer, conversion.c_str(), &tm);
+  return std::string(buffer, n);
+}
+
+}  // namespace
+
+CString FormatTm(const char* format, const struct tm& tm) {
+  std::string out;
+  if (!format) return CString();
+  const bool utf8 = LocaleIsUtf8();
+  for (const char* p = format; *p; ++p) {
+    if (*p != '%') {
+      out += *p;  // literal text is already 1252
+      continue;
+    }
+    std::string conversion = "%";
+    if (p[1] == '#') {
+      ++p;
+      if (p[1] && std::strchr("dHIjmMSUwWyY", p[1])) conversion += '-';
+    }
+    if (p[1] == 'E' || p[1] == 'O') conversion += *++p;
+    if (!p[1]) break;  // a lone '%' at the end gives nothing
+    conversion += *++p;
+    const std::string piece = FormatOne(conversion, tm);
+    out += utf8 ? Utf8ToCp1252(piece) : piece;
+  }
+  return CString(std::move(out));
+}
+
+SYSTEMTIME SystemTimeOf(const struct tm& parts, WORD milliseconds) {
+  return SYSTEMTIME{static_cast<WORD>(parts.tm_year + 1900), static_cast<WORD>(parts.tm_mon + 1),
+                    static_cast<WORD>(parts.tm_wday),          static_cast<WORD>(parts.tm_mday),
+                    static_cast<WORD>(parts.tm_hour),          static_cast<WORD>(parts.tm_min),
+                    static_cast<WORD>(parts.tm_sec),           milliseconds};
+}
+
+}  // namespace xtb

@@ -1,0 +1,16 @@
+// Helpers of the time classes around struct tm.
+#pragma once
+
+#include <ctime>
+#include <xtbasis/platform/cstring.h>
+#include <xtbasis/platform/timeclasses.h>
+
+namespace xtb {
+
+// strftime: the '#' flag of numeric codes leaves out leading zeros, and text
+// the locale gives in UTF-8 comes out in 1252.
+CString FormatTm(const char* format, const struct tm& tm);
+
+SYSTEMTIME SystemTimeOf(const struct tm& parts, WORD milliseconds = 0);
+
+}  // namespace xtb

@@ -1,0 +1,84 @@
+#include "utf8cp1252.h"
+
+#include <array>
+#include <cstdint>
+
+namespace xtb {
+namespace {
+
+// Code points of the bytes 0x80..0x9F; the undefined ones keep their number.
+constexpr std::array<char32_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char32_t CodePointOf(unsigned char byte) {
+  return byte >= 0x80 && byte < 0xA0 ? kHighControls[byte - 0x80] : byte;
+}
+
+char ByteOf(char32_t cp) {
+  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<char>(cp);
+  for (size_t i = 0; i < kHighControls.size(); ++i)
+    if (kHighControls[i] == cp) return static_cast<char>(0x80 + i);
+  return '?';
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+// Decodes one UTF-8 sequence at `pos`, advancing it; malformed input gives
+// U+FFFD and consumes one byte.
+char32_t DecodeOne(std::string_view s, size_t& pos) {
+  const auto lead = static_cast<unsigned char>(s[pos++]);
+  if (lead < 0x80) return lead;
+  int extra = 0;
+  char32_t cp = 0;
+  char32_t minimum = 0;
+  if ((lead & 0xE0) == 0xC0) {
+    extra = 1, cp = lead & 0x1F, minimum = 0x80;
+  } else if ((lead & 0xF0) == 0xE0) {
+    extra = 2, cp = lead & 0x0F, minimum = 0x800;
+  } else if ((lead & 0xF8) == 0xF0) {
+    extra = 3, cp = lead & 0x07, minimum = 0x10000;
+  } else {
+    return 0xFFFD;
+  }
+  if (pos + static_cast<size_t>(extra) > s.size()) return 0xFFFD;
+  for (int i = 0; i < extra; ++i) {
+    const auto next = static_cast<unsigned char>(s[pos + static_cast<size_t>(i)]);
+    if ((next & 0xC0) != 0x80) return 0xFFFD;
+    cp = (cp << 6) | (next & 0x3F);
+  }
+  pos += static_cast<size_t>(extra);
+  const bool surrogate = cp >= 0xD800 && cp <= 0xDFFF;
+  return cp < minimum || cp > 0x10FFFF || surrogate ? 0xFFFD : cp;
+}
+
+}  // namespace
+
+std::string Utf8ToCp1252(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (size_t pos = 0; pos < utf8.size();) out += ByteOf(DecodeOne(utf8, pos));
+  return out;
+}
+
+std::string Cp1252ToUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() * 2);
+  for (char c : text) AppendUtf8(out, CodePointOf(static_cast<unsigned char>(c)));
+  return out;
+}
+
+}  // namespace xtb

@@ -1,0 +1,16 @@
+// Conversions between UTF-8 and code page 1252 for the platform layer's own
+// texts (compiled-in tables, diagnostics on standard error). Every byte value
+// of 1252 survives a round trip: the five bytes that 1252 leaves undefined map
+// to the control characters of the same number. Characters that 1252 lacks,
+// and malformed UTF-8, become '?'.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace xtb {
+
+std::string Utf8ToCp1252(std::string_view utf8);
+std::string Cp1252ToUtf8(std::string_view text);
+
+}  // namespace xtb
