@@ -16,6 +16,8 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/xtbasisConfig.cmake
               ${CMAKE_CURRENT_BINARY_DIR}/xtbasisConfigVersion.cmake
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/xtbasis)
 
+# The .pc file finds the prefix from its own place, so an installed tree can move.
+file(RELATIVE_PATH XTBASIS_PC_UP /x/${CMAKE_INSTALL_LIBDIR}/pkgconfig /x)
 configure_file(cmake/xtbasis.pc.in ${CMAKE_CURRENT_BINARY_DIR}/xtbasis.pc @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/xtbasis.pc
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

@@ -1,0 +1,4 @@
+// The pointer to the application's system base object.
+#include <xtbasis/trace.h>
+
+CXTSysBase* gp_XTSysBase = nullptr;

@@ -1,0 +1,73 @@
+// XTTrace, XTTraceF and SetXTTraceLevel.
+#include <cstdarg>
+#include <string>
+#include <xtbasis/platform/clock.h>
+#include <xtbasis/platform/lasterror.h>
+#include <xtbasis/platform/presenter.h>
+#include <xtbasis/trace.h>
+
+#include "processids.h"
+#include "tracefile.h"
+#include "tracerecord.h"
+#include "tracesettings.h"
+
+namespace {
+
+// Everything after the level test: filter, record, box. `traceFile` null
+// means the default trace file.
+void WriteRecord(CXTSysBase& sysBase, DWORD lastError, const char* traceFile, int level, int progId,
+                 const char* sourceFile, int line, const char* format, va_list args) try {
+  xtb::TraceSettings& settings = xtb::ProcessTraceSettings();
+  settings.EnsureRead(sysBase);
+  if (level > settings.LevelGate() || !settings.Filter().Passes(progId)) return;
+
+  xtb::TraceHeader fields{level, {}, xtb::CachedProcessId(), xtb::CachedThreadId(), progId, sourceFile, line,
+                          lastError};
+  GetLocalTime(&fields.time);
+  const std::string header = xtb::FormatTraceHeader(fields);
+  std::string message;
+  xtb::FormatTraceText(message, format, args);
+  message = xtb::MessageLine(std::move(message));
+
+  xtb::AppendTraceRecord(traceFile ? std::string(traceFile) : settings.TraceFile(),
+                         xtb::FileForm(header, message));
+  if (level <= settings.MessageBoxLevel())
+    GetXTPresenter().ShowMessageBox(nullptr, CString(header + message), "XTTrace", MB_OK | MB_TOPMOST);
+  SetLastError(lastError);
+} catch (...) {
+  SetLastError(lastError);  // a record that cannot be formed is dropped
+}
+
+// The cheap test that comes first: no system base, or a level the settings
+// already read do not let through.
+inline bool FilteredOut(int level) {
+  return !gp_XTSysBase || level > xtb::ProcessTraceSettings().LevelGate();
+}
+
+}  // namespace
+
+void XTTrace(int level, int progId, const char* sourceFile, int line, const char* format, ...) {
+  const DWORD lastError = GetLastError();
+  if (FilteredOut(level)) return;
+  va_list args;
+  va_start(args, format);
+  WriteRecord(*gp_XTSysBase, lastError, nullptr, level, progId, sourceFile, line, format, args);
+  va_end(args);
+}
+
+void XTTraceF(const char* traceFile, int level, int progId, const char* sourceFile, int line,
+              const char* format, ...) {
+  const DWORD lastError = GetLastError();
+  if (FilteredOut(level)) return;
+  va_list args;
+  va_start(args, format);
+  WriteRecord(*gp_XTSysBase, lastError, traceFile, level, progId, sourceFile, line, format, args);
+  va_end(args);
+}
+
+int SetXTTraceLevel(int level) {
+  if (!gp_XTSysBase) return 0;
+  xtb::TraceSettings& settings = xtb::ProcessTraceSettings();
+  settings.EnsureRead(*gp_XTSysBase);
+  return settings.ExchangeTraceLevel(level);
+}

@@ -1,0 +1,37 @@
+// Small text conventions: IBAN groups, the formatting tags of text fields,
+// XML escapes, MIME types by extension, byte sizes, tab lists and colours.
+#pragma once
+
+#include "platform/api.h"
+#include "platform/cstring.h"
+#include "platform/wintypes.h"
+
+// Functions with C linkage return CString by value (callers are C++).
+#if defined(__clang__)
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Wreturn-type-c-linkage"
+#endif
+
+// A blank after every group of four; texts with a blank or under 5 characters stay.
+XTBASIS_C_API CString FormatIBAN(const CString& iban);
+// Drops <Bold>, <Italic>, <Underline> and their end tags, then undoes one
+// level of &quot; &gt; &lt; &amp;.
+XTBASIS_C_API CString RemoveTags(CString text);
+XTBASIS_C_API CString Str2XML(CString text);  // & < > and '"' escaped
+// By extension: the registry's HKEY_CLASSES_ROOT\.ext "Content Type", else
+// the system's /etc/mime.types; ".xml" is always "application/xml"; "" when unknown.
+XTBASIS_C_API CString GetMimeType(const CString& fileName);
+XTBASIS_C_API CString BytesToString(double byteCount);  // "1,5 KB" with the locale's separator
+// pairs: (prefix, width) text pointers, ended by a null prefix; gives
+// "prefix<running total>" items separated by commas.
+XTBASIS_C_API CString MakeAbsTabs(const char* const* pairs);
+
+// Record colour "bbggrr" (lower-case "%06x" of a COLORREF) and screen colour "#rrggbb".
+XTBASIS_C_API COLORREF Farbe2ColorRef(const CString& farbe, COLORREF defaultColour);
+XTBASIS_C_API CString ColorRef2Farbe(COLORREF colour, COLORREF defaultColour);
+XTBASIS_C_API CString Farbe2XTColor(const CString& farbe);
+XTBASIS_C_API CString XTColor2Farbe(const CString& colour);
+
+#if defined(__clang__)
+#pragma clang diagnostic pop
+#endif

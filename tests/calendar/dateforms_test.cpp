@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+
+#include "xtbasis/calendar.h"
+
+TEST(DateForms, DisplayAndDbDatesByPosition) {
+  EXPECT_EQ(Db2Date("20261204"), "04.12.2026");
+  EXPECT_EQ(Db2Date("20261204abc"), "04.12.2026");
+  EXPECT_EQ(Db2Date("2026120"), "");
+  EXPECT_EQ(Db2Date2("20261204"), "04.12.26");
+  EXPECT_EQ(Db2Date2("2026120"), "");
+  EXPECT_EQ(Date2Db("04.12.2026"), "20261204");
+  EXPECT_EQ(Date2Db("04/12/2026"), "20261204");  // separators are not looked at
+  EXPECT_EQ(Date2Db("4.12.2026"), "");
+}
+
+TEST(DateForms, DbTimeToDisplayTime) {
+  EXPECT_EQ(Db2Time(""), "");
+  EXPECT_EQ(Db2Time("1"), "1:");
+  EXPECT_EQ(Db2Time("10"), "10:");
+  EXPECT_EQ(Db2Time("1030"), "10:30");
+  EXPECT_EQ(Db2Time("12345"), "12:34");
+  EXPECT_EQ(Db2Time("103015"), "10:30:15");
+  EXPECT_EQ(Db2Time("10301599"), "10:30:15");
+}
+
+TEST(DateForms, DigitDatesSwapByPosition) {
+  EXPECT_EQ(DDMMYYYY2YYYYMMDD("04122026"), "20261204");
+  EXPECT_EQ(YYYYMMDD2DDMMYYYY("20261204"), "04122026");
+  EXPECT_EQ(DDMMYYYY2YYYYMMDD("0412"), "1204");  // missing pieces are empty
+  EXPECT_EQ(DDMMYYYY2YYYYMMDD("04.12.2026"), "");
+  EXPECT_EQ(YYYYMMDD2DDMMYYYY(""), "");
+}
+
+TEST(DateForms, MonthEntriesUseTheCenturyWindow) {
+  EXPECT_EQ(MMYY2YYYYMM01("1226"), "20261201");
+  EXPECT_EQ(MMYY2YYYYMM01("0485"), "19850401");
+  EXPECT_EQ(MMYY2YYYYMM01("1279"), "20791201");
+  EXPECT_EQ(MMYY2YYYYMM01("1280"), "19801201");
+  EXPECT_EQ(MMYY2YYYYMM01("12a6"), "");
+  EXPECT_EQ(MMYY2YYYYMM01(""), "");
+  EXPECT_EQ(YYMM2YYYYMM01("2612"), "20261201");
+  EXPECT_EQ(YYMM2YYYYMM01("9912"), "19991201");
+  EXPECT_EQ(YYMM2YYYYMM01("26 2"), "");
+}
+
+TEST(DateForms, LastDaysOfMonthEntriesAndDbDates) {
+  EXPECT_EQ(MMYY2YYYYMMDD("0224"), "20240229");
+  EXPECT_EQ(MMYY2YYYYMMDD("0299"), "19990228");
+  EXPECT_EQ(MMYY2YYYYMMDD("0400"), "20000430");
+  EXPECT_EQ(MMYY2YYYYMMDD("02x4"), "");
+  EXPECT_EQ(YYYYMMDD2YYYYMM31("21000215"), "21000228");
+  EXPECT_EQ(YYYYMMDD2YYYYMM31("20000215"), "20000229");
+  EXPECT_EQ(YYYYMMDD2YYYYMM31("20261201"), "20261231");
+  EXPECT_EQ(YYYYMMDD2YYYYMM31("2026-12-01"), "");
+}
+
+TEST(DateForms, GregorianMonthLengths) {
+  EXPECT_EQ(LastDay(2, 1900), "28");
+  EXPECT_EQ(LastDay(2, 2000), "29");
+  EXPECT_EQ(LastDay(2, 2024), "29");
+  EXPECT_EQ(LastDay(2, 2026), "28");
+  EXPECT_EQ(LastDay(12, 2026), "31");
+  EXPECT_EQ(LastDayI(4, 2026), 30);
+  EXPECT_EQ(LastDayI(7, 2026), 31);
+  EXPECT_EQ(LastDayI(8, 2026), 31);
+  // Month values outside 1-12 fall back to 30.
+  EXPECT_EQ(LastDayI(13, 2026), 30);
+  EXPECT_EQ(LastDayI(0, 2026), 30);
+  EXPECT_EQ(LastDayI(-2, 2024), 30);
+}

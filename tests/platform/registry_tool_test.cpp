@@ -1,0 +1,72 @@
+// The reg subcommand of the xtbasis tool against a store in a temp folder.
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <fstream>
+
+#include "registry_fixture.h"
+
+namespace {
+
+struct ToolResult {
+  int code;
+  std::string out;
+};
+
+ToolResult Tool(const std::string& arguments) {
+  const std::string command = std::string(XTB_TOOL_PATH) + " reg " + arguments + " 2>/dev/null";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return {-1, ""};
+  std::string out;
+  char buffer[256];
+  while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
+  const int status = pclose(pipe);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+}
+
+using RegistryTool = RegistryTest;
+
+TEST_F(RegistryTool, SetsGetsListsAndReportsByExitCode) {
+  if (access(XTB_TOOL_PATH, X_OK) != 0) GTEST_SKIP() << "the tool is not built";
+  EXPECT_EQ(Tool("set 'HKCU\\Software\\T' Name 'two words'").code, 0);
+  EXPECT_EQ(Tool("set 'HKCU\\Software\\T' Count --type dword 0x10").code, 0);
+  EXPECT_EQ(Tool("set 'HKCU\\Software\\T' Raw --type binary 00,ff").code, 0);
+  EXPECT_EQ(Tool("get 'HKCU\\Software\\T' name").out, "two words\n");
+  EXPECT_EQ(Tool("get 'HKEY_CURRENT_USER\\Software\\T' Count").out, "16\n");
+  EXPECT_EQ(Tool("list 'HKCU\\Software'").out, "T\\\n");
+  EXPECT_EQ(Tool("list 'HKCU\\Software\\T'").out,
+            "Name\tREG_SZ\ttwo words\nCount\tREG_DWORD\t16\nRaw\tREG_BINARY\t00 ff\n");
+
+  // The tool writes the same store that the calls read.
+  HKEY key = nullptr;
+  ASSERT_EQ(Open(HKEY_CURRENT_USER, "Software\\T", &key), ERROR_SUCCESS);
+  EXPECT_EQ(ReadDword(key, "Count"), 16u);
+  RegCloseKey(key);
+
+  EXPECT_EQ(Tool("get 'HKCU\\Software\\T' Missing").code, 1);
+  EXPECT_EQ(Tool("set 'HKCU\\Software\\T' Count --type dword 4294967296").code, 2);
+  EXPECT_EQ(Tool("set 'HKCU\\Software\\T' Count --type binary 0").code, 2);
+  EXPECT_EQ(Tool("get 'HKXY\\Software'").code, 2);
+  EXPECT_EQ(Tool("frob").code, 2);
+  EXPECT_EQ(Tool("delete 'HKCU\\Software\\T' Name").code, 0);
+  EXPECT_EQ(Tool("get 'HKCU\\Software\\T' Name").code, 1);
+}
+
+TEST_F(RegistryTool, ExportsAndImportsFiles) {
+  if (access(XTB_TOOL_PATH, X_OK) != 0) GTEST_SKIP() << "the tool is not built";
+  const std::string file = dir_ + "/t.reg";
+  ASSERT_EQ(Tool("set 'HKLM\\SOFTWARE\\T' Path --type expand_sz '%HOME%'").code, 0);
+  ASSERT_EQ(Tool("export 'HKLM\\SOFTWARE\\T' " + file).code, 0);
+  ASSERT_EQ(Tool("delete 'HKLM\\SOFTWARE\\T'").code, 0);
+  EXPECT_EQ(Tool("get 'HKLM\\SOFTWARE\\T' Path").code, 1);
+  ASSERT_EQ(Tool("import " + file).code, 0);
+  EXPECT_EQ(Tool("get 'HKLM\\SOFTWARE\\T' Path").out, "%HOME%\n");
+
+  std::ofstream(dir_ + "/bad.reg") << "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\T]\n\"Path\"=\"x\"\nbroken\n";
+  EXPECT_EQ(Tool("import " + dir_ + "/bad.reg").code, 1);
+  EXPECT_EQ(Tool("get 'HKLM\\SOFTWARE\\T' Path").out, "%HOME%\n");
+  EXPECT_EQ(Tool("export 'HKLM\\SOFTWARE\\Nope' " + file).code, 1);
+  EXPECT_EQ(Tool("import").code, 2);
+}
+
+}  // namespace

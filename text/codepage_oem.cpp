@@ -1,0 +1,41 @@
+// Code page 1252 to OEM code page 850 and back, through two byte tables.
+#include <array>
+
+#include <xtbasis/tokenize.h>
+
+#include "codepage_tables.h"
+
+namespace {
+
+using Table = std::array<char, 256>;
+
+// For every byte of code page `from`, the byte of code page `to` with the
+// same character, '?' when `to` lacks it.
+template <typename From, typename To>
+constexpr Table MakeTable(From from, To to) {
+  Table t{};
+  for (int b = 0; b < 256; ++b) {
+    const char16_t u = from(static_cast<uint8_t>(b));
+    t[static_cast<size_t>(b)] = '?';
+    for (int c = 0; c < 256; ++c)
+      if (to(static_cast<uint8_t>(c)) == u) {
+        t[static_cast<size_t>(b)] = static_cast<char>(c);
+        break;
+      }
+  }
+  return t;
+}
+
+constexpr Table kAnsiToOem = MakeTable(xtb::codepage::Cp1252ToUnicode, xtb::codepage::Cp850ToUnicode);
+constexpr Table kOemToAnsi = MakeTable(xtb::codepage::Cp850ToUnicode, xtb::codepage::Cp1252ToUnicode);
+
+void Translate(CString& text, const Table& table) {
+  std::string s = text.str();
+  for (char& c : s) c = table[static_cast<uint8_t>(c)];
+  text = CString(std::move(s));
+}
+
+}  // namespace
+
+void Ansi2Ascii(CString& text) { Translate(text, kAnsiToOem); }
+void Ascii2Ansi(CString& text) { Translate(text, kOemToAnsi); }

@@ -1,0 +1,133 @@
+// Reading characters, tokens and numbers out of typed-in or record text.
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <string_view>
+
+#include <xtbasis/numbers.h>
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+int SkipBlanks(std::string_view s, int pos) {
+  while (pos < static_cast<int>(s.size()) && s[static_cast<size_t>(pos)] == ' ') ++pos;
+  return pos;
+}
+
+// Shared body of TryGetNextToken and TryGetNextTok: ends at any byte of delims.
+bool NextToken(const CString& text, int& pos, std::string_view delims, CString& token) {
+  token.Empty();
+  const std::string_view s = text.view();
+  if (pos < 0) pos = 0;
+  if (pos >= static_cast<int>(s.size())) return false;
+  int p = SkipBlanks(s, pos);
+  const int start = p;
+  while (p < static_cast<int>(s.size()) && delims.find(s[static_cast<size_t>(p)]) == std::string_view::npos) ++p;
+  token = CString(s.substr(static_cast<size_t>(start), static_cast<size_t>(p - start)));
+  pos = p + 1;
+  return !token.IsEmpty();
+}
+
+// Removes the leading bytes that cannot start the run, then cuts the run of
+// bytes accepted by inRun off the front of text and returns it.
+template <typename InRun>
+std::string CutRun(CString& text, InRun inRun) {
+  const std::string& s = text.str();
+  size_t first = 0;
+  while (first < s.size() && !inRun(s[first])) ++first;
+  size_t end = first;
+  while (end < s.size() && inRun(s[end])) ++end;
+  std::string run = s.substr(first, end - first);
+  text = CString(s.substr(end));
+  return run;
+}
+
+}  // namespace
+
+bool TryGetChar(const CString& text, int pos, char& c) {
+  if (pos < 0 || pos >= text.GetLength()) return false;
+  c = text[pos];
+  return true;
+}
+
+bool TryGetNextChar(const CString& text, int& pos, char& c) {
+  if (!TryGetChar(text, pos, c)) return false;
+  ++pos;
+  return true;
+}
+
+bool TryGetNextToken(const CString& text, int& pos, char delimiter, CString& token) {
+  return NextToken(text, pos, std::string_view(&delimiter, 1), token);
+}
+
+bool TryGetNextTok(const CString& text, int& pos, const CString& delimiters, CString& token) {
+  return NextToken(text, pos, delimiters.view(), token);
+}
+
+int ctoi(const CString& text, int& pos) {
+  const std::string_view s = text.view();
+  if (pos < 0) pos = 0;
+  pos = SkipBlanks(s, pos);
+  unsigned int value = 0;  // wraps like the runtime's digit loop instead of overflowing
+  while (pos < static_cast<int>(s.size()) && IsDigit(s[static_cast<size_t>(pos)])) {
+    value = value * 10u + static_cast<unsigned int>(s[static_cast<size_t>(pos)] - '0');
+    ++pos;
+  }
+  return static_cast<int>(value);
+}
+
+int GetNextInt(CString& text) {
+  const std::string run = CutRun(text, [](char c) { return IsDigit(c) || c == '+' || c == '-'; });
+  return std::atoi(run.c_str());
+}
+
+float GetNextPFloat(CString& text) {
+  const std::string run = CutRun(text, [](char c) { return IsDigit(c) || c == '+' || c == '-' || c == '.'; });
+  return static_cast<float>(std::atof(run.c_str()));
+}
+
+// The callers' long is 32 bits wide: results are clamped to that range.
+int xtoi(const CString& text, int base) {
+  const long long v = std::strtoll(text, nullptr, base);
+  if (v > INT_MAX) return INT_MAX;
+  if (v < INT_MIN) return INT_MIN;
+  return static_cast<int>(v);
+}
+
+unsigned int xtoui(const CString& text, int base) {
+  const unsigned long long v = std::strtoull(text, nullptr, base);
+  const std::string_view s = text.view();
+  const size_t sign = s.find_first_not_of(" \t\n\v\f\r");
+  const bool negative = sign != std::string_view::npos && s[sign] == '-';
+  const unsigned long long magnitude = negative ? 0ull - v : v;
+  if (magnitude > UINT_MAX) return UINT_MAX;
+  return static_cast<unsigned int>(v);
+}
+
+int CardToInt(const char* text) {
+  unsigned int v = 0;
+  if (text == nullptr || std::sscanf(text, "%u", &v) != 1) return 0;
+  return static_cast<int>(v);
+}
+
+__int64 CardToInt64(const char* text) {
+  unsigned long long v = 0;
+  if (text == nullptr || std::sscanf(text, "%llu", &v) != 1) return 0;
+  return static_cast<__int64>(v);
+}
+
+double CardToDouble(const char* text) {
+  double v = 0;
+  if (text == nullptr || std::sscanf(text, "%lf", &v) != 1) return 0;
+  return v;
+}
+
+bool NumStr(const CString& text, int minDigits, int maxDigits) {
+  const std::string_view s = text.view();
+  size_t n = 0;
+  while (n < s.size() && IsDigit(s[n])) ++n;
+  if (static_cast<int>(n) < minDigits || static_cast<int>(n) > maxDigits) return false;
+  return s.find_first_not_of(' ', n) == std::string_view::npos;
+}

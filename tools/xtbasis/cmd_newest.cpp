@@ -1,0 +1,23 @@
+// xtbasis newest PATTERN: the newest file that the wildcard pattern matches.
+#include <cstdio>
+
+#include <xtbasis/filehelpers.h>
+
+#include "command.h"
+
+namespace {
+
+int Run(const xtbtool::Args& args) {
+  if (args.size() != 1) return xtbtool::UsageError("newest", "usage: xtbasis newest PATTERN");
+  const CString newest = FindNewestFile(args[0].c_str());
+  if (newest.IsEmpty()) {
+    std::fprintf(stderr, "xtbasis newest: no file matches %s\n", args[0].c_str());
+    return 1;
+  }
+  std::printf("%s\n", newest.GetString());
+  return 0;
+}
+
+const xtbtool::Registration registration({"newest", "newest file matching a wildcard PATTERN", Run});
+
+}  // namespace

@@ -1,0 +1,71 @@
+// xtbasis trace MAINKEY LOGDIR LEVEL PROGID MESSAGE: one record through
+// XTTrace with the trace settings of HKEY_LOCAL_MACHINE\MAINKEY, into
+// LOGDIR/r9trace.log. Exit 0 when the record is in the file, 1 when the
+// settings filtered it out or the file could not be written.
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include <xtbasis/sysbase.h>
+#include <xtbasis/trace.h>
+
+#include "command.h"
+
+namespace {
+
+constexpr char kUsage[] = "usage: xtbasis trace MAINKEY LOGDIR LEVEL PROGID MESSAGE";
+
+class ToolSysBase : public CXTSysBase {
+ public:
+  explicit ToolSysBase(std::string mainKey) : m_mainKey(std::move(mainKey)) {}
+  CString MainRegKey() override { return CString(m_mainKey); }
+
+ private:
+  std::string m_mainKey;
+};
+
+bool ParseInt(const std::string& text, int& value) {
+  char* end = nullptr;
+  errno = 0;
+  const long number = std::strtol(text.c_str(), &end, 10);
+  if (text.empty() || *end || errno || number < INT32_MIN || number > INT32_MAX) return false;
+  value = static_cast<int>(number);
+  return true;
+}
+
+long long FileSize(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 ? static_cast<long long>(info.st_size) : -1;
+}
+
+int Run(const xtbtool::Args& args) {
+  int level = 0, progId = 0;
+  if (args.size() != 5) return xtbtool::UsageError("trace", kUsage);
+  if (!ParseInt(args[2], level) || !ParseInt(args[3], progId))
+    return xtbtool::UsageError("trace", "LEVEL and PROGID must be whole numbers");
+  std::string logDir = args[1];
+  if (logDir.empty() || logDir.back() != '/') logDir += '/';
+  const std::string file = logDir + "r9trace.log";
+
+  ToolSysBase sysBase(args[0]);
+  sysBase.LogDir = CString(logDir);
+  gp_XTSysBase = &sysBase;
+  const long long before = FileSize(file);
+  XTTrace(level, progId, "xtbasis trace", 0, "%s", args[4].c_str());
+  gp_XTSysBase = nullptr;
+  const long long after = FileSize(file);
+  if (after < 0 || after == before) {
+    std::fprintf(stderr, "xtbasis trace: no record written to %s (filtered out, or the file is not writable)\n",
+                 file.c_str());
+    return 1;
+  }
+  std::printf("record written to %s\n", file.c_str());
+  return 0;
+}
+
+const xtbtool::Registration registration({"trace", "write one trace record (MAINKEY LOGDIR LEVEL PROGID MESSAGE)", Run});
+
+}  // namespace
