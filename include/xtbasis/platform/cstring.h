@@ -102,8 +102,8 @@ class XTBASIS_API CString {
   CString Tokenize(const char* delimiters, int& start) const;
 
   friend CString operator+(const CString& a, const CString& b) { return CString(a.m_text + b.m_text); }
-  friend CString operator+(const CString& a, const char* b);
-  friend CString operator+(const char* a, const CString& b);
+  friend XTBASIS_API CString operator+(const CString& a, const char* b);
+  friend XTBASIS_API CString operator+(const char* a, const CString& b);
   friend CString operator+(const CString& a, char b) { return CString(a.m_text + b); }
   friend CString operator+(char a, const CString& b) { return CString(a + b.m_text); }
 
