@@ -1,29 +1,13 @@
 // The `xtbasis date` subcommands, run as a program in the Berlin zone.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <string>
+
+#include "tool_run.h"
 
 namespace {
 
-struct ToolRun {
-  int status;
-  std::string output;
-};
-
-ToolRun Date(const std::string& arguments) {
-  const std::string command = std::string("TZ=Europe/Berlin '") + XTB_TOOL_PATH + "' date " + arguments + " 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return {-1, ""};
-  ToolRun run{0, ""};
-  char buffer[512];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
-  const int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
+ToolRun Date(const std::string& arguments) { return RunTool("date " + arguments, "TZ=Europe/Berlin"); }
 
 bool Has(const ToolRun& run, const std::string& line) { return run.output.find(line + "\n") != std::string::npos; }
 

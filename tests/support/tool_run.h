@@ -12,8 +12,9 @@ struct ToolRun {
   std::string output;
 };
 
-inline ToolRun RunTool(const std::string& arguments) {
-  const std::string command = std::string("'") + XTB_TOOL_PATH + "' " + arguments + " 2>&1";
+// `environment` is put before the program, e.g. "TZ=Europe/Berlin".
+inline ToolRun RunTool(const std::string& arguments, const std::string& environment = "") {
+  const std::string command = environment + " '" + XTB_TOOL_PATH + "' " + arguments + " 2>&1";
   FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) return {-1, ""};
   ToolRun run{0, ""};

@@ -1,29 +1,13 @@
 // The `xtbasis teeth` subcommand, run as a program.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <string>
+
+#include "tool_run.h"
 
 namespace {
 
-struct ToolRun {
-  int status;
-  std::string output;
-};
-
-ToolRun Teeth(const std::string& arguments) {
-  const std::string command = std::string("'") + XTB_TOOL_PATH + "' teeth " + arguments + " 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return {-1, ""};
-  ToolRun run{0, ""};
-  char buffer[512];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
-  const int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
+ToolRun Teeth(const std::string& arguments) { return RunTool("teeth " + arguments); }
 
 TEST(TeethTool, PrintsFormsAndCounts) {
   const ToolRun run = Teeth("'14,16,26'");
