@@ -83,15 +83,21 @@ void BM_PlainAppend(benchmark::State& state) {
   std::filesystem::remove(file);
 }
 
-BENCHMARK(BM_TraceRecord)->UseRealTime();
-BENCHMARK(BM_PlainAppend)->UseRealTime();
+// Three runs each; the ratio compares the best of each, the least disturbed
+// by other work on the machine.
+BENCHMARK(BM_TraceRecord)->UseRealTime()->Repetitions(3);
+BENCHMARK(BM_PlainAppend)->UseRealTime()->Repetitions(3);
 
-// Remembers the wall time per iteration of each run.
+// Remembers the best wall time per iteration of each benchmark.
 class Reporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs)
-      if (run.iterations > 0) seconds[run.benchmark_name()] = run.real_accumulated_time / run.iterations;
+    for (const Run& run : runs) {
+      if (run.run_type != Run::RT_Iteration || run.iterations == 0) continue;
+      const double perIteration = run.real_accumulated_time / run.iterations;
+      auto [best, fresh] = seconds.try_emplace(run.run_name.function_name, perIteration);
+      if (!fresh && perIteration < best->second) best->second = perIteration;
+    }
     ConsoleReporter::ReportRuns(runs);
   }
   std::map<std::string, double> seconds;
@@ -104,8 +110,8 @@ int main(int argc, char** argv) {
   Reporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   const double filtered = reporter.seconds["BM_FilteredOutTrace"];
-  const double trace = reporter.seconds["BM_TraceRecord/real_time"];
-  const double plain = reporter.seconds["BM_PlainAppend/real_time"];
+  const double trace = reporter.seconds["BM_TraceRecord"];
+  const double plain = reporter.seconds["BM_PlainAppend"];
   if (filtered > 0) std::printf("filtered-out XTTrace: %.1f ns per call (target < 20)\n", filtered * 1e9);
   if (trace > 0 && plain > 0)
     std::printf("record rate XTTraceF / open-append-close of the same bytes: %.2f (target >= 0.8)\n", plain / trace);

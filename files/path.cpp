@@ -26,6 +26,17 @@ bool SameCharacter(char a, char b) {
   return xtb::cp1252::ToUpper(a) == xtb::cp1252::ToUpper(b);
 }
 
+using PartOf = std::string Parts::*;
+
+std::string Part(const CPath& path, PartOf part) { return xtb::path::Split(path.c_str()).*part; }
+
+// `path` with one part replaced.
+CString Replaced(const CPath& path, PartOf part, const char* value) {
+  Parts parts = xtb::path::Split(path.c_str());
+  parts.*part = value != nullptr ? value : "";
+  return CString(xtb::path::Make(parts));
+}
+
 }  // namespace
 
 CPath::CPath(const char* path) { Assign(path); }
@@ -40,30 +51,22 @@ void CPath::Assign(const CString& text) {
   m_path[count] = '\0';
 }
 
-void CPath::GetDrive(char* buffer, unsigned int size) const { CopyPart(Part(&Parts::drive), buffer, size); }
-void CPath::GetDir(char* buffer, unsigned int size) const { CopyPart(Part(&Parts::dir), buffer, size); }
-void CPath::GetFilename(char* buffer, unsigned int size) const { CopyPart(Part(&Parts::name), buffer, size); }
-void CPath::GetExtension(char* buffer, unsigned int size) const { CopyPart(Part(&Parts::ext), buffer, size); }
+void CPath::GetDrive(char* buffer, unsigned int size) const { CopyPart(Part(*this, &Parts::drive), buffer, size); }
+void CPath::GetDir(char* buffer, unsigned int size) const { CopyPart(Part(*this, &Parts::dir), buffer, size); }
+void CPath::GetFilename(char* buffer, unsigned int size) const { CopyPart(Part(*this, &Parts::name), buffer, size); }
+void CPath::GetExtension(char* buffer, unsigned int size) const { CopyPart(Part(*this, &Parts::ext), buffer, size); }
 
-CString CPath::GetDrive() const { return CString(Part(&Parts::drive)); }
-CString CPath::GetDir() const { return CString(Part(&Parts::dir)); }
-CString CPath::GetFilename() const { return CString(Part(&Parts::name)); }
-CString CPath::GetExtension() const { return CString(Part(&Parts::ext)); }
-CString CPath::GetDriveDir() const { return CString(Part(&Parts::drive) + Part(&Parts::dir)); }
-CString CPath::GetFilenameExt() const { return CString(Part(&Parts::name) + Part(&Parts::ext)); }
+CString CPath::GetDrive() const { return CString(Part(*this, &Parts::drive)); }
+CString CPath::GetDir() const { return CString(Part(*this, &Parts::dir)); }
+CString CPath::GetFilename() const { return CString(Part(*this, &Parts::name)); }
+CString CPath::GetExtension() const { return CString(Part(*this, &Parts::ext)); }
+CString CPath::GetDriveDir() const { return CString(Part(*this, &Parts::drive) + Part(*this, &Parts::dir)); }
+CString CPath::GetFilenameExt() const { return CString(Part(*this, &Parts::name) + Part(*this, &Parts::ext)); }
 
-void CPath::SetDrive(const char* drive) { ReplacePart(&Parts::drive, drive); }
-void CPath::SetDir(const char* dir) { ReplacePart(&Parts::dir, dir); }
-void CPath::SetFilename(const char* fileName) { ReplacePart(&Parts::name, fileName); }
-void CPath::SetExtension(const char* ext) { ReplacePart(&Parts::ext, ext); }
-
-std::string CPath::Part(std::string xtb::path::Parts::*part) const { return xtb::path::Split(m_path).*part; }
-
-void CPath::ReplacePart(std::string xtb::path::Parts::*part, const char* value) {
-  Parts parts = xtb::path::Split(m_path);
-  parts.*part = value != nullptr ? value : "";
-  Assign(CString(xtb::path::Make(parts)));
-}
+void CPath::SetDrive(const char* drive) { Assign(Replaced(*this, &Parts::drive, drive)); }
+void CPath::SetDir(const char* dir) { Assign(Replaced(*this, &Parts::dir, dir)); }
+void CPath::SetFilename(const char* fileName) { Assign(Replaced(*this, &Parts::name, fileName)); }
+void CPath::SetExtension(const char* ext) { Assign(Replaced(*this, &Parts::ext, ext)); }
 
 bool CPath::IsSubPath(const CPath& base) const { return IsSubPath(base, *this); }
 

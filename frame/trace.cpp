@@ -29,7 +29,7 @@ void WriteRecord(CXTSysBase& sysBase, DWORD lastError, const char* traceFile, in
   xtb::FormatTraceText(message, format, args);
   message = xtb::MessageLine(std::move(message));
 
-  xtb::AppendTraceRecord(traceFile ? std::string(traceFile) : settings.TraceFile(),
+  xtb::AppendTraceRecord(traceFile ? std::string_view(traceFile) : settings.TraceFile(),
                          xtb::FileForm(header, message));
   if (level <= settings.MessageBoxLevel())
     GetXTPresenter().ShowMessageBox(nullptr, CString(header + message), "XTTrace", MB_OK | MB_TOPMOST);

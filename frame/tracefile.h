@@ -1,7 +1,6 @@
 // Appending a record to a trace file: rotation and the exclusive open.
 #pragma once
 
-#include <string>
 #include <string_view>
 
 namespace xtb {
@@ -11,8 +10,11 @@ namespace xtb {
 constexpr long long kTraceRotateSize = 1400000;
 
 // Appends `bytes` to `path`, rotating first when the file is too large. The
-// file is locked exclusively without waiting: when another writer holds it
-// (or it cannot be opened) the record is dropped and false returned.
-bool AppendTraceRecord(const std::string& path, std::string_view bytes);
+// file is locked exclusively without waiting: when another writer (a thread
+// of this process or another process) holds it, or it cannot be opened, the
+// record is dropped and false returned. A few recently used files stay open
+// between records; a file deleted or moved away is noticed before the next
+// record (moved by other means than rotation: within a second).
+bool AppendTraceRecord(std::string_view path, std::string_view bytes);
 
 }  // namespace xtb

@@ -1,6 +1,7 @@
 #include "tracerecord.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 
 namespace xtb {
@@ -42,22 +43,51 @@ void FormatTraceText(std::string& out, const char* format, va_list args) {
 }
 
 namespace {
-void FormatCut(std::string& out, const char* format, ...) __attribute__((format(printf, 2, 3)));
-void FormatCut(std::string& out, const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  FormatTraceText(out, format, args);
-  va_end(args);
+
+// printf's %0<width>u.
+void AppendPadded(std::string& out, unsigned value, size_t width) {
+  char digits[16];
+  const size_t count = static_cast<size_t>(std::to_chars(digits, digits + sizeof digits, value).ptr - digits);
+  if (count < width) out.append(width - count, '0');
+  out.append(digits, count);
 }
+
+// printf's %d.
+void AppendInt(std::string& out, int value) {
+  char digits[16];
+  out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+}
+
 }  // namespace
 
+// LEVEL TAB yyyy.mm.dd TAB hh:mm:ss.mmm TAB pid TAB tid TAB progId TAB file:line TAB lastError LF
 std::string FormatTraceHeader(const TraceHeader& h) {
-  const std::string source(SourceFileName(h.sourceFile));
+  const SYSTEMTIME& t = h.time;
+  const std::string_view source = SourceFileName(h.sourceFile);
   std::string header;
-  FormatCut(header, "%s\t%04d.%02d.%02d\t%02d:%02d:%02d.%03d\t%d\t%d\t%d\t%s:%d\t%d\n", TraceLevelName(h.level),
-            h.time.wYear, h.time.wMonth, h.time.wDay, h.time.wHour, h.time.wMinute, h.time.wSecond,
-            h.time.wMilliseconds, static_cast<int>(h.processId), static_cast<int>(h.threadId), h.progId,
-            source.c_str(), h.line, static_cast<int>(h.lastError));
+  header.reserve(80 + source.size());
+  header.append(TraceLevelName(h.level)).push_back('\t');
+  struct TimeField {
+    unsigned value;
+    size_t width;
+    char after;
+  };
+  for (const TimeField& field : {TimeField{t.wYear, 4, '.'}, TimeField{t.wMonth, 2, '.'}, TimeField{t.wDay, 2, '\t'},
+                                 TimeField{t.wHour, 2, ':'}, TimeField{t.wMinute, 2, ':'},
+                                 TimeField{t.wSecond, 2, '.'}, TimeField{t.wMilliseconds, 3, '\t'}}) {
+    AppendPadded(header, field.value, field.width);
+    header.push_back(field.after);
+  }
+  for (int number : {static_cast<int>(h.processId), static_cast<int>(h.threadId), h.progId}) {
+    AppendInt(header, number);
+    header.push_back('\t');
+  }
+  header.append(source).push_back(':');
+  AppendInt(header, h.line);
+  header.push_back('\t');
+  AppendInt(header, static_cast<int>(h.lastError));
+  header.push_back('\n');
+  if (header.size() > kTraceTextMax) header.resize(kTraceTextMax);
   return header;
 }
 

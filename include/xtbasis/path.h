@@ -8,15 +8,10 @@
 // separator ("\a\b\"), file name without extension, extension with its '.'.
 #pragma once
 
-#include <string>
 
 #include "platform/api.h"
 #include "platform/cstring.h"
 #include "platform/wintypes.h"
-
-namespace xtb::path {
-struct Parts;
-}
 
 class XTBASIS_API CPath {
  public:
@@ -78,8 +73,6 @@ class XTBASIS_API CPath {
 
  private:
   void Assign(const CString& text);
-  std::string Part(std::string xtb::path::Parts::*part) const;
-  void ReplacePart(std::string xtb::path::Parts::*part, const char* value);
 
   char m_path[MAX_PATH];
 };

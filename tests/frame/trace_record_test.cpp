@@ -51,6 +51,13 @@ TEST(TraceRecord, TextsAreCutTo99999Characters) {
   EXPECT_EQ(Format("%s", std::string(99999, 'y').c_str()).size(), 99999u);
   EXPECT_EQ(Format("%d-%s", 7, std::string(600, 'z').c_str()), "7-" + std::string(600, 'z'));
   EXPECT_EQ(Format(nullptr), "");
+
+  const std::string longName(100000, 's');
+  const xtb::TraceHeader header{3, {2026, 1, 0, 2, 3, 4, 5, 7}, 1, 2, 3, longName.c_str(), 4, 0};
+  const std::string cut = xtb::FormatTraceHeader(header);
+  EXPECT_EQ(cut.rfind("INFO \t2026.01.02\t03:04:05.007\t1\t2\t3\tsss", 0), 0u);
+  EXPECT_EQ(cut.size(), 99999u);  // the line end is cut off with the rest
+  EXPECT_EQ(cut.back(), 's');
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 // XTTrace end to end: settings from a real store, records in real files.
 #include <gtest/gtest.h>
-#include <fcntl.h>
-#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,7 +11,6 @@
 #include <xtbasis/platform/presenter.h>
 
 #include "frame_fixture.h"
-#include "tracefile.h"
 
 namespace {
 
@@ -180,17 +177,6 @@ TEST_F(TraceTest, RotationAboveTheLimit) {
   const std::vector<std::string> records = Records(file);
   ASSERT_EQ(records.size(), 1u);
   EXPECT_NE(records[0].find("first record of the new file"), std::string::npos);
-}
-
-TEST_F(TraceTest, HeldFileLosesTheRecord) {
-  const std::string file = Path("held.log");
-  std::ofstream(file) << "";
-  const int holder = open(file.c_str(), O_RDONLY);
-  ASSERT_EQ(flock(holder, LOCK_EX), 0);
-  EXPECT_FALSE(xtb::AppendTraceRecord(file, "record\r\n"));
-  close(holder);
-  EXPECT_TRUE(xtb::AppendTraceRecord(file, "record\r\n"));
-  EXPECT_EQ(Read(file), "record\r\n");
 }
 
 // Every line of the file belongs to a whole record.
