@@ -50,7 +50,7 @@ struct OpenTraceFile {
     struct stat info {};
     if (fd >= 0 && fstat(fd, &info) != 0) Close();
     if (fd < 0) return false;
-    lock.Attach(fd, info, path, TraceFileLock::KindFor(fd));
+    lock.Attach(fd, info, TraceFileLock::KindFor(fd));
     checkedAt = CoarseMilliseconds();
     return true;
   }
@@ -121,8 +121,8 @@ class OpenTraceFiles {
     return m_entries.back().get();
   }
 
-  // A child shares the parent's descriptors and lock segments: it opens its
-  // own. The forking thread holds the mutex here.
+  // A child shares the parent's open files, and with them their advisory
+  // locks: it opens its own. The forking thread holds the mutex here.
   void ForgetInChild() {
     for (auto& entry : m_entries) {
       entry->lock.Abandon();
@@ -141,7 +141,7 @@ class OpenTraceFiles {
 // Moves the locked, too large file to its ".1" name. True when the path no
 // longer names it (moved now, or by another writer just before), false when
 // it stays in place and takes the record. Writers that do not share this
-// machine's lock segments (another container's, say) may be rotating the
+// machine's lock table (another container's, say) may be rotating the
 // same file at once: the file's advisory lock is taken too, and the name
 // checked again under it.
 bool RotatedAway(OpenTraceFile& file, const struct stat& info) {

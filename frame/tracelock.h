@@ -1,18 +1,19 @@
 // The lock that lets one writer at a time append to a trace file, taken
 // without waiting. On a local file system it is a robust process-shared
-// mutex in a small shared-memory segment named after the file's device and
-// inode, so that taking and releasing it costs no system call (segments of
-// files that are gone are removed whenever a new one is made); on any other
-// file system (a network share that other machines write to as well) it is
-// the file's advisory lock.
+// mutex in a table of locks that all processes of the machine map
+// (/dev/shm/xtbasis-trace-locks), chosen by the file's device and inode, so
+// that taking and releasing it costs no system call. On any other file
+// system (a network share that other machines write to as well), or when
+// the table cannot be had, it is the file's advisory lock.
 #pragma once
 
-#include <pthread.h>
 #include <sys/stat.h>
 
-#include <string>
+#include <cstdint>
 
 namespace xtb {
+
+struct TraceLockSlot;
 
 class TraceFileLock {
  public:
@@ -27,30 +28,31 @@ class TraceFileLock {
   TraceFileLock(const TraceFileLock&) = delete;
   TraceFileLock& operator=(const TraceFileLock&) = delete;
 
-  // Binds the lock to the open file `fd` at `path`, described by `info`;
-  // `fd` must stay open while bound. A shared segment that cannot be had
-  // falls back to the advisory lock.
-  void Attach(int fd, const struct stat& info, const std::string& path, Kind kind);
-  // Unbinds, unmapping the segment; a lock still held is released first.
+  // Binds the lock to the open file `fd` described by `info`; `fd` must stay
+  // open while bound.
+  void Attach(int fd, const struct stat& info, Kind kind);
+  // Unbinds; a lock still held is released first.
   void Detach();
   // Unbinds without releasing: for a child after fork, whose parent may
-  // hold the lock through the same segment or open file.
+  // hold the lock through the same open file.
   void Abandon();
 
-  // False when another writer, in this process or another, holds the lock.
-  // A holder that died holding it loses it to the next taker.
+  // False when another writer of the file, in this process or another,
+  // holds the lock. A holder that died holding it loses it to the next
+  // taker. Two files may share a slot of the table: a writer of the other
+  // file is waited for, briefly.
   bool TryLock();
   // While locked: takes the file's advisory lock as well (the advisory
   // kind holds it already), for steps that writers not sharing this
-  // machine's segments must not take at the same time. Unlock releases it.
+  // machine's table must not take at the same time. Unlock releases it.
   bool LockFileToo();
   void Unlock();
 
  private:
-  void Unmap();
-
   int m_fd = -1;
-  pthread_mutex_t* m_shared = nullptr;
+  TraceLockSlot* m_slot = nullptr;
+  uint64_t m_device = 0;
+  uint64_t m_inode = 0;
   bool m_held = false;
   bool m_fileLocked = false;
 };

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstring>
+#include <functional>
 
 #include "platform/api.h"
 #include "platform/cstring.h"
@@ -65,7 +66,7 @@ class XTBASIS_API CXTStrBuf {
     return *this;
   }
   CXTStrBuf& operator+=(const char* text) {
-    if (text != nullptr) Add(static_cast<unsigned int>(std::strlen(text)), text);
+    if (text != nullptr) AddText(text);
     return *this;
   }
   CXTStrBuf& operator+=(const CString& text) {
@@ -142,6 +143,24 @@ class XTBASIS_API CXTStrBuf {
   void Allocate(unsigned int capacity);
   // Add for a piece that needs growth; `bytes` may lie inside the buffer.
   void AddGrowing(unsigned int count, const char* bytes);
+  // Appends the text up to its NUL. A short text from outside the buffer is
+  // copied as it is read, sparing the separate pass that measures it; a
+  // longer one is then copied again the general way.
+  void AddText(const char* text) {
+    constexpr unsigned int kShort = 16;
+    const bool inside = std::less_equal<const char*>()(m_pData, text) &&
+                        std::less_equal<const char*>()(text, m_pData + m_nCapacity);
+    if (!inside && m_nCapacity - m_nLength >= kShort) {
+      char* const out = m_pData + m_nLength;
+      unsigned int i = 0;
+      while (i < kShort && (out[i] = text[i]) != '\0') ++i;
+      if (i < kShort) {
+        m_nLength += i;
+        return;
+      }
+    }
+    Add(static_cast<unsigned int>(std::strlen(text)), text);
+  }
   // The field from `pos` to `end` (or to the first NUL when not found).
   template <typename T>
   bool TakeField(unsigned int& pos, const char* end, T& field) const;

@@ -1,5 +1,6 @@
 // CXTStrBuf: construction, writing, searching, cutting, fields and Base64.
 #include <gtest/gtest.h>
+#include <xtbasis/base64.h>
 #include <xtbasis/strbuf.h>
 
 #include <clocale>
@@ -58,6 +59,23 @@ TEST(StrBuf, AssignmentAndAppendingIncludingOwnContent) {
   const CXTStrBuf sum = b + "g" + 'h' + CString("i") + CXTStrBuf("j");
   EXPECT_EQ(Bytes(sum), "cdefghij");
   EXPECT_EQ(Bytes(b), "cdef");
+  b += static_cast<const char*>(b) + 1;  // a text of its own, appended as text
+  EXPECT_EQ(Bytes(b), "cdefdef");
+}
+
+// Texts around the short-text length, into buffers with room to spare, with
+// just enough room and with too little.
+TEST(StrBuf, TextAppendsOfEveryLengthAtEveryFill) {
+  const std::string alphabet = "abcdefghijklmnopqrstuvwxyz0123456789ABCDEFGHIJ";
+  for (size_t length = 0; length <= 40; ++length) {
+    const std::string text = alphabet.substr(0, length);
+    for (unsigned int fill = 0; fill <= 40; ++fill) {
+      CXTStrBuf buffer(std::string(fill, '.').c_str(), 40, 0);
+      buffer += text.c_str();
+      ASSERT_EQ(Bytes(buffer), std::string(fill, '.') + text) << length << " " << fill;
+      ASSERT_EQ(static_cast<const char*>(buffer)[buffer.GetLength()], '\0');
+    }
+  }
 }
 
 TEST(StrBuf, RepeatedAndRawAppends) {
@@ -204,6 +222,17 @@ TEST(StrBuf, Base64BothWays) {
   EXPECT_EQ(Bytes(text), bytes);
   EXPECT_TRUE(data.ToBase64(data, false));  // encoding in place
   EXPECT_EQ(Bytes(data).size(), 800u);
+
+  // The line layout is the encoder's: a multiple of 57 bytes leaves an empty
+  // last line, so the text ends with its separator.
+  for (size_t length : {57u, 58u, 114u}) {
+    const CXTStrBuf block = Binary(bytes.substr(0, length));
+    EXPECT_TRUE(block.ToBase64(text, true));
+    EXPECT_EQ(Bytes(text), EncodeBase64(reinterpret_cast<const unsigned char*>(bytes.data()),
+                                        static_cast<int>(length), true).str());
+  }
+  EXPECT_EQ(Bytes(text).size(), 2 * 78u);
+  EXPECT_EQ(Bytes(text).substr(Bytes(text).size() - 2), "\r\n");
 }
 
 // Trimming follows isspace of the process locale; the content stays bytes.
