@@ -84,8 +84,9 @@ void TeethRoad() {
     }
     CString normal;
     teeth.GetNormalizedTeeth(normal, false);
-    std::printf("'%s' -> '%s': %d front teeth, %d spans\n", typed, normal.GetString(), teeth.CntFrontTeeth(),
-                teeth.CntSpans());
+    const int spans = teeth.CntSpans();
+    std::printf("'%s' -> '%s': %d front teeth, %d %s\n", typed, normal.GetString(), teeth.CntFrontTeeth(), spans,
+                spans == 1 ? "span" : "spans");
   }
 }
 
