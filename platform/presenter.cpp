@@ -3,6 +3,7 @@
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -24,9 +25,18 @@ const std::vector<int>& ButtonsOf(UINT type) {
 
 std::atomic<XTPresenter*> g_presenter{nullptr};
 
+bool HasDesktop() {
+  for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+    const char* value = std::getenv(variable);
+    if (value && *value) return true;
+  }
+  return false;
+}
+
 XTPresenter& DefaultPresenter() {
   static XTHeadlessPresenter headless;
-  return headless;
+  static XTDesktopPresenter desktop;
+  return HasDesktop() ? static_cast<XTPresenter&>(desktop) : headless;
 }
 
 }  // namespace

@@ -1,40 +1,22 @@
 #include "x11.h"
 
-#include <dlfcn.h>
-
 #include <cstdlib>
 #include <xtbasis/platform/lasterror.h>
 
+#include "dynlib.h"
+
 namespace xtb::x11 {
-namespace {
-
-template <typename F>
-bool Bind(void* library, const char* name, F& function) {
-  function = reinterpret_cast<F>(dlsym(library, name));
-  return function != nullptr;
-}
-
-const Api* LoadOnce() {
-  static Api api;
-  void* library = dlopen("libX11.so.6", RTLD_NOW | RTLD_LOCAL);
-  if (!library) return nullptr;
-  const bool complete = Bind(library, "XOpenDisplay", api.OpenDisplay) &&
-                        Bind(library, "XCloseDisplay", api.CloseDisplay) && Bind(library, "XBell", api.Bell) &&
-                        Bind(library, "XFlush", api.Flush) && Bind(library, "XSync", api.Sync) &&
-                        Bind(library, "XGetKeyboardControl", api.GetKeyboardControl) &&
-                        Bind(library, "XChangeKeyboardControl", api.ChangeKeyboardControl);
-  if (!complete) {
-    dlclose(library);
-    return nullptr;
-  }
-  return &api;  // stays loaded for the life of the process
-}
-
-}  // namespace
 
 const Api* Load() {
-  static const Api* api = LoadOnce();
-  return api;
+  static Api api;
+  static const Api* const loaded = dynlib::Load("libX11.so.6", api, [](void* library, Api& table) {
+    using dynlib::Bind;
+    return Bind(library, "XOpenDisplay", table.OpenDisplay) && Bind(library, "XCloseDisplay", table.CloseDisplay) &&
+           Bind(library, "XBell", table.Bell) && Bind(library, "XFlush", table.Flush) &&
+           Bind(library, "XSync", table.Sync) && Bind(library, "XGetKeyboardControl", table.GetKeyboardControl) &&
+           Bind(library, "XChangeKeyboardControl", table.ChangeKeyboardControl);
+  });
+  return loaded;
 }
 
 Connection::Connection() {

@@ -55,6 +55,9 @@ class Presenter : public ::testing::Test {
     unsetenv("XTBASIS_MSGBOX_ANSWER");
     unsetenv("XTBASIS_SAVEFILE_ANSWER");
     unsetenv("XTBASIS_FOLDER_ANSWER");
+    // The headless presenter even when the tests run in a desktop session.
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
     SetXTPresenter(nullptr);
   }
 };

@@ -1,10 +1,17 @@
 // The user-interface presenter: message boxes, the save-file dialog and the
-// folder dialog all go through one object. The default presenter is the
-// headless one (a desktop dialog is not part of the library yet), so nothing
-// ever blocks: a box writes its caption and text as one line to standard
-// error and answers its default button, a dialog writes one line and
-// answers "cancelled". Environment variables choose other
-// answers for tests and unattended runs:
+// folder dialog all go through one object. The default presenter depends on
+// the session:
+// - With a desktop (DISPLAY or WAYLAND_DISPLAY set) it is the desktop
+//   presenter: GTK 3 windows with German labels, from any thread, each
+//   blocking only its calling thread. GTK is loaded at run time on first use;
+//   where it cannot be loaded or initialised, the desktop presenter answers
+//   as the headless one does.
+// - Without one it is the headless presenter, so nothing ever blocks: a box
+//   writes its caption and text as one line to standard error and answers
+//   its default button, a dialog writes one line and answers "cancelled".
+// Environment variables choose the answers for tests and unattended runs;
+// while one is set, its box or dialog is answered headlessly even on a
+// desktop:
 //   XTBASIS_MSGBOX_ANSWER    OK, CANCEL, ABORT, RETRY, IGNORE, YES, NO,
 //                            TRYAGAIN, CONTINUE or an ID* number; used when
 //                            the box has that button, else the default button
@@ -66,6 +73,26 @@ class XTBASIS_API XTHeadlessPresenter : public XTPresenter {
  private:
   void WriteLine(const CString& caption, const CString& text) const;
   int m_fd;
+};
+
+// The presenter of a desktop session. Boxes show their buttons in the
+// Windows order with German labels, the default button focused; closing a
+// box answers IDCANCEL where it has Cancel, IDOK on a plain OK box, and is
+// refused otherwise; the help button does not close the box. Dialog paths
+// are the file system's bytes. Without a usable desktop (GTK missing, no
+// display, a child process after fork) it answers as XTHeadlessPresenter;
+// when the display goes away under an open window, the call returns 0
+// (FALSE for the dialogs) with the last error ERROR_NOT_SUPPORTED. GTK runs
+// on a thread of its own with GLib's default main context; a program that
+// runs GTK itself installs a presenter of its own instead.
+class XTBASIS_API XTDesktopPresenter : public XTPresenter {
+ public:
+  int ShowMessageBox(HWND owner, const CString& text, const CString& caption, UINT type) override;
+  BOOL ShowSaveFileDialog(const XTSaveFileRequest& request, CString& path) override;
+  BOOL ShowFolderDialog(const XTFolderRequest& request, CString& folder) override;
+
+ private:
+  XTHeadlessPresenter m_headless;
 };
 
 // Installs `presenter` (not owned; it must outlive its use) and returns the
