@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include <xtbasis/platform/exceptions.h>
@@ -13,13 +14,18 @@
 
 namespace {
 
-std::string Folder() {
-  static const std::string folder = [] {
-    std::string pattern = "/tmp/xtb-fuzz-rc4-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    return pattern;
+// The folder of the two files, removed again when the run ends.
+const std::string& Folder() {
+  static const std::string* const folder = [] {
+    auto* path = new std::string("/tmp/xtb-fuzz-rc4-XXXXXX");
+    if (mkdtemp(path->data()) == nullptr) std::abort();
+    std::atexit([] {
+      std::error_code ignored;
+      std::filesystem::remove_all(Folder(), ignored);
+    });
+    return path;
   }();
-  return folder;
+  return *folder;
 }
 
 off_t SizeOf(const std::string& path) {
