@@ -28,7 +28,6 @@ struct TraceLockSlot {
 namespace {
 
 constexpr size_t kSlots = 4096;
-constexpr char kTablePath[] = "/dev/shm/xtbasis-trace-locks";
 
 // How long a writer waits for the writer of another file that shares its slot.
 constexpr long kSharedSlotWaitNs = 100 * 1000 * 1000;
@@ -36,6 +35,13 @@ constexpr long kSharedSlotWaitNs = 100 * 1000 * 1000;
 struct LockTable {
   TraceLockSlot slots[kSlots];
 };
+
+// The name carries the table's size, so that processes that lay it out
+// otherwise (another word size, another version) never share one.
+const char* TablePath() {
+  static const std::string path = "/dev/shm/xtbasis-trace-locks-" + std::to_string(sizeof(LockTable));
+  return path.c_str();
+}
 
 // Local file systems on which every writer of a file runs on this machine.
 bool IsLocalFileSystem(long type) {
@@ -73,21 +79,21 @@ bool InitialiseTable(int fd) {
 int PublishTable() {
   char suffix[32];
   std::snprintf(suffix, sizeof suffix, ".%u.%u", CachedProcessId(), CachedThreadId());
-  const std::string draft = kTablePath + std::string(suffix);
+  const std::string draft = TablePath() + std::string(suffix);
   const int fd = open(draft.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
   if (fd < 0) return -1;
   fchmod(fd, 0666);  // writers of other users share it, whatever their umask
   const bool made = ftruncate(fd, sizeof(LockTable)) == 0 && InitialiseTable(fd);
-  const bool linked = made && link(draft.c_str(), kTablePath) == 0;
+  const bool linked = made && link(draft.c_str(), TablePath()) == 0;
   const int linkError = errno;
   unlink(draft.c_str());
   if (linked) return fd;
   close(fd);
-  return made && linkError == EEXIST ? open(kTablePath, O_RDWR | O_NOFOLLOW | O_CLOEXEC) : -1;
+  return made && linkError == EEXIST ? open(TablePath(), O_RDWR | O_NOFOLLOW | O_CLOEXEC) : -1;
 }
 
 LockTable* MapTable() {
-  int fd = open(kTablePath, O_RDWR | O_NOFOLLOW | O_CLOEXEC);
+  int fd = open(TablePath(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
   if (fd < 0 && errno == ENOENT) fd = PublishTable();
   if (fd < 0) return nullptr;
   struct stat info {};

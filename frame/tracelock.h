@@ -1,10 +1,10 @@
 // The lock that lets one writer at a time append to a trace file, taken
 // without waiting. On a local file system it is a robust process-shared
 // mutex in a table of locks that all processes of the machine map
-// (/dev/shm/xtbasis-trace-locks), chosen by the file's device and inode, so
-// that taking and releasing it costs no system call. On any other file
-// system (a network share that other machines write to as well), or when
-// the table cannot be had, it is the file's advisory lock.
+// (/dev/shm/xtbasis-trace-locks-<its size>), chosen by the file's device
+// and inode, so that taking and releasing it costs no system call. On any
+// other file system (a network share that other machines write to as
+// well), or when the table cannot be had, it is the file's advisory lock.
 #pragma once
 
 #include <sys/stat.h>
