@@ -60,8 +60,14 @@ CString CPath::GetDrive() const { return CString(Part(*this, &Parts::drive)); }
 CString CPath::GetDir() const { return CString(Part(*this, &Parts::dir)); }
 CString CPath::GetFilename() const { return CString(Part(*this, &Parts::name)); }
 CString CPath::GetExtension() const { return CString(Part(*this, &Parts::ext)); }
-CString CPath::GetDriveDir() const { return CString(Part(*this, &Parts::drive) + Part(*this, &Parts::dir)); }
-CString CPath::GetFilenameExt() const { return CString(Part(*this, &Parts::name) + Part(*this, &Parts::ext)); }
+CString CPath::GetDriveDir() const {
+  const Parts parts = xtb::path::Split(m_path);
+  return CString(parts.drive + parts.dir);
+}
+CString CPath::GetFilenameExt() const {
+  const Parts parts = xtb::path::Split(m_path);
+  return CString(parts.name + parts.ext);
+}
 
 void CPath::SetDrive(const char* drive) { Assign(Replaced(*this, &Parts::drive, drive)); }
 void CPath::SetDir(const char* dir) { Assign(Replaced(*this, &Parts::dir, dir)); }

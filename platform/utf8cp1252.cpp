@@ -13,17 +13,6 @@ constexpr std::array<char32_t, 32> kHighControls = {
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-char32_t CodePointOf(unsigned char byte) {
-  return byte >= 0x80 && byte < 0xA0 ? kHighControls[byte - 0x80] : byte;
-}
-
-char ByteOf(char32_t cp) {
-  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<char>(cp);
-  for (size_t i = 0; i < kHighControls.size(); ++i)
-    if (kHighControls[i] == cp) return static_cast<char>(0x80 + i);
-  return '?';
-}
-
 void AppendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
     out += static_cast<char>(cp);
@@ -67,17 +56,28 @@ char32_t DecodeOne(std::string_view s, size_t& pos) {
 
 }  // namespace
 
+char32_t Cp1252CodePoint(unsigned char byte) {
+  return byte >= 0x80 && byte < 0xA0 ? kHighControls[byte - 0x80] : byte;
+}
+
+char Cp1252Byte(char32_t cp) {
+  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<char>(cp);
+  for (size_t i = 0; i < kHighControls.size(); ++i)
+    if (kHighControls[i] == cp) return static_cast<char>(0x80 + i);
+  return '?';
+}
+
 std::string Utf8ToCp1252(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());
-  for (size_t pos = 0; pos < utf8.size();) out += ByteOf(DecodeOne(utf8, pos));
+  for (size_t pos = 0; pos < utf8.size();) out += Cp1252Byte(DecodeOne(utf8, pos));
   return out;
 }
 
 std::string Cp1252ToUtf8(std::string_view text) {
   std::string out;
   out.reserve(text.size() * 2);
-  for (char c : text) AppendUtf8(out, CodePointOf(static_cast<unsigned char>(c)));
+  for (char c : text) AppendUtf8(out, Cp1252CodePoint(static_cast<unsigned char>(c)));
   return out;
 }
 

@@ -13,4 +13,9 @@ namespace xtb {
 std::string Utf8ToCp1252(std::string_view utf8);
 std::string Cp1252ToUtf8(std::string_view text);
 
+// One character: the code point of a 1252 byte, and the 1252 byte of a code
+// point ('?' when 1252 lacks it).
+char32_t Cp1252CodePoint(unsigned char byte);
+char Cp1252Byte(char32_t codePoint);
+
 }  // namespace xtb
