@@ -9,6 +9,7 @@
 #include <optional>
 #include <sstream>
 
+#include "../utf8cp1252.h"
 #include "regfile_parse.h"
 #include "store.h"
 #include "utf16.h"
@@ -21,13 +22,15 @@ using reg::HiveId;
 
 constexpr size_t kHexLineWidth = 76;
 
+// German, in code page 1252 like the parser's reasons.
 std::string ErrorText(LONG code) {
   switch (code) {
-    case ERROR_ACCESS_DENIED: return "access denied";
-    case ERROR_FILE_NOT_FOUND: return "key not found";
-    case ERROR_REGISTRY_CORRUPT: return "the registry database is damaged";
-    case ERROR_DISK_FULL: return "disk full";
-    default: return "registry error " + std::to_string(code);
+    case ERROR_ACCESS_DENIED: return Utf8ToCp1252("Zugriff verweigert");
+    case ERROR_FILE_NOT_FOUND: return Utf8ToCp1252("Schlüssel nicht gefunden");
+    case ERROR_REGISTRY_CORRUPT: return Utf8ToCp1252("die Registrierungsdatenbank ist beschädigt");
+    case ERROR_DISK_FULL: return Utf8ToCp1252("Datenträger voll");
+    case ERROR_OUTOFMEMORY: return Utf8ToCp1252("nicht genügend Arbeitsspeicher");
+    default: return "Registrierungsfehler " + std::to_string(code);
   }
 }
 
@@ -154,40 +157,50 @@ bool SplitRegKeyPath(std::string_view keyPath, HKEY* root, std::string* subKey) 
   else if (name == "hkey_classes_root" || name == "hkcr") *root = HKEY_CLASSES_ROOT;
   else return false;
   *subKey = split == std::string_view::npos ? std::string() : std::string(keyPath.substr(split + 1));
-  if (!subKey->empty() && subKey->back() == '\\') subKey->pop_back();
+  while (!subKey->empty() && subKey->back() == '\\') subKey->pop_back();
   return true;
 }
 
-bool ImportRegText(std::string_view bytes, RegFileError* error) {
+bool ImportRegText(std::string_view bytes, RegFileError* error, RegImportMode mode,
+                   std::vector<RegFileError>* problems) {
   std::vector<reg::RegFileEntry> entries;
-  if (!reg::ParseRegFile(bytes, &entries, error)) return false;
+  std::vector<RegFileError> malformed;
+  const bool read = reg::ParseRegFile(bytes, &entries, &malformed, error);
+  if (problems) *problems = malformed;
+  if (!read) return false;
+  if (mode == RegImportMode::Strict && !malformed.empty()) {
+    *error = malformed.front();
+    return false;
+  }
   try {
     Apply(entries);
   } catch (const reg::StoreError& failure) {
-    *error = {0, "nothing imported: " + ErrorText(failure.code)};
+    *error = {0, "nichts importiert: " + ErrorText(failure.code)};
     return false;
   } catch (const std::bad_alloc&) {
-    *error = {0, "nothing imported: out of memory"};
+    *error = {0, "nichts importiert: " + ErrorText(ERROR_OUTOFMEMORY)};
     return false;
   }
   return true;
 }
 
-bool ImportRegFile(const std::string& path, RegFileError* error) {
+bool ImportRegFile(const std::string& path, RegFileError* error, RegImportMode mode,
+                   std::vector<RegFileError>* problems) {
+  if (problems) problems->clear();
   std::ifstream in(path, std::ios::binary);
   std::ostringstream bytes;
   if (!in || !(bytes << in.rdbuf())) {
-    *error = {0, "cannot read " + path};
+    *error = {0, path + Utf8ToCp1252(" kann nicht gelesen werden")};
     return false;
   }
-  return ImportRegText(bytes.str(), error);
+  return ImportRegText(bytes.str(), error, mode, problems);
 }
 
 bool ExportRegText(const std::string& keyPath, RegFileFormat format, std::string* text, RegFileError* error) {
   reg::HiveId hive;
   std::string path;
   if (!reg::ResolveKeyPath(keyPath, &hive, &path)) {
-    *error = {0, "bad key name '" + keyPath + "'"};
+    *error = {0, Utf8ToCp1252("ungültiger Schlüsselname '") + keyPath + "'"};
     return false;
   }
   std::string out = format == RegFileFormat::Unicode ? "Windows Registry Editor Version 5.00\r\n\r\n"
@@ -217,13 +230,13 @@ bool ExportRegFile(const std::string& keyPath, const std::string& path, RegFileF
     if (out) out.write(text.data(), static_cast<std::streamsize>(text.size()));
     if (!out || !out.flush()) {
       unlink(aside.c_str());
-      *error = {0, "cannot write " + path};
+      *error = {0, path + Utf8ToCp1252(" kann nicht geschrieben werden")};
       return false;
     }
   }
   if (std::rename(aside.c_str(), path.c_str()) != 0) {
     unlink(aside.c_str());
-    *error = {0, "cannot write " + path};
+    *error = {0, path + Utf8ToCp1252(" kann nicht geschrieben werden")};
     return false;
   }
   return true;

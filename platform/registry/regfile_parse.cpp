@@ -1,10 +1,26 @@
 #include "regfile_parse.h"
 
-#include <cstring>
+#include <algorithm>
 
 #include "../utf8cp1252.h"
 #include "store.h"
 #include "utf16.h"
+
+// The grammar, as Windows imports .reg files:
+// - The first line is the header; anything else there (a blank line too)
+//   means the bytes are no registry file.
+// - Blank lines and lines starting with ';' are passed over. A comment never
+//   joins the line after it, whatever it ends with.
+// - Lines are joined only inside hex data, and only where a byte list on the
+//   line ends in a comma followed by '\'. The data then goes on at the next
+//   line that is neither blank nor a comment, whatever that line looks like,
+//   and the end of the file ends it. No other line is ever joined.
+// - A ';' after a value's data, or after the continuation '\', starts a
+//   comment; anything else after the data makes the value malformed.
+// - A malformed line or value is reported and left out; the reading goes on
+//   after the last line that the entry took. Values after a key line that
+//   failed, or after a key deletion, belong to no key and are left out too.
+// - Data of hex(2) and hex(7) that does not end in a NUL gets one.
 
 namespace xtb::reg {
 
@@ -13,16 +29,23 @@ namespace {
 constexpr std::string_view kUnicodeHeader = "Windows Registry Editor Version 5.00";
 constexpr std::string_view kAnsiHeader = "REGEDIT4";
 
+// Why an entry is malformed; in code page 1252 like the library's other texts.
 struct Failure {
   std::string message;
 };
+
+Failure Malformed(const char* utf8, std::string_view detail = {}, const char* utf8After = "") {
+  return Failure{Utf8ToCp1252(utf8) + std::string(detail) + Utf8ToCp1252(utf8After)};
+}
+
+RegFileError FileError(const char* utf8) { return {0, Utf8ToCp1252(utf8)}; }
 
 // The file as 1252 text: the Unicode format arrives as UTF-16LE or UTF-8.
 bool DecodeFile(std::string_view bytes, std::string* text, RegFileError* error) {
   if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
       static_cast<unsigned char>(bytes[1]) == 0xFE) {
     if (bytes.size() % 2 != 0) {
-      *error = {0, "the UTF-16 text ends in half a character"};
+      *error = FileError("keine Registrierungsdatei: der UTF-16-Text endet mit einem halben Zeichen");
       return false;
     }
     *text = Utf16LeToCp1252(bytes.substr(2));
@@ -36,14 +59,30 @@ bool DecodeFile(std::string_view bytes, std::string* text, RegFileError* error) 
   return true;
 }
 
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
 std::string_view TrimLeft(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
   return s;
 }
 std::string_view Trim(std::string_view s) {
   s = TrimLeft(s);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
   return s;
+}
+
+// The lines of the text without their line ends ("\n" or "\r\n").
+std::vector<std::string_view> SplitLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  while (!text.empty()) {
+    size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    lines.push_back(line);
+    if (end == std::string_view::npos) break;
+    text.remove_prefix(end + 1);
+  }
+  return lines;
 }
 
 int HexDigit(char c) {
@@ -53,18 +92,26 @@ int HexDigit(char c) {
   return -1;
 }
 
-uint32_t ParseHexNumber(std::string_view digits, size_t maxDigits, const char* what) {
-  if (digits.empty() || digits.size() > maxDigits) throw Failure{std::string("bad ") + what + " '" + std::string(digits) + "'"};
-  uint32_t value = 0;
+// 1 to `maxDigits` hex digits; false for anything else.
+bool HexNumber(std::string_view digits, size_t maxDigits, uint32_t* value) {
+  if (digits.empty() || digits.size() > maxDigits) return false;
+  *value = 0;
   for (char c : digits) {
     const int d = HexDigit(c);
-    if (d < 0) throw Failure{std::string("bad ") + what + " '" + std::string(digits) + "'"};
-    value = value << 4 | static_cast<uint32_t>(d);
+    if (d < 0) return false;
+    *value = *value << 4 | static_cast<uint32_t>(d);
   }
-  return value;
+  return true;
 }
 
-// "text" with \\ and \" escapes; `s` starts at the opening quote.
+// What follows a value's data: nothing, or a comment.
+void EndOfData(std::string_view rest) {
+  rest = TrimLeft(rest);
+  if (!rest.empty() && rest.front() != ';') throw Malformed("Text nach den Daten: '", rest.substr(0, 16), "'");
+}
+
+// "text" with \\ and \" escapes; `s` starts at the opening quote and is left
+// after the closing one.
 std::string ParseQuoted(std::string_view& s) {
   std::string out;
   for (size_t i = 1; i < s.size(); ++i) {
@@ -74,94 +121,168 @@ std::string ParseQuoted(std::string_view& s) {
     }
     if (s[i] == '\\') {
       if (i + 1 >= s.size() || (s[i + 1] != '\\' && s[i + 1] != '"'))
-        throw Failure{"a backslash in a quoted text must be followed by \\ or \""};
+        throw Malformed("auf einen Backslash in Anführungszeichen muss \\ oder \" folgen");
       ++i;
     }
     out += s[i];
   }
-  throw Failure{"a quoted text is not closed"};
+  throw Malformed("Text in Anführungszeichen nicht geschlossen");
 }
 
-std::string ParseHexBytes(std::string_view list) {
-  std::string out;
-  list = Trim(list);
-  if (list.empty()) return out;
-  size_t start = 0;
-  while (start <= list.size()) {
-    size_t end = list.find(',', start);
-    if (end == std::string_view::npos) end = list.size();
-    const std::string_view item = Trim(list.substr(start, end - start));
-    if (item.empty() && end == list.size() && start > 0) break;  // a trailing comma
-    out += static_cast<char>(ParseHexNumber(item, 2, "hex byte"));
-    start = end + 1;
+// One line's share of a hex list ("01,02,..."), appended to `out`. True when
+// the line ends in the continuation: a comma, then '\'.
+bool HexLine(std::string_view s, std::string& out) {
+  bool wantByte = true;     // at the start and after each comma
+  bool afterComma = false;  // the last thing on this line was a comma
+  size_t i = 0;
+  for (;;) {
+    while (i < s.size() && IsBlank(s[i])) ++i;
+    if (i == s.size() || s[i] == ';') return false;
+    if (s[i] == '\\') {
+      if (!afterComma) throw Malformed("'\\' ohne Komma davor");
+      EndOfData(s.substr(i + 1));
+      return true;
+    }
+    if (wantByte) {
+      size_t end = i;
+      while (end < s.size() && !IsBlank(s[end]) && s[end] != ',' && s[end] != ';' && s[end] != '\\') ++end;
+      const std::string_view token = s.substr(i, end - i);
+      uint32_t byte = 0;
+      if (!HexNumber(token, 2, &byte)) throw Malformed("ungültiges Hex-Byte '", token.substr(0, 16), "'");
+      out += static_cast<char>(byte);
+      wantByte = afterComma = false;
+      i = end;
+    } else if (s[i] == ',') {
+      wantByte = afterComma = true;
+      ++i;
+    } else {
+      throw Malformed("Komma erwartet vor '", s.substr(i, 16), "'");
+    }
   }
-  return out;
 }
 
-struct Parser {
-  bool unicode = false;
-  bool haveKey = false;
-  HiveId hive = HiveId::User;
-  std::string path;
-  std::vector<RegFileEntry>* entries;
+bool IsText(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
 
+class Parser {
+ public:
+  Parser(const std::vector<std::string_view>& lines, bool unicode, std::vector<RegFileEntry>* entries,
+         std::vector<RegFileError>* problems)
+      : lines_(lines), unicode_(unicode), entries_(entries), problems_(problems) {}
+
+  // Everything after the header.
+  void Run() {
+    while (next_ < lines_.size()) {
+      const int number = static_cast<int>(++next_);  // 1-based: the line just taken
+      const std::string_view line = Trim(lines_[next_ - 1]);
+      if (line.empty() || line.front() == ';') continue;
+      try {
+        if (line.front() == '[') KeyLine(line, number);
+        else if (line.front() == '"' || line.front() == '@') ValueLine(line, number);
+        else throw Malformed("weder Schlüssel noch Wert");
+      } catch (const Failure& failure) {
+        problems_->push_back({number, Utf8ToCp1252("Zeile ") + std::to_string(number) + ": " + failure.message});
+      }
+    }
+  }
+
+ private:
   void KeyLine(std::string_view line, int number) {
-    const size_t close = line.rfind(']');
-    if (close == std::string_view::npos || !Trim(line.substr(close + 1)).empty())
-      throw Failure{"a key line must end with ']'"};
-    std::string_view name = line.substr(1, close - 1);
+    haveKey_ = false;  // a failed key line leaves its values without a key
+    if (line.back() != ']') throw Malformed("eine Schlüsselzeile muss mit ']' enden");
+    std::string_view name = line.substr(1, line.size() - 2);
     const bool remove = !name.empty() && name.front() == '-';
     if (remove) name.remove_prefix(1);
     RegFileEntry entry;
-    if (!ResolveKeyPath(name, &entry.hive, &entry.path)) throw Failure{"bad key name '" + std::string(name) + "'"};
-    if (remove && entry.path.empty()) throw Failure{"a root key cannot be deleted"};
+    if (!ResolveKeyPath(name, &entry.hive, &entry.path))
+      throw Malformed("ungültiger Schlüsselname '", name, "'");
+    if (remove && entry.path.empty()) throw Malformed("ein Hauptschlüssel kann nicht gelöscht werden");
     entry.kind = remove ? RegFileEntry::DeleteKey : RegFileEntry::Key;
     entry.line = number;
-    haveKey = !remove;
-    hive = entry.hive;
-    path = entry.path;
-    entries->push_back(std::move(entry));
+    haveKey_ = !remove;
+    hive_ = entry.hive;
+    path_ = entry.path;
+    entries_->push_back(std::move(entry));
   }
 
   void ValueLine(std::string_view line, int number) {
-    if (!haveKey) throw Failure{"a value outside of a key"};
-    RegFileEntry entry{RegFileEntry::Value, hive, path, {}, 0, {}, number};
+    RegFileEntry entry{RegFileEntry::Value, hive_, path_, {}, 0, {}, number};
     if (line.front() == '@') line.remove_prefix(1);
     else entry.name = ParseQuoted(line);
     line = TrimLeft(line);
-    if (line.empty() || line.front() != '=') throw Failure{"'=' expected after the value name"};
-    const std::string_view value = Trim(line.substr(1));
-    if (value == "-") {
-      entry.kind = RegFileEntry::DeleteValue;
+    if (line.empty() || line.front() != '=') throw Malformed("'=' fehlt nach dem Wertnamen");
+    ReadData(TrimLeft(line.substr(1)), &entry);
+    // Checked after the data so that a continued list is taken whole.
+    if (!haveKey_) throw Malformed("Wert ohne gültigen Schlüssel davor");
+    if (entry.name.size() > kMaxValueNameLength) throw Malformed("Wertname zu lang");
+    entries_->push_back(std::move(entry));
+  }
+
+  void ReadData(std::string_view value, RegFileEntry* entry) {
+    const std::string_view token = Trim(value.substr(0, value.find(';')));
+    if (token == "-") {
+      entry->kind = RegFileEntry::DeleteValue;
     } else if (!value.empty() && value.front() == '"') {
-      std::string_view rest = value;
-      entry.type = REG_SZ;
-      entry.data = ParseQuoted(rest);
-      entry.data += '\0';
-      if (!Trim(rest).empty()) throw Failure{"text after the closing quote"};
+      entry->type = REG_SZ;
+      entry->data = ParseQuoted(value);
+      entry->data += '\0';
+      EndOfData(value);
     } else if (value.substr(0, 6) == "dword:") {
-      const uint32_t number32 = ParseHexNumber(Trim(value.substr(6)), 8, "dword");
-      entry.type = REG_DWORD;
-      entry.data.assign(reinterpret_cast<const char*>(&number32), 4);
+      uint32_t number = 0;
+      const std::string_view digits = Trim(token.substr(6));
+      if (!HexNumber(digits, 8, &number)) throw Malformed("ungültiges DWORD '", digits.substr(0, 16), "'");
+      entry->type = REG_DWORD;
+      entry->data.assign(reinterpret_cast<const char*>(&number), 4);
     } else if (value.substr(0, 4) == "hex:") {
-      entry.type = REG_BINARY;
-      entry.data = ParseHexBytes(value.substr(4));
+      entry->type = REG_BINARY;
+      entry->data = HexData(value.substr(4));
     } else if (value.substr(0, 4) == "hex(") {
       const size_t close = value.find("):");
-      if (close == std::string_view::npos) throw Failure{"'hex(' without '):'"};
-      entry.type = ParseHexNumber(value.substr(4, close - 4), 8, "value type");
-      entry.data = ParseHexBytes(value.substr(close + 2));
-      const bool text = entry.type == REG_SZ || entry.type == REG_EXPAND_SZ || entry.type == REG_MULTI_SZ;
-      if (unicode && text) {
-        if (entry.data.size() % 2 != 0) throw Failure{"a UTF-16 text of an odd number of bytes"};
-        entry.data = Utf16LeToCp1252(entry.data);
+      if (close == std::string_view::npos) throw Malformed("'hex(' ohne '):'");
+      if (!HexNumber(value.substr(4, close - 4), 8, &entry->type))
+        throw Malformed("ungültiger Werttyp '", value.substr(4, std::min<size_t>(close - 4, 16)), "'");
+      entry->data = HexData(value.substr(close + 2));
+      if (unicode_ && IsText(entry->type)) {
+        if (entry->data.size() % 2 != 0) throw Malformed("UTF-16-Text mit ungerader Anzahl Bytes");
+        entry->data = Utf16LeToCp1252(entry->data);
       }
+      // Windows stores these two with their terminating NUL even when the
+      // file leaves it out; hex(1) keeps its bytes as they are.
+      if ((entry->type == REG_EXPAND_SZ || entry->type == REG_MULTI_SZ) && !entry->data.empty() &&
+          entry->data.back() != '\0')
+        entry->data += '\0';
     } else {
-      throw Failure{"unknown value form '" + std::string(value.substr(0, 16)) + "'"};
+      throw Malformed("unbekannte Wertform '", value.substr(0, 16), "'");
     }
-    if (entry.name.size() > kMaxValueNameLength) throw Failure{"value name too long"};
-    entries->push_back(std::move(entry));
   }
+
+  // The bytes of a hex list that may go on over the following lines.
+  std::string HexData(std::string_view first) {
+    std::string out;
+    bool more = HexLine(first, out);
+    while (more) {
+      std::string_view line;
+      do {
+        if (next_ == lines_.size()) return out;
+        line = Trim(lines_[next_++]);
+      } while (line.empty() || line.front() == ';');
+      try {
+        more = HexLine(line, out);
+      } catch (Failure& failure) {
+        failure.message += Utf8ToCp1252(" (in Zeile ") + std::to_string(next_) + ")";
+        throw;
+      }
+    }
+    return out;
+  }
+
+  const std::vector<std::string_view>& lines_;
+  size_t next_ = 1;  // the header is line 0
+  const bool unicode_;
+  std::vector<RegFileEntry>* entries_;
+  std::vector<RegFileError>* problems_;
+  bool haveKey_ = false;
+  HiveId hive_ = HiveId::User;
+  std::string path_;
 };
 
 }  // namespace
@@ -178,56 +299,28 @@ bool ResolveKeyPath(std::string_view keyPath, HiveId* hive, std::string* path) {
   return true;
 }
 
-bool ParseRegFile(std::string_view bytes, std::vector<RegFileEntry>* entries, RegFileError* error) {
+bool ParseRegFile(std::string_view bytes, std::vector<RegFileEntry>* entries, std::vector<RegFileError>* problems,
+                  RegFileError* error) {
   entries->clear();
-  std::string text;
-  if (!DecodeFile(bytes, &text, error)) return false;
-  Parser parser;
-  parser.entries = entries;
-  int number = 0;
-  bool header = false;
-  size_t pos = 0;
+  problems->clear();
   try {
-    while (pos < text.size()) {
-      size_t end = text.find('\n', pos);
-      if (end == std::string::npos) end = text.size();
-      std::string line(Trim(std::string_view(text).substr(pos, end - pos)));
-      pos = end + 1;
-      const int first = ++number;
-      // A line ending in '\' goes on in the next one (long hex lists).
-      while (!line.empty() && line.back() == '\\' && line.front() != '[' && pos < text.size()) {
-        line.pop_back();
-        end = text.find('\n', pos);
-        if (end == std::string::npos) end = text.size();
-        line += Trim(std::string_view(text).substr(pos, end - pos));
-        pos = end + 1;
-        ++number;
-      }
-      if (line.empty() || line.front() == ';') continue;
-      try {
-        if (!header) {
-          if (line == kUnicodeHeader) parser.unicode = true;
-          else if (line != kAnsiHeader) throw Failure{"not a registry file: the first line must be \"" +
-                                                      std::string(kUnicodeHeader) + "\" or \"REGEDIT4\""};
-          header = true;
-        } else if (line.front() == '[') {
-          parser.KeyLine(line, first);
-        } else if (line.front() == '"' || line.front() == '@') {
-          parser.ValueLine(line, first);
-        } else {
-          throw Failure{"neither a key nor a value"};
-        }
-      } catch (const Failure& failure) {
-        *error = {first, "line " + std::to_string(first) + ": " + failure.message};
-        return false;
-      }
+    std::string text;
+    if (!DecodeFile(bytes, &text, error)) return false;
+    const std::vector<std::string_view> lines = SplitLines(text);
+    if (lines.empty()) {
+      *error = FileError("keine Registrierungsdatei: sie ist leer");
+      return false;
     }
+    const std::string_view header = Trim(lines.front());
+    if (header != kUnicodeHeader && header != kAnsiHeader) {
+      *error = {1, Utf8ToCp1252("Zeile 1: keine Registrierungsdatei: die erste Zeile muss \"") +
+                       std::string(kUnicodeHeader) + "\" oder \"" + std::string(kAnsiHeader) + Utf8ToCp1252("\" lauten")};
+      return false;
+    }
+    Parser(lines, header == kUnicodeHeader, entries, problems).Run();
   } catch (const std::bad_alloc&) {
-    *error = {number, "out of memory"};
-    return false;
-  }
-  if (!header) {
-    *error = {0, "not a registry file: it is empty"};
+    entries->clear();
+    *error = FileError("nicht genügend Arbeitsspeicher");
     return false;
   }
   return true;

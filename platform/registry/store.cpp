@@ -20,7 +20,7 @@ bool SplitKeyPath(std::string_view path, std::vector<std::string_view>& segments
   segments.clear();
   if (path.empty()) return true;
   if (path.front() == '\\') return false;
-  if (path.back() == '\\') path.remove_suffix(1);
+  while (!path.empty() && path.back() == '\\') path.remove_suffix(1);
   size_t start = 0;
   while (start <= path.size()) {
     size_t end = path.find('\\', start);

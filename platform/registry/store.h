@@ -16,8 +16,10 @@ inline constexpr size_t kMaxValueNameLength = 16383;
 
 std::string Fold(std::string_view name);
 
-// The segments of a key path "A\B\C" (a trailing '\' is allowed). False for
-// a leading '\', an empty or an over-long segment.
+// The segments of a key path "A\B\C". Trailing backslashes, any number of
+// them, are passed over as Windows's key calls pass them over. False for a
+// leading '\', a doubled '\' inside the path (an empty name, which Windows
+// refuses too) and an over-long segment.
 bool SplitKeyPath(std::string_view path, std::vector<std::string_view>& segments);
 
 int64_t FileTimeNow();  // 100 ns units since 1601

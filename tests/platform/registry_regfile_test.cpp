@@ -89,7 +89,7 @@ TEST_F(RegFile, ExportWritesTheKnownForms) {
   EXPECT_NE(xtb::reg::Utf16LeToCp1252(text.substr(2)).find("\"Path\"=hex(2):25,00,41,00,25,00,00,00\r\n"),
             std::string::npos);
   EXPECT_FALSE(xtb::ExportRegText("HKLM\\SOFTWARE\\Nope", xtb::RegFileFormat::Unicode, &text, &error));
-  EXPECT_EQ(error.message, "key not found: HKLM\\SOFTWARE\\Nope");
+  EXPECT_EQ(error.message, "Schl\xFCssel nicht gefunden: HKLM\\SOFTWARE\\Nope");
 }
 
 TEST_F(RegFile, ImportReadsWindowsFilesWithDeletionsCommentsAndContinuations) {
@@ -143,7 +143,7 @@ TEST_F(RegFile, ImportReadsWindowsFilesWithDeletionsCommentsAndContinuations) {
   RegCloseKey(key);
 }
 
-TEST_F(RegFile, AMalformedFileIsRefusedWithItsLineAndChangesNothing) {
+TEST_F(RegFile, StrictModeRefusesAMalformedFileWithItsLineAndChangesNothing) {
   HKEY key = Create(HKEY_CURRENT_USER, "Software\\Safe");
   ASSERT_EQ(SetDword(key, "v", 1), ERROR_SUCCESS);
   const struct {
@@ -151,43 +151,72 @@ TEST_F(RegFile, AMalformedFileIsRefusedWithItsLineAndChangesNothing) {
     int line;
     const char* says;
   } cases[] = {
-      {"[HKEY_CURRENT_USER\\Software\\Safe]\n", 1, "not a registry file"},
-      {"REGEDIT4\n\"v\"=dword:2\n", 2, "a value outside of a key"},
-      {"REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Safe]\n\"v\"=dword:2\n\"w\"=dword:123456789\n", 4, "bad dword"},
-      {"REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Safe]\n\"v\"=hex:01,\\\n 0g\n", 3, "bad hex byte '0g'"},
-      {"REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Safe]\n\"v\"=\"open\n", 3, "not closed"},
-      {"REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Safe]\n\"v\"=\"a\\nb\"\n", 3, "backslash"},
-      {"REGEDIT4\n[HKEY_USERS\\x]\n", 2, "bad key name"},
-      {"REGEDIT4\n[-HKEY_CURRENT_USER]\n", 2, "root key cannot be deleted"},
-      {"REGEDIT4\n[HKEY_CURRENT_USER\\a\\\\b]\n", 2, "bad key name"},
-      {"REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Safe\n", 2, "must end with ']'"},
-      {"Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\S]\n\"v\"=hex(2):41\n", 3, "odd number"},
-      {"REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Safe]\n\"v\"=word:1\n", 3, "unknown value form"},
-      {"REGEDIT4\n[-HKEY_CURRENT_USER\\Software\\Safe]\nnonsense\n", 3, "neither a key nor a value"},
-      {"", 0, "empty"},
+      {"REGEDIT4\n\"v\"=dword:2\n", 2, "Wert ohne g\xFCltigen Schl\xFCssel davor"},
+      {"REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Safe]\n\"v\"=dword:2\n\"w\"=dword:123456789\n", 4,
+       "ung\xFCltiges DWORD '123456789'"},
+      {"REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Safe]\n\"v\"=hex:01,\\\n 0g\n", 3,
+       "ung\xFCltiges Hex-Byte '0g' (in Zeile 4)"},
+      {"REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Safe]\n\"v\"=\"open\n", 3, "nicht geschlossen"},
+      {"REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Safe]\n\"v\"=\"a\\nb\"\n", 3, "Backslash"},
+      {"REGEDIT4\n[HKEY_USERS\\x]\n", 2, "ung\xFCltiger Schl\xFCsselname 'HKEY_USERS\\x'"},
+      {"REGEDIT4\n[-HKEY_CURRENT_USER]\n", 2, "Hauptschl\xFCssel"},
+      {"REGEDIT4\n[HKEY_CURRENT_USER\\a\\\\b]\n", 2, "ung\xFCltiger Schl\xFCsselname"},
+      {"REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Safe\n", 2, "mit ']' enden"},
+      {"Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\S]\n\"v\"=hex(2):41\n", 3, "ungerader"},
+      {"REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Safe]\n\"v\"=word:1\n", 3, "unbekannte Wertform 'word:1'"},
+      {"REGEDIT4\n[-HKEY_CURRENT_USER\\Software\\Safe]\nnonsense\n", 3, "weder Schl\xFCssel noch Wert"},
   };
   for (const auto& c : cases) {
     xtb::RegFileError error;
-    EXPECT_FALSE(xtb::ImportRegText(c.text, &error)) << c.text;
+    std::vector<xtb::RegFileError> problems;
+    EXPECT_FALSE(xtb::ImportRegText(c.text, &error, xtb::RegImportMode::Strict, &problems)) << c.text;
     EXPECT_EQ(error.line, c.line) << c.text;
     EXPECT_NE(error.message.find(c.says), std::string::npos) << error.message;
-    if (c.line > 0) {
-      EXPECT_EQ(error.message.rfind("line " + std::to_string(c.line) + ": ", 0), 0u) << error.message;
-    }
+    EXPECT_EQ(error.message.rfind("Zeile " + std::to_string(c.line) + ": ", 0), 0u) << error.message;
+    ASSERT_EQ(problems.size(), 1u) << c.text;
+    EXPECT_EQ(problems[0].message, error.message);
   }
-  xtb::RegFileError error;
-  EXPECT_FALSE(xtb::ImportRegText("\xFF\xFE" "R", &error));
-  EXPECT_FALSE(xtb::ImportRegFile(dir_ + "/missing.reg", &error));
   EXPECT_EQ(ReadDword(key, "v"), 1u);
   EXPECT_EQ(ValueNames(key).size(), 1u);
+  RegCloseKey(key);
+}
+
+TEST_F(RegFile, BytesThatAreNoRegistryFileAreRefusedInEitherMode) {
+  HKEY key = Create(HKEY_CURRENT_USER, "Software\\Safe");
+  ASSERT_EQ(SetDword(key, "v", 1), ERROR_SUCCESS);
+  const std::string body = "[HKEY_CURRENT_USER\\Software\\Safe]\r\n\"v\"=dword:2\r\n";
+  const struct {
+    std::string bytes;
+    const char* says;
+  } cases[] = {
+      {"", "leer"},
+      {body, "Zeile 1: keine Registrierungsdatei"},
+      // A blank line before the header makes Windows refuse the file.
+      {"\r\nREGEDIT4\r\n" + body, "Zeile 1: keine Registrierungsdatei"},
+      {Utf16File("\r\nWindows Registry Editor Version 5.00\r\n" + body), "Zeile 1: keine Registrierungsdatei"},
+      {Utf16File("REGEDIT 4\r\n" + body), "Zeile 1: keine Registrierungsdatei"},
+      {"\xFF\xFE" "R", "halben Zeichen"},
+  };
+  for (auto mode : {xtb::RegImportMode::SkipMalformed, xtb::RegImportMode::Strict}) {
+    for (const auto& c : cases) {
+      xtb::RegFileError error;
+      EXPECT_FALSE(xtb::ImportRegText(c.bytes, &error, mode)) << c.bytes;
+      EXPECT_NE(error.message.find(c.says), std::string::npos) << error.message;
+    }
+    xtb::RegFileError error;
+    EXPECT_FALSE(xtb::ImportRegFile(dir_ + "/missing.reg", &error, mode));
+    EXPECT_EQ(error.message, dir_ + "/missing.reg kann nicht gelesen werden");
+  }
+  EXPECT_EQ(ReadDword(key, "v"), 1u);
   RegCloseKey(key);
 
   // A well-formed file for hives that cannot be written is refused whole.
   setenv("XTBASIS_REGISTRY_DIR", "/dev/null/none", 1);
+  xtb::RegFileError error;
   EXPECT_FALSE(xtb::ImportRegText("REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Safe]\n\"v\"=dword:2\n"
                                   "[HKEY_LOCAL_MACHINE\\SOFTWARE\\X]\n",
                                   &error));
-  EXPECT_EQ(error.message, "nothing imported: access denied");
+  EXPECT_EQ(error.message, "nichts importiert: Zugriff verweigert");
 }
 
 TEST_F(RegFile, AnImportSpanningBothHivesWritesBoth) {

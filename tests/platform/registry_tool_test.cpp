@@ -13,8 +13,10 @@ struct ToolResult {
   std::string out;
 };
 
-ToolResult Tool(const std::string& arguments) {
-  const std::string command = std::string(XTB_TOOL_PATH) + " reg " + arguments + " 2>/dev/null";
+// Standard output, or with `errors` standard error instead.
+ToolResult Tool(const std::string& arguments, bool errors = false) {
+  const std::string command =
+      std::string(XTB_TOOL_PATH) + " reg " + arguments + (errors ? " 2>&1 >/dev/null" : " 2>/dev/null");
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return {-1, ""};
   std::string out;
@@ -62,9 +64,20 @@ TEST_F(RegistryTool, ExportsAndImportsFiles) {
   ASSERT_EQ(Tool("import " + file).code, 0);
   EXPECT_EQ(Tool("get 'HKLM\\SOFTWARE\\T' Path").out, "%HOME%\n");
 
-  std::ofstream(dir_ + "/bad.reg") << "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\T]\n\"Path\"=\"x\"\nbroken\n";
-  EXPECT_EQ(Tool("import " + dir_ + "/bad.reg").code, 1);
+  // A malformed entry is reported in German (UTF-8 on the terminal) and
+  // skipped; --strict imports nothing.
+  const std::string bad = dir_ + "/bad.reg";
+  std::ofstream(bad) << "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\T]\n\"Path\"=\"x\"\nbroken\n\"N\"=dword:7\n";
+  const ToolResult strict = Tool("import --strict " + bad, true);
+  EXPECT_EQ(strict.code, 1);
+  EXPECT_EQ(strict.out, "xtbasis reg: " + bad + ": Zeile 4: weder Schl\u00FCssel noch Wert\n" +
+                            "xtbasis reg: " + bad + ": nichts importiert\n");
   EXPECT_EQ(Tool("get 'HKLM\\SOFTWARE\\T' Path").out, "%HOME%\n");
+  const ToolResult lenient = Tool("import " + bad, true);
+  EXPECT_EQ(lenient.code, 0);
+  EXPECT_EQ(lenient.out, "xtbasis reg: " + bad + ": Zeile 4: weder Schl\u00FCssel noch Wert (\u00FCbersprungen)\n");
+  EXPECT_EQ(Tool("get 'HKLM\\SOFTWARE\\T' Path").out, "x\n");
+  EXPECT_EQ(Tool("get 'HKLM\\SOFTWARE\\T' N").out, "7\n");
   EXPECT_EQ(Tool("export 'HKLM\\SOFTWARE\\Nope' " + file).code, 1);
   EXPECT_EQ(Tool("import").code, 2);
 }

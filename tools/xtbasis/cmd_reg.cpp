@@ -6,9 +6,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include <xtbasis/platform/regfile.h>
 #include <xtbasis/platform/registry.h>
+#include <xtbasis/tokenize.h>
 
 #include "command.h"
 
@@ -19,7 +21,7 @@ constexpr const char* kUsage =
     "       xtbasis reg set KEY NAME [--type sz|expand_sz|multi_sz|dword|qword|binary] VALUE...\n"
     "       xtbasis reg delete KEY [NAME]   (without NAME: the key with everything below it)\n"
     "       xtbasis reg list KEY\n"
-    "       xtbasis reg import FILE\n"
+    "       xtbasis reg import FILE [--strict]   (--strict: a malformed entry stops the whole import)\n"
     "       xtbasis reg export KEY FILE [--regedit4]\n"
     "KEY is e.g. \"HKLM\\SOFTWARE\\Vantorix\\X\" (HKLM, HKCU, HKCR or their long names); NAME \"\" is the default value";
 
@@ -204,11 +206,26 @@ int List(const xtbtool::Args& args) {
   return rc == ERROR_NO_MORE_ITEMS ? 0 : Fail("cannot list " + args[1], rc);
 }
 
+// As on Windows, malformed entries are reported and left out, and the rest
+// is imported; --strict imports nothing when there is one.
 int Import(const xtbtool::Args& args) {
-  if (args.size() != 2) return Usage("import needs FILE");
+  xtbtool::Args rest(args.begin() + 1, args.end());
+  const auto strict = std::find(rest.begin(), rest.end(), "--strict");
+  const auto mode = strict == rest.end() ? xtb::RegImportMode::SkipMalformed : xtb::RegImportMode::Strict;
+  if (strict != rest.end()) rest.erase(strict);
+  if (rest.size() != 1) return Usage("import needs FILE");
   xtb::RegFileError error;
-  if (xtb::ImportRegFile(args[1], &error)) return 0;
-  std::fprintf(stderr, "xtbasis reg: %s: %s\n", args[1].c_str(), error.message.c_str());
+  std::vector<xtb::RegFileError> problems;
+  const bool imported = xtb::ImportRegFile(rest[0], &error, mode, &problems);
+  // The messages are in code page 1252 like all of the library's texts; the terminal reads UTF-8.
+  const auto report = [&](const std::string& message, const char* tail) {
+    std::fprintf(stderr, "xtbasis reg: %s: %s%s\n", rest[0].c_str(), AnsiToUTF8(CString(message.c_str())).GetString(),
+                 tail);
+  };
+  for (const auto& problem : problems) report(problem.message, imported ? " (übersprungen)" : "");
+  if (imported) return 0;
+  if (mode == xtb::RegImportMode::Strict && !problems.empty()) report("nichts importiert", "");
+  else report(error.message, "");
   return 1;
 }
 
