@@ -78,7 +78,9 @@ TEST_F(RegistryTool, ExportsAndImportsFiles) {
   EXPECT_EQ(lenient.out, "xtbasis reg: " + bad + ": Zeile 4: weder Schl\u00FCssel noch Wert (\u00FCbersprungen)\n");
   EXPECT_EQ(Tool("get 'HKLM\\SOFTWARE\\T' Path").out, "x\n");
   EXPECT_EQ(Tool("get 'HKLM\\SOFTWARE\\T' N").out, "7\n");
-  EXPECT_EQ(Tool("export 'HKLM\\SOFTWARE\\Nope' " + file).code, 1);
+  const ToolResult missing = Tool("export 'HKLM\\SOFTWARE\\Nope' " + file, true);
+  EXPECT_EQ(missing.code, 1);
+  EXPECT_EQ(missing.out, "xtbasis reg: Schl\u00FCssel nicht gefunden: HKLM\\SOFTWARE\\Nope\n");
   EXPECT_EQ(Tool("import").code, 2);
 }
 

@@ -32,6 +32,9 @@ int Fail(const std::string& what, LONG code) {
   return 1;
 }
 
+// The library's texts are in code page 1252; the terminal reads UTF-8.
+std::string ForTerminal(const std::string& text) { return AnsiToUTF8(CString(text.c_str())).GetString(); }
+
 // Opens KEY; reports a bad key name as usage error (2) and other failures (1).
 int OpenKey(const std::string& keyPath, REGSAM access, bool create, HKEY* key) {
   HKEY root = nullptr;
@@ -217,10 +220,8 @@ int Import(const xtbtool::Args& args) {
   xtb::RegFileError error;
   std::vector<xtb::RegFileError> problems;
   const bool imported = xtb::ImportRegFile(rest[0], &error, mode, &problems);
-  // The messages are in code page 1252 like all of the library's texts; the terminal reads UTF-8.
   const auto report = [&](const std::string& message, const char* tail) {
-    std::fprintf(stderr, "xtbasis reg: %s: %s%s\n", rest[0].c_str(), AnsiToUTF8(CString(message.c_str())).GetString(),
-                 tail);
+    std::fprintf(stderr, "xtbasis reg: %s: %s%s\n", rest[0].c_str(), ForTerminal(message).c_str(), tail);
   };
   for (const auto& problem : problems) report(problem.message, imported ? " (übersprungen)" : "");
   if (imported) return 0;
@@ -241,7 +242,7 @@ int Export(const xtbtool::Args& args) {
   if (rest.size() != 2) return Usage("export needs KEY and FILE");
   xtb::RegFileError error;
   if (xtb::ExportRegFile(rest[0], rest[1], format, &error)) return 0;
-  std::fprintf(stderr, "xtbasis reg: %s\n", error.message.c_str());
+  std::fprintf(stderr, "xtbasis reg: %s\n", ForTerminal(error.message).c_str());
   return 1;
 }
 
