@@ -164,10 +164,9 @@ bool SplitRegKeyPath(std::string_view keyPath, HKEY* root, std::string* subKey) 
 bool ImportRegText(std::string_view bytes, RegFileError* error, RegImportMode mode,
                    std::vector<RegFileError>* problems) {
   std::vector<reg::RegFileEntry> entries;
-  std::vector<RegFileError> malformed;
-  const bool read = reg::ParseRegFile(bytes, &entries, &malformed, error);
-  if (problems) *problems = malformed;
-  if (!read) return false;
+  std::vector<RegFileError> own;
+  std::vector<RegFileError>& malformed = problems ? *problems : own;
+  if (!reg::ParseRegFile(bytes, &entries, &malformed, error)) return false;
   if (mode == RegImportMode::Strict && !malformed.empty()) {
     *error = malformed.front();
     return false;
