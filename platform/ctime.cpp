@@ -1,5 +1,6 @@
 #include <xtbasis/platform/timeclasses.h>
 
+#include "os/clocks.h"
 #include "timeformat.h"
 
 namespace {
@@ -32,7 +33,7 @@ CTime::CTime(int year, int month, int day, int hour, int minute, int second, int
 CTime::CTime(const SYSTEMTIME& time, int dst)
     : CTime(time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond, dst) {}
 
-CTime CTime::GetCurrentTime() { return CTime(static_cast<__time64_t>(::time(nullptr))); }
+CTime CTime::GetCurrentTime() { return CTime(static_cast<__time64_t>(xtb::os::WallClock().seconds)); }
 
 struct tm* CTime::GetLocalTm(struct tm* out) const {
   const time_t time = m_time;
