@@ -35,6 +35,8 @@ bool UtcCalendar(int64_t seconds, std::tm& parts) {
   return gmtime_r(&time, &parts) != nullptr;
 }
 
+int64_t SecondsOfLocalCalendar(std::tm& parts) { return static_cast<int64_t>(mktime(&parts)); }
+
 void SleepMilliseconds(uint32_t milliseconds) {
   if (milliseconds == 0) {
     sched_yield();
