@@ -27,7 +27,11 @@ constexpr int64_t kRecheckMs = 1000;
 // the file is opened by its name in the folder without following a link,
 // and only a regular file with no other name is written. A planted name
 // costs the record, as any file that cannot be opened does.
-constexpr xtb::os::EntryRule kTraceFileRule{xtb::os::EntryRule::Access::Append, true, 0666, false, true};
+constexpr os::EntryRule kTraceFileRule{.access = os::EntryRule::Access::Append,
+                                       .create = true,
+                                       .mode = 0666,
+                                       .everyoneFullAccess = false,
+                                       .singleLink = true};
 
 // One trace file kept open for appending. While a thread writes through it the
 // entry is busy; other threads of the process then lose their record, just as

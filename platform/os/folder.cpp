@@ -5,7 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
+
+#include "system_text.h"
 
 namespace xtb::os {
 
@@ -57,7 +58,8 @@ Fd Folder::OpenEntry(std::string_view name, const EntryRule& rule, int& error) c
       return Fd();
     }
     if ((error = Refusal(fd.Get(), rule)) != 0) return Fd();
-    if (fcntl(fd.Get(), F_SETFL, flags & ~(O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC)) != 0 ||
+    // Back to blocking writes; of the status flags only O_APPEND stays.
+    if (fcntl(fd.Get(), F_SETFL, flags & O_APPEND) != 0 ||
         (created && rule.everyoneFullAccess && fchmod(fd.Get(), 0666) != 0)) {
       error = errno;
       return Fd();
@@ -95,7 +97,10 @@ std::string EntryErrorText(int error) {
     case ELOOP: return "the name is a symbolic link";
     case EMLINK: return "the file has other names (a hard link)";
     case ENXIO: return "the name is no regular file";
-    default: return std::strerror(error);
+    default: {
+      std::string text;
+      return SystemErrorText(error, text) ? text : "error " + std::to_string(error);
+    }
   }
 }
 
