@@ -5,6 +5,7 @@
 // record is lost and its box still shown. Played with a real second
 // account (nobody) and the writer as root.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <grp.h>
 #include <sched.h>
 #include <sys/mount.h>
@@ -151,6 +152,23 @@ TEST_F(SharedLogFolder, ALinkPlantedWhileTheFileIsOpenIsNoticed) {
   PlantSymlink("r9trace.log");
   XTTrace(XTTRACE_FAIL, 7, "module", 2, "second");
   EXPECT_TRUE(fs::is_symlink(Log()));
+  ExpectNothingOutsideChanged();
+}
+
+// The programs of the practice share one trace file whoever started it,
+// also in a folder with the sticky bit.
+TEST_F(SharedLogFolder, AFileAnotherAccountStartedIsShared) {
+  fs::permissions(m_logs, fs::perms(01777));
+  const std::string path = Log();
+  ASSERT_TRUE(AsNobody([&] {
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND, 0666);
+    const bool made = fd >= 0 && fchmod(fd, 0666) == 0 && write(fd, "staff\r\n", 7) == 7;
+    return close(fd) == 0 && made;
+  }));
+  XTTrace(XTTRACE_FAIL, 7, "module", 1, "root's record");
+  const std::string text = Read(path);
+  EXPECT_EQ(text.rfind("staff\r\n", 0), 0u);
+  EXPECT_NE(text.find("\troot's record\r\n"), std::string::npos);
   ExpectNothingOutsideChanged();
 }
 
