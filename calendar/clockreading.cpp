@@ -1,18 +1,16 @@
 // The one place that reads the system clock for the clock stamps.
-#include <ctime>
-
 #include "clockstamp.h"
+#include "os/clocks.h"
 
 namespace xtb {
 
 ClockRecord ReadClock() {
-  timespec now{};
-  clock_gettime(CLOCK_REALTIME, &now);
+  const os::WallTime now = os::WallClock();
   ClockRecord record;
-  record.seconds = now.tv_sec;
-  record.milliseconds = static_cast<int>(now.tv_nsec / 1000000);
-  struct tm local {};
-  if (localtime_r(&now.tv_sec, &local)) {
+  record.seconds = now.seconds;
+  record.milliseconds = static_cast<int>(now.nanoseconds / 1000000);
+  std::tm local{};
+  if (os::LocalCalendar(now.seconds, local)) {
     record.zoneMinutesWest = static_cast<int>(-local.tm_gmtoff / 60);
     record.daylightSaving = local.tm_isdst > 0;
   }

@@ -1,6 +1,7 @@
 #include <atomic>
 #include <ctime>
 
+#include "os/clocks.h"
 #include "xtbasis/calendar.h"
 #include "xtbasis/datecorrection.h"
 #include "xtbasis/textfields.h"
@@ -15,9 +16,8 @@ std::atomic<int> g_currentYear{0};
 int CurrentYear() {
   int year = g_currentYear.load(std::memory_order_relaxed);
   if (year == 0) {
-    const time_t now = time(nullptr);
-    struct tm local {};
-    if (now != static_cast<time_t>(-1) && localtime_r(&now, &local)) year = local.tm_year + 1900;
+    std::tm local{};
+    if (xtb::os::LocalCalendar(xtb::os::WallClock().seconds, local)) year = local.tm_year + 1900;
     g_currentYear.store(year, std::memory_order_relaxed);
   }
   return year;

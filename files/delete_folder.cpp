@@ -1,13 +1,10 @@
-#include <dirent.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
-#include <memory>
 #include <string>
+#include <vector>
 
 #include <xtbasis/platform/clock.h>
 #include "delete_folder.h"
+#include "os/filesystem.h"
 
 namespace {
 
@@ -15,43 +12,45 @@ constexpr int kRetries = 10;
 constexpr DWORD kRetryDelayMs = 1000;
 
 bool Gone(const std::string& path) {
-  struct stat info;
-  return lstat(path.c_str(), &info) != 0 && errno == ENOENT;
+  xtb::os::FileFacts facts;
+  return !xtb::os::FactsOf(path.c_str(), facts, false) && errno == ENOENT;
 }
 
 // Adds the owner's write permission (a folder needs it for its entries to go).
-void MakeWritable(const std::string& path, const struct stat& info) {
-  if (!S_ISLNK(info.st_mode) && (info.st_mode & S_IWUSR) == 0) chmod(path.c_str(), info.st_mode | S_IWUSR);
+void MakeWritable(const std::string& path, const xtb::os::FileFacts& facts) {
+  constexpr unsigned kOwnerWrite = 0200;
+  if (!facts.symbolicLink && (facts.mode & kOwnerWrite) == 0) xtb::os::SetPermissions(path.c_str(), facts.mode | kOwnerWrite);
 }
 
 bool DeleteFile(const std::string& path) {
   for (int attempt = 0;; ++attempt) {
-    if (unlink(path.c_str()) == 0 || errno == ENOENT) return true;
+    if (xtb::os::RemoveFile(path.c_str()) || errno == ENOENT) return true;
     if ((errno != EACCES && errno != EBUSY) || attempt == kRetries) return false;
     Sleep(kRetryDelayMs);
   }
 }
 
 bool DeleteTree(const std::string& folder) {
-  struct stat self;
-  if (lstat(folder.c_str(), &self) == 0) MakeWritable(folder, self);
-  std::unique_ptr<DIR, int (*)(DIR*)> listing(opendir(folder.c_str()), closedir);
-  if (!listing) return Gone(folder) || rmdir(folder.c_str()) == 0;
-  while (const dirent* entry = readdir(listing.get())) {
-    const std::string name = entry->d_name;
-    if (name == "." || name == "..") continue;
+  xtb::os::FileFacts self;
+  if (xtb::os::FactsOf(folder.c_str(), self, false)) MakeWritable(folder, self);
+  std::vector<std::string> names;
+  const bool listed = xtb::os::ListFolder(folder, [&names](std::string_view name) {
+    names.emplace_back(name);
+    return true;
+  });
+  if (!listed) return Gone(folder) || xtb::os::RemoveFolder(folder.c_str());
+  for (const std::string& name : names) {
     const std::string path = folder + "/" + name;
-    struct stat info;
-    if (lstat(path.c_str(), &info) != 0) continue;
-    if (S_ISDIR(info.st_mode)) {
+    xtb::os::FileFacts facts;
+    if (!xtb::os::FactsOf(path.c_str(), facts, false)) continue;
+    if (facts.folder) {
       DeleteTree(path);  // what remains shows when the folder itself goes
     } else {
-      MakeWritable(path, info);
+      MakeWritable(path, facts);
       if (!DeleteFile(path)) return false;
     }
   }
-  listing.reset();
-  return rmdir(folder.c_str()) == 0 || Gone(folder);
+  return xtb::os::RemoveFolder(folder.c_str()) || Gone(folder);
 }
 
 }  // namespace

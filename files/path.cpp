@@ -1,5 +1,3 @@
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -7,6 +5,7 @@
 #include <xtbasis/path.h>
 #include <xtbasis/platform/codepage1252.h>
 
+#include "os/filesystem.h"
 #include "path_parts.h"
 #include "wildcard.h"
 
@@ -83,9 +82,8 @@ bool CPath::IsSubPath(const CPath& base, const CPath& path) {
 }
 
 CPath CPath::GetCurrentDir() {
-  char buffer[MAX_PATH + 1];
-  if (getcwd(buffer, sizeof buffer) == nullptr) return CPath();
-  std::string dir = buffer;
+  std::string dir;
+  if (!xtb::os::CurrentFolder(dir)) return CPath();
   if (dir.empty() || !xtb::path::IsSeparator(dir.back())) dir += '/';
   if (dir.size() > kMaxLength) return CPath();
   return CPath(dir.c_str());
@@ -112,7 +110,7 @@ CPath CPath::operator+(const CPath& relative) const {
 
 bool CPath::Exists() const {
   bool found = false;
-  xtb::path::ForEachMatch(xtb::path::ToFileSystem(m_path), [&found](const std::string&, const struct stat&) {
+  xtb::path::ForEachMatch(xtb::path::ToFileSystem(m_path), [&found](const std::string&, const xtb::os::FileFacts&) {
     found = true;
     return false;
   });

@@ -1,15 +1,13 @@
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <xtbasis/tmpfile.h>
 
 #include "delete_folder.h"
+#include "os/filesystem.h"
 #include "temp_names.h"
 
 CString CTmpFile::s_Prefix = "tmp";
 
 CTmpFile::~CTmpFile() {
-  if (m_autoDelete && !m_path.IsEmpty()) unlink(m_path);
+  if (m_autoDelete && !m_path.IsEmpty()) xtb::os::RemoveFile(m_path);
   m_path.Empty();
 }
 
@@ -27,9 +25,9 @@ CTmpDir::~CTmpDir() {
 CString CTmpDir::Create(const char* prefix) {
   CString path = CTmpFile::Create(prefix);
   m_path.Empty();
-  if (path.IsEmpty() || unlink(path) != 0) return CString();
+  if (path.IsEmpty() || !xtb::os::RemoveFile(path)) return CString();
   path += '/';
-  if (mkdir(path, 0777) != 0) return CString();
+  if (!xtb::os::MakeFolder(path)) return CString();
   m_path = path;
   return m_path;
 }

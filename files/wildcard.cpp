@@ -1,8 +1,6 @@
 #include "wildcard.h"
 
-#include <dirent.h>
-
-#include <memory>
+#include "os/filesystem.h"
 
 namespace xtb::path {
 
@@ -42,23 +40,20 @@ bool MatchesWildcard(std::string_view pattern, std::string_view name) {
 }
 
 void ForEachMatch(const std::string& pattern,
-                  const std::function<bool(const std::string&, const struct stat&)>& visit) {
+                  const std::function<bool(const std::string&, const os::FileFacts&)>& visit) {
   const size_t slash = pattern.rfind('/');
   const std::string dir = slash == std::string::npos ? std::string() : pattern.substr(0, slash + 1);
   const std::string last = pattern.substr(dir.size());
-  struct stat info;
+  os::FileFacts facts;
   if (!HasWildcards(last)) {
-    if (!pattern.empty() && stat(pattern.c_str(), &info) == 0) visit(pattern, info);
+    if (os::FactsOf(pattern.c_str(), facts)) visit(pattern, facts);
     return;
   }
-  std::unique_ptr<DIR, int (*)(DIR*)> folder(opendir(dir.empty() ? "." : dir.c_str()), closedir);
-  if (!folder) return;
-  while (const dirent* entry = readdir(folder.get())) {
-    const std::string_view name = entry->d_name;
-    if (name == "." || name == ".." || !MatchesWildcard(last, name)) continue;
-    const std::string full = dir + entry->d_name;
-    if (stat(full.c_str(), &info) == 0 && !visit(full, info)) return;
-  }
+  os::ListFolder(dir, [&](std::string_view name) {
+    if (!MatchesWildcard(last, name)) return true;
+    const std::string full = dir + std::string(name);
+    return !os::FactsOf(full.c_str(), facts) || visit(full, facts);
+  });
 }
 
 }  // namespace xtb::path

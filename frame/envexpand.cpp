@@ -1,6 +1,6 @@
 #include "envexpand.h"
 
-#include <cstdlib>
+#include "os/environment.h"
 
 namespace xtb {
 
@@ -13,7 +13,7 @@ std::string ExpandEnvironmentText(std::string_view text) {
     if (close == std::string_view::npos) break;
     out.append(text.substr(pos, open - pos));
     const std::string name(text.substr(open + 1, close - open - 1));
-    const char* value = name.empty() ? nullptr : std::getenv(name.c_str());
+    const char* value = name.empty() ? nullptr : os::EnvironmentValue(name.c_str());
     if (value) {
       out += value;
       pos = close + 1;

@@ -1,53 +1,22 @@
 // GetErrorMessage and GetLastErrorString.
-#include <iconv.h>
-#include <langinfo.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 #include <xtbasis/platform/lasterror.h>
 #include <xtbasis/platform/module.h>
 #include <xtbasis/trace.h>
 
+#include "os/system_text.h"
+
 namespace {
 
 constexpr UINT kMessageBuffer = 100000;
 
-// `text` from the locale's character set to code page 1252 ('?' for what
-// 1252 lacks); unchanged when no conversion is available.
-std::string ToCp1252(const char* text) {
-  const char* codeset = nl_langinfo(CODESET);
-  if (!codeset || std::strcmp(codeset, "ANSI_X3.4-1968") == 0) return text;
-  iconv_t converter = iconv_open("CP1252//TRANSLIT", codeset);
-  if (converter == reinterpret_cast<iconv_t>(-1)) return text;
-  std::string in(text);
-  std::string out(in.size() * 2 + 8, '\0');
-  char* inPtr = in.data();
-  size_t inLeft = in.size();
-  char* outPtr = out.data();
-  size_t outLeft = out.size();
-  while (inLeft > 0 && iconv(converter, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1)) {
-    if (errno != EILSEQ && errno != EINVAL) break;
-    *outPtr++ = '?';  // skip one undecodable byte
-    --outLeft;
-    ++inPtr;
-    --inLeft;
-  }
-  iconv_close(converter);
-  out.resize(out.size() - outLeft);
-  return out;
-}
-
 // The C library's text for the errno value behind `number`, in the
 // language of the process locale.
 bool SystemText(DWORD number, CString& text) {
-  const int error = xtb::ErrnoFromWinError(number);
-  if (error < 0 || !strerrordesc_np(error)) return false;  // a number the C library has no text for
-  char buffer[256];
-  const char* message = strerror_r(error, buffer, sizeof buffer);
-  text = CString(ToCp1252(message));
+  std::string message;
+  if (!xtb::os::SystemErrorText(xtb::ErrnoFromWinError(number), message)) return false;
+  text = CString(std::move(message));
   return true;
 }
 

@@ -6,7 +6,7 @@
 #include <xtbasis/platform/presenter.h>
 #include <xtbasis/trace.h>
 
-#include "processids.h"
+#include "os/process.h"
 #include "tracefile.h"
 #include "tracerecord.h"
 #include "tracesettings.h"
@@ -21,7 +21,7 @@ void WriteRecord(CXTSysBase& sysBase, DWORD lastError, const char* traceFile, in
   settings.EnsureRead(sysBase);
   if (level > settings.LevelGate() || !settings.Filter().Passes(progId)) return;
 
-  xtb::TraceHeader fields{level, {}, xtb::CachedProcessId(), xtb::CachedThreadId(), progId, sourceFile, line,
+  xtb::TraceHeader fields{level, {}, xtb::os::CachedProcessId(), xtb::os::CachedThreadId(), progId, sourceFile, line,
                           lastError};
   GetLocalTime(&fields.time);
   const std::string header = xtb::FormatTraceHeader(fields);

@@ -1,19 +1,15 @@
 #include "tracefile.h"
 
-#include <fcntl.h>
-#include <pthread.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdio>
-#include <ctime>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
-#include "tracelock.h"
+#include "os/clocks.h"
+#include "os/folder.h"
+#include "os/machine_locks.h"
+#include "os/process.h"
 
 namespace xtb {
 
@@ -27,44 +23,53 @@ constexpr size_t kKeptOpen = 4;
 // rotation is followed within this time.
 constexpr int64_t kRecheckMs = 1000;
 
-int64_t CoarseMilliseconds() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
-  return static_cast<int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
-}
+// The log folder may be one that every account of the practice writes:
+// the file is opened by its name in the folder without following a link,
+// and only a regular file with no other name is written. A planted name
+// costs the record, as any file that cannot be opened does.
+constexpr os::EntryRule kTraceFileRule{.access = os::EntryRule::Access::Append,
+                                       .create = true,
+                                       .mode = 0666,
+                                       .everyoneFullAccess = false,
+                                       .singleLink = true};
 
 // One trace file kept open for appending. While a thread writes through it the
 // entry is busy; other threads of the process then lose their record, just as
 // other writers do while the file's lock is held.
 struct OpenTraceFile {
   std::string path;
-  int fd = -1;
-  TraceFileLock lock;
+  std::string name;  // within `folder`
+  os::Folder folder;
+  os::Fd fd;
+  os::MachineFileLock lock;
   bool busy = false;
   uint64_t lastUse = 0;
   int64_t checkedAt = 0;
 
   bool Reopen() {
     Close();
-    fd = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
-    struct stat info {};
-    if (fd >= 0 && fstat(fd, &info) != 0) Close();
-    if (fd < 0) return false;
-    lock.Attach(fd, info, TraceFileLock::KindFor(fd));
-    checkedAt = CoarseMilliseconds();
+    std::string folderPath;
+    os::SplitFolderAndName(path, folderPath, name);
+    folder = os::Folder(folderPath);
+    int error = 0;
+    fd = folder.OpenEntry(name, kTraceFileRule, error);
+    os::FileFacts facts;
+    if (fd.IsOpen() && !os::FactsOf(fd.Get(), facts)) Close();
+    if (!fd.IsOpen()) return false;
+    lock.Attach(fd.Get(), facts.id, os::MachineFileLock::KindFor(fd.Get()));
+    checkedAt = os::CoarseMonotonicMilliseconds();
     return true;
   }
   void Close() {
-    if (fd < 0) return;
-    lock.Detach();
-    close(fd);
-    fd = -1;
+    if (fd.IsOpen()) lock.Detach();
+    fd.Close();
+    folder = os::Folder();
   }
-  // Whether `path` still names the file behind `fd` (described by `info`).
-  bool StillNamed(const struct stat& info) {
-    struct stat named {};
-    if (stat(path.c_str(), &named) != 0 || named.st_dev != info.st_dev || named.st_ino != info.st_ino) return false;
-    checkedAt = CoarseMilliseconds();
+  // Whether `path` still names the file behind `fd` (described by `facts`).
+  bool StillNamed(const os::FileFacts& facts) {
+    os::FileFacts named;
+    if (!os::FactsOf(path.c_str(), named, false) || named.id != facts.id) return false;
+    checkedAt = os::CoarseMonotonicMilliseconds();
     return true;
   }
 };
@@ -72,8 +77,8 @@ struct OpenTraceFile {
 class OpenTraceFiles {
  public:
   OpenTraceFiles() {
-    pthread_atfork([] { Instance().m_mutex.lock(); }, [] { Instance().m_mutex.unlock(); },
-                   [] { Instance().ForgetInChild(); });
+    os::OnFork([] { Instance().m_mutex.lock(); }, [] { Instance().m_mutex.unlock(); },
+               [] { Instance().ForgetInChild(); });
   }
 
   // Never destroyed: records may still come from other objects' destructors.
@@ -126,8 +131,8 @@ class OpenTraceFiles {
   void ForgetInChild() {
     for (auto& entry : m_entries) {
       entry->lock.Abandon();
-      if (entry->fd >= 0) close(entry->fd);
-      entry->fd = -1;
+      entry->fd.Close();
+      entry->folder = os::Folder();
       entry->busy = false;
     }
     m_mutex.unlock();
@@ -143,13 +148,14 @@ class OpenTraceFiles {
 // it stays in place and takes the record. Writers that do not share this
 // machine's lock table (another container's, say) may be rotating the
 // same file at once: the file's advisory lock is taken too, and the name
-// checked again under it.
-bool RotatedAway(OpenTraceFile& file, const struct stat& info) {
+// checked again under it. Both steps act on names within the folder: a link
+// planted as the older name is itself removed, never what it points to.
+bool RotatedAway(OpenTraceFile& file, const os::FileFacts& facts) {
   if (!file.lock.LockFileToo()) return false;
-  if (!file.StillNamed(info)) return true;
-  const std::string older = file.path + ".1";
-  unlink(older.c_str());
-  return rename(file.path.c_str(), older.c_str()) == 0;
+  if (!file.StillNamed(facts)) return true;
+  const std::string older = file.name + ".1";
+  file.folder.Remove(older);
+  return file.folder.Rename(file.name, older);
 }
 
 // Leaves `file` locked on the file its path names now, rotated when too
@@ -157,30 +163,21 @@ bool RotatedAway(OpenTraceFile& file, const struct stat& info) {
 bool LockCurrentFile(OpenTraceFile& file) {
   // At most: a descriptor gone stale, a file to rotate, the new file.
   for (int attempt = 0; attempt < 3; ++attempt) {
-    if (file.fd < 0 && !file.Reopen()) return false;
+    if (!file.fd.IsOpen() && !file.Reopen()) return false;
     if (!file.lock.TryLock()) return false;
-    struct stat info {};
-    if (fstat(file.fd, &info) != 0) break;
-    const bool tooLarge = info.st_size > kTraceRotateSize;
+    os::FileFacts facts;
+    if (!os::FactsOf(file.fd.Get(), facts)) break;
+    const bool tooLarge = facts.size > kTraceRotateSize;
     // A file deleted, or moved away (by another writer's rotation, which
     // only ever moves a too large file), is left for the one the path names.
-    const bool stale = info.st_nlink == 0 || ((tooLarge || CoarseMilliseconds() - file.checkedAt >= kRecheckMs) &&
-                                              !file.StillNamed(info));
-    if (!stale && !(tooLarge && RotatedAway(file, info))) return true;
+    const bool stale =
+        facts.links == 0 || ((tooLarge || os::CoarseMonotonicMilliseconds() - file.checkedAt >= kRecheckMs) &&
+                             !file.StillNamed(facts));
+    if (!stale && !(tooLarge && RotatedAway(file, facts))) return true;
     file.Close();
   }
   file.Close();
   return false;
-}
-
-bool WriteAll(int fd, std::string_view bytes) {
-  size_t written = 0;
-  while (written < bytes.size()) {
-    const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
-    if (n <= 0) return false;
-    written += static_cast<size_t>(n);
-  }
-  return true;
 }
 
 }  // namespace
@@ -191,7 +188,7 @@ bool AppendTraceRecord(std::string_view path, std::string_view bytes) {
   if (file == nullptr) return false;
   bool written = false;
   if (LockCurrentFile(*file)) {
-    written = WriteAll(file->fd, bytes);
+    written = os::WriteFull(file->fd.Get(), bytes.data(), bytes.size());
     file->lock.Unlock();
   }
   files.Release(*file);

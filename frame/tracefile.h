@@ -11,8 +11,10 @@ constexpr long long kTraceRotateSize = 1400000;
 
 // Appends `bytes` to `path`, rotating first when the file is too large. The
 // file is locked exclusively without waiting: when another writer (a thread
-// of this process or another process) holds it, or it cannot be opened, the
-// record is dropped and false returned. A few recently used files stay open
+// of this process or another process) holds it, or it cannot be opened (a
+// symbolic link, a second name of another file or anything but a regular
+// file in its place counts as that), the record is dropped and false
+// returned. A few recently used files stay open
 // between records; a file deleted or moved away is noticed before the next
 // record (moved by other means than rotation: within a second).
 bool AppendTraceRecord(std::string_view path, std::string_view bytes);

@@ -1,5 +1,6 @@
 #include <xtbasis/platform/timeclasses.h>
 
+#include "os/clocks.h"
 #include "timeformat.h"
 
 namespace {
@@ -24,7 +25,7 @@ CTime::CTime(int year, int month, int day, int hour, int minute, int second, int
   parts.tm_sec = second;
   parts.tm_isdst = dst < 0 ? -1 : (dst > 0);
   parts.tm_wday = -1;  // mktime sets it; still -1 means it failed
-  const time_t time = mktime(&parts);
+  const int64_t time = xtb::os::SecondsOfLocalCalendar(parts);
   if (parts.tm_wday < 0 || !InRange(time)) AtlThrow(E_INVALIDARG);
   m_time = time;
 }
@@ -32,16 +33,14 @@ CTime::CTime(int year, int month, int day, int hour, int minute, int second, int
 CTime::CTime(const SYSTEMTIME& time, int dst)
     : CTime(time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond, dst) {}
 
-CTime CTime::GetCurrentTime() { return CTime(static_cast<__time64_t>(::time(nullptr))); }
+CTime CTime::GetCurrentTime() { return CTime(static_cast<__time64_t>(xtb::os::WallClock().seconds)); }
 
 struct tm* CTime::GetLocalTm(struct tm* out) const {
-  const time_t time = m_time;
-  return out && InRange(m_time) ? localtime_r(&time, out) : nullptr;
+  return out && InRange(m_time) && xtb::os::LocalCalendar(m_time, *out) ? out : nullptr;
 }
 
 struct tm* CTime::GetGmtTm(struct tm* out) const {
-  const time_t time = m_time;
-  return out && InRange(m_time) ? gmtime_r(&time, out) : nullptr;
+  return out && InRange(m_time) && xtb::os::UtcCalendar(m_time, *out) ? out : nullptr;
 }
 
 int CTime::GetYear() const {

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <xtbasis/platform/timeclasses.h>
 
+#include "os/clocks.h"
 #include "timeformat.h"
 
 namespace {
@@ -59,7 +60,7 @@ void COleDateTime::CheckRange() {
   if (!(m_dt >= kMinDate && m_dt <= kMaxDate)) m_status = invalid;  // NaN too
 }
 
-COleDateTime COleDateTime::GetCurrentTime() { return COleDateTime(static_cast<__time64_t>(::time(nullptr))); }
+COleDateTime COleDateTime::GetCurrentTime() { return COleDateTime(static_cast<__time64_t>(xtb::os::WallClock().seconds)); }
 
 int COleDateTime::SetDateTime(int y, int mo, int d, int h, int mi, int s) {
   const year_month_day date{year(y), month(static_cast<unsigned>(mo)), day(static_cast<unsigned>(d))};

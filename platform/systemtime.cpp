@@ -1,6 +1,6 @@
-#include <ctime>
 #include <xtbasis/platform/timeclasses.h>
 
+#include "os/clocks.h"
 #include "timeformat.h"
 
 namespace {
@@ -8,14 +8,13 @@ namespace {
 template <typename Convert>
 void Now(LPSYSTEMTIME out, Convert convert) {
   if (!out) return;
-  timespec now{};
-  clock_gettime(CLOCK_REALTIME, &now);
-  struct tm parts {};
-  convert(&now.tv_sec, &parts);
-  *out = xtb::SystemTimeOf(parts, static_cast<WORD>(now.tv_nsec / 1000000));
+  const xtb::os::WallTime now = xtb::os::WallClock();
+  std::tm parts{};
+  convert(now.seconds, parts);
+  *out = xtb::SystemTimeOf(parts, static_cast<WORD>(now.nanoseconds / 1000000));
 }
 
 }  // namespace
 
-void GetLocalTime(LPSYSTEMTIME time) { Now(time, localtime_r); }
-void GetSystemTime(LPSYSTEMTIME time) { Now(time, gmtime_r); }
+void GetLocalTime(LPSYSTEMTIME time) { Now(time, xtb::os::LocalCalendar); }
+void GetSystemTime(LPSYSTEMTIME time) { Now(time, xtb::os::UtcCalendar); }

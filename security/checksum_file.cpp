@@ -4,7 +4,7 @@
 #include <xtbasis/checksum.h>
 
 #include "crc_tables.h"
-#include "file_io.h"
+#include "os/file.h"
 
 namespace {
 
@@ -13,13 +13,13 @@ constexpr size_t kBufferSize = 1024000;
 }  // namespace
 
 CString XTCheckSum(const CString& path) {
-  xtb::security::File file;
+  xtb::os::File file;
   if (!file.OpenShared(path)) return CString();
   std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[kBufferSize]);
   if (!buffer) return CString();
   xtb::crc::Register crc;
   for (;;) {
-    const ssize_t got = file.Read(buffer.get(), kBufferSize);  // fills the buffer unless at the end
+    const long got = file.Read(buffer.get(), kBufferSize);  // fills the buffer unless at the end
     if (got < 0) return CString();
     if (got == 0) break;
     crc.Update(buffer.get(), static_cast<size_t>(got));

@@ -1,9 +1,8 @@
-#include <sys/random.h>
-
-#include <cerrno>
 #include <algorithm>
 
 #include <xtbasis/checksum.h>
+
+#include "os/random.h"
 
 namespace {
 
@@ -17,13 +16,7 @@ class SecureDraws {
   // False when the source fails.
   bool Next(uint32_t& value) {
     if (m_next == kBatch) {
-      size_t filled = 0;
-      while (filled < sizeof m_values) {
-        const ssize_t got = getrandom(reinterpret_cast<char*>(m_values) + filled, sizeof m_values - filled, 0);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) return false;
-        filled += static_cast<size_t>(got);
-      }
+      if (!xtb::os::FillSecureRandom(m_values, sizeof m_values)) return false;
       m_next = 0;
     }
     value = m_values[m_next++];

@@ -23,7 +23,7 @@ bool ReadHeader(File& source, std::vector<uint8_t>& key, size_t& blockSize) {
   blockSize = size_t{1} << exponent;
   if (blockSize < size_t{keyLength} + 1) return false;
   uint8_t copy = 0;
-  if (!source.Seek(static_cast<off_t>(blockSize - keyLength - 1)) || !source.ReadExactly(&copy, 1) ||
+  if (!source.Seek(static_cast<int64_t>(blockSize - keyLength - 1)) || !source.ReadExactly(&copy, 1) ||
       copy != keyLength)
     return false;
   key.resize(keyLength);

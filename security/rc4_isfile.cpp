@@ -11,13 +11,13 @@ bool IsRC4File(const CString& path, CString& content) {
   xtb::rc4::File file;
   std::vector<uint8_t> key;
   if (!file.OpenRead(path) || !xtb::rc4::ReadFormatAKey(file, key)) return false;
-  const off_t length = file.Length();
+  const int64_t length = file.Length();
   if (length < 0) AfxThrowFileException(CFileException::ErrnoToException(errno), errno, path);
-  const off_t rest = length - static_cast<off_t>(key.size()) - 1;
+  const int64_t rest = length - static_cast<int64_t>(key.size()) - 1;
   if (rest < 0 || rest > INT_MAX) return false;  // a CString holds at most INT_MAX bytes
   char* buffer = content.GetBufferSetLength(static_cast<int>(rest));
   auto* bytes = reinterpret_cast<uint8_t*>(buffer);
-  const ssize_t got = file.Read(bytes, static_cast<size_t>(rest));
+  const long got = file.Read(bytes, static_cast<size_t>(rest));
   if (got < 0) {
     const int error = errno;
     content.Empty();

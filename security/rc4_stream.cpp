@@ -16,7 +16,7 @@ bool CryptBlocks(File& source, File& target, const std::vector<uint8_t>& key, si
     Cipher cipher(key.data(), key.size());
     size_t leftInBlock = blockSize;
     while (leftInBlock > 0) {
-      const ssize_t got = source.Read(buffer.data(), std::min(leftInBlock, buffer.size()));
+      const long got = source.Read(buffer.data(), std::min(leftInBlock, buffer.size()));
       if (got < 0) return false;
       if (got == 0) return true;
       cipher.Apply(buffer.data(), static_cast<size_t>(got));

@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "file_io.h"
+#include "os/file.h"
 
 namespace xtb::rc4 {
 
-using xtb::security::File;
+using xtb::os::File;
 
 // Copies the rest of `source` to `target`, applying a fresh RC4 state from
 // the key to every block of `blockSize` bytes (the keystream starts anew at

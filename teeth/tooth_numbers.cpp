@@ -1,23 +1,12 @@
 // Conversions between FDI numbers, tooth indexes, DB tooth numbers and
 // finding-chart cells, and the class's error signals.
-#include <cstdlib>
-
+#include "os/session.h"
 #include "tooth_regions.h"
 #include "xtbasis/platform/beep.h"
 #include "xtbasis/platform/presenter.h"
 #include "xtbasis/teeth.h"
 
 using namespace xtb::teeth;
-
-namespace {
-
-// A remote session on Linux: the program was started over SSH or inside an
-// xrdp session.
-bool IsRemoteSession() {
-  return std::getenv("SSH_CONNECTION") != nullptr || std::getenv("XRDP_SESSION") != nullptr;
-}
-
-}  // namespace
 
 bool CTeeth::IsValidFDITooth(int fdi, bool withNinth) {
   if (fdi < 0 || fdi > 99 || kIndexOfFdi.index[fdi] == 0) return false;
@@ -77,7 +66,7 @@ bool CTeeth::IsLowerJaw(int first, int last) { return first == 17 && last == 32;
 // Audible only: the text names the failing rule for a reader of the code.
 void CTeeth::ClassError(CString text) {
   (void)text;
-  if (IsRemoteSession())
+  if (xtb::os::IsRemoteSession())
     Beep(440, 150);
   else
     MessageBeep(0xFFFFFFFF);

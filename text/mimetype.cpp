@@ -1,12 +1,13 @@
 // MIME types by file extension: the registry's file-type keys first, then
 // the system's table of media types.
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <unordered_map>
 
 #include <xtbasis/platform/registry.h>
 #include <xtbasis/textformats.h>
+
+#include "os/file.h"
 
 namespace {
 
@@ -35,7 +36,9 @@ std::string FromRegistry(const CString& extension) {
 const std::unordered_map<std::string, std::string>& SystemTable() {
   static const auto table = [] {
     std::unordered_map<std::string, std::string> map;
-    std::ifstream in(kSystemTable);
+    std::string content;
+    xtb::os::ReadWholeFile(kSystemTable, content);  // no table: no types
+    std::istringstream in(content);
     std::string line;
     while (std::getline(in, line)) {
       if (line.empty() || line[0] == '#') continue;

@@ -1,8 +1,8 @@
 #include "store.h"
 
-#include <time.h>
-
 #include <xtbasis/platform/codepage1252.h>
+
+#include "os/clocks.h"
 
 namespace xtb::reg {
 
@@ -34,9 +34,8 @@ bool SplitKeyPath(std::string_view path, std::vector<std::string_view>& segments
 }
 
 int64_t FileTimeNow() {
-  timespec now{};
-  clock_gettime(CLOCK_REALTIME, &now);
-  return kUnixEpochAsFileTime + static_cast<int64_t>(now.tv_sec) * 10000000 + now.tv_nsec / 100;
+  const xtb::os::WallTime now = xtb::os::WallClock();
+  return kUnixEpochAsFileTime + now.seconds * 10000000 + now.nanoseconds / 100;
 }
 
 int64_t FindChild(Session& s, int64_t parent, std::string_view name) {

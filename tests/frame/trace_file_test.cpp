@@ -11,11 +11,17 @@
 
 #include "frame_fixture.h"
 #include "tracefile.h"
-#include "tracelock.h"
+#include "os/machine_locks.h"
 
 namespace {
 
-using Kind = xtb::TraceFileLock::Kind;
+using Kind = xtb::os::MachineFileLock::Kind;
+
+xtb::os::FileId IdOf(int fd) {
+  struct stat info {};
+  EXPECT_EQ(fstat(fd, &info), 0);
+  return {static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino)};
+}
 
 // A child process that takes the lock of `path` and holds it until told to
 // end; it then exits without releasing, as a crashed writer would.
@@ -30,10 +36,8 @@ class LockHolder {
       close(ready[0]);
       close(finish[1]);
       const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0666);
-      struct stat info {};
-      fstat(fd, &info);
-      xtb::TraceFileLock lock;
-      lock.Attach(fd, info, kind);
+      xtb::os::MachineFileLock lock;
+      lock.Attach(fd, IdOf(fd), kind);
       const char held = lock.TryLock() ? 'y' : 'n';
       (void)!write(ready[1], &held, 1);
       char end;
@@ -64,7 +68,7 @@ class LockHolder {
 // The kind of lock the records of `path` are written under (created empty).
 Kind KindOf(const std::string& path) {
   const int fd = open(path.c_str(), O_RDONLY | O_CREAT, 0666);
-  const Kind kind = xtb::TraceFileLock::KindFor(fd);
+  const Kind kind = xtb::os::MachineFileLock::KindFor(fd);
   close(fd);
   return kind;
 }
@@ -85,10 +89,8 @@ TEST_F(TraceFileTest, BothLockKindsShutOutOtherProcesses) {
     const std::string file = Path(kind == Kind::Shared ? "shared.log" : "advisory.log");
     LockHolder holder(file, kind);
     const int fd = open(file.c_str(), O_WRONLY);
-    struct stat info {};
-    ASSERT_EQ(fstat(fd, &info), 0);
-    xtb::TraceFileLock lock;
-    lock.Attach(fd, info, kind);
+    xtb::os::MachineFileLock lock;
+    lock.Attach(fd, IdOf(fd), kind);
     EXPECT_FALSE(lock.TryLock());
     holder.End();
     EXPECT_TRUE(lock.TryLock());

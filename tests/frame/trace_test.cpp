@@ -11,21 +11,9 @@
 #include <xtbasis/platform/presenter.h>
 
 #include "frame_fixture.h"
+#include "recording_presenter.h"
 
 namespace {
-
-class RecordingPresenter : public XTPresenter {
- public:
-  int ShowMessageBox(HWND, const CString& text, const CString& caption, UINT type) override {
-    boxes.push_back(caption.str() + "|" + text.str());
-    types.push_back(type);
-    return IDOK;
-  }
-  BOOL ShowSaveFileDialog(const XTSaveFileRequest&, CString&) override { return FALSE; }
-  BOOL ShowFolderDialog(const XTFolderRequest&, CString&) override { return FALSE; }
-  std::vector<std::string> boxes;
-  std::vector<UINT> types;
-};
 
 const std::regex kHeaderStart("^(FAIL |ERROR|WARN |INFO )\\t");
 const std::regex kRecord(

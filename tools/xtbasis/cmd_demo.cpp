@@ -2,9 +2,8 @@
 // each step did. Settings go to the store below
 // HKEY_LOCAL_MACHINE\SOFTWARE\Vantorix\XTDemo, the trace file to
 // /tmp/xtbasis-demo/.
-#include <sys/stat.h>
-
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -63,7 +62,8 @@ int TraceRoad() {
     return 1;
   }
   std::printf("stored TraceLevel=3 in HKLM\\%s, read back: %s\n", kMainKey, ReadTraceLevel().GetString());
-  mkdir(kLogDir, 0777);
+  std::error_code ignored;  // a folder that cannot be made shows as a missing record
+  std::filesystem::create_directory(kLogDir, ignored);
   DemoSysBase sysBase;
   sysBase.LogDir = kLogDir;
   gp_XTSysBase = &sysBase;

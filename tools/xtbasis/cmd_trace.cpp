@@ -1,12 +1,12 @@
 // xtbasis trace MAINKEY LOGDIR LEVEL PROGID MESSAGE: one record through
 // XTTrace with the trace settings of HKEY_LOCAL_MACHINE\MAINKEY, into
 // LOGDIR/r9trace.log. Exit 0 when the record is in the file, 1 when the
-// settings filtered it out or the file could not be written.
-#include <sys/stat.h>
-
+// settings filtered it out or the file could not be written (or was
+// refused: a link or a second name planted in its place).
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include <xtbasis/sysbase.h>
@@ -36,10 +36,19 @@ bool ParseInt(const std::string& text, int& value) {
   return true;
 }
 
-long long FileSize(const std::string& path) {
-  struct stat info {};
-  return stat(path.c_str(), &info) == 0 ? static_cast<long long>(info.st_size) : -1;
+// The size of the regular file `path` itself (a link is not followed), 0
+// when there is none.
+unsigned long long FileSize(const std::string& path) {
+  std::error_code error;
+  const auto status = std::filesystem::symlink_status(path, error);
+  if (error || !std::filesystem::is_regular_file(status)) return 0;
+  const auto size = std::filesystem::file_size(path, error);
+  return error ? 0 : size;
 }
+
+// Above this size the file is rotated before the record: the record then
+// starts a new file.
+constexpr unsigned long long kRotateAbove = 1400000;
 
 int Run(const xtbtool::Args& args) {
   int level = 0, progId = 0;
@@ -53,11 +62,13 @@ int Run(const xtbtool::Args& args) {
   ToolSysBase sysBase(args[0]);
   sysBase.LogDir = CString(logDir);
   gp_XTSysBase = &sysBase;
-  const long long before = FileSize(file);
+  const unsigned long long before = FileSize(file);
   XTTrace(level, progId, "xtbasis trace", 0, "%s", args[4].c_str());
   gp_XTSysBase = nullptr;
-  const long long after = FileSize(file);
-  if (after < 0 || after == before) {
+  const unsigned long long after = FileSize(file);
+  // Grown, or rotated and started afresh with the record.
+  const bool written = after > before || (before > kRotateAbove && after > 0);
+  if (!written) {
     std::fprintf(stderr, "xtbasis trace: no record written to %s (filtered out, or the file is not writable)\n",
                  file.c_str());
     return 1;

@@ -1,0 +1,13 @@
+#include "environment.h"
+
+#include <cstdlib>
+
+namespace xtb::os {
+
+const char* EnvironmentValue(const char* name) { return name != nullptr ? std::getenv(name) : nullptr; }
+
+bool SetEnvironmentValue(const char* name, const std::string& value) {
+  return setenv(name, value.c_str(), 1) == 0;
+}
+
+}  // namespace xtb::os

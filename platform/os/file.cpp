@@ -1,0 +1,143 @@
+#include "file.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace xtb::os {
+
+namespace {
+
+void Describe(const struct stat& info, FileFacts& facts) {
+  facts.id = {static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino)};
+  facts.size = static_cast<int64_t>(info.st_size);
+  facts.links = static_cast<uint64_t>(info.st_nlink);
+  facts.regular = S_ISREG(info.st_mode);
+  facts.folder = S_ISDIR(info.st_mode);
+  facts.symbolicLink = S_ISLNK(info.st_mode);
+  facts.mode = static_cast<unsigned>(info.st_mode & 07777);
+  facts.owner = static_cast<uint32_t>(info.st_uid);
+  facts.modifiedSeconds = static_cast<int64_t>(info.st_mtim.tv_sec);
+  facts.modifiedNanoseconds = info.st_mtim.tv_nsec;
+}
+
+}  // namespace
+
+Fd& Fd::operator=(Fd&& other) noexcept {
+  if (this != &other) {
+    Close();
+    m_fd = other.Release();
+  }
+  return *this;
+}
+
+bool Fd::Close() {
+  if (m_fd < 0) return true;
+  // Linux releases the descriptor even when close reports EINTR: never retry.
+  const bool ok = close(m_fd) == 0 || errno == EINTR;
+  m_fd = -1;
+  return ok;
+}
+
+long ReadFull(int fd, void* buffer, size_t size) {
+  auto* bytes = static_cast<char*>(buffer);
+  size_t total = 0;
+  while (total < size) {
+    const ssize_t got = read(fd, bytes + total, size - total);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return -1;
+    if (got == 0) break;
+    total += static_cast<size_t>(got);
+  }
+  return static_cast<long>(total);
+}
+
+bool WriteFull(int fd, const void* data, size_t size) {
+  const auto* bytes = static_cast<const char*>(data);
+  while (size > 0) {
+    const ssize_t put = write(fd, bytes, size);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) {
+      if (put == 0) errno = EIO;  // a device that takes nothing would loop for ever
+      return false;
+    }
+    bytes += put;
+    size -= static_cast<size_t>(put);
+  }
+  return true;
+}
+
+bool FactsOf(int fd, FileFacts& facts) {
+  struct stat info {};
+  if (fstat(fd, &info) != 0) return false;
+  Describe(info, facts);
+  return true;
+}
+
+bool FactsOf(const char* path, FileFacts& facts, bool followLink) {
+  return FactsAt(AT_FDCWD, path, facts, followLink);
+}
+
+bool FactsAt(int folderFd, const char* name, FileFacts& facts, bool followLink) {
+  struct stat info {};
+  if (name == nullptr || *name == '\0' ||
+      fstatat(folderFd, name, &info, followLink ? 0 : AT_SYMLINK_NOFOLLOW) != 0)
+    return false;
+  Describe(info, facts);
+  return true;
+}
+
+bool ReadWholeFile(const char* path, std::string& content) {
+  const Fd file(open(path, O_RDONLY | O_CLOEXEC));
+  if (!file.IsOpen()) return false;
+  content.clear();
+  char buffer[64 * 1024];
+  for (;;) {
+    const long got = ReadFull(file.Get(), buffer, sizeof buffer);
+    if (got < 0) return false;
+    content.append(buffer, static_cast<size_t>(got));
+    if (static_cast<size_t>(got) < sizeof buffer) return true;
+  }
+}
+
+bool WriteWholeFile(const char* path, const void* data, size_t size) {
+  Fd file(open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+  return file.IsOpen() && WriteFull(file.Get(), data, size) && file.Close();
+}
+
+bool File::OpenRead(const char* path) {
+  Close();
+  if (path == nullptr) return false;
+  m_fd = Fd(open(path, O_RDONLY | O_CLOEXEC));
+  return IsOpen();
+}
+
+bool File::OpenShared(const char* path) {
+  if (!OpenRead(path)) return false;
+  if (flock(m_fd.Get(), LOCK_SH | LOCK_NB) == 0) return true;
+  Close();
+  return false;
+}
+
+bool File::Create(const char* path, const File& source) {
+  Close();
+  if (path == nullptr) return false;
+  struct stat existing {}, own {};
+  if (source.IsOpen() && stat(path, &existing) == 0 && fstat(source.m_fd.Get(), &own) == 0 &&
+      existing.st_dev == own.st_dev && existing.st_ino == own.st_ino)
+    return false;
+  m_fd = Fd(open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+  return IsOpen();
+}
+
+bool File::Seek(int64_t offset) { return lseek(m_fd.Get(), static_cast<off_t>(offset), SEEK_SET) == offset; }
+
+int64_t File::Length() const {
+  FileFacts facts;
+  return FactsOf(m_fd.Get(), facts) ? facts.size : -1;
+}
+
+}  // namespace xtb::os

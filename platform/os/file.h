@@ -1,0 +1,102 @@
+// Files and descriptors: the descriptor owned by an object, reads and
+// writes that finish what they start, and the facts about a file that the
+// families ask for. Every call reports failure by its result and leaves
+// errno set, never by an exception.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace xtb::os {
+
+// A descriptor owned by the object: closed when it goes.
+class Fd {
+ public:
+  Fd() = default;
+  explicit Fd(int fd) : m_fd(fd) {}
+  ~Fd() { Close(); }
+  Fd(Fd&& other) noexcept : m_fd(other.Release()) {}
+  Fd& operator=(Fd&& other) noexcept;
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+
+  int Get() const { return m_fd; }
+  bool IsOpen() const { return m_fd >= 0; }
+  int Release() {
+    const int fd = m_fd;
+    m_fd = -1;
+    return fd;
+  }
+  // False when closing reported an error (a write-back that failed).
+  bool Close();
+
+ private:
+  int m_fd = -1;
+};
+
+// Which file a name or descriptor stands for.
+struct FileId {
+  uint64_t device = 0;
+  uint64_t inode = 0;
+  bool operator==(const FileId&) const = default;
+};
+
+struct FileFacts {
+  FileId id;
+  int64_t size = 0;
+  uint64_t links = 0;  // 0: deleted while open
+  bool regular = false;
+  bool folder = false;
+  bool symbolicLink = false;  // only from a look that does not follow links
+  unsigned mode = 0;          // the permission bits
+  uint32_t owner = 0;         // the owning user
+  int64_t modifiedSeconds = 0;
+  long modifiedNanoseconds = 0;
+};
+
+// Reads until `size` bytes or the end, through interruptions and short
+// reads; the count, or -1 on an error.
+long ReadFull(int fd, void* buffer, size_t size);
+// Writes all `size` bytes through interruptions and short writes.
+bool WriteFull(int fd, const void* data, size_t size);
+
+bool FactsOf(int fd, FileFacts& facts);
+// The facts of what `path` names; `followLink` false describes a symbolic
+// link itself.
+bool FactsOf(const char* path, FileFacts& facts, bool followLink = true);
+// The same for `name` relative to the open folder `folderFd`.
+bool FactsAt(int folderFd, const char* name, FileFacts& facts, bool followLink);
+
+// The whole content of the file `path`.
+bool ReadWholeFile(const char* path, std::string& content);
+// Creates or truncates `path` (mode 0666 less the umask) and writes `data`
+// into it; false when any step, the closing included, fails.
+bool WriteWholeFile(const char* path, const void* data, size_t size);
+
+// A file opened for whole-file work: read, written, positioned.
+class File {
+ public:
+  bool OpenRead(const char* path);
+  // Opens for reading with a shared lock that shuts writers out; fails
+  // without waiting when another holds the file for writing.
+  bool OpenShared(const char* path);
+  // Creates or truncates `path`; refuses a path that names the file `source`
+  // has open, so a file is never truncated under its own reader.
+  bool Create(const char* path, const File& source);
+  bool IsOpen() const { return m_fd.IsOpen(); }
+
+  // Reads until `size` bytes or the end; the count, or -1 on an error.
+  long Read(uint8_t* buffer, size_t size) { return ReadFull(m_fd.Get(), buffer, size); }
+  bool ReadExactly(uint8_t* buffer, size_t size) { return Read(buffer, size) == static_cast<long>(size); }
+  bool Write(const uint8_t* buffer, size_t size) { return WriteFull(m_fd.Get(), buffer, size); }
+  bool Seek(int64_t offset);
+  // The file's length, or -1.
+  int64_t Length() const;
+  bool Close() { return m_fd.Close(); }
+
+ private:
+  Fd m_fd;
+};
+
+}  // namespace xtb::os

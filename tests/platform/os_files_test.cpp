@@ -1,0 +1,232 @@
+// The file service: reads and writes that finish through signals and short
+// transfers, and entries of a folder that others may write, opened only
+// when they are what they should be.
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+
+#include "os/file.h"
+#include "os/folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using xtb::os::EntryRule;
+
+class OsFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "xtb-osfiles-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    m_dir = pattern;
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    fs::remove_all(m_dir, ignored);
+  }
+  std::string Path(const std::string& name) const { return (m_dir / name).string(); }
+  static std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  static void Write(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+  fs::path m_dir;
+};
+
+void NoteSignal(int) {}
+
+// Interrupts the calling process every millisecond while it lives; the
+// handler is installed without SA_RESTART, so blocked calls see EINTR.
+class Interruptions {
+ public:
+  Interruptions() {
+    struct sigaction action {};
+    action.sa_handler = NoteSignal;
+    sigaction(SIGALRM, &action, &m_before);
+    const itimerval every{{0, 1000}, {0, 1000}};
+    setitimer(ITIMER_REAL, &every, nullptr);
+  }
+  ~Interruptions() {
+    const itimerval off{};
+    setitimer(ITIMER_REAL, &off, nullptr);
+    sigaction(SIGALRM, &m_before, nullptr);
+  }
+
+ private:
+  struct sigaction m_before {};
+};
+
+TEST_F(OsFiles, FullTransfersSurviveSignalsAndShortTransfers) {
+  int ends[2];
+  ASSERT_EQ(pipe(ends), 0);
+  xtb::os::Fd reader(ends[0]), writer(ends[1]);
+  fcntl(writer.Get(), F_SETPIPE_SZ, 4096);  // every write of the block below is short
+  std::string block(1 << 20, '\0');
+  for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>(i * 131 % 251);
+
+  std::string received(block.size(), '\0');
+  long got = -2;
+  std::thread slowReader([&] {
+    // Blocks the signal here, so that the writer's calls are the ones interrupted.
+    sigset_t alarm;
+    sigemptyset(&alarm);
+    sigaddset(&alarm, SIGALRM);
+    pthread_sigmask(SIG_BLOCK, &alarm, nullptr);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    got = xtb::os::ReadFull(reader.Get(), received.data(), received.size());
+  });
+  bool written = false;
+  {
+    const Interruptions interruptions;
+    written = xtb::os::WriteFull(writer.Get(), block.data(), block.size());
+  }
+  writer.Close();
+  slowReader.join();
+  EXPECT_TRUE(written);
+  EXPECT_EQ(got, static_cast<long>(block.size()));
+  EXPECT_TRUE(received == block);
+
+  // The reading side under interruptions, up to the end of the data.
+  ASSERT_EQ(pipe(ends), 0);
+  reader = xtb::os::Fd(ends[0]);
+  writer = xtb::os::Fd(ends[1]);
+  std::thread slowWriter([&] {
+    sigset_t alarm;
+    sigemptyset(&alarm);
+    sigaddset(&alarm, SIGALRM);
+    pthread_sigmask(SIG_BLOCK, &alarm, nullptr);
+    for (size_t at = 0; at < 64 * 1024; at += 1024) {
+      std::this_thread::sleep_for(std::chrono::microseconds(300));
+      ASSERT_TRUE(xtb::os::WriteFull(writer.Get(), block.data() + at, 1024));
+    }
+    writer.Close();
+  });
+  {
+    const Interruptions interruptions;
+    got = xtb::os::ReadFull(reader.Get(), received.data(), received.size());
+  }
+  slowWriter.join();
+  EXPECT_EQ(got, 64 * 1024);
+  EXPECT_EQ(received.compare(0, 64 * 1024, block, 0, 64 * 1024), 0);
+}
+
+TEST_F(OsFiles, EntriesAreOpenedOnlyWhenTheyAreWhatTheyShouldBe) {
+  const std::string secret = Path("secret");
+  Write(secret, "private\n");
+  const fs::path shared = m_dir / "shared";
+  fs::create_directory(shared);
+  const xtb::os::Folder folder(shared.string());
+  ASSERT_TRUE(folder.IsOpen());
+  const EntryRule append;  // append, create, single link
+
+  // A symbolic link, to a file or to nowhere: refused, nothing made or changed.
+  fs::create_symlink(secret, shared / "link.log");
+  fs::create_symlink(m_dir / "made-by-link", shared / "dangling.log");
+  int error = 0;
+  EXPECT_FALSE(folder.OpenEntry("link.log", append, error).IsOpen());
+  EXPECT_EQ(error, ELOOP);
+  EXPECT_FALSE(folder.OpenEntry("dangling.log", append, error).IsOpen());
+  EXPECT_EQ(error, ELOOP);
+  EXPECT_FALSE(fs::exists(m_dir / "made-by-link"));
+
+  // A second name of another file: refused where one name is asked for.
+  fs::create_hard_link(secret, shared / "hard.log");
+  EXPECT_FALSE(folder.OpenEntry("hard.log", append, error).IsOpen());
+  EXPECT_EQ(error, EMLINK);
+  EntryRule anyLinks = append;
+  anyLinks.access = EntryRule::Access::Read;
+  anyLinks.singleLink = false;
+  EXPECT_TRUE(folder.OpenEntry("hard.log", anyLinks, error).IsOpen());
+
+  // A pipe without a reader and a folder: refused at once, no waiting.
+  ASSERT_EQ(mkfifo((shared / "pipe.log").c_str(), 0666), 0);
+  fs::create_directory(shared / "folder.log");
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(folder.OpenEntry("pipe.log", append, error).IsOpen());
+  EXPECT_EQ(error, ENXIO);
+  EXPECT_FALSE(folder.OpenEntry("pipe.log", anyLinks, error).IsOpen());  // for reading it would block
+  EXPECT_EQ(error, ENXIO);
+  EXPECT_FALSE(folder.OpenEntry("folder.log", anyLinks, error).IsOpen());
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  EXPECT_FALSE(folder.OpenEntry("../secret", anyLinks, error).IsOpen());  // one name, not a path
+  EXPECT_EQ(error, EINVAL);
+
+  EXPECT_EQ(Read(secret), "private\n");
+
+  // A plain new file is written, and the descriptor appends.
+  xtb::os::Fd log = folder.OpenEntry("own.log", append, error);
+  ASSERT_TRUE(log.IsOpen()) << error;
+  EXPECT_TRUE(xtb::os::WriteFull(log.Get(), "one\n", 4));
+  log = folder.OpenEntry("own.log", append, error);
+  EXPECT_TRUE(xtb::os::WriteFull(log.Get(), "two\n", 4));
+  EXPECT_EQ(Read((shared / "own.log").string()), "one\ntwo\n");
+  EntryRule noCreate = append;
+  noCreate.create = false;
+  EXPECT_FALSE(folder.OpenEntry("missing.log", noCreate, error).IsOpen());
+  EXPECT_EQ(error, ENOENT);
+}
+
+TEST_F(OsFiles, CreationModesAndEveryoneFullAccess) {
+  const mode_t umaskBefore = umask(077);
+  const xtb::os::Folder folder(m_dir.string());
+  EntryRule rule;
+  int error = 0;
+  rule.mode = 0640;
+  EXPECT_TRUE(folder.OpenEntry("narrowed", rule, error).IsOpen());
+  rule.everyoneFullAccess = true;
+  EXPECT_TRUE(folder.OpenEntry("everyone", rule, error).IsOpen());
+  Write(Path("existing"), "x");
+  fs::permissions(Path("existing"), fs::perms(0600));
+  EXPECT_TRUE(folder.OpenEntry("existing", rule, error).IsOpen());
+  umask(umaskBefore);
+
+  const auto modeOf = [&](const char* name) { return static_cast<unsigned>(fs::status(Path(name)).permissions()); };
+  EXPECT_EQ(modeOf("narrowed"), 0600u);  // the umask narrows the mode asked for
+  EXPECT_EQ(modeOf("everyone"), 0666u);  // whatever the umask
+  EXPECT_EQ(modeOf("existing"), 0600u);  // only a file the call made is widened
+}
+
+TEST_F(OsFiles, RenameAndRemoveActOnPlantedLinksThemselves) {
+  const std::string secret = Path("secret");
+  Write(secret, "private\n");
+  const xtb::os::Folder folder((m_dir / "shared").string());
+  EXPECT_FALSE(folder.IsOpen());
+  fs::create_directory(m_dir / "shared");
+  const xtb::os::Folder shared((m_dir / "shared").string());
+  fs::create_symlink(secret, m_dir / "shared" / "old");
+  Write(Path("shared/new"), "log\n");
+
+  xtb::os::FileFacts facts;
+  ASSERT_TRUE(shared.FactsOfEntry("old", facts));
+  EXPECT_TRUE(facts.symbolicLink);
+  EXPECT_TRUE(shared.Remove("old"));
+  EXPECT_TRUE(shared.Rename("new", "old"));
+  EXPECT_EQ(Read(secret), "private\n");
+  EXPECT_EQ(Read(Path("shared/old")), "log\n");
+  EXPECT_FALSE(shared.Remove("old/.."));
+}
+
+TEST(OsFolderNames, SplitAtTheLastSlash) {
+  std::string folder, name;
+  xtb::os::SplitFolderAndName("/var/log/xt/r9trace.log", folder, name);
+  EXPECT_EQ(folder, "/var/log/xt");
+  EXPECT_EQ(name, "r9trace.log");
+  xtb::os::SplitFolderAndName("/r9trace.log", folder, name);
+  EXPECT_EQ(folder, "/");
+  xtb::os::SplitFolderAndName("r9trace.log", folder, name);
+  EXPECT_EQ(folder, ".");
+  EXPECT_EQ(name, "r9trace.log");
+}
+
+}  // namespace
