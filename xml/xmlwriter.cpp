@@ -1,0 +1,205 @@
+// CXTXMLWriter: the event sequence, the element stack, namespace prefixes
+// and the step bookkeeping; the bytes come from the Serializer.
+#include <cstdarg>
+
+#include <xtbasis/platform/com.h>
+#include <xtbasis/platform/lasterror.h>
+#include <xtbasis/xml.h>
+
+#include "filewrite.h"
+#include "resulttext.h"
+#include "xmlserializer.h"
+
+namespace {
+
+// The pairs of a variadic list, as the null-terminated array form.
+std::vector<const char*> CollectPairs(const char* first, va_list more) {
+  std::vector<const char*> list;
+  for (const char* name = first; name != nullptr; name = va_arg(more, const char*)) {
+    const char* value = va_arg(more, const char*);
+    if (value == nullptr) break;
+    list.push_back(name);
+    list.push_back(value);
+  }
+  list.push_back(nullptr);
+  return list;
+}
+
+}  // namespace
+
+CXTXMLWriter::CXTXMLWriter() = default;
+CXTXMLWriter::~CXTXMLWriter() = default;
+CXTXMLWriter::CXTXMLWriter(const CXTXMLWriter& other) = default;
+CXTXMLWriter& CXTXMLWriter::operator=(const CXTXMLWriter& other) = default;
+
+bool CXTXMLWriter::Record(int step, HRESULT result) {
+  m_Step = step;
+  m_LastResult = result;
+  return SUCCEEDED(result);
+}
+
+bool CXTXMLWriter::Ready(int step) { return m_Serializer != nullptr || Record(step, E_POINTER); }
+
+bool CXTXMLWriter::StartDocument() {
+  Record(43, S_OK);  // the output buffer
+  Record(45, S_OK);  // the serialiser
+  m_Serializer = std::make_shared<xtb::xml::Serializer>();
+  Record(48, S_OK);
+  Record(50, S_OK);
+  if (!Encoding.IsEmpty()) Record(53, m_Serializer->SetEncoding(Encoding.view()));
+  m_Serializer->SetStandalone(Standalone);
+  Record(54, S_OK);
+  Record(55, S_OK);  // indentation is always on
+  if (!Record(57, m_Serializer->StartDocument())) return false;
+  if (DocTypeName.IsEmpty()) return true;
+  Record(64, S_OK);
+  if (!Record(68, m_Serializer->DocType(DocTypeName.view(), DocTypePublicId.view(), DocTypeSystemId.view())))
+    return false;
+  return Record(69, S_OK);
+}
+
+bool CXTXMLWriter::EndDocument() { return Ready(84) && Record(84, m_Serializer->EndDocument()); }
+
+CString CXTXMLWriter::DoNameSpace(const char* name) {
+  if (NameSpace.IsEmpty() || name == nullptr) return CString(name);
+  if (name[0] == ':') return CString(name + 1);
+  if (std::string_view(name).find(':') != std::string_view::npos) return CString(name);
+  return NameSpace + ":" + name;
+}
+
+const std::vector<std::pair<CString, CString>>* CXTXMLWriter::CreateAttributes(const char** attributes) {
+  Record(280, S_OK);
+  Record(285, S_OK);
+  Record(288, S_OK);
+  m_Attributes.clear();
+  for (const char** pair = attributes; pair[0] != nullptr && pair[1] != nullptr; pair += 2) {
+    Record(293, S_OK);
+    m_Attributes.emplace_back(DoNameSpace(pair[0]), CString(pair[1]));
+  }
+  return &m_Attributes;
+}
+
+bool CXTXMLWriter::StartElement(const char* name, const char** attributes) {
+  if (!Ready(98) || name == nullptr) return Record(98, E_POINTER);
+  std::vector<xtb::xml::Attribute> list;
+  if (attributes != nullptr && attributes[0] != nullptr) {
+    for (const auto& [attributeName, value] : *CreateAttributes(attributes))
+      list.push_back({attributeName.view(), value.view()});
+  }
+  CString qualified = DoNameSpace(name);
+  if (!Record(98, m_Serializer->StartElement(qualified.view(), list))) return false;
+  m_Elements.push_back(std::move(qualified));
+  return true;
+}
+
+bool CXTXMLWriter::StartElement(const char* name, const char* attrName1, ...) {
+  va_list more;
+  va_start(more, attrName1);
+  std::vector<const char*> list = CollectPairs(attrName1, more);
+  va_end(more);
+  return StartElement(name, list.data());
+}
+
+bool CXTXMLWriter::EndElement() {
+  if (!Ready(117)) return false;
+  if (m_Elements.empty()) return Record(117, E_UNEXPECTED);
+  if (!Record(117, m_Serializer->EndElement(m_Elements.back().view()))) return false;
+  m_Elements.pop_back();
+  return true;
+}
+
+bool CXTXMLWriter::SimpleElement(const char* name, const char** attributes) {
+  return StartElement(name, attributes) && EndElement();
+}
+
+bool CXTXMLWriter::SimpleElement(const char* name, const char* attrName1, ...) {
+  va_list more;
+  va_start(more, attrName1);
+  std::vector<const char*> list = CollectPairs(attrName1, more);
+  va_end(more);
+  return SimpleElement(name, list.data());
+}
+
+bool CXTXMLWriter::CharElement(const char* name, const char* text, const char** attributes) {
+  return StartElement(name, attributes) && Characters(text) && EndElement();
+}
+
+bool CXTXMLWriter::CharElement(const char* name, const char* text, const char* attrName1, ...) {
+  va_list more;
+  va_start(more, attrName1);
+  std::vector<const char*> list = CollectPairs(attrName1, more);
+  va_end(more);
+  return CharElement(name, text, list.data());
+}
+
+bool CXTXMLWriter::Characters(const char* text) {
+  return Ready(150) && Record(150, m_Serializer->Characters(text != nullptr ? std::string_view(text) : ""));
+}
+
+bool CXTXMLWriter::ProcessingInstruction(const char* target, const char* data) {
+  if (!Ready(156) || target == nullptr) return Record(156, E_POINTER);
+  return Record(156, m_Serializer->ProcessingInstruction(target, data != nullptr ? std::string_view(data) : ""));
+}
+
+bool CXTXMLWriter::ProcessingInstruction2(const char* target, const char** attributes) {
+  CString data;
+  for (const char** pair = attributes; pair != nullptr && pair[0] != nullptr && pair[1] != nullptr; pair += 2) {
+    if (!data.IsEmpty()) data += ' ';
+    data += pair[0];
+    data += "=\"";
+    data += pair[1];
+    data += '"';
+  }
+  return ProcessingInstruction(target, data);
+}
+
+bool CXTXMLWriter::ProcessingInstruction2(const char* target, const char* name1, ...) {
+  va_list more;
+  va_start(more, name1);
+  std::vector<const char*> list = CollectPairs(name1, more);
+  va_end(more);
+  return ProcessingInstruction2(target, list.data());
+}
+
+bool CXTXMLWriter::AddElements(const CXTXMLElement& element) {
+  const char* none[] = {nullptr};
+  if (!StartElement(element.Name, none)) return false;
+  if (!element.Text.IsEmpty() && !Characters(element.Text)) return false;
+  for (const CXTXMLElement& child : element.Children)
+    if (!AddElements(child)) return false;
+  return EndElement();
+}
+
+bool CXTXMLWriter::UseNameSpace(const char* prefix) {
+  NameSpace = prefix;
+  return true;
+}
+
+bool CXTXMLWriter::ToString(CString& out) {
+  if (!Ready(230)) return false;
+  Record(230, S_OK);
+  Record(233, S_OK);
+  out = CString(m_Serializer->Bytes());
+  return true;
+}
+
+bool CXTXMLWriter::Write(const char* path) {
+  const std::string bytes = m_Serializer != nullptr ? m_Serializer->Bytes() : std::string();
+  Record(207, S_OK);
+  Record(210, S_OK);
+  if (path == nullptr) return Record(210, E_POINTER);
+  if (xtb::xml::WriteFileForAll(path, bytes)) return true;
+  m_LastResult = static_cast<HRESULT>(GetLastError());
+  return false;
+}
+
+CString CXTXMLWriter::GetLastHResult() {
+  CString text;
+  const bool known = xtb::xml::ResultText(m_LastResult, text);
+  CString message;
+  if (known && m_Step >= 0) message.Format("Zeile %d: %s", m_Step, text.GetString());
+  else if (known) message = text;
+  else if (m_Step >= 0) message.Format("Zeile %d: Fehler Nr. %d (%08x)", m_Step, m_LastResult, m_LastResult);
+  else message.Format("Fehler Nr. %d (%08x)", m_LastResult, m_LastResult);
+  return message;
+}
