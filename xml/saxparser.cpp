@@ -287,24 +287,14 @@ HRESULT XTParseXML(const char* data, size_t size, ISAXContentHandler& content, I
   if (data == nullptr && size > 0) return E_POINTER;
   if (size > static_cast<size_t>(INT_MAX)) return E_INVALIDARG;
   xtb::xml::SetUpLibxml();
-  xmlParserCtxtPtr context = xmlNewParserCtxt();
-  if (context == nullptr) return E_OUTOFMEMORY;
+  xmlParserCtxtPtr context = xmlCreateMemoryParserCtxt(data != nullptr ? data : "", static_cast<int>(size));
+  if (context == nullptr) return size == 0 ? ParserCode(XML_ERR_DOCUMENT_EMPTY) : E_OUTOFMEMORY;
   xmlCtxtUseOptions(context, XML_PARSE_NONET);
   *context->sax = Session::Handler();
   Session session(context, content, errors);
   context->userData = &session;
-  HRESULT result = E_OUTOFMEMORY;
-  xmlParserInputBufferPtr buffer =
-      xmlParserInputBufferCreateStatic(data != nullptr ? data : "", static_cast<int>(size), XML_CHAR_ENCODING_NONE);
-  xmlParserInputPtr input = buffer != nullptr ? xmlNewIOInputStream(context, buffer, XML_CHAR_ENCODING_NONE) : nullptr;
-  if (input == nullptr) {
-    if (buffer != nullptr) xmlFreeParserInputBuffer(buffer);
-  } else if (inputPush(context, input) < 0) {
-    xmlFreeInputStream(input);
-  } else {
-    xmlParseDocument(context);
-    result = session.Result();
-  }
+  xmlParseDocument(context);
+  const HRESULT result = session.Result();
   if (context->myDoc != nullptr) xmlFreeDoc(context->myDoc);
   context->myDoc = nullptr;
   xmlFreeParserCtxt(context);

@@ -11,6 +11,7 @@
 // most 2 GiB - 1 bytes. Each such document fails like a malformed one.
 #pragma once
 
+#include <cstddef>
 #include <deque>
 #include <map>
 #include <memory>
@@ -45,17 +46,26 @@ class XTBASIS_API CXTXMLWriter {
   // null value; the variadic forms end with a null pointer.
   bool StartElement(const char* name, const char** attributes);
   bool StartElement(const char* name, const char* attrName1, ...);
+  // No attributes: StartElement(name, nullptr) and the like.
+  bool StartElement(const char* name, std::nullptr_t) { return StartElement(name, static_cast<const char**>(nullptr)); }
   // Closes the innermost open element (false, and nothing written, when none is open).
   bool EndElement();
   bool SimpleElement(const char* name, const char** attributes);
   bool SimpleElement(const char* name, const char* attrName1, ...);
+  bool SimpleElement(const char* name, std::nullptr_t) { return SimpleElement(name, static_cast<const char**>(nullptr)); }
   bool CharElement(const char* name, const char* text, const char** attributes);
   bool CharElement(const char* name, const char* text, const char* attrName1, ...);
+  bool CharElement(const char* name, const char* text, std::nullptr_t) {
+    return CharElement(name, text, static_cast<const char**>(nullptr));
+  }
   bool Characters(const char* text);
   bool ProcessingInstruction(const char* target, const char* data);
   // Data built from the pairs as name="value", separated by blanks.
   bool ProcessingInstruction2(const char* target, const char** attributes);
   bool ProcessingInstruction2(const char* target, const char* name1, ...);
+  bool ProcessingInstruction2(const char* target, std::nullptr_t) {
+    return ProcessingInstruction2(target, static_cast<const char**>(nullptr));
+  }
   // Name, text and children of the tree, depth first; attributes are not written.
   bool AddElements(const CXTXMLElement& element);
   // Prefix put before every element and attribute name without one; a
