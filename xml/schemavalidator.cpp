@@ -5,6 +5,7 @@
 // loading or network; schemas and their imports come from local files only.
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
+#include <libxml/tree.h>
 #include <libxml/xmlschemas.h>
 
 #include <climits>
@@ -13,6 +14,7 @@
 
 #include <xtbasis/filehelpers.h>
 #include <xtbasis/platform/lasterror.h>
+#include <xtbasis/tokenize.h>
 #include <xtbasis/trace.h>
 #include <xtbasis/xml.h>
 
@@ -67,23 +69,7 @@ struct FreeSchema {
 using Doc = std::unique_ptr<xmlDoc, FreeDoc>;
 using Schema = std::unique_ptr<xmlSchema, FreeSchema>;
 
-std::string Utf8(const CString& text) {
-  std::string out;
-  for (const char c : text.str()) {
-    const char32_t u = xtb::xml::Cp1252CodePoint(static_cast<unsigned char>(c));
-    if (u < 0x80) {
-      out += static_cast<char>(u);
-    } else if (u < 0x800) {
-      out += static_cast<char>(0xC0 | (u >> 6));
-      out += static_cast<char>(0x80 | (u & 0x3F));
-    } else {
-      out += static_cast<char>(0xE0 | (u >> 12));
-      out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (u & 0x3F));
-    }
-  }
-  return out;
-}
+std::string Utf8(const CString& text) { return AnsiToUTF8(text).str(); }
 
 std::string Attribute(const CString& value) {
   std::string out;
@@ -106,15 +92,21 @@ std::string SchemaSet(const std::vector<std::pair<CString, CString>>& schemas) {
   return set + "</xs:schema>";
 }
 
-// Each file must be a readable, well-formed document of its own.
-bool Readable(const CString& file) {
+// Each file must be a well-formed document of its own whose target
+// namespace is the one it was added under.
+bool Readable(const CString& ns, const CString& file) {
   Doc doc(xmlReadFile(file.GetString(), nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
-  return doc != nullptr;
+  const xmlNode* root = doc != nullptr ? xmlDocGetRootElement(doc.get()) : nullptr;
+  if (root == nullptr) return false;
+  xmlChar* target = xmlGetNoNsProp(root, reinterpret_cast<const xmlChar*>("targetNamespace"));
+  const bool same = Utf8(ns) == (target != nullptr ? reinterpret_cast<const char*>(target) : "");
+  xmlFree(target);
+  return same;
 }
 
 Schema Compile(const std::vector<std::pair<CString, CString>>& schemas) {
   for (const auto& schema : schemas)
-    if (!Readable(schema.second)) return nullptr;
+    if (!Readable(schema.first, schema.second)) return nullptr;
   const std::string set = SchemaSet(schemas);
   xmlSchemaParserCtxtPtr parser = xmlSchemaNewMemParserCtxt(set.data(), static_cast<int>(set.size()));
   if (parser == nullptr) return nullptr;
