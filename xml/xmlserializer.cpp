@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
 
 #include "unicode.h"
 
@@ -43,20 +44,34 @@ constexpr EscapeTable MakePlain(bool attribute) {
 constexpr EscapeTable kTextPlain = MakePlain(false);
 constexpr EscapeTable kAttributePlain = MakePlain(true);
 
-void PutReference(std::string& out, char32_t u) {
-  out += "&#";
-  out += std::to_string(static_cast<uint32_t>(u));
-  out += ';';
+void PutReference(CXTStrBuf& out, char32_t u) {
+  char reference[16];
+  const int length = std::snprintf(reference, sizeof reference, "&#%u;", static_cast<unsigned>(u));
+  out.Add(static_cast<unsigned int>(length), reference);
+}
+
+enum : uint8_t { kNameStart = 1, kNameChar = 2 };
+
+// Which 1252 bytes may begin or continue a name.
+const std::array<uint8_t, 256>& NameClasses() {
+  static const std::array<uint8_t, 256> classes = [] {
+    std::array<uint8_t, 256> t{};
+    for (int b = 0; b < 256; ++b) {
+      const char32_t u = Cp1252CodePoint(static_cast<unsigned char>(b));
+      t[static_cast<size_t>(b)] = static_cast<uint8_t>((IsNameStart(u) ? kNameStart : 0) | (IsNameChar(u) ? kNameChar : 0));
+    }
+    return t;
+  }();
+  return classes;
 }
 
 }  // namespace
 
 bool IsXmlName(std::string_view name) {
-  if (name.empty()) return false;
-  for (size_t i = 0; i < name.size(); ++i) {
-    const char32_t u = Cp1252CodePoint(static_cast<unsigned char>(name[i]));
-    if (i == 0 ? !IsNameStart(u) : !IsNameChar(u)) return false;
-  }
+  const std::array<uint8_t, 256>& classes = NameClasses();
+  if (name.empty() || !(classes[static_cast<uint8_t>(name[0])] & kNameStart)) return false;
+  for (const char c : name)
+    if (!(classes[static_cast<uint8_t>(c)] & kNameChar)) return false;
   return true;
 }
 
@@ -68,13 +83,13 @@ HRESULT Serializer::SetEncoding(std::string_view name) {
 
 HRESULT Serializer::StartDocument() {
   if (m_encoding.declared.empty()) FindOutputEncoding("UTF-8", m_encoding);
-  m_out.clear();
+  m_out.Empty();
   m_open.clear();
   m_names.clear();
   m_started = true;
   m_ended = m_rootSeen = m_startTagOpen = false;
   m_out += "<?xml version=\"1.0\" encoding=\"";
-  m_out += m_encoding.utf16 ? std::string("UTF-16") : m_encoding.declared;
+  Put(m_encoding.utf16 ? std::string_view("UTF-16") : std::string_view(m_encoding.declared));
   m_out += m_standalone ? "\" standalone=\"yes\"?>" : "\" standalone=\"no\"?>";
   return S_OK;
 }
@@ -97,7 +112,7 @@ HRESULT Serializer::DocType(std::string_view name, std::string_view publicId, st
   PutEncoded(name);
   if (!publicId.empty()) {
     m_out += " PUBLIC \"";
-    m_out += publicId;
+    Put(publicId);
     m_out += "\" ";
   } else if (!systemId.empty()) {
     m_out += " SYSTEM ";
@@ -118,7 +133,7 @@ void Serializer::CloseStartTag() {
 
 void Serializer::BreakLine(size_t depth) {
   m_out += kLineBreak;
-  m_out.append(depth, '\t');
+  m_out.Add('\t', static_cast<unsigned int>(depth));
 }
 
 HRESULT Serializer::StartElement(std::string_view name, const std::vector<Attribute>& attributes) {
@@ -126,22 +141,27 @@ HRESULT Serializer::StartElement(std::string_view name, const std::vector<Attrib
   if (!IsXmlName(name) || !Encodable(name)) return E_INVALIDARG;
   for (size_t i = 0; i < attributes.size(); ++i) {
     if (!IsXmlName(attributes[i].name) || !Encodable(attributes[i].name)) return E_INVALIDARG;
-    if (HRESULT hr = CheckText(attributes[i].value); FAILED(hr)) return hr;
     for (size_t j = 0; j < i; ++j)
       if (attributes[j].name == attributes[i].name) return E_INVALIDARG;  // one value per name
   }
+  const unsigned int mark = m_out.GetLength();
+  const bool tagWasOpen = m_startTagOpen;
   CloseStartTag();
   if (m_open.empty() || !m_open.back().hasText) BreakLine(m_open.size());
-  if (!m_open.empty()) m_open.back().hasChildren = true;
   m_out += '<';
   PutEncoded(name);
   for (const Attribute& attribute : attributes) {
     m_out += ' ';
     PutEncoded(attribute.name);
     m_out += "=\"";
-    PutEscaped(attribute.value, true);
+    if (!PutEscaped(attribute.value, true)) {  // a character XML cannot carry: take the tag back
+      m_out.Truncate(mark);
+      m_startTagOpen = tagWasOpen;
+      return E_INVALIDARG;
+    }
     m_out += '"';
   }
+  if (!m_open.empty()) m_open.back().hasChildren = true;
   m_startTagOpen = true;
   m_rootSeen = true;
   m_open.push_back({name.size(), false, false});
@@ -169,11 +189,16 @@ HRESULT Serializer::EndElement(std::string_view name) {
 
 HRESULT Serializer::Characters(std::string_view text) {
   if (!m_started || m_open.empty()) return E_UNEXPECTED;  // character data lives inside the root
-  if (HRESULT hr = CheckText(text); FAILED(hr)) return hr;
   if (text.empty()) return S_OK;
+  const unsigned int mark = m_out.GetLength();
+  const bool tagWasOpen = m_startTagOpen;
   CloseStartTag();
+  if (!PutEscaped(text, false)) {
+    m_out.Truncate(mark);
+    m_startTagOpen = tagWasOpen;
+    return E_INVALIDARG;
+  }
   m_open.back().hasText = true;
-  PutEscaped(text, false);
   return S_OK;
 }
 
@@ -205,7 +230,10 @@ HRESULT Serializer::EndDocument() {
   return S_OK;
 }
 
-std::string Serializer::Bytes() const { return m_encoding.utf16 ? Utf8ToUtf16Le(m_out) : m_out; }
+std::string Serializer::Bytes() const {
+  const std::string_view assembled(m_out, m_out.GetLength());
+  return m_encoding.utf16 ? Utf8ToUtf16Le(assembled) : std::string(assembled);
+}
 
 HRESULT Serializer::CheckText(std::string_view text) const {
   for (const char c : text)
@@ -213,16 +241,17 @@ HRESULT Serializer::CheckText(std::string_view text) const {
   return S_OK;
 }
 
-void Serializer::PutEscaped(std::string_view text, bool attribute) {
+bool Serializer::PutEscaped(std::string_view text, bool attribute) {
   const EscapeTable& plain = attribute ? kAttributePlain : kTextPlain;
   const char* p = text.data();
   const char* end = p + text.size();
   while (p < end) {
     const char* run = p;
     while (run < end && plain.plain[static_cast<uint8_t>(*run)]) ++run;
-    m_out.append(p, static_cast<size_t>(run - p));
+    m_out.Add(static_cast<unsigned int>(run - p), p);
     if (run == end) break;
     const auto b = static_cast<uint8_t>(*run);
+    if (IsForbidden(b)) return false;
     switch (b) {
       case '&': m_out += "&amp;"; break;
       case '<': m_out += "&lt;"; break;
@@ -232,13 +261,14 @@ void Serializer::PutEscaped(std::string_view text, bool attribute) {
         if (b < 0x80) {  // tab, line feed or carriage return that a reader would normalise away
           PutReference(m_out, b);
         } else if (const std::string& bytes = m_encoding.bytes[b]; !bytes.empty()) {
-          m_out += bytes;
+          Put(bytes);
         } else {
           PutReference(m_out, Cp1252CodePoint(b));
         }
     }
     p = run + 1;
   }
+  return true;
 }
 
 bool Serializer::Encodable(std::string_view text) const {
@@ -250,10 +280,15 @@ bool Serializer::Encodable(std::string_view text) const {
 // Names, targets and identifiers, where references are not recognised:
 // checked with Encodable beforehand, written in the encoding only.
 void Serializer::PutEncoded(std::string_view text) {
-  for (const char c : text) {
-    const auto b = static_cast<uint8_t>(c);
-    if (b < 0x80) m_out += c;
-    else m_out += m_encoding.bytes[b];
+  const char* p = text.data();
+  const char* end = p + text.size();
+  while (p < end) {
+    const char* run = p;
+    while (run < end && static_cast<uint8_t>(*run) < 0x80) ++run;
+    m_out.Add(static_cast<unsigned int>(run - p), p);
+    if (run == end) break;
+    Put(m_encoding.bytes[static_cast<uint8_t>(*run)]);
+    p = run + 1;
   }
 }
 

@@ -3,7 +3,8 @@
 // document in one output encoding. It checks what would make the document
 // ill-formed (names, characters XML cannot carry, a second root, tags out of
 // order) and refuses such an event with E_INVALIDARG or E_UNEXPECTED before
-// writing anything of it.
+// writing anything of it. When memory runs out the buffer throws
+// CMemoryException*, which the writer turns into E_OUTOFMEMORY.
 #pragma once
 
 #include <string>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include <xtbasis/platform/com.h>
+#include <xtbasis/strbuf.h>
 
 #include "outputencoding.h"
 
@@ -49,8 +51,10 @@ class Serializer {
   void BreakLine(size_t depth);
   HRESULT CheckText(std::string_view text) const;
   bool Encodable(std::string_view text) const;
-  void PutEscaped(std::string_view text, bool attribute);
+  // False, with part of the text written, at a character XML cannot carry.
+  bool PutEscaped(std::string_view text, bool attribute);
   void PutEncoded(std::string_view text);
+  void Put(std::string_view bytes) { m_out.Add(static_cast<unsigned int>(bytes.size()), bytes.data()); }
 
   OutputEncoding m_encoding;
   bool m_standalone = true;
@@ -60,7 +64,7 @@ class Serializer {
   bool m_startTagOpen = false;
   std::vector<Open> m_open;
   std::string m_names;  // names of the open elements, one after the other
-  std::string m_out;
+  CXTStrBuf m_out;
 };
 
 // Whether text is an XML name (letters of 1252 as Unicode sees them).

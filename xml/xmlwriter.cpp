@@ -1,8 +1,10 @@
 // CXTXMLWriter: the event sequence, the element stack, namespace prefixes
 // and the step bookkeeping; the bytes come from the Serializer.
 #include <cstdarg>
+#include <new>
 
 #include <xtbasis/platform/com.h>
+#include <xtbasis/platform/exceptions.h>
 #include <xtbasis/platform/lasterror.h>
 #include <xtbasis/xml.h>
 
@@ -12,17 +14,48 @@
 
 namespace {
 
-// The pairs of a variadic list, as the null-terminated array form.
-std::vector<const char*> CollectPairs(const char* first, va_list more) {
-  std::vector<const char*> list;
-  for (const char* name = first; name != nullptr; name = va_arg(more, const char*)) {
-    const char* value = va_arg(more, const char*);
-    if (value == nullptr) break;
-    list.push_back(name);
-    list.push_back(value);
+// The pairs of a variadic list as the null-terminated array form; short
+// lists stay on the stack.
+class PairList {
+ public:
+  PairList(const char* first, va_list more) {
+    for (const char* name = first; name != nullptr; name = va_arg(more, const char*)) {
+      const char* value = va_arg(more, const char*);
+      if (value == nullptr) break;
+      Push(name);
+      Push(value);
+    }
+    Push(nullptr);
   }
-  list.push_back(nullptr);
-  return list;
+  const char** data() { return m_more.empty() ? m_fixed : m_more.data(); }
+
+ private:
+  void Push(const char* text) {
+    if (m_count < kFixed) {
+      m_fixed[m_count++] = text;
+      return;
+    }
+    if (m_more.empty()) m_more.assign(m_fixed, m_fixed + kFixed);
+    m_more.push_back(text);
+  }
+
+  static constexpr size_t kFixed = 33;
+  const char* m_fixed[kFixed];
+  size_t m_count = 0;
+  std::vector<const char*> m_more;
+};
+
+// An event of the serialiser; running out of memory is a result, not an
+// exception for the caller.
+template <typename Event>
+HRESULT Guarded(Event event) {
+  try {
+    return event();
+  } catch (CException* e) {
+    e->Delete();
+  } catch (const std::bad_alloc&) {
+  }
+  return E_OUTOFMEMORY;
 }
 
 }  // namespace
@@ -50,15 +83,15 @@ bool CXTXMLWriter::StartDocument() {
   m_Serializer->SetStandalone(Standalone);
   Record(54, S_OK);
   Record(55, S_OK);  // indentation is always on
-  if (!Record(57, m_Serializer->StartDocument())) return false;
+  if (!Record(57, Guarded([&] { return m_Serializer->StartDocument(); }))) return false;
   if (DocTypeName.IsEmpty()) return true;
   Record(64, S_OK);
-  if (!Record(68, m_Serializer->DocType(DocTypeName.view(), DocTypePublicId.view(), DocTypeSystemId.view())))
+  if (!Record(68, Guarded([&] { return m_Serializer->DocType(DocTypeName.view(), DocTypePublicId.view(), DocTypeSystemId.view()); })))
     return false;
   return Record(69, S_OK);
 }
 
-bool CXTXMLWriter::EndDocument() { return Ready(84) && Record(84, m_Serializer->EndDocument()); }
+bool CXTXMLWriter::EndDocument() { return Ready(84) && Record(84, Guarded([&] { return m_Serializer->EndDocument(); })); }
 
 CString CXTXMLWriter::DoNameSpace(const char* name) {
   if (NameSpace.IsEmpty() || name == nullptr) return CString(name);
@@ -71,23 +104,27 @@ const std::vector<std::pair<CString, CString>>* CXTXMLWriter::CreateAttributes(c
   Record(280, S_OK);
   Record(285, S_OK);
   Record(288, S_OK);
-  m_Attributes.clear();
+  size_t count = 0;
   for (const char** pair = attributes; pair[0] != nullptr && pair[1] != nullptr; pair += 2) {
     Record(293, S_OK);
-    m_Attributes.emplace_back(DoNameSpace(pair[0]), CString(pair[1]));
+    if (count == m_Attributes.size()) m_Attributes.emplace_back();
+    m_Attributes[count].first = DoNameSpace(pair[0]);
+    m_Attributes[count++].second = pair[1];  // keeps the slot's buffer
   }
+  m_Attributes.resize(count);
   return &m_Attributes;
 }
 
 bool CXTXMLWriter::StartElement(const char* name, const char** attributes) {
   if (!Ready(98) || name == nullptr) return Record(98, E_POINTER);
-  std::vector<xtb::xml::Attribute> list;
+  thread_local std::vector<xtb::xml::Attribute> list;
+  list.clear();
   if (attributes != nullptr && attributes[0] != nullptr) {
     for (const auto& [attributeName, value] : *CreateAttributes(attributes))
       list.push_back({attributeName.view(), value.view()});
   }
   CString qualified = DoNameSpace(name);
-  if (!Record(98, m_Serializer->StartElement(qualified.view(), list))) return false;
+  if (!Record(98, Guarded([&] { return m_Serializer->StartElement(qualified.view(), list); }))) return false;
   m_Elements.push_back(std::move(qualified));
   return true;
 }
@@ -95,7 +132,7 @@ bool CXTXMLWriter::StartElement(const char* name, const char** attributes) {
 bool CXTXMLWriter::StartElement(const char* name, const char* attrName1, ...) {
   va_list more;
   va_start(more, attrName1);
-  std::vector<const char*> list = CollectPairs(attrName1, more);
+  PairList list(attrName1, more);
   va_end(more);
   return StartElement(name, list.data());
 }
@@ -103,7 +140,7 @@ bool CXTXMLWriter::StartElement(const char* name, const char* attrName1, ...) {
 bool CXTXMLWriter::EndElement() {
   if (!Ready(117)) return false;
   if (m_Elements.empty()) return Record(117, E_UNEXPECTED);
-  if (!Record(117, m_Serializer->EndElement(m_Elements.back().view()))) return false;
+  if (!Record(117, Guarded([&] { return m_Serializer->EndElement(m_Elements.back().view()); }))) return false;
   m_Elements.pop_back();
   return true;
 }
@@ -115,7 +152,7 @@ bool CXTXMLWriter::SimpleElement(const char* name, const char** attributes) {
 bool CXTXMLWriter::SimpleElement(const char* name, const char* attrName1, ...) {
   va_list more;
   va_start(more, attrName1);
-  std::vector<const char*> list = CollectPairs(attrName1, more);
+  PairList list(attrName1, more);
   va_end(more);
   return SimpleElement(name, list.data());
 }
@@ -127,18 +164,18 @@ bool CXTXMLWriter::CharElement(const char* name, const char* text, const char** 
 bool CXTXMLWriter::CharElement(const char* name, const char* text, const char* attrName1, ...) {
   va_list more;
   va_start(more, attrName1);
-  std::vector<const char*> list = CollectPairs(attrName1, more);
+  PairList list(attrName1, more);
   va_end(more);
   return CharElement(name, text, list.data());
 }
 
 bool CXTXMLWriter::Characters(const char* text) {
-  return Ready(150) && Record(150, m_Serializer->Characters(text != nullptr ? std::string_view(text) : ""));
+  return Ready(150) && Record(150, Guarded([&] { return m_Serializer->Characters(text != nullptr ? std::string_view(text) : ""); }));
 }
 
 bool CXTXMLWriter::ProcessingInstruction(const char* target, const char* data) {
   if (!Ready(156) || target == nullptr) return Record(156, E_POINTER);
-  return Record(156, m_Serializer->ProcessingInstruction(target, data != nullptr ? std::string_view(data) : ""));
+  return Record(156, Guarded([&] { return m_Serializer->ProcessingInstruction(target, data != nullptr ? std::string_view(data) : ""); }));
 }
 
 bool CXTXMLWriter::ProcessingInstruction2(const char* target, const char** attributes) {
@@ -156,7 +193,7 @@ bool CXTXMLWriter::ProcessingInstruction2(const char* target, const char** attri
 bool CXTXMLWriter::ProcessingInstruction2(const char* target, const char* name1, ...) {
   va_list more;
   va_start(more, name1);
-  std::vector<const char*> list = CollectPairs(name1, more);
+  PairList list(name1, more);
   va_end(more);
   return ProcessingInstruction2(target, list.data());
 }
@@ -178,14 +215,20 @@ bool CXTXMLWriter::UseNameSpace(const char* prefix) {
 bool CXTXMLWriter::ToString(CString& out) {
   if (!Ready(230)) return false;
   Record(230, S_OK);
-  Record(233, S_OK);
-  out = CString(m_Serializer->Bytes());
-  return true;
+  return Record(233, Guarded([&] {
+    out = CString(m_Serializer->Bytes());
+    return S_OK;
+  }));
 }
 
 bool CXTXMLWriter::Write(const char* path) {
-  const std::string bytes = m_Serializer != nullptr ? m_Serializer->Bytes() : std::string();
   Record(207, S_OK);
+  std::string bytes;
+  if (m_Serializer != nullptr && !Record(210, Guarded([&] {
+        bytes = m_Serializer->Bytes();
+        return S_OK;
+      })))
+    return false;
   Record(210, S_OK);
   if (path == nullptr) return Record(210, E_POINTER);
   if (xtb::xml::WriteFileForAll(path, bytes)) return true;
