@@ -20,7 +20,7 @@ inline const std::vector<Record>& Records() {
     std::vector<Record> list;
     const char* texts[] = {"F\xFCllung mehrfl\xE4" "chig & Politur", "Wurzelkan\xE4le <3> aufbereitet",
                            "Beratung \x84" "Mundhygiene\x93", "Gro\xDF" "e Br\xFC" "cke, 4 Glieder"};
-    for (size_t i = 0; list.size() * 190 < kTargetBytes; ++i) {
+    for (size_t i = 0; list.size() * 138 < kTargetBytes; ++i) {
       char tooth[8], amount[16], date[16];
       std::snprintf(tooth, sizeof tooth, "%zu", 11 + (i % 8) + 10 * (i / 8 % 4));
       std::snprintf(amount, sizeof amount, "%zu,%02zu", i % 997, i % 100);
