@@ -129,7 +129,10 @@ Doc Parse(const char* file, Entries& entries) {
     return nullptr;
   }
   xmlParserCtxtPtr parser = xmlCreateMemoryParserCtxt(content.GetString(), content.GetLength());
-  if (parser == nullptr) return nullptr;
+  if (parser == nullptr) {
+    entries.Add(0, content.IsEmpty() ? "Document is empty" : "out of memory");
+    return nullptr;
+  }
   parser->sax->serror = [](void* user, xmlErrorPtr error) {
     Entries::Collect(static_cast<xmlParserCtxtPtr>(user)->_private, error);
   };

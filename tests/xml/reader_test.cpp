@@ -54,7 +54,7 @@ TEST(XmlReader, EncodingComesFromTheDocument) {
   EXPECT_EQ(Read("<?xml version='1.0' encoding='ISO-8859-1'?><r>M\xFCller</r>").Text, "M\xFCller");
   EXPECT_EQ(Read("<?xml version='1.0' encoding='windows-1252'?><r>\x80</r>").Text, "\x80");
   EXPECT_EQ(Read("<r>M\xC3\xBCller</r>").Text, "M\xFCller");  // UTF-8 without a declaration
-  EXPECT_EQ(Read(std::string("\xFF\xFE<\0r\0>\0\xFC\0<\0/\0r\0>\0", 20)).Text, "\xFC");  // UTF-16 with its mark
+  EXPECT_EQ(Read(std::string("\xFF\xFE<\0r\0>\0\xFC\0<\0/\0r\0>\0", 18)).Text, "\xFC");  // UTF-16 with its mark
   // A declaration that does not match the bytes is an error.
   Read("<?xml version='1.0' encoding='UTF-8'?><r>M\xFCller</r>", false);
   Read("<?xml version='1.0' encoding='keine-kodierung'?><r/>", false);

@@ -59,6 +59,10 @@ TEST(XmlSchemaValidator, MalformedDocumentGivesItsParseErrors) {
   EXPECT_EQ(validator.GetError().Left(18), "Zeile: 4: Fehler: ");
   EXPECT_FALSE(validator.Validate(DataFile("fehlt.xml").c_str()));
   EXPECT_EQ(validator.GetError().Left(18), "Zeile: 0: Fehler: ");
+  xmltest::ScratchDir dir;
+  xmltest::WriteBytes(dir / "leer.xml", "");
+  EXPECT_FALSE(validator.Validate((dir / "leer.xml").c_str()));
+  EXPECT_EQ(validator.GetError().Left(18), "Zeile: 0: Fehler: ");
 }
 
 TEST(XmlSchemaValidator, DocumentNamespaceMustBeInTheSchemaSet) {
