@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <xtbasis/xml.h>
+
 namespace xmlbench {
 
 constexpr size_t kTargetBytes = 50u << 20;
@@ -30,6 +32,21 @@ inline const std::vector<Record>& Records() {
     return list;
   }();
   return records;
+}
+
+// The claims list as writer events, from the XML declaration to the end.
+inline void WriteClaims(CXTXMLWriter& writer) {
+  writer.StartDocument();
+  writer.StartElement("Abrechnung", "Quartal", "4/2026", nullptr);
+  for (const auto& r : Records()) {
+    writer.StartElement("Leistung", "Nr", r.number.c_str(), "Zahn", r.tooth.c_str(), "Betrag", r.amount.c_str(),
+                        nullptr);
+    writer.CharElement("Text", r.text.c_str(), nullptr);
+    writer.CharElement("Datum", r.date.c_str(), nullptr);
+    writer.EndElement();
+  }
+  writer.EndElement();
+  writer.EndDocument();
 }
 
 }  // namespace xmlbench

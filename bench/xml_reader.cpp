@@ -24,17 +24,7 @@ const xtbbench::Ratio events("ParseEvents", "ParseLibxml2", "XTParseXML to an id
 const CString& Document() {
   static const CString bytes = [] {
     CXTXMLWriter writer;
-    writer.StartDocument();
-    writer.StartElement("Abrechnung", "Quartal", "4/2026", nullptr);
-    for (const auto& r : xmlbench::Records()) {
-      writer.StartElement("Leistung", "Nr", r.number.c_str(), "Zahn", r.tooth.c_str(), "Betrag",
-                          r.amount.c_str(), nullptr);
-      writer.CharElement("Text", r.text.c_str(), nullptr);
-      writer.CharElement("Datum", r.date.c_str(), nullptr);
-      writer.EndElement();
-    }
-    writer.EndElement();
-    writer.EndDocument();
+    xmlbench::WriteClaims(writer);
     CString out;
     writer.ToString(out);
     return out;

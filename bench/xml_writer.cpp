@@ -21,17 +21,7 @@ void WriteOwn(benchmark::State& state) {
   size_t bytes = 0;
   for (auto _ : state) {
     CXTXMLWriter writer;
-    writer.StartDocument();
-    writer.StartElement("Abrechnung", "Quartal", "4/2026", nullptr);
-    for (const auto& r : Records()) {
-      writer.StartElement("Leistung", "Nr", r.number.c_str(), "Zahn", r.tooth.c_str(), "Betrag", r.amount.c_str(),
-                          nullptr);
-      writer.CharElement("Text", r.text.c_str(), nullptr);
-      writer.CharElement("Datum", r.date.c_str(), nullptr);
-      writer.EndElement();
-    }
-    writer.EndElement();
-    writer.EndDocument();
+    xmlbench::WriteClaims(writer);
     CString out;
     writer.ToString(out);
     bytes = static_cast<size_t>(out.GetLength());

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <map>
-#include <vector>
 
 #include <xtbasis/xml.h>
 
@@ -27,20 +26,6 @@ bool Same(const CXTXMLElement& a, const CXTXMLElement& b) {
   return true;
 }
 
-bool Write(CXTXMLWriter& writer, const CXTXMLElement& element) {
-  std::vector<const char*> attributes;
-  for (const auto& [name, value] : element.Attributes) {
-    attributes.push_back(name.GetString());
-    attributes.push_back(value.GetString());
-  }
-  attributes.push_back(nullptr);
-  if (!writer.StartElement(element.Name, attributes.data())) return false;
-  if (!Meaningful(element.Text).IsEmpty() && !writer.Characters(element.Text)) return false;
-  for (const CXTXMLElement& child : element.Children)
-    if (!Write(writer, child)) return false;
-  return writer.EndElement();
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -54,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CXTXMLWriter writer;
   writer.Encoding = size % 2 ? "UTF-8" : "ISO-8859-1";
   CString bytes;
-  if (!writer.StartDocument() || !Write(writer, direct) || !writer.EndDocument()) return 0;
+  if (!writer.StartDocument() || !writer.AddElements(direct, true) || !writer.EndDocument()) return 0;
   if (!writer.ToString(bytes)) std::abort();
   CXTXMLElement again;
   if (!CXTSimpleXMLReader().ReadString(bytes, again) || !Same(direct, again)) std::abort();

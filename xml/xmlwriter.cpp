@@ -198,12 +198,21 @@ bool CXTXMLWriter::ProcessingInstruction2(const char* target, const char* name1,
   return ProcessingInstruction2(target, list.data());
 }
 
-bool CXTXMLWriter::AddElements(const CXTXMLElement& element) {
-  const char* none[] = {nullptr};
-  if (!StartElement(element.Name, none)) return false;
+bool CXTXMLWriter::AddElements(const CXTXMLElement& element) { return AddElements(element, false); }
+
+bool CXTXMLWriter::AddElements(const CXTXMLElement& element, bool withAttributes) {
+  std::vector<const char*> attributes;
+  if (withAttributes) {
+    for (const auto& [name, value] : element.Attributes) {
+      attributes.push_back(name.GetString());
+      attributes.push_back(value.GetString());
+    }
+  }
+  attributes.push_back(nullptr);
+  if (!StartElement(element.Name, attributes.data())) return false;
   if (!element.Text.IsEmpty() && !Characters(element.Text)) return false;
   for (const CXTXMLElement& child : element.Children)
-    if (!AddElements(child)) return false;
+    if (!AddElements(child, withAttributes)) return false;
   return EndElement();
 }
 

@@ -68,6 +68,8 @@ class XTBASIS_API CXTXMLWriter {
   }
   // Name, text and children of the tree, depth first; attributes are not written.
   bool AddElements(const CXTXMLElement& element);
+  // The same, with each element's attributes when `withAttributes` is set.
+  bool AddElements(const CXTXMLElement& element, bool withAttributes);
   // Prefix put before every element and attribute name without one; a
   // name beginning with ':' is written without prefix. Empty: no prefix.
   bool UseNameSpace(const char* prefix);

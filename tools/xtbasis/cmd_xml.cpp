@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 #include <xtbasis/tokenize.h>
 #include <xtbasis/xml.h>
@@ -70,23 +69,6 @@ int Tree(const xtbtool::Args& args) {
   return 0;
 }
 
-// The element with its attributes, whitespace-only text left out (the
-// writer indents anew).
-bool WriteElement(CXTXMLWriter& writer, const CXTXMLElement& element) {
-  std::vector<const char*> attributes;
-  for (const auto& [name, value] : element.Attributes) {
-    attributes.push_back(name.GetString());
-    attributes.push_back(value.GetString());
-  }
-  attributes.push_back(nullptr);
-  if (!writer.StartElement(element.Name, attributes.data())) return false;
-  CString text = element.Text;
-  if (!text.Trim().IsEmpty() && !writer.Characters(element.Text)) return false;
-  for (const CXTXMLElement& child : element.Children)
-    if (!WriteElement(writer, child)) return false;
-  return writer.EndElement();
-}
-
 int Canon(const xtbtool::Args& args) {
   if (args.size() != 2 && !(args.size() == 4 && args[2] == "--encoding")) return xtbtool::UsageError("xml", kUsage);
   CXTXMLElement root;
@@ -94,7 +76,7 @@ int Canon(const xtbtool::Args& args) {
   CXTXMLWriter writer;
   if (args.size() == 4) writer.Encoding = args[3].c_str();
   CString bytes;
-  if (!writer.StartDocument() || !WriteElement(writer, root) || !writer.EndDocument() || !writer.ToString(bytes)) {
+  if (!writer.StartDocument() || !writer.AddElements(root, true) || !writer.EndDocument() || !writer.ToString(bytes)) {
     std::fprintf(stderr, "xtbasis xml: %s\n", Utf8(writer.GetLastHResult()).c_str());
     return 1;
   }
