@@ -13,6 +13,7 @@
 #include "tmpfile.h"
 #include "filehelpers.h"
 #include "xmlelement.h"
+#include "xml.h"
 #include "platform/presenter.h"
 #include "platform/module.h"
 #include "platform/exceptions.h"

@@ -1,0 +1,108 @@
+// CXTSimpleXMLReader building the element tree of a 50 MiB claims list,
+// against a bare libxml2 SAX2 parse of the same bytes whose callbacks do
+// nothing; the library's parse to an idle handler against the same; and
+// the reader's peak memory against the document size.
+#include <benchmark/benchmark.h>
+#include <libxml/parser.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include <xtbasis/xml.h>
+
+#include "text_ratio.h"
+#include "xml_document.h"
+
+namespace {
+
+const xtbbench::Ratio ratio("ReadTree", "ParseLibxml2", "XML reader into a tree vs bare SAX2 parse (50 MiB)");
+const xtbbench::Ratio events("ParseEvents", "ParseLibxml2", "XTParseXML to an idle handler vs bare SAX2 parse");
+
+const CString& Document() {
+  static const CString bytes = [] {
+    CXTXMLWriter writer;
+    xmlbench::WriteClaims(writer);
+    CString out;
+    writer.ToString(out);
+    return out;
+  }();
+  return bytes;
+}
+
+void ReadTree(benchmark::State& state) {
+  const CString& document = Document();
+  const xtbbench::LoopTimer timer(state, "ReadTree");
+  for (auto _ : state) {
+    CXTXMLElement root;
+    if (!CXTSimpleXMLReader().ReadString(document, root)) state.SkipWithError("document not read");
+    benchmark::DoNotOptimize(root.Children.data());
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * document.GetLength());
+}
+
+// The parse with the library's input policy and UTF-16 events, without a tree.
+void ParseEvents(benchmark::State& state) {
+  const CString& document = Document();
+  SAXContentHandlerImpl idle;
+  const xtbbench::LoopTimer timer(state, "ParseEvents");
+  for (auto _ : state) {
+    if (FAILED(XTParseXML(document.GetString(), static_cast<size_t>(document.GetLength()), idle)))
+      state.SkipWithError("document not parsed");
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * document.GetLength());
+}
+
+void ParseLibxml2(benchmark::State& state) {
+  const CString& document = Document();
+  xmlSAXHandler nothing;
+  std::memset(&nothing, 0, sizeof nothing);
+  nothing.initialized = XML_SAX2_MAGIC;
+  const xtbbench::LoopTimer timer(state, "ParseLibxml2");
+  for (auto _ : state) {
+    if (xmlSAXUserParseMemory(&nothing, nullptr, document.GetString(), document.GetLength()) != 0)
+      state.SkipWithError("document not parsed");
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * document.GetLength());
+}
+
+// Peak resident memory of a child process that reads the document once,
+// above what it held before the read.
+void ReaderPeakMemory(benchmark::State& state) {
+  const CString& document = Document();
+  for (auto _ : state) {
+    int pipes[2];
+    if (pipe(pipes) != 0) return;
+    const pid_t child = fork();
+    if (child == 0) {
+      rusage before{};
+      getrusage(RUSAGE_SELF, &before);
+      CXTXMLElement root;
+      const bool read = CXTSimpleXMLReader().ReadString(document, root);
+      rusage after{};
+      getrusage(RUSAGE_SELF, &after);
+      const long grown = read ? after.ru_maxrss - before.ru_maxrss : -1;
+      (void)!write(pipes[1], &grown, sizeof grown);
+      _exit(0);
+    }
+    long grownKb = -1;
+    (void)!read(pipes[0], &grownKb, sizeof grownKb);
+    close(pipes[0]);
+    close(pipes[1]);
+    waitpid(child, nullptr, 0);
+    const double documentMb = document.GetLength() / 1048576.0;
+    state.counters["peak_MiB"] = grownKb / 1024.0;
+    state.counters["per_doc_MiB"] = grownKb / 1024.0 / documentMb;
+    std::printf("reader peak memory: %.1f MiB for a %.1f MiB document (%.2f x)\n", grownKb / 1024.0, documentMb,
+                grownKb / 1024.0 / documentMb);
+  }
+}
+
+BENCHMARK(ReadTree)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(ParseEvents)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(ParseLibxml2)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(ReaderPeakMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+}  // namespace

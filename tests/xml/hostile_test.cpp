@@ -1,0 +1,159 @@
+// Documents built to harm the reader or validator: entity bombs, external
+// entities naming local files, DTDs and schemas on network addresses, deep
+// nesting. Each must fail (or be read without the outside resource) quickly,
+// without touching the file or the network.
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/inotify.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+
+#include <xtbasis/xml.h>
+
+#include "xml_support.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Records whether anything opens or reads one file.
+class FileWatch {
+ public:
+  explicit FileWatch(const std::string& path) : m_fd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+    inotify_add_watch(m_fd, path.c_str(), IN_OPEN | IN_ACCESS);
+  }
+  ~FileWatch() { close(m_fd); }
+  bool Touched() const {
+    char buffer[4096];
+    return read(m_fd, buffer, sizeof buffer) > 0;
+  }
+
+ private:
+  int m_fd;
+};
+
+// A listening loopback socket that tells whether anyone connected.
+class Listener {
+ public:
+  Listener() : m_fd(socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0)) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    listen(m_fd, 4);
+    socklen_t length = sizeof address;
+    getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &length);
+    m_port = ntohs(address.sin_port);
+  }
+  ~Listener() { close(m_fd); }
+  std::string Url(const char* file) const { return "http://127.0.0.1:" + std::to_string(m_port) + "/" + file; }
+  bool Contacted() const {
+    const int client = accept(m_fd, nullptr, nullptr);
+    if (client >= 0) close(client);
+    return client >= 0;
+  }
+
+ private:
+  int m_fd;
+  int m_port = 0;
+};
+
+long PeakKilobytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+std::string Bomb() {
+  std::string xml = "<!DOCTYPE b [<!ENTITY e0 'xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx'>";
+  for (int level = 1; level <= 12; ++level) {
+    xml += "<!ENTITY e" + std::to_string(level) + " '";
+    for (int i = 0; i < 10; ++i) xml += "&e" + std::to_string(level - 1) + ";";
+    xml += "'>";
+  }
+  return xml + "]><b a='&e12;'>&e12;</b>";
+}
+
+TEST(XmlHostile, EntityBombIsRefusedQuicklyInBoundedMemory) {
+  xmltest::ScratchDir dir;
+  const std::string bomb = Bomb();
+  xmltest::WriteBytes(dir / "bomb.xml", bomb);
+  const long before = PeakKilobytes();
+  const auto start = Clock::now();
+  CXTXMLElement root;
+  EXPECT_FALSE(CXTSimpleXMLReader().ReadString(CString(bomb), root));
+  // The body alone would expand to 50 * 10^12 characters.
+  EXPECT_LT(root.Text.GetLength(), 100 * 1000 * 1000);
+  CXTXmlSchemaValidator validator;
+  EXPECT_FALSE(validator.Validate((dir / "bomb.xml").c_str()));
+  EXPECT_EQ(validator.GetError().Left(7), "Zeile: ");
+  EXPECT_LT(Clock::now() - start, std::chrono::seconds(5));
+  EXPECT_LT(PeakKilobytes() - before, 256 * 1024);
+}
+
+TEST(XmlHostile, ExternalEntitiesAreNeverRead) {
+  xmltest::ScratchDir dir;
+  const std::string secret = dir / "geheim.txt";
+  xmltest::WriteBytes(secret, "geheim");
+  const std::string xml = "<!DOCTYPE r [<!ENTITY x SYSTEM 'file://" + secret + "'><!ENTITY y SYSTEM '" + secret +
+                          "'><!ENTITY % p SYSTEM '" + secret + "'>%p;]><r>&x;&y;</r>";
+  xmltest::WriteBytes(dir / "xxe.xml", xml);
+  FileWatch watch(secret);
+  CXTXMLElement root;
+  EXPECT_FALSE(CXTSimpleXMLReader().ReadString(CString(xml), root));
+  EXPECT_EQ(root.Text.Find("geheim"), -1);
+  CXTXmlSchemaValidator validator;
+  validator.Validate((dir / "xxe.xml").c_str());
+  EXPECT_EQ(validator.GetError().Find("geheim"), -1);
+  EXPECT_FALSE(watch.Touched());
+}
+
+TEST(XmlHostile, NoDtdOrSchemaIsFetchedFromTheNetwork) {
+  xmltest::ScratchDir dir;
+  Listener listener;
+  const std::string xml = "<!DOCTYPE r SYSTEM '" + listener.Url("r.dtd") + "'><r xmlns:xsi='" +
+                          "http://www.w3.org/2001/XMLSchema-instance' xsi:noNamespaceSchemaLocation='" +
+                          listener.Url("r.xsd") + "'>ok</r>";
+  xmltest::WriteBytes(dir / "net.xml", xml);
+  const auto start = Clock::now();
+  CXTXMLElement root;
+  EXPECT_TRUE(CXTSimpleXMLReader().ReadString(CString(xml), root));  // read without its DTD
+  EXPECT_EQ(root.Text, "ok");
+  CXTXmlSchemaValidator validator;
+  EXPECT_TRUE(validator.Validate((dir / "net.xml").c_str())) << validator.GetError().GetString();
+
+  // A schema importing another from the network is incomplete: not loaded.
+  xmltest::WriteBytes(dir / "import.xsd",
+                      "<xs:schema xmlns:xs='http://www.w3.org/2001/XMLSchema' targetNamespace='urn:a'>"
+                      "<xs:import namespace='urn:b' schemaLocation='" + listener.Url("b.xsd") + "'/>"
+                      "<xs:element name='r' type='xs:string'/></xs:schema>");
+  validator.AddToSchemaCache("urn:a", (dir / "import.xsd").c_str());
+  EXPECT_FALSE(validator.Validate((dir / "net.xml").c_str()));
+  EXPECT_EQ(validator.GetError(), "Das XML Schema konnte nicht geladen werden");
+  CXTXmlSchemaValidator remote;
+  remote.AddToSchemaCache("urn:a", listener.Url("a.xsd").c_str());
+  EXPECT_FALSE(remote.Validate((dir / "net.xml").c_str()));
+
+  EXPECT_LT(Clock::now() - start, std::chrono::seconds(5));
+  EXPECT_FALSE(listener.Contacted());
+}
+
+TEST(XmlHostile, DeepNestingIsRefused) {
+  std::string xml;
+  for (int i = 0; i < 100000; ++i) xml += "<a>";
+  const auto start = Clock::now();
+  CXTXMLElement root;
+  EXPECT_FALSE(CXTSimpleXMLReader().ReadString(CString(xml), root));
+  EXPECT_LT(Clock::now() - start, std::chrono::seconds(5));
+  std::string fine;
+  for (int i = 0; i < 200; ++i) fine += "<a>";
+  for (int i = 0; i < 200; ++i) fine += "</a>";
+  EXPECT_TRUE(CXTSimpleXMLReader().ReadString(CString(fine), root));
+}
+
+}  // namespace

@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#include <xtbasis/xml.h>
+
+#include "xml_support.h"
+
+namespace {
+
+CXTXMLElement Read(const std::string& xml, bool expectSuccess = true) {
+  CXTXMLElement root;
+  EXPECT_EQ(CXTSimpleXMLReader().ReadString(CString(xml), root), expectSuccess) << xml;
+  return root;
+}
+
+TEST(XmlReader, TextAroundChildrenIsConcatenated) {
+  const CXTXMLElement root = Read("<r>hello<a x='1'/>world</r>");
+  EXPECT_EQ(root.Name, "r");
+  EXPECT_EQ(root.Text, "helloworld");
+  ASSERT_EQ(root.Children.size(), 1u);
+  EXPECT_EQ(root.Children[0].Name, "a");
+  EXPECT_EQ(root.Children[0].GetAttribute("x"), "1");
+}
+
+TEST(XmlReader, WhitespaceStaysWhereItWas) {
+  const CXTXMLElement root = Read("<Liste>\r\n\t<Eintrag>\n\t\teins\n\t</Eintrag>\n</Liste>");
+  EXPECT_EQ(root.Text, "\n\t\n");  // line ends normalised, as XML wants
+  EXPECT_EQ(root.GetChildText("Eintrag"), "\n\t\teins\n\t");
+}
+
+TEST(XmlReader, LocalNamesAttributesAndNamespaceDeclarations) {
+  const CXTXMLElement root = Read(
+      "<p:Liste xmlns:p='urn:p' xmlns:q='urn:q' p:Version='1' q:Version='2' Art=' a &amp; b '>"
+      "<p:Eintrag/><Eintrag/></p:Liste>");
+  EXPECT_EQ(root.Name, "Liste");
+  EXPECT_EQ(root.GetAttribute("Version"), "2");  // the later one of the same local name wins
+  EXPECT_EQ(root.GetAttribute("Art"), " a & b ");
+  EXPECT_EQ(root.GetAttribute("xmlns:p"), "urn:p");
+  unsigned int index = 0;
+  int entries = 0;
+  while (root.FindEach("Eintrag", index)) ++entries;
+  EXPECT_EQ(entries, 2);
+}
+
+TEST(XmlReader, CdataEntitiesAndReferencesArriveAsText) {
+  const CXTXMLElement root = Read(
+      "<!DOCTYPE r [<!ENTITY firma 'Praxis &amp; Labor'>]>"
+      "<r a='&firma;'>x<![CDATA[<b>&amp;</b>]]>y &firma; &#x20AC;&#228;&#x1F600;</r>");
+  EXPECT_EQ(root.Text, "x<b>&amp;</b>y Praxis & Labor \x80\xE4?");
+  EXPECT_EQ(root.GetAttribute("a"), "Praxis & Labor");
+  EXPECT_TRUE(root.Children.empty());
+}
+
+TEST(XmlReader, EncodingComesFromTheDocument) {
+  EXPECT_EQ(Read("<?xml version='1.0' encoding='ISO-8859-1'?><r>M\xFCller</r>").Text, "M\xFCller");
+  EXPECT_EQ(Read("<?xml version='1.0' encoding='windows-1252'?><r>\x80</r>").Text, "\x80");
+  EXPECT_EQ(Read("<r>M\xC3\xBCller</r>").Text, "M\xFCller");  // UTF-8 without a declaration
+  EXPECT_EQ(Read(std::string("\xFF\xFE<\0r\0>\0\xFC\0<\0/\0r\0>\0", 18)).Text, "\xFC");  // UTF-16 with its mark
+  // A declaration that does not match the bytes is an error.
+  Read("<?xml version='1.0' encoding='UTF-8'?><r>M\xFCller</r>", false);
+  Read("<?xml version='1.0' encoding='keine-kodierung'?><r/>", false);
+}
+
+TEST(XmlReader, MalformedDocumentsFail) {
+  for (const char* xml : {"", "<r>", "<r><a></r>", "<r a='1' a='2'/>", "<r>&unbekannt;</r>", "<r/><s/>",
+                          "<p:r/>", "<r>\x01</r>", "text", "<r a=\"<\"/>"}) {
+    CXTXMLElement root;
+    EXPECT_FALSE(CXTSimpleXMLReader().ReadString(xml, root)) << xml;
+  }
+  // A truncated document keeps what was read.
+  CXTXMLElement root;
+  EXPECT_FALSE(CXTSimpleXMLReader().ReadString("<r><a>eins</a><b>zw", root));
+  ASSERT_EQ(root.Children.size(), 2u);
+  EXPECT_EQ(root.Children[0].Text, "eins");
+}
+
+TEST(XmlReader, ReusedReaderAndFiles) {
+  xmltest::ScratchDir dir;
+  xmltest::WriteBytes(dir / "a.xml", "<a><b>1</b></a>");
+  CXTSimpleXMLReader reader;
+  CXTXMLElement first, second, missing;
+  EXPECT_TRUE(reader.ReadFile((dir / "a.xml").c_str(), first));
+  EXPECT_FALSE(reader.ReadString("<kaputt>", second));
+  EXPECT_TRUE(reader.ReadFile((dir / "a.xml").c_str(), second));
+  EXPECT_EQ(second.Name, "a");
+  ASSERT_EQ(second.Children.size(), 1u);
+  EXPECT_EQ(second.GetChildText("b"), "1");
+  EXPECT_FALSE(reader.ReadFile((dir / "fehlt.xml").c_str(), missing));
+}
+
+}  // namespace
+
+namespace {
+
+// A derived reader gets the events through the SAX interface; it must build
+// the same tree as the reader itself, which takes a shorter road.
+class CountingReader : public CXTSimpleXMLReader {
+ public:
+  int texts = 0;
+
+ protected:
+  HRESULT characters(const char16_t* text, int length) override {
+    ++texts;
+    return CXTSimpleXMLReader::characters(text, length);
+  }
+};
+
+TEST(XmlReader, DerivedReaderBuildsTheSameTree) {
+  const CString xml(
+      "<?xml version='1.0' encoding='ISO-8859-1'?><!DOCTYPE r [<!ENTITY e 'Entit\xE4t'>]>"
+      "<p:r xmlns:p='urn:p' xmlns='urn:d' p:a='1' b='&e; &lt;'>\n <k>&e;<![CDATA[<&>]]></k>\xFC<k/></p:r>");
+  CXTXMLElement direct, derived;
+  ASSERT_TRUE(CXTSimpleXMLReader().ReadString(xml, direct));
+  CountingReader reader;
+  ASSERT_TRUE(reader.ReadString(xml, derived));
+  EXPECT_GT(reader.texts, 0);
+  std::string where;
+  EXPECT_TRUE(xmltest::SameTree(direct, derived, where)) << where;
+  EXPECT_EQ(direct.Text, derived.Text);
+  EXPECT_EQ(direct.Attributes, (std::map<CString, CString>{
+                                   {"a", "1"}, {"b", "Entit\xE4t <"}, {"xmlns", "urn:d"}, {"xmlns:p", "urn:p"}}));
+  EXPECT_EQ(direct.GetChildText("k"), "Entit\xE4t<&>");
+}
+
+}  // namespace

@@ -1,0 +1,42 @@
+#include "libxmlsetup.h"
+
+#include <libxml/parser.h>
+
+#include <cstring>
+#include <mutex>
+
+namespace xtb::xml {
+namespace {
+
+thread_local bool t_localOnly = false;
+xmlExternalEntityLoader g_previous = nullptr;
+
+bool IsLocal(const char* url) {
+  if (url == nullptr) return false;
+  const char* colon = std::strstr(url, "://");
+  return colon == nullptr || strncmp(url, "file://", 7) == 0;
+}
+
+xmlParserInputPtr Loader(const char* url, const char* id, xmlParserCtxtPtr context) {
+  if (t_localOnly && !IsLocal(url)) return nullptr;  // the caller reports the missing document
+  return g_previous(url, id, context);
+}
+
+}  // namespace
+
+void SetUpLibxml() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    xmlInitParser();
+    g_previous = xmlGetExternalEntityLoader();
+    xmlSetExternalEntityLoader(Loader);
+  });
+}
+
+LocalFilesOnly::LocalFilesOnly() : m_outer(!t_localOnly) { t_localOnly = true; }
+
+LocalFilesOnly::~LocalFilesOnly() {
+  if (m_outer) t_localOnly = false;
+}
+
+}  // namespace xtb::xml

@@ -1,0 +1,24 @@
+// Conversions between the library's 8-bit code page 1252, UTF-8 (what the
+// XML parser hands out) and UTF-16 (the text of the SAX interfaces).
+// Characters that 1252 lacks become '?', one per character.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace xtb::xml {
+
+// Appends UTF-8 (as the parser delivers it: well-formed) as UTF-16.
+void AppendUtf8AsUtf16(std::u16string& out, std::string_view utf8);
+// Appends UTF-16 as 1252; `length` < 0 reads up to the terminating NUL.
+void AppendUtf16AsCp1252(std::string& out, const char16_t* text, int length);
+// Appends UTF-8 as 1252.
+void AppendUtf8AsCp1252(std::string& out, std::string_view utf8);
+std::u16string Cp1252ToUtf16(std::string_view text);
+
+// The code point of a 1252 byte (the five undefined bytes keep their number).
+char32_t Cp1252CodePoint(unsigned char byte);
+// The 1252 byte of a code point, or -1 when 1252 lacks it.
+int Cp1252FromCodePoint(char32_t codePoint);
+
+}  // namespace xtb::xml
