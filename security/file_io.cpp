@@ -1,11 +1,16 @@
 #include "file_io.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <filesystem>
+
+#include <xtbasis/platform/lasterror.h>
 
 namespace xtb::security {
 
@@ -23,15 +28,36 @@ bool File::OpenShared(const char* path) {
   return false;
 }
 
+bool File::OpenExclusive(const char* path) {
+  if (!OpenRead(path)) return false;
+  if (flock(m_fd, LOCK_EX | LOCK_NB) == 0) return true;
+  Close();
+  return false;
+}
+
+bool File::Names(const char* path) const {
+  struct stat existing, own;
+  return IsOpen() && stat(path, &existing) == 0 && fstat(m_fd, &own) == 0 && existing.st_dev == own.st_dev &&
+         existing.st_ino == own.st_ino;
+}
+
 bool File::Create(const char* path, const File& source) {
   Close();
-  if (path == nullptr) return false;
-  struct stat existing, own;
-  if (source.IsOpen() && stat(path, &existing) == 0 && fstat(source.m_fd, &own) == 0 &&
-      existing.st_dev == own.st_dev && existing.st_ino == own.st_ino)
-    return false;
+  if (path == nullptr || source.Names(path)) return false;
   m_fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   return m_fd >= 0;
+}
+
+bool File::CreateExclusive(const char* path, const File& source) {
+  Close();
+  if (path == nullptr || source.Names(path)) return false;
+  m_fd = open(path, O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+  if (m_fd < 0) return false;
+  if (flock(m_fd, LOCK_EX | LOCK_NB) != 0 || ftruncate(m_fd, 0) != 0) {
+    Close();
+    return false;
+  }
+  return true;
 }
 
 ssize_t File::Read(uint8_t* buffer, size_t size) {
@@ -68,6 +94,153 @@ bool File::Close() {
   const bool ok = m_fd < 0 || close(m_fd) == 0;
   m_fd = -1;
   return ok;
+}
+
+
+bool ReadWholeFile(const char* path, std::vector<uint8_t>& bytes) {
+  File file;
+  if (!file.OpenShared(path)) return false;
+  const off_t length = file.Length();
+  if (length < 0) return false;
+  bytes.resize(static_cast<size_t>(length));
+  return file.ReadExactly(bytes.data(), bytes.size());
+}
+
+bool WriteFileForEveryone(const char* path, const uint8_t* bytes, size_t size) {
+  if (path == nullptr) return false;
+  const int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    SetLastErrorFromErrno();
+    return false;
+  }
+  bool written = size > 0;
+  while (written && size > 0) {
+    const ssize_t put = write(fd, bytes, size);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) {
+      SetLastErrorFromErrno();
+      written = false;
+      break;
+    }
+    bytes += put;
+    size -= static_cast<size_t>(put);
+  }
+  if (close(fd) != 0 && written) {
+    SetLastErrorFromErrno();
+    written = false;
+  }
+  chmod(path, 0666);  // whatever became of the write, as the rule asks
+  return written;
+}
+
+bool PrivateFolder::Open(const std::string& path, bool create) {
+  Close();
+  if (create) {
+    std::error_code ignored;
+    const std::filesystem::path folder(path);
+    if (folder.has_parent_path()) std::filesystem::create_directories(folder.parent_path(), ignored);
+    if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
+      SetLastErrorFromErrno();
+      return false;
+    }
+  }
+  m_fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (m_fd < 0) SetLastErrorFromErrno();
+  return m_fd >= 0;
+}
+
+bool PrivateFolder::Lock(bool exclusive) {
+  while (flock(m_fd, exclusive ? LOCK_EX : LOCK_SH) != 0) {
+    if (errno == EINTR) continue;
+    SetLastErrorFromErrno();
+    return false;
+  }
+  return true;
+}
+
+bool PrivateFolder::ReadFile(const char* name, std::vector<uint8_t>& bytes) const {
+  const int fd = openat(m_fd, name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info;
+  bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+  if (ok) {
+    bytes.resize(static_cast<size_t>(info.st_size));
+    size_t total = 0;
+    while (total < bytes.size()) {
+      const ssize_t got = read(fd, bytes.data() + total, bytes.size() - total);
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) break;
+      total += static_cast<size_t>(got);
+    }
+    ok = total == bytes.size();
+  }
+  close(fd);
+  return ok;
+}
+
+bool PrivateFolder::ReplaceFile(const char* name, const std::vector<uint8_t>& bytes) const {
+  const std::string draft = std::string(".") + name + ".new";
+  unlinkat(m_fd, draft.c_str(), 0);  // left over by a writer that died
+  const int fd = openat(m_fd, draft.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) {
+    SetLastErrorFromErrno();
+    return false;
+  }
+  const uint8_t* next = bytes.data();
+  size_t left = bytes.size();
+  bool ok = true;
+  while (ok && left > 0) {
+    const ssize_t put = write(fd, next, left);
+    if (put < 0 && errno == EINTR) continue;
+    ok = put > 0;
+    if (ok) {
+      next += put;
+      left -= static_cast<size_t>(put);
+    }
+  }
+  ok = ok && fsync(fd) == 0;
+  if (!ok) SetLastErrorFromErrno();
+  ok = close(fd) == 0 && ok;
+  if (ok && renameat(m_fd, draft.c_str(), m_fd, name) == 0) return true;
+  SetLastErrorFromErrno();
+  unlinkat(m_fd, draft.c_str(), 0);
+  return false;
+}
+
+bool PrivateFolder::RemoveFile(const char* name) const { return unlinkat(m_fd, name, 0) == 0 || errno == ENOENT; }
+
+std::vector<std::string> PrivateFolder::FileNames() const {
+  std::vector<std::string> names;
+  const int fd = openat(m_fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  DIR* folder = fd >= 0 ? fdopendir(fd) : nullptr;
+  if (folder == nullptr) {
+    if (fd >= 0) close(fd);
+    return names;
+  }
+  while (const dirent* entry = readdir(folder))
+    if (entry->d_name[0] != '.') names.emplace_back(entry->d_name);
+  closedir(folder);
+  return names;
+}
+
+void PrivateFolder::Close() {
+  if (m_fd >= 0) close(m_fd);
+  m_fd = -1;
+}
+
+bool FolderExists(const std::string& path) {
+  struct stat info;
+  return lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool RemoveFolder(const std::string& path) {
+  PrivateFolder folder;
+  if (!folder.Open(path, false)) return errno == ENOENT;
+  for (const std::string& name : folder.FileNames()) folder.RemoveFile(name.c_str());
+  folder.Close();
+  if (rmdir(path.c_str()) == 0 || errno == ENOENT) return true;
+  SetLastErrorFromErrno();
+  return false;
 }
 
 }  // namespace xtb::security
