@@ -133,13 +133,15 @@ bool WriteFileForEveryone(const char* path, const uint8_t* bytes, size_t size) {
   return written;
 }
 
-bool PrivateFolder::Open(const std::string& path, bool create) {
+bool LockedFolder::Open(const std::string& path, bool create, mode_t mode) {
   Close();
   if (create) {
     std::error_code ignored;
     const std::filesystem::path folder(path);
     if (folder.has_parent_path()) std::filesystem::create_directories(folder.parent_path(), ignored);
-    if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
+    if (mkdir(path.c_str(), mode) == 0) {
+      chmod(path.c_str(), mode);
+    } else if (errno != EEXIST) {
       SetLastErrorFromErrno();
       return false;
     }
@@ -149,7 +151,7 @@ bool PrivateFolder::Open(const std::string& path, bool create) {
   return m_fd >= 0;
 }
 
-bool PrivateFolder::Lock(bool exclusive) {
+bool LockedFolder::Lock(bool exclusive) {
   while (flock(m_fd, exclusive ? LOCK_EX : LOCK_SH) != 0) {
     if (errno == EINTR) continue;
     SetLastErrorFromErrno();
@@ -158,7 +160,7 @@ bool PrivateFolder::Lock(bool exclusive) {
   return true;
 }
 
-bool PrivateFolder::ReadFile(const char* name, std::vector<uint8_t>& bytes) const {
+bool LockedFolder::ReadFile(const char* name, std::vector<uint8_t>& bytes) const {
   const int fd = openat(m_fd, name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
   if (fd < 0) return false;
   struct stat info;
@@ -178,14 +180,15 @@ bool PrivateFolder::ReadFile(const char* name, std::vector<uint8_t>& bytes) cons
   return ok;
 }
 
-bool PrivateFolder::ReplaceFile(const char* name, const std::vector<uint8_t>& bytes) const {
+bool LockedFolder::ReplaceFile(const char* name, const std::vector<uint8_t>& bytes, mode_t mode) const {
   const std::string draft = std::string(".") + name + ".new";
   unlinkat(m_fd, draft.c_str(), 0);  // left over by a writer that died
-  const int fd = openat(m_fd, draft.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  const int fd = openat(m_fd, draft.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
   if (fd < 0) {
     SetLastErrorFromErrno();
     return false;
   }
+  fchmod(fd, mode);  // whatever the umask
   const uint8_t* next = bytes.data();
   size_t left = bytes.size();
   bool ok = true;
@@ -207,9 +210,9 @@ bool PrivateFolder::ReplaceFile(const char* name, const std::vector<uint8_t>& by
   return false;
 }
 
-bool PrivateFolder::RemoveFile(const char* name) const { return unlinkat(m_fd, name, 0) == 0 || errno == ENOENT; }
+bool LockedFolder::RemoveFile(const char* name) const { return unlinkat(m_fd, name, 0) == 0 || errno == ENOENT; }
 
-std::vector<std::string> PrivateFolder::FileNames() const {
+std::vector<std::string> LockedFolder::FileNames() const {
   std::vector<std::string> names;
   const int fd = openat(m_fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   DIR* folder = fd >= 0 ? fdopendir(fd) : nullptr;
@@ -223,7 +226,7 @@ std::vector<std::string> PrivateFolder::FileNames() const {
   return names;
 }
 
-void PrivateFolder::Close() {
+void LockedFolder::Close() {
   if (m_fd >= 0) close(m_fd);
   m_fd = -1;
 }
@@ -234,7 +237,7 @@ bool FolderExists(const std::string& path) {
 }
 
 bool RemoveFolder(const std::string& path) {
-  PrivateFolder folder;
+  LockedFolder folder;
   if (!folder.Open(path, false)) return errno == ENOENT;
   for (const std::string& name : folder.FileNames()) folder.RemoveFile(name.c_str());
   folder.Close();

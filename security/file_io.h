@@ -61,25 +61,26 @@ bool ReadWholeFile(const char* path, std::vector<uint8_t>& bytes);
 // the umask). True only when `size` is not zero and every byte was written.
 bool WriteFileForEveryone(const char* path, const uint8_t* bytes, size_t size);
 
-// A folder held open, for files that only its owner may read.
-class PrivateFolder {
+// A folder held open whose files are read and replaced under its lock: the
+// key containers (mode 0700, files 0600) and the certificate stores.
+class LockedFolder {
  public:
-  PrivateFolder() = default;
-  ~PrivateFolder() { Close(); }
-  PrivateFolder(const PrivateFolder&) = delete;
-  PrivateFolder& operator=(const PrivateFolder&) = delete;
+  LockedFolder() = default;
+  ~LockedFolder() { Close(); }
+  LockedFolder(const LockedFolder&) = delete;
+  LockedFolder& operator=(const LockedFolder&) = delete;
 
   // Opens the folder `path`; with `create` makes it (and missing parents)
-  // with mode 0700 first. A symbolic link in place of the folder is refused.
-  bool Open(const std::string& path, bool create);
+  // with `mode` first. A symbolic link in place of the folder is refused.
+  bool Open(const std::string& path, bool create, mode_t mode = 0700);
   // Waits for a shared or an exclusive lock of the folder: readers of its
   // files share, writers are alone.
   bool Lock(bool exclusive);
   // A file of the folder read whole; false when missing or unreadable.
   bool ReadFile(const char* name, std::vector<uint8_t>& bytes) const;
-  // Replaces the file `name` by `bytes` (mode 0600) as a whole: a reader
-  // sees the old or the new content, never a part.
-  bool ReplaceFile(const char* name, const std::vector<uint8_t>& bytes) const;
+  // Replaces the file `name` by `bytes` as a whole: a reader sees the old or
+  // the new content, never a part.
+  bool ReplaceFile(const char* name, const std::vector<uint8_t>& bytes, mode_t mode = 0600) const;
   bool RemoveFile(const char* name) const;
   // The names of the folder's files, in no particular order.
   std::vector<std::string> FileNames() const;

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/api.h"
@@ -59,6 +60,8 @@ enum KEYTYPE {
 // Called after every 1024-byte block of a file operation with an empty
 // text, the percentage done, false and a null pointer; its result is ignored.
 typedef bool (*XTCryptCallback)(const char* text, int percent, bool flag, void* user);
+
+struct x509_st;
 
 namespace xtb::crypto {
 class AesStream;
@@ -148,7 +151,10 @@ class XTBASIS_API CXTCrypt {
 
   // A self-signed root in the machine's "Root" store (replacing the one of
   // the same friendly name), its key in the machine container `container`.
-  bool CreateCACertificate(const char* container, const char* commonName, const char* friendlyName, int years);
+  // Like the Windows roots it carries no basic constraints, which Linux
+  // clients refuse as an issuer; `caConstraints` adds CA:TRUE for them.
+  bool CreateCACertificate(const char* container, const char* commonName, const char* friendlyName, int years,
+                           bool caConstraints = false);
   // A server certificate signed by the first root whose subject contains
   // `rootSubjectSearch`, stored in "My"; its SHA-1 thumbprint (20 bytes).
   bool CreateSSLCertificate(const char* rootSubjectSearch, const char* commonName, const char* friendlyName,
@@ -175,6 +181,9 @@ class XTBASIS_API CXTCrypt {
   bool TransformFile(const char* source, const char* target, XTCryptCallback callback, bool encrypt);
   // The cipher of the AES texts in m_stream: password check, key, vector.
   bool StaticAESKey(const char* password, const char* ivText, bool encrypt, CString& error);
+  // The server certificate signed by `root` with the key of its container.
+  bool CreateCertificate(x509_st* root, const std::string& rootContainer, const std::string& subject,
+                         const char* friendlyName, int years, unsigned char* const thumbprint);
 
   std::shared_ptr<xtb::crypto::Container> m_provider;
   std::shared_ptr<xtb::crypto::Key> m_keyPair;

@@ -93,7 +93,7 @@ std::shared_ptr<Container> Container::Acquire(const char* name, DWORD flags) {
       Fail(NTE_EXISTS);
       return nullptr;
     }
-    security::PrivateFolder created;
+    security::LockedFolder created;
     if (!created.Open(folder, true)) return nullptr;
     return std::shared_ptr<Container>(new Container(folder, unique));
   }
@@ -102,7 +102,7 @@ std::shared_ptr<Container> Container::Acquire(const char* name, DWORD flags) {
     return nullptr;
   }
   std::shared_ptr<Container> container(new Container(folder, unique));
-  security::PrivateFolder opened;
+  security::LockedFolder opened;
   std::vector<uint8_t> stored;
   if (!opened.Open(folder, false) || !opened.Lock(false)) {
     Fail(NTE_BAD_KEYSET);
@@ -116,7 +116,7 @@ std::shared_ptr<Container> Container::Acquire(const char* name, DWORD flags) {
 }
 
 std::shared_ptr<Key> Container::ExchangeKey() const {
-  security::PrivateFolder opened;
+  security::LockedFolder opened;
   std::vector<uint8_t> stored;
   std::shared_ptr<Key> key;
   if (!m_folder.empty() && opened.Open(m_folder, false) && opened.Lock(false) &&
@@ -135,7 +135,7 @@ bool Container::StoreExchangeKey(const Key& key) {
   if (blob.empty()) return false;
   stored.insert(stored.end(), blob.begin(), blob.end());
   OPENSSL_cleanse(blob.data(), blob.size());
-  security::PrivateFolder opened;
+  security::LockedFolder opened;
   const bool ok = opened.Open(m_folder, false) && opened.Lock(true) && opened.ReplaceFile(kExchangeFile, stored);
   OPENSSL_cleanse(stored.data(), stored.size());
   return ok;

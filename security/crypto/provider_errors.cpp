@@ -25,6 +25,7 @@ constexpr XTResourceText kMessages[] = {
     {NTE_EXISTS, "Das Objekt ist bereits vorhanden."},
     {NTE_BAD_KEYSET, "Der Schlüsselsatz ist nicht vorhanden."},
     {NTE_FAIL, "Interner Fehler."},
+    {0x80092004u, "Das Objekt oder die Eigenschaft wurde nicht gefunden."},
 };
 
 }  // namespace
