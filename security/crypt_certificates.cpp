@@ -15,6 +15,8 @@
 #include "crypto/container.h"
 #include "crypto/key.h"
 #include "crypto/provider_errors.h"
+#include "crypto/texts.h"
+#include "file_io.h"
 
 using namespace xtb::crypto;
 
@@ -186,4 +188,25 @@ bool CXTCrypt::CreateCertificate(X509* root, const std::string& rootContainer, c
     }
   }
   return true;
+}
+
+bool CXTCrypt::ExportCertificatePem(const char* store, const char* friendlyName, const char* file) {
+  CertificateStore certificates;
+  if (!certificates.Open(store ? store : "")) {
+    FillLastError("CertOpenStore");
+    return false;
+  }
+  for (const StoredCertificate& entry : certificates.List()) {
+    if (entry.friendlyName != (friendlyName ? friendlyName : "")) continue;
+    Certificate certificate = Decode(entry.encoded);
+    const std::string pem = certificate ? PemText(certificate.get()) : std::string();
+    if (!xtb::security::WriteFileForEveryone(file, reinterpret_cast<const uint8_t*>(pem.data()), pem.size())) {
+      LastError = CString(kSaveFailed) + CString(file ? file : "");
+      return false;
+    }
+    return true;
+  }
+  Fail(kNotFound);
+  FillLastError("CertFindCertificateInStore");
+  return false;
 }

@@ -67,6 +67,17 @@ bool CXTCrypt::GenKey(bool session) {
 
 void CXTCrypt::DestroyKey(bool session) { (session ? m_sessionKey : m_keyPair).reset(); }
 
+bool CXTCrypt::GetUserKey() {
+  std::shared_ptr<xtb::crypto::Key> key = m_provider ? m_provider->ExchangeKey() : nullptr;
+  if (!m_provider) xtb::crypto::Fail(NTE_BAD_UID);
+  if (!key) {
+    FillLastError("CryptGetUserKey");
+    return false;
+  }
+  m_keyPair = std::move(key);
+  return true;
+}
+
 unsigned long CXTCrypt::GetBufSize() const {
   constexpr unsigned long kBlock = 1024;
   constexpr unsigned long kAesBlock = 16;  // the only session key there is

@@ -92,6 +92,9 @@ class XTBASIS_API CXTCrypt {
   // container as its exchange key); both exportable.
   bool GenKey(bool session);
   void DestroyKey(bool session);
+  // Loads the exchange key stored in the container as the key pair (it
+  // keeps the exportability it was stored with).
+  bool GetUserKey();
 
   // Key files hold the blobs of the KEYTYPE table. An imported private key
   // becomes the container's exchange key; imported keys cannot be exported
@@ -159,6 +162,10 @@ class XTBASIS_API CXTCrypt {
   // `rootSubjectSearch`, stored in "My"; its SHA-1 thumbprint (20 bytes).
   bool CreateSSLCertificate(const char* rootSubjectSearch, const char* commonName, const char* friendlyName,
                             int years, unsigned char* const thumbprint);
+  // Writes the first certificate of that friendly name in the machine store
+  // `store` ("Root" or "My") as PEM text, open to every user, for Linux
+  // servers and trust stores; false with LastError when none or the write fails.
+  bool ExportCertificatePem(const char* store, const char* friendlyName, const char* file);
 
  protected:
   bool DoGetKey(KEYTYPE type, unsigned char*& blob, unsigned long& length);

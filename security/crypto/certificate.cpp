@@ -1,5 +1,6 @@
 #include "certificate.h"
 
+#include <openssl/pem.h>
 #include <openssl/x509v3.h>
 
 #include <xtbasis/crypt.h>
@@ -73,6 +74,14 @@ std::vector<uint8_t> Encode(X509* certificate) {
 Certificate Decode(const std::vector<uint8_t>& encoded) {
   const unsigned char* next = encoded.data();
   return Certificate(d2i_X509(nullptr, &next, static_cast<long>(encoded.size())));
+}
+
+std::string PemText(X509* certificate) {
+  std::unique_ptr<BIO, decltype(&BIO_free)> memory(BIO_new(BIO_s_mem()), BIO_free);
+  char* data = nullptr;
+  if (!memory || PEM_write_bio_X509(memory.get(), certificate) != 1) return {};
+  const long length = BIO_get_mem_data(memory.get(), &data);
+  return length > 0 ? std::string(data, static_cast<size_t>(length)) : std::string();
 }
 
 std::string SubjectText(X509* certificate) {

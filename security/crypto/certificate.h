@@ -40,6 +40,9 @@ Certificate MakeCertificate(const CertificateRequest& request, time_t now);
 std::vector<uint8_t> Encode(X509* certificate);
 Certificate Decode(const std::vector<uint8_t>& encoded);
 
+// The PEM text of the certificate; empty on failure.
+std::string PemText(X509* certificate);
+
 // "CN=<name>" of the certificate's subject (the common name as UTF-8).
 std::string SubjectText(X509* certificate);
 
