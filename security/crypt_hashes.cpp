@@ -1,5 +1,5 @@
 // CXTCrypt: hashes, PBKDF2 and keys as hexadecimal text.
-#include <openssl/evp.h>
+#include <openssl/crypto.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -8,11 +8,12 @@
 #include <xtbasis/trace.h>
 
 #include "crypto/digest.h"
+#include "crypto/pbkdf2.h"
 #include "file_io.h"
 
 namespace {
 
-constexpr int kPbkdf2Iterations = 600000;
+constexpr unsigned kPbkdf2Iterations = 600000;
 constexpr size_t kPbkdf2Bytes = 32;
 // The status a failed derivation reports (an unsuccessful NTSTATUS).
 constexpr DWORD kStatusUnsuccessful = 0xC0000001u;
@@ -95,9 +96,10 @@ CString CXTCrypt::CalcFileHash(const char* file, unsigned int algorithm) {
 
 CString CXTCrypt::CalcPBKDF2Hash(const CString& password, const CString& salt, CString& error) {
   unsigned char derived[kPbkdf2Bytes];
-  if (PKCS5_PBKDF2_HMAC(password.GetString(), password.GetLength(),
-                        reinterpret_cast<const unsigned char*>(salt.GetString()), salt.GetLength(),
-                        kPbkdf2Iterations, EVP_sha256(), sizeof derived, derived) != 1) {
+  if (!xtb::crypto::Pbkdf2Sha256(reinterpret_cast<const uint8_t*>(password.GetString()),
+                                 static_cast<size_t>(password.GetLength()),
+                                 reinterpret_cast<const uint8_t*>(salt.GetString()),
+                                 static_cast<size_t>(salt.GetLength()), kPbkdf2Iterations, derived)) {
     error = GetLastErrorString("bcrypt.dll", kStatusUnsuccessful);
     return CString();
   }

@@ -1,6 +1,7 @@
 // AES texts, hashes, PBKDF2 and hexadecimal keys, also against the openssl
 // and coreutils programs.
 #include "crypt_fixture.h"
+#include "crypto/pbkdf2.h"
 
 namespace {
 
@@ -145,6 +146,22 @@ TEST(Hashes, Pbkdf2AgreesWithOpensslKdf) {
   for (char c : theirs)
     if (std::isxdigit(static_cast<unsigned char>(c))) hex += static_cast<char>(std::tolower(c));
   EXPECT_EQ(std::string(ours.GetString()), hex);
+
+  // Keys longer than a hash block are hashed first; empty ones are padded.
+  for (const auto& [pass, saltText] : {std::pair<std::string, std::string>{PatternBytes(100, 4), "s"},
+                                       {PatternBytes(64, 5), ""},
+                                       {"", "Salz"}}) {
+    uint8_t derived[32];
+    ASSERT_TRUE(xtb::crypto::Pbkdf2Sha256(reinterpret_cast<const uint8_t*>(pass.data()), pass.size(),
+                                          reinterpret_cast<const uint8_t*>(saltText.data()), saltText.size(), 1000,
+                                          derived));
+    theirs = RunCommand("openssl kdf -keylen 32 -kdfopt digest:SHA256 -kdfopt hexpass:" + Hex(pass) +
+                        " -kdfopt hexsalt:" + Hex(saltText) + " -kdfopt iter:1000 PBKDF2 2>&1");
+    hex.clear();
+    for (char c : theirs)
+      if (std::isxdigit(static_cast<unsigned char>(c))) hex += static_cast<char>(std::tolower(c));
+    EXPECT_EQ(Hex(std::string(reinterpret_cast<char*>(derived), 32)), hex) << pass.size() << " " << theirs;
+  }
 }
 
 TEST(HexKeys, PairsReadAsStrtolReadsThem) {
