@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 #include <xtbasis/platform/lasterror.h>
@@ -106,29 +107,51 @@ bool ReadWholeFile(const char* path, std::vector<uint8_t>& bytes) {
   return file.ReadExactly(bytes.data(), bytes.size());
 }
 
-bool WriteFileForEveryone(const char* path, const uint8_t* bytes, size_t size) {
-  if (path == nullptr) return false;
-  const int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) {
-    SetLastErrorFromErrno();
-    return false;
-  }
-  bool written = size > 0;
+namespace {
+
+// Writes all bytes to `fd` and closes it; false (last error set) on failure.
+bool WriteAndClose(int fd, const uint8_t* bytes, size_t size) {
+  bool written = true;
   while (written && size > 0) {
     const ssize_t put = write(fd, bytes, size);
     if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) {
-      SetLastErrorFromErrno();
-      written = false;
-      break;
+    written = put > 0;
+    if (written) {
+      bytes += put;
+      size -= static_cast<size_t>(put);
     }
-    bytes += put;
-    size -= static_cast<size_t>(put);
   }
+  if (!written) SetLastErrorFromErrno();
   if (close(fd) != 0 && written) {
     SetLastErrorFromErrno();
     written = false;
   }
+  return written;
+}
+
+}  // namespace
+
+bool WriteFileForEveryone(const char* path, const uint8_t* bytes, size_t size) {
+  if (path == nullptr) return false;
+  // The content goes to a new file beside the target that then takes its
+  // name, so a failed write (a full disk) leaves the old file whole instead
+  // of a part of a key. Where no file can be made beside it, the target is
+  // written in place.
+  std::string draft = std::string(path) + ".XXXXXX";
+  const int fd = size > 0 ? mkostemp(draft.data(), O_CLOEXEC) : -1;
+  if (fd >= 0) {
+    fchmod(fd, 0666);
+    if (WriteAndClose(fd, bytes, size) && rename(draft.c_str(), path) == 0) return true;
+    SetLastErrorFromErrno();
+    unlink(draft.c_str());
+    return false;
+  }
+  const int direct = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (direct < 0) {
+    SetLastErrorFromErrno();
+    return false;
+  }
+  const bool written = WriteAndClose(direct, bytes, size) && size > 0;
   chmod(path, 0666);  // whatever became of the write, as the rule asks
   return written;
 }

@@ -56,9 +56,10 @@ class File {
 // another holds it for writing, or a read fails.
 bool ReadWholeFile(const char* path, std::vector<uint8_t>& bytes);
 
-// Writes a file open to every user: created or truncated, written in one
-// piece, closed, then made readable and writable by all (mode 0666 whatever
-// the umask). True only when `size` is not zero and every byte was written.
+// Writes a file open to every user: readable and writable by all (mode
+// 0666 whatever the umask), replaced as a whole so that a failed write never
+// leaves a part. True only when `size` is not zero and every byte was
+// written; no bytes leave an empty file.
 bool WriteFileForEveryone(const char* path, const uint8_t* bytes, size_t size);
 
 // A folder held open whose files are read and replaced under its lock: the

@@ -1,5 +1,10 @@
 // AES texts, hashes, PBKDF2 and hexadecimal keys, also against the openssl
 // and coreutils programs.
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "crypt_fixture.h"
 #include "crypto/pbkdf2.h"
 
@@ -189,6 +194,23 @@ TEST(HexKeys, PairsReadAsStrtolReadsThem) {
   EXPECT_FALSE(CXTCrypt::HexToKey("a", dir.Path("empty.bin").c_str()));
   EXPECT_TRUE(CXTCrypt::KeyToHex(dir.Path("empty.bin").c_str()).IsEmpty());
   EXPECT_TRUE(CXTCrypt::KeyToHex(dir.Path("missing.bin").c_str()).IsEmpty());
+
+  // A write that fails half-way (here: the file size limit) leaves the old
+  // key file as it was and nothing beside it.
+  const pid_t child = fork();
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{100, 100};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    _exit(CXTCrypt::HexToKey(CString(std::string(2000, 'a').c_str()), dir.Path("key.bin").c_str()) ? 1 : 0);
+  }
+  int status = -1;
+  waitpid(child, &status, 0);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(ScratchDir::Read(dir.Path("key.bin")), std::string("\x00\xff\x10", 3));
+  size_t files = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Path(""))) ++files;
+  EXPECT_EQ(files, 2u);  // key.bin and empty.bin
 }
 
 }  // namespace
