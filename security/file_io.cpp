@@ -15,6 +15,34 @@
 
 namespace xtb::security {
 
+namespace {
+
+// Writes all bytes, across short writes and interruptions.
+bool WriteAll(int fd, const uint8_t* bytes, size_t size) {
+  while (size > 0) {
+    const ssize_t put = write(fd, bytes, size);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) return false;
+    bytes += put;
+    size -= static_cast<size_t>(put);
+  }
+  return true;
+}
+
+// Writes all bytes to `fd`, flushes them to the disk and closes it; false
+// (last error set) on failure.
+bool WriteSyncClose(int fd, const uint8_t* bytes, size_t size) {
+  bool written = WriteAll(fd, bytes, size) && fsync(fd) == 0;
+  if (!written) SetLastErrorFromErrno();
+  if (close(fd) != 0 && written) {
+    SetLastErrorFromErrno();
+    written = false;
+  }
+  return written;
+}
+
+}  // namespace
+
 bool File::OpenRead(const char* path) {
   Close();
   if (path == nullptr) return false;
@@ -73,16 +101,7 @@ ssize_t File::Read(uint8_t* buffer, size_t size) {
   return static_cast<ssize_t>(total);
 }
 
-bool File::Write(const uint8_t* buffer, size_t size) {
-  while (size > 0) {
-    const ssize_t put = write(m_fd, buffer, size);
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) return false;
-    buffer += put;
-    size -= static_cast<size_t>(put);
-  }
-  return true;
-}
+bool File::Write(const uint8_t* buffer, size_t size) { return WriteAll(m_fd, buffer, size); }
 
 bool File::Seek(off_t offset) { return lseek(m_fd, offset, SEEK_SET) == offset; }
 
@@ -107,30 +126,6 @@ bool ReadWholeFile(const char* path, std::vector<uint8_t>& bytes) {
   return file.ReadExactly(bytes.data(), bytes.size());
 }
 
-namespace {
-
-// Writes all bytes to `fd` and closes it; false (last error set) on failure.
-bool WriteAndClose(int fd, const uint8_t* bytes, size_t size) {
-  bool written = true;
-  while (written && size > 0) {
-    const ssize_t put = write(fd, bytes, size);
-    if (put < 0 && errno == EINTR) continue;
-    written = put > 0;
-    if (written) {
-      bytes += put;
-      size -= static_cast<size_t>(put);
-    }
-  }
-  if (!written) SetLastErrorFromErrno();
-  if (close(fd) != 0 && written) {
-    SetLastErrorFromErrno();
-    written = false;
-  }
-  return written;
-}
-
-}  // namespace
-
 bool WriteFileForEveryone(const char* path, const uint8_t* bytes, size_t size) {
   if (path == nullptr) return false;
   // The content goes to a new file beside the target that then takes its
@@ -141,7 +136,7 @@ bool WriteFileForEveryone(const char* path, const uint8_t* bytes, size_t size) {
   const int fd = size > 0 ? mkostemp(draft.data(), O_CLOEXEC) : -1;
   if (fd >= 0) {
     fchmod(fd, 0666);
-    if (WriteAndClose(fd, bytes, size) && rename(draft.c_str(), path) == 0) return true;
+    if (WriteSyncClose(fd, bytes, size) && rename(draft.c_str(), path) == 0) return true;
     SetLastErrorFromErrno();
     unlink(draft.c_str());
     return false;
@@ -151,7 +146,7 @@ bool WriteFileForEveryone(const char* path, const uint8_t* bytes, size_t size) {
     SetLastErrorFromErrno();
     return false;
   }
-  const bool written = WriteAndClose(direct, bytes, size) && size > 0;
+  const bool written = WriteSyncClose(direct, bytes, size) && size > 0;
   chmod(path, 0666);  // whatever became of the write, as the rule asks
   return written;
 }
@@ -212,21 +207,7 @@ bool LockedFolder::ReplaceFile(const char* name, const std::vector<uint8_t>& byt
     return false;
   }
   fchmod(fd, mode);  // whatever the umask
-  const uint8_t* next = bytes.data();
-  size_t left = bytes.size();
-  bool ok = true;
-  while (ok && left > 0) {
-    const ssize_t put = write(fd, next, left);
-    if (put < 0 && errno == EINTR) continue;
-    ok = put > 0;
-    if (ok) {
-      next += put;
-      left -= static_cast<size_t>(put);
-    }
-  }
-  ok = ok && fsync(fd) == 0;
-  if (!ok) SetLastErrorFromErrno();
-  ok = close(fd) == 0 && ok;
+  const bool ok = WriteSyncClose(fd, bytes.data(), bytes.size());
   if (ok && renameat(m_fd, draft.c_str(), m_fd, name) == 0) return true;
   SetLastErrorFromErrno();
   unlinkat(m_fd, draft.c_str(), 0);
