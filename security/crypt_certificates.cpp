@@ -13,10 +13,10 @@
 #include "crypto/certificate.h"
 #include "crypto/certstore.h"
 #include "crypto/container.h"
+#include "crypto/files.h"
 #include "crypto/key.h"
 #include "crypto/provider_errors.h"
 #include "crypto/texts.h"
-#include "file_io.h"
 
 using namespace xtb::crypto;
 
@@ -200,7 +200,7 @@ bool CXTCrypt::ExportCertificatePem(const char* store, const char* friendlyName,
     if (entry.friendlyName != (friendlyName ? friendlyName : "")) continue;
     Certificate certificate = Decode(entry.encoded);
     const std::string pem = certificate ? PemText(certificate.get()) : std::string();
-    if (!xtb::security::WriteFileForEveryone(file, reinterpret_cast<const uint8_t*>(pem.data()), pem.size())) {
+    if (!xtb::crypto::disk::WriteFileForEveryone(file, reinterpret_cast<const uint8_t*>(pem.data()), pem.size())) {
       LastError = CString(kSaveFailed) + CString(file ? file : "");
       return false;
     }

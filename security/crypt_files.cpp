@@ -9,10 +9,10 @@
 
 #include "crypto/aes_stream.h"
 #include "crypto/digest.h"
+#include "crypto/files.h"
 #include "crypto/key.h"
 #include "crypto/provider_errors.h"
 #include "crypto/texts.h"
-#include "file_io.h"
 
 namespace {
 
@@ -61,13 +61,13 @@ bool CXTCrypt::DoDecrypt(bool final, unsigned long& length) {
 }
 
 bool CXTCrypt::TransformFile(const char* source, const char* target, XTCryptCallback callback, bool encrypt) {
-  xtb::security::File in;
+  xtb::crypto::disk::File in;
   if (!in.OpenExclusive(source)) {
     LastError = OpenFailure(source);
     return false;
   }
   const uint64_t size = static_cast<uint64_t>(std::max<off_t>(in.Length(), 0));
-  xtb::security::File out;
+  xtb::crypto::disk::File out;
   if (!out.CreateExclusive(target, in)) {
     LastError = CString(xtb::crypto::kCreateFailed) + CString(target ? target : "");
     return false;
@@ -113,7 +113,7 @@ bool CXTCrypt::Decrypt(const char* source, const char* target, XTCryptCallback c
 }
 
 std::vector<uint8_t> CXTCrypt::DoCalcFileHash(const char* file, unsigned int algorithm, XTCryptCallback callback) {
-  xtb::security::File in;
+  xtb::crypto::disk::File in;
   if (!in.OpenExclusive(file)) {
     LastError = OpenFailure(file);
     return {};

@@ -8,8 +8,8 @@
 #include <xtbasis/trace.h>
 
 #include "crypto/digest.h"
+#include "crypto/files.h"
 #include "crypto/pbkdf2.h"
-#include "file_io.h"
 
 namespace {
 
@@ -54,7 +54,7 @@ CString CXTCrypt::KeyToHex(const unsigned char* bytes, unsigned long length) {
 
 CString CXTCrypt::KeyToHex(const char* file) {
   std::vector<uint8_t> bytes;
-  if (!xtb::security::ReadWholeFile(file, bytes)) return CString();
+  if (!xtb::crypto::disk::ReadWholeFile(file, bytes)) return CString();
   return KeyToHex(bytes.data(), static_cast<unsigned long>(bytes.size()));
 }
 
@@ -69,7 +69,7 @@ bool CXTCrypt::HexToKey(const CString& hex, const char* file) {
   unsigned char* bytes = nullptr;
   unsigned long length = 0;
   HexToKey(hex, bytes, length);
-  const bool written = xtb::security::WriteFileForEveryone(file, bytes, length);
+  const bool written = xtb::crypto::disk::WriteFileForEveryone(file, bytes, length);
   delete[] bytes;
   return written;
 }

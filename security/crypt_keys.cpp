@@ -5,10 +5,10 @@
 #include <xtbasis/crypt.h>
 
 #include "crypto/container.h"
+#include "crypto/files.h"
 #include "crypto/keyblob.h"
 #include "crypto/provider_errors.h"
 #include "crypto/texts.h"
-#include "file_io.h"
 
 using namespace xtb::crypto;
 
@@ -63,7 +63,7 @@ bool CXTCrypt::ExportKey(KEYTYPE type, const char* file) {
   unsigned char* blob = nullptr;
   unsigned long length = 0;
   if (!DoGetKey(type, blob, length)) return false;
-  const bool written = xtb::security::WriteFileForEveryone(file, blob, length);
+  const bool written = xtb::crypto::disk::WriteFileForEveryone(file, blob, length);
   OPENSSL_cleanse(blob, length);
   std::free(blob);
   if (!written) LastError = CString(xtb::crypto::kSaveFailed) + CString(file ? file : "");
@@ -82,7 +82,7 @@ bool CXTCrypt::GetKeyHex(KEYTYPE type, CString& hex) {
 
 bool CXTCrypt::ImportKey(KEYTYPE type, const char* file) {
   std::vector<uint8_t> blob;
-  if (!xtb::security::ReadWholeFile(file, blob) || blob.empty()) {
+  if (!xtb::crypto::disk::ReadWholeFile(file, blob) || blob.empty()) {
     LastError = CString(xtb::crypto::kLoadFailed) + CString(file ? file : "");
     return false;
   }

@@ -8,10 +8,10 @@
 #include <xtbasis/crypt.h>
 
 #include "crypto/container.h"
+#include "crypto/files.h"
 #include "crypto/key.h"
 #include "crypto/provider_errors.h"
 #include "crypto/texts.h"
-#include "file_io.h"
 
 using namespace xtb::crypto;
 
@@ -84,7 +84,7 @@ bool CXTCrypt::SignHash(const char* file, const char* signatureFile, XTCryptCall
     FillLastError("SignHash");
     return false;
   }
-  const bool written = xtb::security::WriteFileForEveryone(signatureFile, signature, length);
+  const bool written = xtb::crypto::disk::WriteFileForEveryone(signatureFile, signature, length);
   std::free(signature);
   if (!written) LastError = CString(xtb::crypto::kCreateFailed) + CString(signatureFile ? signatureFile : "");
   return written;
@@ -92,7 +92,7 @@ bool CXTCrypt::SignHash(const char* file, const char* signatureFile, XTCryptCall
 
 bool CXTCrypt::VerifyHash(const char* file, const char* signatureFile, XTCryptCallback callback) {
   std::vector<uint8_t> signature;
-  if (!xtb::security::ReadWholeFile(signatureFile, signature) || signature.empty()) {
+  if (!xtb::crypto::disk::ReadWholeFile(signatureFile, signature) || signature.empty()) {
     LastError = CString(xtb::crypto::kOpenFailed) + CString(signatureFile ? signatureFile : "");
     return false;
   }

@@ -8,7 +8,7 @@
 
 #include <xtbasis/crypt.h>
 
-#include "file_io.h"
+#include "files.h"
 #include "provider_errors.h"
 
 namespace xtb::crypto {
@@ -55,13 +55,13 @@ std::string StoreRoot() {
 
 bool CertificateStore::Open(const std::string& name) {
   m_folder = StoreRoot() + "/" + name;
-  security::LockedFolder folder;
+  disk::LockedFolder folder;
   return folder.Open(m_folder, true, kPublicFolder);
 }
 
 std::vector<StoredCertificate> CertificateStore::List() const {
   std::vector<StoredCertificate> found;
-  security::LockedFolder folder;
+  disk::LockedFolder folder;
   if (!folder.Open(m_folder, false) || !folder.Lock(false)) return found;
   for (const std::string& file : folder.FileNames()) {
     if (!EndsWith(file, ".prop")) continue;
@@ -80,7 +80,7 @@ std::vector<StoredCertificate> CertificateStore::List() const {
 bool CertificateStore::DeleteByFriendlyName(const std::string& friendlyName) const {
   for (const StoredCertificate& certificate : List()) {
     if (certificate.friendlyName != friendlyName) continue;
-    security::LockedFolder folder;
+    disk::LockedFolder folder;
     if (!folder.Open(m_folder, false) || !folder.Lock(true)) return false;
     folder.RemoveFile((certificate.thumbprint + ".prop").c_str());
     folder.RemoveFile((certificate.thumbprint + ".der").c_str());
@@ -100,7 +100,7 @@ bool CertificateStore::Add(StoredCertificate& certificate) const {
   certificate.position = last + 1;
   const std::string properties = std::to_string(certificate.position) + "\n" + certificate.friendlyName + "\n" +
                                  certificate.keyContainer + "\n" + certificate.keyProvider + "\n";
-  security::LockedFolder folder;
+  disk::LockedFolder folder;
   // The encoded form first: a store read in between sees no half entry,
   // since an entry counts only once its properties are there.
   return folder.Open(m_folder, false) && folder.Lock(true) &&

@@ -12,7 +12,7 @@
 #include <xtbasis/crypt.h>
 #include <xtbasis/platform/lasterror.h>
 
-#include "file_io.h"
+#include "files.h"
 #include "keyblob.h"
 #include "provider_errors.h"
 
@@ -83,17 +83,17 @@ std::shared_ptr<Container> Container::Acquire(const char* name, DWORD flags) {
   const std::string folder = ContainerFolder(name, machine);
   const std::string unique = folder.substr(folder.rfind('/') + 1);
   if ((flags & CRYPT_DELETEKEYSET) != 0) {
-    if (!security::FolderExists(folder)) Fail(NTE_BAD_KEYSET);
-    else if (security::RemoveFolder(folder)) SetLastError(0);
+    if (!disk::FolderExists(folder)) Fail(NTE_BAD_KEYSET);
+    else if (disk::RemoveFolder(folder)) SetLastError(0);
     return nullptr;
   }
-  const bool exists = security::FolderExists(folder);
+  const bool exists = disk::FolderExists(folder);
   if ((flags & CRYPT_NEWKEYSET) != 0) {
     if (exists) {
       Fail(NTE_EXISTS);
       return nullptr;
     }
-    security::LockedFolder created;
+    disk::LockedFolder created;
     if (!created.Open(folder, true)) return nullptr;
     return std::shared_ptr<Container>(new Container(folder, unique));
   }
@@ -102,7 +102,7 @@ std::shared_ptr<Container> Container::Acquire(const char* name, DWORD flags) {
     return nullptr;
   }
   std::shared_ptr<Container> container(new Container(folder, unique));
-  security::LockedFolder opened;
+  disk::LockedFolder opened;
   std::vector<uint8_t> stored;
   if (!opened.Open(folder, false) || !opened.Lock(false)) {
     Fail(NTE_BAD_KEYSET);
@@ -116,7 +116,7 @@ std::shared_ptr<Container> Container::Acquire(const char* name, DWORD flags) {
 }
 
 std::shared_ptr<Key> Container::ExchangeKey() const {
-  security::LockedFolder opened;
+  disk::LockedFolder opened;
   std::vector<uint8_t> stored;
   std::shared_ptr<Key> key;
   if (!m_folder.empty() && opened.Open(m_folder, false) && opened.Lock(false) &&
@@ -135,7 +135,7 @@ bool Container::StoreExchangeKey(const Key& key) {
   if (blob.empty()) return false;
   stored.insert(stored.end(), blob.begin(), blob.end());
   OPENSSL_cleanse(blob.data(), blob.size());
-  security::LockedFolder opened;
+  disk::LockedFolder opened;
   const bool ok = opened.Open(m_folder, false) && opened.Lock(true) && opened.ReplaceFile(kExchangeFile, stored);
   OPENSSL_cleanse(stored.data(), stored.size());
   return ok;
