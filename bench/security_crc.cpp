@@ -4,26 +4,22 @@
 //  - XTCalcCRC in memory against the classic loop, one table look-up a byte.
 // "speedup" is the peer's time divided by ours (above 1: we are faster).
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include <xtbasis/checksum.h>
 
-extern char** environ;
+#include "peer_process.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using xtbbench::Clock;
+using xtbbench::Seconds;
 
 std::vector<uint8_t> Pattern(size_t size) {
   std::vector<uint8_t> bytes(size);
@@ -32,46 +28,15 @@ std::vector<uint8_t> Pattern(size_t size) {
   return bytes;
 }
 
-// A 256 MiB file in the temporary directory, removed when the run ends.
-class BigFile {
- public:
-  static constexpr size_t kSize = 256u << 20;
-  BigFile() : m_path((std::filesystem::temp_directory_path() / ("xtb-bench-crc-" + std::to_string(getpid()))).string()) {
-    const std::vector<uint8_t> chunk = Pattern(1u << 20);
-    std::ofstream out(m_path, std::ios::binary);
-    for (size_t written = 0; written < kSize; written += chunk.size())
-      out.write(reinterpret_cast<const char*>(chunk.data()), static_cast<std::streamsize>(chunk.size()));
-  }
-  ~BigFile() { std::filesystem::remove(m_path); }
-  const std::string& Path() const { return m_path; }
+constexpr size_t kFileSize = 256u << 20;
 
- private:
-  std::string m_path;
-};
-
-const BigFile& File() {
-  static const BigFile file;
+const xtbbench::BigFile& File() {
+  static const xtbbench::BigFile file("xtb-bench-crc", kFileSize);
   return file;
 }
 
-double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
-
 // Runs cksum on the file with its output discarded; the elapsed seconds.
-double RunCksum(const std::string& path) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  char program[] = "cksum";
-  std::string argument = path;
-  char* argv[] = {program, argument.data(), nullptr};
-  const Clock::time_point start = Clock::now();
-  pid_t pid = 0;
-  int status = 0;
-  if (posix_spawnp(&pid, "cksum", &actions, nullptr, argv, environ) == 0) waitpid(pid, &status, 0);
-  const double elapsed = Seconds(start);
-  posix_spawn_file_actions_destroy(&actions);
-  return elapsed;
-}
+double RunCksum(const std::string& path) { return xtbbench::RunPeer({"cksum", path}); }
 
 void BM_CheckSumVsCksum(benchmark::State& state) {
   const std::string& path = File().Path();
@@ -85,7 +50,7 @@ void BM_CheckSumVsCksum(benchmark::State& state) {
     ours += elapsed;
     peer += RunCksum(path);
   }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(BigFile::kSize));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(kFileSize));
   state.counters["speedup"] = peer / ours;
   std::printf("XTCheckSum 256 MiB: %.1f ms, cksum: %.1f ms, ratio cksum/XTCheckSum %.2f\n",
               1e3 * ours / static_cast<double>(state.iterations()), 1e3 * peer / static_cast<double>(state.iterations()),

@@ -9,6 +9,7 @@
 #include "platform/registry.h"
 #include "checksum.h"
 #include "rc4file.h"
+#include "crypt.h"
 #include "path.h"
 #include "tmpfile.h"
 #include "filehelpers.h"

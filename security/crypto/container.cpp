@@ -1,0 +1,146 @@
+#include "container.h"
+
+#include <openssl/crypto.h>
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include <xtbasis/crypt.h>
+#include <xtbasis/platform/lasterror.h>
+
+#include "files.h"
+#include "keyblob.h"
+#include "provider_errors.h"
+
+namespace xtb::crypto {
+
+namespace {
+
+constexpr const char* kExchangeFile = "exchange.key";
+constexpr uint8_t kStoreMagic[4] = {'X', 'T', 'K', '1'};
+
+std::string Environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? value : "";
+}
+
+std::string UserName() {
+  passwd entry;
+  passwd* found = nullptr;
+  char buffer[4096];
+  if (getpwuid_r(getuid(), &entry, buffer, sizeof buffer, &found) == 0 && found != nullptr) return found->pw_name;
+  return "uid" + std::to_string(getuid());
+}
+
+std::string KeysRoot(bool machine) {
+  const std::string moved = Environment("XTBASIS_CRYPTO_DIR");
+  if (!moved.empty()) return moved + (machine ? "/machine/keys" : "/user/keys");
+  if (machine) return "/var/lib/xtbasis/keys";
+  const std::string data = Environment("XDG_DATA_HOME");
+  if (!data.empty()) return data + "/xtbasis/keys";
+  return Environment("HOME") + "/.local/share/xtbasis/keys";
+}
+
+std::string Escape(const std::string& name) {
+  std::string out;
+  for (size_t i = 0; i < name.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(name[i]);
+    const bool plain = std::isalnum(c) || std::strchr(" =,_-", c) != nullptr || (c == '.' && i > 0);
+    if (plain) {
+      out += static_cast<char>(c);
+    } else {
+      char code[4];
+      std::snprintf(code, sizeof code, "%%%02X", c);
+      out += code;
+    }
+  }
+  return out;
+}
+
+// Stored form: the magic, a flags byte (1: exportable), the PRIVATEKEYBLOB.
+std::shared_ptr<Key> DecodeStored(const std::vector<uint8_t>& bytes) {
+  if (bytes.size() < 5 || std::memcmp(bytes.data(), kStoreMagic, 4) != 0) return nullptr;
+  bool hasPrivate = false;
+  PKey rsa = RsaFromBlob(bytes.data() + 5, bytes.size() - 5, hasPrivate);
+  if (!rsa || !hasPrivate) return nullptr;
+  return std::make_shared<Key>(std::move(rsa), true, (bytes[4] & 1) != 0);
+}
+
+}  // namespace
+
+std::string ContainerFolder(const char* name, bool machine) {
+  return KeysRoot(machine) + "/" + Escape(name != nullptr && *name != '\0' ? name : UserName());
+}
+
+std::shared_ptr<Container> Container::Acquire(const char* name, DWORD flags) {
+  if ((flags & CRYPT_VERIFYCONTEXT) == CRYPT_VERIFYCONTEXT)
+    return std::shared_ptr<Container>(new Container("", "verify"));
+  const bool machine = (flags & CRYPT_MACHINE_KEYSET) != 0;
+  const std::string folder = ContainerFolder(name, machine);
+  const std::string unique = folder.substr(folder.rfind('/') + 1);
+  if ((flags & CRYPT_DELETEKEYSET) != 0) {
+    if (!disk::FolderExists(folder)) Fail(NTE_BAD_KEYSET);
+    else if (disk::RemoveFolder(folder)) SetLastError(0);
+    return nullptr;
+  }
+  const bool exists = disk::FolderExists(folder);
+  if ((flags & CRYPT_NEWKEYSET) != 0) {
+    if (exists) {
+      Fail(NTE_EXISTS);
+      return nullptr;
+    }
+    disk::LockedFolder created;
+    if (!created.Open(folder, true)) return nullptr;
+    return std::shared_ptr<Container>(new Container(folder, unique));
+  }
+  if (!exists) {
+    Fail(NTE_BAD_KEYSET);
+    return nullptr;
+  }
+  std::shared_ptr<Container> container(new Container(folder, unique));
+  disk::LockedFolder opened;
+  std::vector<uint8_t> stored;
+  if (!opened.Open(folder, false) || !opened.Lock(false)) {
+    Fail(NTE_BAD_KEYSET);
+    return nullptr;
+  }
+  if (opened.ReadFile(kExchangeFile, stored) && !DecodeStored(stored)) {
+    Fail(NTE_BAD_KEY_STATE);
+    return nullptr;
+  }
+  return container;
+}
+
+std::shared_ptr<Key> Container::ExchangeKey() const {
+  disk::LockedFolder opened;
+  std::vector<uint8_t> stored;
+  std::shared_ptr<Key> key;
+  if (!m_folder.empty() && opened.Open(m_folder, false) && opened.Lock(false) &&
+      opened.ReadFile(kExchangeFile, stored))
+    key = DecodeStored(stored);
+  OPENSSL_cleanse(stored.data(), stored.size());
+  if (!key) Fail(NTE_NO_KEY);
+  return key;
+}
+
+bool Container::StoreExchangeKey(const Key& key) {
+  if (m_folder.empty()) return true;  // a throw-away context keeps keys in memory only
+  std::vector<uint8_t> stored(kStoreMagic, kStoreMagic + 4);
+  stored.push_back(key.IsExportable() ? 1 : 0);
+  std::vector<uint8_t> blob = RsaToBlob(key.Rsa(), true);
+  if (blob.empty()) return false;
+  stored.insert(stored.end(), blob.begin(), blob.end());
+  OPENSSL_cleanse(blob.data(), blob.size());
+  disk::LockedFolder opened;
+  const bool ok = opened.Open(m_folder, false) && opened.Lock(true) && opened.ReplaceFile(kExchangeFile, stored);
+  OPENSSL_cleanse(stored.data(), stored.size());
+  return ok;
+}
+
+std::string Container::UniqueName() const { return m_unique; }
+
+}  // namespace xtb::crypto
