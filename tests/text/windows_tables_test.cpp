@@ -83,11 +83,11 @@ TEST(OemTables, NamesAndBoxesInBothDirections) {
 // b space and no-break space (space, blank), p punctuation, h soft hyphen
 // (punctuation, control), d digit (also hexadecimal), 2 superscript digit
 // (digit, punctuation), U upper-case letter, L lower-case letter, X and x
-// hexadecimal letters, a letter without case.
+// hexadecimal letters, a letter without case, - no class at all.
 constexpr const char* kClassRows[16] = {
     "ccccccccctsssscc", "cccccccccccccccc", "bppppppppppppppp", "ddddddddddpppppp",
     "pXXXXXXUUUUUUUUU", "UUUUUUUUUUUppppp", "pxxxxxxLLLLLLLLL", "LLLLLLLLLLLppppc",
-    "pcpLppppapUpUcUc", "cpppppppppLpLcLU", "bpppppppppLpphpp", "pp22pLppp2Lppppp",
+    "-cpLppppapUpUcUc", "cppppppp--LpLcLU", "bpppppppppLpphpp", "pp22pLppp2Lppppp",
     "UUUUUUUUUUUUUUUU", "UUUUUUUpUUUUUUUL", "LLLLLLLLLLLLLLLL", "LLLLLLLpLLLLLLLL"};
 
 uint16_t ClassesOf(char code) {
@@ -106,6 +106,7 @@ uint16_t ClassesOf(char code) {
       {'X', kLetter | kUpper | kHexDigit},
       {'x', kLetter | kLower | kHexDigit},
       {'a', kLetter},
+      {'-', 0},
   };
   return kCodes.at(code);
 }

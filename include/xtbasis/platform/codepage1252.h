@@ -40,6 +40,9 @@ constexpr Tables MakeTables() {
     t.cls[c] = c < 0x20 || c == 0x7F ? kControl : kPunct;
   }
   for (int c : {0x81, 0x8D, 0x8F, 0x90, 0x9D}) t.cls[c] = kControl;  // bytes without a character
+  // The symbols beyond Latin-1 (euro sign, small tilde, trade mark sign) are
+  // in no class: the runtime counts symbols as punctuation only up to 0xFF.
+  for (int c : {0x80, 0x98, 0x99}) t.cls[c] = 0;
   for (int c = '\t'; c <= '\r'; ++c) t.cls[c] |= kSpace;
   t.cls['\t'] |= kBlank;
   t.cls[' '] = kSpace | kBlank;
