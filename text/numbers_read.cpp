@@ -1,6 +1,7 @@
 // Reading characters, tokens and numbers out of typed-in or record text.
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 #include <xtbasis/numbers.h>
@@ -69,12 +70,10 @@ int ctoi(const CString& text, int& pos) {
   const std::string_view s = text.view();
   if (pos < 0) pos = 0;
   pos = SkipBlanks(s, pos);
-  unsigned int value = 0;  // wraps like the runtime's digit loop instead of overflowing
-  while (pos < static_cast<int>(s.size()) && IsDigit(s[static_cast<size_t>(pos)])) {
-    value = value * 10u + static_cast<unsigned int>(s[static_cast<size_t>(pos)] - '0');
-    ++pos;
-  }
-  return static_cast<int>(value);
+  const int start = pos;
+  while (pos < static_cast<int>(s.size()) && IsDigit(s[static_cast<size_t>(pos)])) ++pos;
+  const std::string digits(s.substr(static_cast<size_t>(start), static_cast<size_t>(pos - start)));
+  return xtb::winlong::AToL(digits.c_str());
 }
 
 int GetNextInt(CString& text) {

@@ -53,6 +53,12 @@ TEST(Readers, ThirtyTwoBitLongEdges) {
   EXPECT_EQ(xtoui("0x100000000", 0), 0xFFFFFFFFu);
   EXPECT_EQ(xtoui(" 0x0FFFFFFFF", 0), 0xFFFFFFFFu);
 
+  int pos = 1;
+  EXPECT_EQ(ctoi("x4294967296y", pos), 2147483647);
+  EXPECT_EQ(pos, 11);
+  pos = 0;
+  EXPECT_EQ(ctoi("2147483647", pos), 2147483647);
+
   CString t = "Nr. 4294967296";  // glibc's atoi would cut this to 0
   EXPECT_EQ(GetNextInt(t), 2147483647);
   t = "-2147483649 x";
