@@ -1,5 +1,5 @@
-// Code-page conversions in MB/s: AnsiToUTF8 against glibc's iconv, and
-// OemToPrintableOem against a plain byte loop with a switch.
+// Code-page conversions in MB/s: AnsiToUTF8 and Ansi2Ascii against glibc's
+// iconv, and OemToPrintableOem against a plain byte loop with a switch.
 #include <benchmark/benchmark.h>
 #include <iconv.h>
 #include <xtbasis/tokenize.h>
@@ -31,9 +31,11 @@ void AnsiToUtf8Own(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kBytes));
 }
 
-void AnsiToUtf8Iconv(benchmark::State& state) {
-  const xtbbench::LoopTimer timer(state, "AnsiToUtf8Iconv");
-  iconv_t cd = iconv_open("UTF-8", "CP1252");
+// The sample converted from 1252 by iconv into `to` (at most three bytes a
+// character: UTF-8, and the transliterations into 850 such as "EUR").
+void IconvFrom1252(benchmark::State& state, const char* timerName, const char* to) {
+  const xtbbench::LoopTimer timer(state, timerName);
+  iconv_t cd = iconv_open(to, "CP1252");
   std::string in = Sample();
   std::string out;
   for (auto _ : state) {
@@ -50,6 +52,22 @@ void AnsiToUtf8Iconv(benchmark::State& state) {
   iconv_close(cd);
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kBytes));
 }
+
+void AnsiToUtf8Iconv(benchmark::State& state) { IconvFrom1252(state, "AnsiToUtf8Iconv", "UTF-8"); }
+
+void AnsiToOemOwn(benchmark::State& state) {
+  const xtbbench::LoopTimer timer(state, "AnsiToOemOwn");
+  const CString in(Sample());
+  for (auto _ : state) {
+    CString text(in);
+    Ansi2Ascii(text);
+    benchmark::DoNotOptimize(text.GetLength());
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kBytes));
+}
+
+// iconv without best fits: it transliterates what 850 lacks.
+void AnsiToOemIconv(benchmark::State& state) { IconvFrom1252(state, "AnsiToOemIconv", "CP850//TRANSLIT"); }
 
 void PrintableOwn(benchmark::State& state) {
   const xtbbench::LoopTimer timer(state, "PrintableOwn");
@@ -84,10 +102,13 @@ void PrintableNaive(benchmark::State& state) {
 
 BENCHMARK(AnsiToUtf8Own);
 BENCHMARK(AnsiToUtf8Iconv);
+BENCHMARK(AnsiToOemOwn);
+BENCHMARK(AnsiToOemIconv);
 BENCHMARK(PrintableOwn);
 BENCHMARK(PrintableNaive);
 
 const xtbbench::Ratio kUtf8Ratio("AnsiToUtf8Own", "AnsiToUtf8Iconv", "AnsiToUTF8 / iconv");
+const xtbbench::Ratio kOemRatio("AnsiToOemOwn", "AnsiToOemIconv", "Ansi2Ascii / iconv");
 const xtbbench::Ratio kPrintableRatio("PrintableOwn", "PrintableNaive", "OemToPrintableOem / byte loop");
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include <cstdlib>
+#include <xtbasis/platform/winlong.h>
 
 #include "positions.h"
 #include "xtbasis/calendar.h"
@@ -104,10 +104,8 @@ void GetAlter(const CString& refDate, const CString& birthDate, int& years, int&
     years = months = 0;
     return;
   }
-  // Read whole as numbers; strtoll saturates, and the difference is taken in
-  // 128 bits so that no text can overflow it.
-  const __int128 difference = static_cast<__int128>(std::strtoll(refDate, nullptr, 10)) -
-                              std::strtoll(birthDate, nullptr, 10);
+  // Both dates read whole as 32-bit longs; their difference always fits in 64 bits.
+  const long long difference = static_cast<long long>(xtb::winlong::AToL(refDate)) - xtb::winlong::AToL(birthDate);
   years = static_cast<int>(difference / 10000);
   int m = PieceNumber(refDate, 5, 2) - PieceNumber(birthDate, 5, 2);
   if (m < 0) m += 12;

@@ -1,10 +1,10 @@
 // The registry parameter functions and the ActiveX colours.
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <string>
 #include <xtbasis/platform/exceptions.h>
+#include <xtbasis/platform/winlong.h>
 #include <xtbasis/sysbase.h>
 
 #include "regvalue.h"
@@ -52,7 +52,7 @@ unsigned long ActiveXColor(const char* name, unsigned long fallback) {
   CString text;
   if (!GetXTActiveXParameter(name, text)) return fallback;
   text.Replace("$", "0x");
-  const unsigned long number = std::strtoul(text, nullptr, 0);
+  const unsigned long number = xtb::winlong::StrToUL(text, nullptr, 0);
   return (number & 0xFFFFFFul) | 0x2000000ul;
 }
 

@@ -1,8 +1,9 @@
 #include "tracesettings.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
+
+#include <xtbasis/platform/winlong.h>
 
 #include "envexpand.h"
 #include "regvalue.h"
@@ -54,9 +55,9 @@ TraceFilter ParseTraceFilter(std::string_view text) {
     if (comma == std::string_view::npos) comma = text.size();
     const std::string entry(text.substr(start, comma - start));
     if (!entry.empty() && entry[0] == '!')
-      filter.excluded.insert(std::atoi(entry.c_str() + 1));
+      filter.excluded.insert(xtb::winlong::AToL(entry.c_str() + 1));
     else
-      filter.included.insert(std::atoi(entry.c_str()));
+      filter.included.insert(xtb::winlong::AToL(entry.c_str()));
     start = comma + 1;
   }
   if (filter.included.empty() && filter.excluded.empty()) filter.excluded.insert(kFilterReadMarker);
@@ -75,7 +76,7 @@ bool ReadTraceValue(const CString& keyPath, const char* name, std::string& text)
 }
 
 int ClampedTraceLevel(const std::string& text) {
-  const int level = std::atoi(text.c_str());
+  const int level = xtb::winlong::AToL(text.c_str());
   return level < 0 ? 0 : level > 3 ? 3 : level;
 }
 

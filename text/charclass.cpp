@@ -1,5 +1,6 @@
-// Character classes over code page 1252 bytes, independent of the process
-// locale (glibc's UTF-8 locales do not classify single 1252 bytes).
+// Character classes over code page 1252 bytes as the Windows runtime has them
+// under the German locale, independent of the process locale (glibc's UTF-8
+// locales do not classify single 1252 bytes).
 #include <xtbasis/numbers.h>
 #include <xtbasis/platform/codepage1252.h>
 
@@ -27,4 +28,4 @@ int isxtalpha(unsigned char c) { return xtb::cp1252::IsLetter(static_cast<char>(
 int isxtalnum(unsigned char c) { return IsAsciiDigit(c) || xtb::cp1252::IsLetter(static_cast<char>(c)); }
 int isxtupper(unsigned char c) { return xtb::cp1252::IsUpper(static_cast<char>(c)); }
 int isxtlower(unsigned char c) { return xtb::cp1252::IsLower(static_cast<char>(c)); }
-int isxtspace(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+int isxtspace(unsigned char c) { return xtb::cp1252::IsSpace(static_cast<char>(c)); }

@@ -1,4 +1,5 @@
-// Code page 1252 to OEM code page 850 and back, through two byte tables.
+// Code page 1252 to OEM code page 850 and back through two byte tables; a
+// character the other side lacks becomes its Windows best fit, else '?'.
 #include <array>
 
 #include <xtbasis/tokenize.h>
@@ -10,24 +11,29 @@ namespace {
 using Table = std::array<char, 256>;
 
 // For every byte of code page `from`, the byte of code page `to` with the
-// same character, '?' when `to` lacks it.
-template <typename From, typename To>
-constexpr Table MakeTable(From from, To to) {
+// same character, else the best fit that `to` has for it, else '?'.
+template <typename From, typename To, size_t N>
+constexpr Table MakeTable(From from, To to, const std::array<xtb::codepage::BestFit, N>& bestFits) {
   Table t{};
   for (int b = 0; b < 256; ++b) {
     const char16_t u = from(static_cast<uint8_t>(b));
-    t[static_cast<size_t>(b)] = '?';
+    char mapped = '?';
+    for (const auto& fit : bestFits)
+      if (fit.unicode == u) mapped = static_cast<char>(fit.byte);
     for (int c = 0; c < 256; ++c)
       if (to(static_cast<uint8_t>(c)) == u) {
-        t[static_cast<size_t>(b)] = static_cast<char>(c);
+        mapped = static_cast<char>(c);
         break;
       }
+    t[static_cast<size_t>(b)] = mapped;
   }
   return t;
 }
 
-constexpr Table kAnsiToOem = MakeTable(xtb::codepage::Cp1252ToUnicode, xtb::codepage::Cp850ToUnicode);
-constexpr Table kOemToAnsi = MakeTable(xtb::codepage::Cp850ToUnicode, xtb::codepage::Cp1252ToUnicode);
+constexpr Table kAnsiToOem =
+    MakeTable(xtb::codepage::Cp1252ToUnicode, xtb::codepage::Cp850ToUnicode, xtb::codepage::kCp850BestFit);
+constexpr Table kOemToAnsi =
+    MakeTable(xtb::codepage::Cp850ToUnicode, xtb::codepage::Cp1252ToUnicode, xtb::codepage::kCp1252BestFit);
 
 void Translate(CString& text, const Table& table) {
   std::string s = text.str();

@@ -1,5 +1,5 @@
 // Unicode values of the upper halves of code pages 1252 and 850, and the
-// byte-to-byte tables derived from them.
+// best-fit characters that the conversions between them write.
 #pragma once
 
 #include <array>
@@ -32,6 +32,32 @@ constexpr char16_t Cp1252ToUnicode(uint8_t b) {
 }
 
 constexpr char16_t Cp850ToUnicode(uint8_t b) { return b < 0x80 ? static_cast<char16_t>(b) : kCp850High[b - 0x80]; }
+
+// A character that a code page lacks and the byte Windows writes for it
+// instead of '?': a look-alike from the code page's published best-fit table.
+struct BestFit {
+  char16_t unicode;
+  uint8_t byte;
+};
+
+// Code page 850's best fits for the characters of 1252 that 850 lacks (the
+// five bytes 1252 leaves unassigned have none and stay '?').
+inline constexpr std::array<BestFit, 25> kCp850BestFit = {{
+    {0x201A, '\''}, {0x201E, '"'},  {0x2026, '.'},  {0x2020, 0xC5}, {0x2021, 0xCE}, {0x02C6, '^'},  {0x2030, '%'},
+    {0x0160, 'S'},  {0x2039, '<'},  {0x0152, 'O'},  {0x017D, 'Z'},  {0x2018, '\''}, {0x2019, '\''}, {0x201C, '"'},
+    {0x201D, '"'},  {0x2022, 0x07}, {0x2013, '-'},  {0x2014, '-'},  {0x02DC, '~'},  {0x2122, 'T'},  {0x0161, 's'},
+    {0x203A, '>'},  {0x0153, 'o'},  {0x017E, 'z'},  {0x0178, 'Y'},
+}};
+
+// Code page 1252's best fits for the characters of 850 that 1252 lacks: the
+// box-drawing and block characters, the dotless i and the double low line.
+inline constexpr std::array<BestFit, 31> kCp1252BestFit = {{
+    {0x2591, 0xA6}, {0x2592, 0xA6}, {0x2593, 0xA6}, {0x2502, 0xA6}, {0x2524, 0xA6}, {0x2563, 0xA6}, {0x2551, 0xA6},
+    {0x2557, '+'},  {0x255D, '+'},  {0x2510, '+'},  {0x2514, '+'},  {0x2534, '-'},  {0x252C, '-'},  {0x251C, '+'},
+    {0x2500, '-'},  {0x253C, '+'},  {0x255A, '+'},  {0x2554, '+'},  {0x2569, '-'},  {0x2566, '-'},  {0x2560, 0xA6},
+    {0x2550, '-'},  {0x256C, '+'},  {0x0131, 'i'},  {0x2518, '+'},  {0x250C, '+'},  {0x2588, 0xA6}, {0x2584, '_'},
+    {0x2580, 0xAF}, {0x2017, '='},  {0x25A0, 0xA6},
+}};
 
 // The 1252 byte of a character, or -1 when 1252 lacks it.
 constexpr int UnicodeToCp1252(char32_t u) {

@@ -1,8 +1,8 @@
 // Colour notations: record colour "bbggrr" (a COLORREF in hexadecimal) and
 // screen colour "#rrggbb".
 #include <cstdio>
-#include <cstdlib>
 
+#include <xtbasis/platform/winlong.h>
 #include <xtbasis/textformats.h>
 
 namespace {
@@ -14,7 +14,7 @@ CString ReversePairs(const CString& digits) { return digits.Mid(4, 2) + digits.M
 
 COLORREF Farbe2ColorRef(const CString& farbe, COLORREF defaultColour) {
   if (farbe.IsEmpty()) return defaultColour;
-  return static_cast<COLORREF>(std::strtol(farbe, nullptr, 16)) | 0xFF000000u;
+  return static_cast<COLORREF>(xtb::winlong::StrToL(farbe, nullptr, 16)) | 0xFF000000u;
 }
 
 CString ColorRef2Farbe(COLORREF colour, COLORREF defaultColour) {

@@ -1,11 +1,11 @@
 // Reading characters, tokens and numbers out of typed-in or record text.
-#include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 #include <xtbasis/numbers.h>
+#include <xtbasis/platform/winlong.h>
 
 namespace {
 
@@ -70,17 +70,15 @@ int ctoi(const CString& text, int& pos) {
   const std::string_view s = text.view();
   if (pos < 0) pos = 0;
   pos = SkipBlanks(s, pos);
-  unsigned int value = 0;  // wraps like the runtime's digit loop instead of overflowing
-  while (pos < static_cast<int>(s.size()) && IsDigit(s[static_cast<size_t>(pos)])) {
-    value = value * 10u + static_cast<unsigned int>(s[static_cast<size_t>(pos)] - '0');
-    ++pos;
-  }
-  return static_cast<int>(value);
+  const int start = pos;
+  while (pos < static_cast<int>(s.size()) && IsDigit(s[static_cast<size_t>(pos)])) ++pos;
+  const std::string digits(s.substr(static_cast<size_t>(start), static_cast<size_t>(pos - start)));
+  return xtb::winlong::AToL(digits.c_str());
 }
 
 int GetNextInt(CString& text) {
   const std::string run = CutRun(text, [](char c) { return IsDigit(c) || c == '+' || c == '-'; });
-  return std::atoi(run.c_str());
+  return xtb::winlong::AToL(run.c_str());
 }
 
 float GetNextPFloat(CString& text) {
@@ -88,23 +86,9 @@ float GetNextPFloat(CString& text) {
   return static_cast<float>(std::atof(run.c_str()));
 }
 
-// The callers' long is 32 bits wide: results are clamped to that range.
-int xtoi(const CString& text, int base) {
-  const long long v = std::strtoll(text, nullptr, base);
-  if (v > INT_MAX) return INT_MAX;
-  if (v < INT_MIN) return INT_MIN;
-  return static_cast<int>(v);
-}
+int xtoi(const CString& text, int base) { return xtb::winlong::StrToL(text, nullptr, base); }
 
-unsigned int xtoui(const CString& text, int base) {
-  const unsigned long long v = std::strtoull(text, nullptr, base);
-  const std::string_view s = text.view();
-  const size_t sign = s.find_first_not_of(" \t\n\v\f\r");
-  const bool negative = sign != std::string_view::npos && s[sign] == '-';
-  const unsigned long long magnitude = negative ? 0ull - v : v;
-  if (magnitude > UINT_MAX) return UINT_MAX;
-  return static_cast<unsigned int>(v);
-}
+unsigned int xtoui(const CString& text, int base) { return xtb::winlong::StrToUL(text, nullptr, base); }
 
 int CardToInt(const char* text) {
   unsigned int v = 0;

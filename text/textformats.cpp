@@ -1,8 +1,8 @@
 // IBAN groups, formatting tags, XML escapes, byte sizes and tab lists.
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
+#include <xtbasis/platform/winlong.h>
 #include <xtbasis/textfields.h>
 #include <xtbasis/textformats.h>
 
@@ -56,7 +56,7 @@ CString MakeAbsTabs(const char* const* pairs) {
   int total = 0;
   for (; pairs[0] != nullptr; pairs += 2) {
     if (pairs[1] == nullptr) continue;
-    total += std::atoi(pairs[1]);
+    total += xtb::winlong::AToL(pairs[1]);
     Add(result, ",", CString(pairs[0]) + CString(std::to_string(total)), -1);
   }
   return result;

@@ -92,3 +92,14 @@ TEST(Age, YearsAndCurrentMonthOfLife) {
   EXPECT_EQ(years, 0);
   EXPECT_EQ(months, 0);
 }
+
+TEST(Age, DatesReadAsThirtyTwoBitLongs) {
+  int years = 0, months = 0;
+  GetAlter("99999999999", "19000101", years, months);  // the reference date saturates at 2147483647
+  EXPECT_EQ(years, (2147483647 - 19000101) / 10000);
+  EXPECT_EQ(months, 98 + 12 * years + 1);
+  GetAlter("20260101", "4294967296", years, months);  // not cut to 0, as glibc's atoi would
+  EXPECT_EQ(years, (20260101 - 2147483647) / 10000);
+  GetAlter("-99999999999", "20000101", years, months);
+  EXPECT_EQ(years, (-2147483648LL - 20000101) / 10000);
+}

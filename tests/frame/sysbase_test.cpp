@@ -59,7 +59,8 @@ TEST_F(ParameterTest, ColoursFromTheActiveXKey) {
   EXPECT_EQ(GetXTLabelColor(), 0x02505050ul);
   const std::pair<const char*, unsigned long> cases[] = {
       {"$FF8000", 0x02FF8000ul}, {"255", 0x020000FFul}, {"0x1FFFFFF", 0x02FFFFFFul}, {"abc", 0x02000000ul},
-      {"010", 0x02000008ul}};
+      {"0x100000000", 0x02FFFFFFul}, {"-1", 0x02FFFFFFul}, {"-4294967296", 0x02FFFFFFul},  // 32-bit strtoul
+      {"-4294967295", 0x02000001ul}, {"010", 0x02000008ul}};
   for (const auto& [text, colour] : cases) {
     ASSERT_TRUE(SetXTActiveXParameter("DialogColor", text));
     EXPECT_EQ(GetXTDialogColor(), colour) << text;

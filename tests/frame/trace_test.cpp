@@ -131,6 +131,13 @@ TEST_F(TraceTest, ProgramIdFilters) {
   filter = xtb::ParseTraceFilter("3,,!4,");  // the empty entry counts, the trailing comma not
   EXPECT_EQ(filter.included, (std::set<int>{0, 3}));
   EXPECT_EQ(filter.excluded, std::set<int>{4});
+  // Ids are read with atoi into a 32-bit long: they saturate instead of wrapping.
+  filter = xtb::ParseTraceFilter("4294967297,-2147483649,!99999999999");
+  EXPECT_EQ(filter.included, (std::set<int>{-2147483647 - 1, 2147483647}));
+  EXPECT_EQ(filter.excluded, std::set<int>{2147483647});
+  EXPECT_EQ(xtb::ClampedTraceLevel("4294967296"), 3);  // glibc's atoi would give 0
+  EXPECT_EQ(xtb::ClampedTraceLevel("-4294967295"), 0);
+  EXPECT_EQ(xtb::ClampedTraceLevel("2"), 2);
 }
 
 TEST_F(TraceTest, EmptyProgIdValueLetsEveryIdThrough) {

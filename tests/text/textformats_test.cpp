@@ -41,6 +41,14 @@ TEST(Colours, BothNotations) {
   EXPECT_TRUE(XTColor2Farbe("#").IsEmpty());
   EXPECT_EQ(Farbe2ColorRef("", 5), 5u);
   EXPECT_EQ(Farbe2ColorRef("0000ff", 5), 0xFF0000FFu);
+  // A 32-bit long: out-of-range texts saturate before the top byte is set.
+  EXPECT_EQ(Farbe2ColorRef("7fffffff", 5), 0xFFFFFFFFu);
+  EXPECT_EQ(Farbe2ColorRef("80000000", 5), 0xFFFFFFFFu);
+  EXPECT_EQ(Farbe2ColorRef("100000000", 5), 0xFFFFFFFFu);
+  EXPECT_EQ(Farbe2ColorRef("-80000000", 5), 0xFF000000u);
+  EXPECT_EQ(Farbe2ColorRef("-80000001", 5), 0xFF000000u);
+  EXPECT_EQ(Farbe2ColorRef("-1", 5), 0xFFFFFFFFu);
+  EXPECT_EQ(Farbe2ColorRef("zz", 5), 0xFF000000u);
 }
 
 TEST(Tabs, RunningTotals) {
@@ -48,6 +56,8 @@ TEST(Tabs, RunningTotals) {
   EXPECT_EQ(MakeAbsTabs(pairs), "L10,R35,C40");
   const char* const none[] = {nullptr, nullptr};
   EXPECT_TRUE(MakeAbsTabs(none).IsEmpty());
+  const char* const wide[] = {"L", "4294967306", "R", "-4294967296", nullptr, nullptr};  // atoi saturates
+  EXPECT_EQ(MakeAbsTabs(wide), "L2147483647,R-1");
 }
 
 TEST(ByteSizes, CLocaleKeepsTheDot) {
