@@ -12,6 +12,7 @@
 #include "path.h"
 #include "tmpfile.h"
 #include "filehelpers.h"
+#include "bmp2tiff.h"
 #include "xmlelement.h"
 #include "platform/presenter.h"
 #include "platform/module.h"
