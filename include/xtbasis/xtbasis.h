@@ -13,6 +13,7 @@
 #include "tmpfile.h"
 #include "filehelpers.h"
 #include "bmp2tiff.h"
+#include "folderdialog.h"
 #include "xmlelement.h"
 #include "platform/presenter.h"
 #include "platform/module.h"
