@@ -40,7 +40,7 @@ std::string ScannedPage() {
   Append(file, kHeight, 4);
   Append(file, 1, 2);
   Append(file, 24, 2);
-  Append(file, 0, 24);
+  file.append(24, '\0');
   std::mt19937 random(17);
   std::string row(rowBytes, '\0');
   for (int y = kHeight - 1; y >= 0; --y) {

@@ -38,7 +38,7 @@ std::string Rewrite(const xtb::bmp::Bitmap& bitmap) {
   Append(out, bitmap.Height(), 4);
   Append(out, 1, 2);
   Append(out, static_cast<uint32_t>(bitmap.BitsPerPixel()), 2);
-  Append(out, 0, 4 * 4);
+  out.append(16, '\0');
   Append(out, static_cast<uint32_t>(palette.size()), 4);
   Append(out, 0, 4);
   for (const auto& colour : palette) {
