@@ -35,7 +35,10 @@ int XTBrowseForFolder(HWND owner, const char* title, unsigned int flags, char* p
   }
   // The classic browser; a computer is chosen from the network without a preselection.
   request.flags = flags & BIF_BROWSEFORCOMPUTER ? flags : flags | BIF_NEWDIALOGSTYLE;
-  if (flags & BIF_BROWSEFORCOMPUTER) request.initialFolder.Empty();
+  if (flags & BIF_BROWSEFORCOMPUTER) {
+    request.initialFolder.Empty();
+    if (request.title.IsEmpty()) request.title = "Computer suchen";
+  }
   SetLastError(0);
   if (XTShowFolderDialog(request, chosen)) return Chosen(chosen, path, pathSize);
   return GetLastError() == ERROR_CANCELLED ? XTBROWSE_CANCELLED : XTBROWSE_ERROR;

@@ -90,6 +90,7 @@ TEST(BrowseForFolder, TheClassicBrowserTakesOverWhereTheChooserCannot) {
   ASSERT_EQ(computers.requests.size(), 1u);
   EXPECT_EQ(computers.requests[0].flags, BIF_BROWSEFORCOMPUTER);
   EXPECT_TRUE(computers.requests[0].initialFolder.IsEmpty());
+  EXPECT_EQ(computers.requests[0].title, CString("Computer suchen"));
 
   // Neither dialog available.
   ScriptedPresenter none({});
