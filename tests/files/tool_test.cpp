@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "scratch_dir.h"
@@ -53,8 +54,12 @@ TEST(FilesTool, TiffCollectsBitmapsIntoPages) {
   EXPECT_EQ(partly.status, 1);
   EXPECT_NE(partly.output.find("x.bmp is no bitmap that can be read"), std::string::npos) << partly.output;
   EXPECT_EQ(RunTool("tiff '" + out + "'").status, 2);
+  // Writing over a bitmap would lose it.
+  EXPECT_EQ(RunTool("tiff '" + red + "' '" + blue + "' '" + dir.Path("./red.bmp") + "'").status, 2);
+  EXPECT_EQ(std::filesystem::file_size(red), 58u);
   EXPECT_EQ(RunTool("tiff '" + out + "' '" + red + "' --dpi abc").status, 2);
   EXPECT_EQ(RunTool("tiff '" + dir.Path("no/such/out.tif") + "' '" + red + "'").status, 1);
+  EXPECT_EQ(RunTool("tiff '" + red + "' '" + red + "'").status, 2);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // multi-page TIFF file, one page each.
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 #include <xtbasis/bmp2tiff.h>
 
@@ -25,6 +26,12 @@ int Run(const xtbtool::Args& args) {
     ++i;
   }
   if (files.size() < 2) return xtbtool::UsageError("tiff", kUsage);
+  // The output file is replaced: never one of the bitmaps.
+  for (size_t i = 1; i < files.size(); ++i) {
+    std::error_code unknown;
+    if (files[i] == files[0] || std::filesystem::equivalent(files[0], files[i], unknown))
+      return xtbtool::UsageError("tiff", "the output file " + files[0] + " is one of the bitmaps");
+  }
 
   CBmp2Tiff tiff;
   if (!tiff.Create(files[0].c_str())) {
