@@ -1,7 +1,8 @@
 // The folder dialog on a virtual display with real GTK, shown by the
 // `xtbasis folder` tool and answered with xdotool: each result, the folder
 // chooser and the computer list. A screenshot of the chooser is kept in
-// the build tree's artefacts/folder_dialog.png.
+// the build tree's artefacts/folder_dialog.png, one of the computer list in
+// artefacts/computer_dialog.png.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -25,7 +26,19 @@ class FolderDialogDesktop : public ::testing::Test {
   std::unique_ptr<ChildProcess> Folder(const std::vector<std::string>& arguments) {
     std::vector<std::string> argv{XTB_TOOL_PATH, "folder"};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
-    return std::make_unique<ChildProcess>(argv, display.Environment(), display.folder() + "/folder.err");
+    std::vector<std::string> environment = display.Environment();
+    environment.push_back("LC_ALL=de_DE.UTF-8");  // a German desktop
+    return std::make_unique<ChildProcess>(argv, environment, display.folder() + "/folder.err");
+  }
+
+  // The screen as it is now, kept in the build tree's artefacts/ for a look.
+  void Screenshot(const std::string& name) {
+    const std::string artefacts = XTB_ARTEFACT_DIR;
+    std::filesystem::create_directories(artefacts);
+    const std::string shot = artefacts + "/" + name;
+    std::filesystem::remove(shot);
+    EXPECT_EQ(std::system(("import -display " + display.name() + " -window root '" + shot + "'").c_str()), 0);
+    EXPECT_GT(std::filesystem::file_size(shot), 1000u);
   }
 
   VirtualDisplay display;
@@ -36,13 +49,7 @@ TEST_F(FolderDialogDesktop, ChooserStartsInTheGivenFolderAndAnswersOkAndCancel) 
   ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
   auto tool = Folder({"Ablage wählen", "--in", folder});
   ASSERT_TRUE(display.Focus("Ablage wählen"));
-  // Kept for a look: German labels, the initial folder shown.
-  const std::string artefacts = XTB_ARTEFACT_DIR;
-  std::filesystem::create_directories(artefacts);
-  const std::string shot = artefacts + "/folder_dialog.png";
-  std::filesystem::remove(shot);
-  EXPECT_EQ(std::system(("import -display " + display.name() + " -window root '" + shot + "'").c_str()), 0);
-  EXPECT_GT(std::filesystem::file_size(shot), 1000u);
+  Screenshot("folder_dialog.png");  // German labels, the initial folder shown
   EXPECT_TRUE(display.Keys({"Return"}));
   EXPECT_EQ(tool->ReadLine(), folder);
   EXPECT_EQ(tool->Wait(), 0);
@@ -59,6 +66,7 @@ TEST_F(FolderDialogDesktop, ComputerListGivesTheNetworkName) {
   ASSERT_FALSE(computers.empty());
   auto tool = Folder({"--computer"});
   ASSERT_TRUE(display.Focus("Computer suchen"));
+  Screenshot("computer_dialog.png");
   EXPECT_TRUE(display.Keys({"Return"}));
   EXPECT_EQ(tool->ReadLine(), "\\\\" + computers.front());
   EXPECT_EQ(tool->Wait(), 0);

@@ -2,6 +2,7 @@
 // folder (or a computer of the network) and prints it. Exit code 0 with the
 // choice on standard output, 1 when cancelled, 3 when no dialog could be
 // shown.
+#include <clocale>
 #include <cstdio>
 
 #include <xtbasis/folderdialog.h>
@@ -26,6 +27,8 @@ int Run(const xtbtool::Args& args) {
       return xtbtool::UsageError("folder", "usage: xtbasis folder [TITLE] [--in FOLDER] [--computer]");
     }
   }
+  // The user's language for the dialog's own texts, as the suite's programs set it at start.
+  std::setlocale(LC_ALL, "");
   char path[MAX_PATH] = {};
   start.copy(path, sizeof path - 1);
   switch (XTBrowseForFolder(nullptr, title.IsEmpty() ? nullptr : title.GetString(), flags, path, sizeof path)) {
