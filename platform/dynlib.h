@@ -4,6 +4,8 @@
 
 #include <dlfcn.h>
 
+#include <memory>
+
 namespace xtb::dynlib {
 
 template <typename F>
@@ -21,6 +23,15 @@ const Api* Load(const char* soname, Api& api, BindAll bindAll) {
   if (library && bindAll(library, api)) return &api;
   if (library) dlclose(library);
   return nullptr;
+}
+
+// Loads `soname` for as long as the result (or a copy) lives, for objects
+// that load a library on demand and unload it when they go; null when it
+// cannot be loaded. Bind functions with `Bind(result.get(), ...)`.
+inline std::shared_ptr<void> Open(const char* soname) {
+  void* library = dlopen(soname, RTLD_NOW | RTLD_LOCAL);
+  if (!library) return nullptr;
+  return std::shared_ptr<void>(library, [](void* loaded) { dlclose(loaded); });
 }
 
 }  // namespace xtb::dynlib

@@ -51,7 +51,10 @@ BOOL XTDesktopPresenter::ShowSaveFileDialog(const XTSaveFileRequest& request, CS
 BOOL XTDesktopPresenter::ShowFolderDialog(const XTFolderRequest& request, CString& folder) {
   std::optional<std::string> chosen;
   const Outcome outcome =
-      ShowUnlessAnswered("XTBASIS_FOLDER_ANSWER", [&] { return xtb::gtk::ShowFolderDialog(request, chosen); });
+      ShowUnlessAnswered("XTBASIS_FOLDER_ANSWER", [&] {
+        return request.flags & BIF_BROWSEFORCOMPUTER ? xtb::gtk::ShowComputerDialog(request, chosen)
+                                                     : xtb::gtk::ShowFolderDialog(request, chosen);
+      });
   return outcome == Outcome::kNoDesktop ? m_headless.ShowFolderDialog(request, folder)
                                         : DialogResult(outcome, chosen, folder);
 }

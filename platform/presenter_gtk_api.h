@@ -58,6 +58,7 @@ constexpr int kIdleSourceRemove = 0;
   F(gtk_window_set_title, void, (Widget * window, const char* title))                                              \
   F(gtk_window_set_keep_above, void, (Widget * window, int above))                                                 \
   F(gtk_window_set_position, void, (Widget * window, int position))                                                \
+  F(gtk_window_resize, void, (Widget * window, int width, int height))                                             \
   F(gtk_widget_grab_focus, void, (Widget * widget))                                                                \
   F(gtk_widget_show, void, (Widget * widget))                                                                      \
   F(gtk_widget_destroy, void, (Widget * widget))                                                                   \
@@ -68,6 +69,12 @@ constexpr int kIdleSourceRemove = 0;
   F(gtk_file_filter_new, FileFilter*, ())                                                                          \
   F(gtk_file_filter_set_name, void, (FileFilter * filter, const char* utf8Name))                                   \
   F(gtk_file_filter_add_pattern, void, (FileFilter * filter, const char* pattern))                                 \
+  F(gtk_dialog_get_content_area, Widget*, (Widget * dialog))                                                       \
+  F(gtk_container_add, void, (Widget * container, Widget* child))                                                  \
+  F(gtk_combo_box_text_new, Widget*, ())                                                                           \
+  F(gtk_combo_box_text_append_text, void, (Widget * combo, const char* utf8Text))                                  \
+  F(gtk_combo_box_text_get_active_text, char*, (Widget * combo))                                                   \
+  F(gtk_combo_box_set_active, void, (Widget * combo, int index))                                                   \
   /* GDK and Xlib, to notice that the X display has gone away */                                                   \
   F(gdk_display_get_default, Display*, ())                                                                         \
   F(gdk_x11_display_get_type, std::size_t, ())                                                                     \

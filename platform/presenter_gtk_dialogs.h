@@ -18,6 +18,9 @@ Outcome ShowBox(std::string_view caption, std::string_view text, UINT type, int&
 // `chosen` holds the path, or nothing when the user cancelled.
 Outcome ShowSaveDialog(const XTSaveFileRequest& request, std::optional<std::string>& chosen);
 Outcome ShowFolderDialog(const XTFolderRequest& request, std::optional<std::string>& chosen);
+// The computers of os::KnownComputers to choose from; `chosen` holds the
+// network name of the one chosen.
+Outcome ShowComputerDialog(const XTFolderRequest& request, std::optional<std::string>& chosen);
 
 // Shared by the windows, on the UI thread:
 // a box of `layout`, not yet shown; modal to `parent` and closed with it

@@ -127,6 +127,8 @@ class FolderRequest final : public ChooserRequest {
     if (!m_request.initialFolder.IsEmpty())
       api.gtk_file_chooser_set_current_folder(m_chooser, m_request.initialFolder.GetString());
     Show();
+    // The chooser sizes itself by its font, too large for small screens: its buttons would be off screen.
+    api.gtk_window_resize(m_chooser, 640, 440);
   }
 
  private:

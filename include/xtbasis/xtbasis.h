@@ -13,6 +13,8 @@
 #include "path.h"
 #include "tmpfile.h"
 #include "filehelpers.h"
+#include "bmp2tiff.h"
+#include "folderdialog.h"
 #include "xmlelement.h"
 #include "xml.h"
 #include "platform/presenter.h"
