@@ -34,7 +34,10 @@ struct CXTFIFOThread::Worker {
 
   unsigned int Loop() {
     while (TakeJob()) {
-      thread.thread().SetName(current.name);
+      if (current.name != named) {  // renaming costs a system call: only on a change
+        xtb::SetCurrentThreadName(current.name);
+        named = current.name;
+      }
       if (current.function != nullptr) current.function(current.context);
       std::lock_guard lock(mutex);
       current = xtb::ThreadJob{};
@@ -49,6 +52,7 @@ struct CXTFIFOThread::Worker {
   std::deque<xtb::ThreadJob> queue;
   xtb::ThreadJob current;
   std::atomic<bool> busy{false};
+  std::string named;  // the worker's name, the worker's own
   xtb::JobThread thread;  // last: ends before the members its worker uses
 };
 
@@ -69,15 +73,16 @@ bool CXTFIFOThread::Start() {
 
 bool CXTFIFOThread::Schedule(void* context, XTThreadJob job, const std::string& name) {
   xtb::ThreadJob candidate{context, job, name};
+  bool duplicate = false;
   {
     std::lock_guard lock(m_worker->mutex);
-    bool duplicate = m_worker->busy.load() && m_worker->current == candidate;
+    duplicate = m_worker->busy.load() && m_worker->current == candidate;
     for (const xtb::ThreadJob& queued : m_worker->queue) duplicate = duplicate || queued == candidate;
-    if (!duplicate) {
-      m_worker->queue.push_back(std::move(candidate));
-      m_worker->changed.notify_all();
-      return true;
-    }
+    if (!duplicate) m_worker->queue.push_back(std::move(candidate));
+  }
+  if (!duplicate) {
+    m_worker->changed.notify_one();  // after the unlock: the worker need not wait for the lock
+    return true;
   }
   XTTrace(XTTRACE_WARN, XTTRACE_PROGID_XTBASIS, "XTThreads", __LINE__, "CXTFIFOThread::Schedule: %s", name.c_str());
   return false;

@@ -6,23 +6,31 @@
 
 #include <algorithm>
 
+#include "platform/threads/futex.h"
 #include "platform/threads/thread.h"
 
 namespace xtb {
 
 namespace {
 
-// A hand-over usually completes within microseconds: both sides look a few
-// thousand times before they sleep in the kernel.
-constexpr int kSpinRounds = 4000;
+// How long a thread polls before it sleeps: a worker after its run (the
+// next call of a loop of calls finds it awake), the caller for the end of
+// the workers' runs.
+constexpr unsigned kWorkerSpinMicroseconds = 200;
+constexpr unsigned kCallerSpinMicroseconds = 50;
 
-template <typename Ready>
-bool Spin(Ready ready) {
-  for (int i = 0; i < kSpinRounds; ++i) {
-    if (ready()) return true;
-    __builtin_ia32_pause();
-  }
-  return ready();
+// Sleeps until `word` changes from `seen`, after polling for a while.
+// `sleeping` tells the thread that changes the word to wake the sleeper.
+void AwaitChange(std::atomic<uint32_t>& word, uint32_t seen, std::atomic<bool>& sleeping, unsigned spin) {
+  if (SpinFor(spin, [&] { return word.load(std::memory_order_acquire) != seen; })) return;
+  sleeping.store(true);
+  while (word.load() == seen) FutexWait(word, seen);
+  sleeping.store(false);
+}
+
+void Change(std::atomic<uint32_t>& word, std::atomic<bool>& sleeping) {
+  word.fetch_add(1);
+  if (sleeping.load()) FutexWakeOne(word);
 }
 
 // Offers the calling thread's messages to the application and dispatches
@@ -58,6 +66,7 @@ void RunInline(int from, int to, const XTParallelBody& body, const XTParallelIni
 struct ParallelPool::Worker {
   NativeThread thread;
   std::atomic<uint32_t> signal{0};
+  std::atomic<bool> sleeping{false};
   std::atomic<bool> busy{false};
   bool quit = false;
   bool finishOnly = false;
@@ -82,8 +91,7 @@ ParallelPool::~ParallelPool() { Shutdown(); }
 
 void ParallelPool::Signal(Worker& worker) {
   worker.busy.store(true, std::memory_order_release);
-  worker.signal.fetch_add(1, std::memory_order_release);
-  worker.signal.notify_one();
+  Change(worker.signal, worker.sleeping);
 }
 
 // A signalled worker takes the chunks of the call in order, one after the
@@ -104,8 +112,7 @@ void ParallelPool::RunChunks(Worker& worker) {
 void ParallelPool::WorkerLoop(Worker& worker) {
   uint32_t seen = 0;
   for (;;) {
-    Spin([&] { return worker.signal.load(std::memory_order_acquire) != seen; });
-    worker.signal.wait(seen, std::memory_order_acquire);
+    AwaitChange(worker.signal, seen, worker.sleeping, kWorkerSpinMicroseconds);
     seen = worker.signal.load(std::memory_order_acquire);
     if (worker.quit) return;
     try {
@@ -119,8 +126,7 @@ void ParallelPool::WorkerLoop(Worker& worker) {
       Fail(std::current_exception());
     }
     worker.busy.store(false, std::memory_order_release);
-    m_finished.fetch_add(1, std::memory_order_release);
-    m_finished.notify_one();
+    Change(m_finished, m_callerSleeping);
   }
 }
 
@@ -139,8 +145,8 @@ void ParallelPool::WaitForAll(bool pumpMessages) {
     if (pumpMessages) {
       PumpMessages();
       Sleep(1);
-    } else if (!Spin([&] { return m_finished.load(std::memory_order_acquire) != finished; })) {
-      m_finished.wait(finished, std::memory_order_acquire);
+    } else {
+      AwaitChange(m_finished, finished, m_callerSleeping, kCallerSpinMicroseconds);
     }
   }
 }

@@ -58,7 +58,8 @@ class ParallelPool {
   int64_t m_step = 1;
   int64_t m_chunkCount = 0;
   std::atomic<int64_t> m_nextChunk{0};
-  std::atomic<uint32_t> m_finished{0};  // counts ended runs; the dispatcher waits on it
+  std::atomic<uint32_t> m_finished{0};  // counts ended runs
+  std::atomic<bool> m_callerSleeping{false};  // the caller sleeps on m_finished
   std::atomic<bool> m_failed{false};
   std::mutex m_errorMutex;
   std::exception_ptr m_error;

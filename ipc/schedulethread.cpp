@@ -19,7 +19,7 @@ struct CXTScheduleThread::Worker {
         job = slot;
         generation = scheduleCount;
       }
-      thread.thread().SetName(job.name);  // Schedule names a running worker; this one may have started since
+      xtb::SetCurrentThreadName(job.name);  // Schedule names a running worker; this one may have started since
       if (job.function != nullptr) job.function(job.context);
       // Busy ends with the run, unless another job was scheduled meanwhile.
       std::lock_guard lock(mutex);

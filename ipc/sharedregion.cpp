@@ -84,7 +84,7 @@ bool CXTSharedRegion::AllocateRegion(const char* name, int size) {
     m_sLastError.Format("Fehler %u bei der Anlage der shared region %s", error, m_sName.GetString());
     return false;
   }
-  m_bOwner = opened == Opened::kCreated;
+  m_bOwner = m_segment->created();
   if (opened == Opened::kMapFailed) {
     m_nLastError = error;  // the object stays held until FreeRegion
     m_sLastError.Format("Fehler %u bei MapViewOfFile f\xfcr die shared region %s", error, m_sName.GetString());

@@ -113,6 +113,7 @@ SharedSegment::Opened SharedSegment::Open(const std::string& name, size_t length
     }
     return Opened::kOpenFailed;
   }
+  m_created = created;
   struct stat info {};
   if (fstat(m_fd, &info) != 0) {
     m_error = errno;
@@ -144,6 +145,7 @@ void SharedSegment::Close() {
   m_length = 0;
   m_name.clear();
   m_error = 0;
+  m_created = false;
 }
 
 SegmentRemoval RemoveUnheldSegment(const std::string& name, int& error) {

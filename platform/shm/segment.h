@@ -40,6 +40,8 @@ class SharedSegment {
   // Unmaps and lets the object go; the last holder removes its name.
   void Close();
 
+  // This segment created the object (also when it could not map it).
+  bool created() const { return m_created; }
   void* base() const { return m_base; }
   size_t length() const { return m_length; }
   int error() const { return m_error; }
@@ -50,6 +52,7 @@ class SharedSegment {
   size_t m_length = 0;
   std::string m_name;
   int m_error = 0;
+  bool m_created = false;
 };
 
 // What became of a name that support staff asked to remove.

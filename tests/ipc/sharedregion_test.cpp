@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <xtbasis/sharedregion.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -224,6 +227,33 @@ TEST(SharedRegionTest, FailuresLeaveTheGermanTextAndNumber) {
   region.FreeRegion();
   EXPECT_EQ(region.nGetLastError(), 0u);
   EXPECT_TRUE(region.sGetLastError().IsEmpty());
+}
+
+// A block larger than the address space left: created, but not mapped.
+TEST(SharedRegionTest, ABlockThatCannotBeMappedIsReportedWithTheSystemsNumber) {
+  const std::string name = UniqueName("huge");
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        long pages = 0;
+        FILE* statm = std::fopen("/proc/self/statm", "r");
+        if (statm == nullptr || std::fscanf(statm, "%ld", &pages) != 1) std::exit(2);
+        std::fclose(statm);
+        const rlim_t room = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (64u << 20);
+        rlimit limit;
+        limit.rlim_cur = limit.rlim_max = room;
+        if (setrlimit(RLIMIT_AS, &limit) != 0) std::exit(2);
+        CXTSharedRegion region;
+        const bool allocated = region.AllocateRegion(name.c_str(), 1 << 30);
+        std::fprintf(stderr, "%d %d %lu %s|\n", allocated, region.bIAmOwner(), region.nGetLastError(),
+                     region.sGetLastError().GetString());
+        region.FreeRegion();
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(0), "0 1 8 Fehler 8 bei MapViewOfFile f\xfcr die shared region XTRegionTest.huge");
+  CXTSharedRegion region;  // the failed creator's FreeRegion removed it
+  ASSERT_TRUE(region.AllocateRegion(name.c_str(), 8));
+  EXPECT_TRUE(region.bIAmOwner());
 }
 
 TEST(SharedRegionTest, NamesBecomeValidObjectNamesTheSameWayEverywhere) {
