@@ -23,41 +23,28 @@ void OpenMpFor(int from, int to, const XTParallelBody& body) {
   for (int i = from; i < to; ++i) body(i, nullptr);
 }
 
-void BM_ParallelForEmpty(benchmark::State& state) {
-  xtbbench::WallTimer timer(state, "empty");
-  for (auto _ : state) ParallelFor(0, 10000, kEmpty);
-}
-void BM_OpenMpEmpty(benchmark::State& state) {
-  xtbbench::WallTimer timer(state, "empty-omp");
-  for (auto _ : state) OpenMpFor(0, 10000, kEmpty);
-}
-void BM_ParallelForLight(benchmark::State& state) {
-  xtbbench::WallTimer timer(state, "light");
-  for (auto _ : state) ParallelFor(0, 1000000, kLight);
-}
-void BM_OpenMpLight(benchmark::State& state) {
-  xtbbench::WallTimer timer(state, "light-omp");
-  for (auto _ : state) OpenMpFor(0, 1000000, kLight);
-}
+void ParallelEmpty() { ParallelFor(0, 10000, kEmpty); }
+void OpenMpEmpty() { OpenMpFor(0, 10000, kEmpty); }
+void ParallelLight() { ParallelFor(0, 1000000, kLight); }
+void OpenMpLight() { OpenMpFor(0, 1000000, kLight); }
 // One index with chunk 0: the parallel path with exactly one chunk.
-void BM_ParallelForOneChunk(benchmark::State& state) {
-  xtbbench::WallTimer timer(state, "one-chunk");
-  for (auto _ : state) ParallelFor(0, 1, kEmpty);
-}
-void BM_OpenMpOneChunk(benchmark::State& state) {
-  xtbbench::WallTimer timer(state, "one-chunk-omp");
-  for (auto _ : state) {
+void ParallelOneChunk() { ParallelFor(0, 1, kEmpty); }
+void OpenMpOneChunk() {
 #pragma omp parallel for num_threads(2)
-    for (int i = 0; i < 1; ++i) kEmpty(i, nullptr);
-  }
+  for (int i = 0; i < 1; ++i) kEmpty(i, nullptr);
 }
 
-BENCHMARK(BM_ParallelForEmpty)->UseRealTime();
-BENCHMARK(BM_OpenMpEmpty)->UseRealTime();
-BENCHMARK(BM_ParallelForLight)->UseRealTime();
-BENCHMARK(BM_OpenMpLight)->UseRealTime();
-BENCHMARK(BM_ParallelForOneChunk)->UseRealTime();
-BENCHMARK(BM_OpenMpOneChunk)->UseRealTime();
+void Timed(benchmark::State& state, const char* name, void (*run)()) {
+  xtbbench::WallTimer timer(state, name);
+  for (auto _ : state) run();
+}
+
+BENCHMARK_CAPTURE(Timed, ParallelForEmpty, "empty", &ParallelEmpty)->UseRealTime();
+BENCHMARK_CAPTURE(Timed, OpenMpEmpty, "empty-omp", &OpenMpEmpty)->UseRealTime();
+BENCHMARK_CAPTURE(Timed, ParallelForLight, "light", &ParallelLight)->UseRealTime();
+BENCHMARK_CAPTURE(Timed, OpenMpLight, "light-omp", &OpenMpLight)->UseRealTime();
+BENCHMARK_CAPTURE(Timed, ParallelForOneChunk, "one-chunk", &ParallelOneChunk)->UseRealTime();
+BENCHMARK_CAPTURE(Timed, OpenMpOneChunk, "one-chunk-omp", &OpenMpOneChunk)->UseRealTime();
 
 const xtbbench::Ratio empty("empty", "empty-omp", "ParallelFor / OpenMP, empty body, 10^4 indexes");
 const xtbbench::Ratio light("light", "light-omp", "ParallelFor / OpenMP, light work, 10^6 indexes");

@@ -154,7 +154,8 @@ void ParallelPool::WaitForAll(bool pumpMessages) {
 bool ParallelPool::Run(int from, int to, const XTParallelBody& body, int chunk, const XTParallelInit& init,
                        const XTParallelFinish& finish, bool pumpMessages) {
   std::unique_lock call(m_call, std::try_to_lock);
-  if (!call.owns_lock() || m_workers.empty()) return false;
+  // A child of fork() has none of its parent's workers.
+  if (!call.owns_lock() || m_workers.empty() || !m_workers.front()->thread.InThisProcess()) return false;
   if (!body) throw std::bad_function_call();
   m_failed.store(false);
   m_error = nullptr;

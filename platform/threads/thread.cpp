@@ -68,21 +68,22 @@ bool NativeThread::Start(std::function<void()> body) {
   std::unique_lock lock(launch->mutex);
   launch->started.wait(lock, [&] { return launch->id != 0; });
   m_id = launch->id;
+  m_process = getpid();
   m_started = true;
   return true;
 }
 
 bool NativeThread::IsCurrent() const { return m_started && pthread_equal(m_thread, pthread_self()); }
 
+bool NativeThread::InThisProcess() const { return m_started && m_process == getpid(); }
+
 void NativeThread::Join() {
-  if (!m_started) return;
-  pthread_join(m_thread, nullptr);
+  if (InThisProcess()) pthread_join(m_thread, nullptr);
   m_started = false;
 }
 
 void NativeThread::Detach() {
-  if (!m_started) return;
-  pthread_detach(m_thread);
+  if (InThisProcess()) pthread_detach(m_thread);
   m_started = false;
 }
 

@@ -26,10 +26,13 @@ class NativeThread {
   // could be created.
   bool Start(std::function<void()> body);
   bool IsStarted() const { return m_started; }
+  // False in a child of fork(): the thread exists in its parent only.
+  bool InThisProcess() const;
   // The kernel's id of the thread (as GetCurrentThreadId gives it there).
   DWORD Id() const { return m_id; }
   bool IsCurrent() const;
-  // Waits without limit for the thread to end and lets it go.
+  // Waits without limit for the thread to end and lets it go (in a child of
+  // fork() only lets it go).
   void Join();
   // Lets the thread go without waiting for it.
   void Detach();
@@ -40,6 +43,7 @@ class NativeThread {
  private:
   pthread_t m_thread{};
   DWORD m_id = 0;
+  pid_t m_process = 0;
   bool m_started = false;
 };
 

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 #include <xtbasis/platform/clock.h>
+#include <xtbasis/platform/lasterror.h>
 #include <xtbasis/platform/messages.h>
 #include <xtbasis/winapp.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "netversion.h"
@@ -100,6 +103,32 @@ TEST_F(XTWinAppTest, WithoutAnApplicationObjectAtXTExitWaitsForTheProcessEnd) {
         std::exit(0);
       },
       ::testing::ExitedWithCode(0), "handler ran at exit");
+}
+
+// A thread can be posted to once it has asked for messages, until it ends.
+TEST(ThreadMessagesTest, PostingNeedsTheThreadsQueue) {
+  std::atomic<int> step{0};
+  std::atomic<DWORD> id{0};
+  UINT received = 0;
+  std::thread receiver([&] {
+    id = GetCurrentThreadId();
+    step = 1;
+    while (step != 2) std::this_thread::yield();
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    step = 3;
+    if (GetMessageA(&msg, nullptr, 0, 0)) received = msg.message;
+  });
+  while (step != 1) std::this_thread::yield();
+  SetLastError(0);
+  EXPECT_FALSE(PostThreadMessageA(id, WM_APP, 0, 0));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_THREAD_ID));
+  step = 2;
+  while (step != 3) std::this_thread::yield();
+  EXPECT_TRUE(PostThreadMessageA(id, WM_APP + 3, 0, 0));
+  receiver.join();
+  EXPECT_EQ(received, WM_APP + 3);
+  EXPECT_FALSE(PostThreadMessageA(id, WM_APP, 0, 0));
 }
 
 TEST(RaiseVersionTest, ComparesPartByPartAsNumbers) {

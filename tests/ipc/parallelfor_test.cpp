@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <xtbasis/platform/clock.h>
 #include <xtbasis/platform/messages.h>
 #include <xtbasis/threads.h>
@@ -184,6 +186,26 @@ TEST(ParallelForTest, NestedCallsRunOnTheirOwnThread) {
   }, 1);
   EXPECT_EQ(calls, 80);
   EXPECT_EQ(wrong, 0);
+}
+
+// A child of fork() has no workers: its calls run inline, and the pool's
+// shutdown at its exit does not wait for threads that are not there.
+TEST(ParallelForTest, AForkedChildRunsItsCallsInline) {
+  ParallelFor(0, 100, [](int, void*) {}, 1);  // the pool runs in this process
+  const pid_t child = fork();
+  if (child == 0) {
+    alarm(20);  // a hang fails the test instead of stopping the suite
+    const DWORD self = GetCurrentThreadId();
+    std::atomic<int> elsewhere{0};
+    ParallelFor(0, 100, [&](int, void*) {
+      if (GetCurrentThreadId() != self) elsewhere++;
+    }, 1);
+    std::exit(elsewhere == 0 ? 0 : 1);  // runs the exit handlers
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status)) << "child ended by signal " << WTERMSIG(status);
+  EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 class PumpingApp : public CXTWinApp {
