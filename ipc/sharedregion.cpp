@@ -19,6 +19,14 @@ void WriteHeader(void* block, int size) {
   std::memcpy(static_cast<char*>(block) + 4, &zero, 4);
 }
 
+// A new region is the moment to clear away what the holders of other regions
+// left when they all died without freeing: their names would be replaced on
+// their next allocation, but their memory would stay until then.
+void SweepDeadRegions() {
+  xtb::RemoveUnheldSegments(RegionObjectName("").GetString());
+  xtb::RemoveUnheldSegments(RegionObjectName("Global\\").GetString());
+}
+
 }  // namespace
 
 CXTSharedRegion::CXTSharedRegion() : m_segment(nullptr) { Clear(); }
@@ -85,6 +93,7 @@ bool CXTSharedRegion::AllocateRegion(const char* name, int size) {
     return false;
   }
   m_bOwner = m_segment->created();
+  if (m_bOwner) SweepDeadRegions();
   if (opened == Opened::kMapFailed) {
     m_nLastError = error;  // the object stays held until FreeRegion
     m_sLastError.Format("Fehler %u bei MapViewOfFile f\xfcr die shared region %s", error, m_sName.GetString());

@@ -1,5 +1,6 @@
 #include "segment.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -7,6 +8,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <vector>
 
 namespace xtb {
 
@@ -167,6 +169,19 @@ SegmentRemoval RemoveUnheldSegment(const std::string& name, int& error) {
   }
   close(fd);
   return result;
+}
+
+void RemoveUnheldSegments(const std::string& prefix) {
+  DIR* folder = opendir("/dev/shm");  // where the C library keeps the objects
+  if (folder == nullptr) return;
+  std::vector<std::string> names;
+  while (const dirent* entry = readdir(folder)) {
+    const std::string name = std::string("/") + entry->d_name;
+    if (name.compare(0, prefix.size(), prefix) == 0) names.push_back(name);
+  }
+  closedir(folder);
+  int ignored;
+  for (const std::string& name : names) RemoveUnheldSegment(name, ignored);
 }
 
 }  // namespace xtb

@@ -59,5 +59,8 @@ class SharedSegment {
 enum class SegmentRemoval { kRemoved, kHeld, kAbsent, kFailed };
 // Removes the object `name` when no process holds it.
 SegmentRemoval RemoveUnheldSegment(const std::string& name, int& error);
+// Removes every object whose name begins with `prefix` ("/...") and that no
+// process holds: what holders left that all died without closing.
+void RemoveUnheldSegments(const std::string& prefix);
 
 }  // namespace xtb

@@ -14,25 +14,9 @@ namespace xtb {
 
 namespace {
 
-// Shared by the starter and the new thread until both are done with it.
-struct Launch {
-  std::function<void()> body;
-  std::mutex mutex;
-  std::condition_variable started;
-  DWORD id = 0;
-};
-
 void* Trampoline(void* argument) {
-  std::shared_ptr<Launch> launch = std::move(*static_cast<std::shared_ptr<Launch>*>(argument));
-  delete static_cast<std::shared_ptr<Launch>*>(argument);
-  std::function<void()> body = std::move(launch->body);
-  {
-    std::lock_guard lock(launch->mutex);
-    launch->id = static_cast<DWORD>(gettid());
-  }
-  launch->started.notify_one();
-  launch.reset();
-  body();
+  const std::unique_ptr<std::function<void()>> body(static_cast<std::function<void()>*>(argument));
+  (*body)();
   return nullptr;
 }
 
@@ -56,18 +40,13 @@ bool Rename(pthread_t thread, std::string_view name) {
 NativeThread::~NativeThread() { Detach(); }
 
 bool NativeThread::Start(std::function<void()> body) {
-  auto launch = std::make_shared<Launch>();
-  launch->body = std::move(body);
-  auto* handOver = new std::shared_ptr<Launch>(launch);
+  auto* handOver = new std::function<void()>(std::move(body));
   const int result = pthread_create(&m_thread, nullptr, &Trampoline, handOver);
   if (result != 0) {
     delete handOver;
     SetLastError(WinErrorFromErrno(result));
     return false;
   }
-  std::unique_lock lock(launch->mutex);
-  launch->started.wait(lock, [&] { return launch->id != 0; });
-  m_id = launch->id;
   m_process = getpid();
   m_started = true;
   return true;
@@ -118,11 +97,6 @@ void ManualResetEvent::Set() {
 void ManualResetEvent::Reset() {
   std::lock_guard lock(m_mutex);
   m_set = false;
-}
-
-bool ManualResetEvent::IsSet() const {
-  std::lock_guard lock(m_mutex);
-  return m_set;
 }
 
 bool ManualResetEvent::Wait(DWORD timeoutMs) const {

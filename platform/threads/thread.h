@@ -1,6 +1,6 @@
-// Threads and events for the worker classes: a joinable thread that knows
-// its kernel id and can be named, a manual-reset event, and the number of
-// processors the process may run on.
+// Threads and events for the worker classes: a joinable thread that can be
+// named, a manual-reset event, and the number of processors the process may
+// run on.
 #pragma once
 
 #include <pthread.h>
@@ -21,15 +21,11 @@ class NativeThread {
   NativeThread(const NativeThread&) = delete;
   NativeThread& operator=(const NativeThread&) = delete;
 
-  // Runs `body` on a new thread with the default stack. Returns once the
-  // thread runs and its id is known; false (last error set) when no thread
-  // could be created.
+  // Runs `body` on a new thread with the default stack; false (last error
+  // set) when no thread could be created.
   bool Start(std::function<void()> body);
-  bool IsStarted() const { return m_started; }
   // False in a child of fork(): the thread exists in its parent only.
   bool InThisProcess() const;
-  // The kernel's id of the thread (as GetCurrentThreadId gives it there).
-  DWORD Id() const { return m_id; }
   bool IsCurrent() const;
   // Waits without limit for the thread to end and lets it go (in a child of
   // fork() only lets it go).
@@ -42,7 +38,6 @@ class NativeThread {
 
  private:
   pthread_t m_thread{};
-  DWORD m_id = 0;
   pid_t m_process = 0;
   bool m_started = false;
 };
@@ -59,7 +54,6 @@ class ManualResetEvent {
  public:
   void Set();
   void Reset();
-  bool IsSet() const;
   // True when the event is (or becomes) set within `timeoutMs`; INFINITE
   // waits without limit, 0 only looks.
   bool Wait(DWORD timeoutMs) const;

@@ -148,6 +148,14 @@ TEST(SharedRegionTest, HoldersKilledWithoutFreeingLeaveNothingBehind) {
     third.Kill();
     survivor.Kill();
   }
+  // Whoever creates a region next clears away what the dead left.
+  const std::string left = std::string("/dev/shm") + RegionObjectName(name.c_str()).GetString();
+  EXPECT_EQ(access(left.c_str(), F_OK), 0);
+  {
+    CXTSharedRegion unrelated;
+    ASSERT_TRUE(unrelated.AllocateRegion(UniqueName("unrelated").c_str(), 8));
+    EXPECT_NE(access(left.c_str(), F_OK), 0) << left;
+  }
   CXTSharedRegion region;
   ASSERT_TRUE(region.AllocateRegion(name.c_str(), 10));
   EXPECT_TRUE(region.bIAmOwner());
