@@ -1,7 +1,6 @@
 #include <xtbasis/threads.h>
 #include <xtbasis/trace.h>
 
-#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -16,8 +15,8 @@ struct CXTFIFOThread::Worker {
     changed.notify_all();
   }
 
-  // Takes the head of the queue as the current job, waiting up to 100 ms for
-  // one; false when the worker is to quit.
+  // Takes the head of the queue as the current job, waiting for one; false
+  // when the worker is to quit.
   bool TakeJob() {
     std::unique_lock lock(mutex);
     for (;;) {
@@ -28,7 +27,7 @@ struct CXTFIFOThread::Worker {
         busy.store(true);
         return true;
       }
-      changed.wait_for(lock, std::chrono::milliseconds(100));
+      changed.wait(lock);  // Schedule and SetQuit wake it: no polling needed
     }
   }
 

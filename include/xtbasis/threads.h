@@ -17,9 +17,9 @@ typedef unsigned int(__stdcall* XTThreadJob)(void* context);
 
 // One worker thread running jobs in the order they were scheduled. A job
 // equal to the running one or to a queued one (same context, function and
-// name) is refused. The worker waits for work in slices of 100 ms: a quit
-// is noticed at once while idle, and after the running job while busy;
-// jobs still queued then are dropped.
+// name) is refused. An idle worker sleeps until a job or a quit arrives: a
+// job starts at once, a quit is noticed at once while idle and after the
+// running job while busy; jobs still queued then are dropped.
 //
 // The object is not copyable. Its destructor ends a worker that is still
 // running (quit, then waiting for the running job); a class that overrides
