@@ -312,6 +312,8 @@ TEST(SharedRegionTest, TheToolShowsAndClearsRegions) {
   run = RunTool("region create '" + name + "' 12 </dev/null");
   EXPECT_EQ(run.status, 0) << run.output;
   EXPECT_NE(run.output.find("owner: yes\nsize: 12\n"), std::string::npos) << run.output;
+  run = RunTool("region create '" + name + "' </dev/null");
+  EXPECT_NE(run.output.find("owner: yes\nsize: 0\n"), std::string::npos) << run.output;
   EXPECT_EQ(RunTool("region create '" + name + "' -4").status, 2);
   EXPECT_EQ(RunTool("region create '" + name + "' 12x").status, 2);
   EXPECT_EQ(RunTool("region drop '" + name + "'").status, 2);

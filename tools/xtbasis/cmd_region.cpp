@@ -1,6 +1,7 @@
 // xtbasis region create|attach|free NAME [SIZE]: a look at a shared region.
-//   create  creates (or attaches to) the region and holds it until standard
-//           input ends, so that other programs can attach meanwhile
+//   create  creates (or attaches to) the region with SIZE data bytes (0 when
+//           left out) and holds it until standard input ends, so that other
+//           programs can attach meanwhile
 //   attach  shows owner flag, size and the first data bytes of a region held
 //           by some process
 //   free    removes what is left of a region that no process holds any more
@@ -76,7 +77,7 @@ int Attach(const std::string& name, bool show) {
 }
 
 int Run(const xtbtool::Args& args) {
-  if (args.size() == 3 && args[0] == "create") return Create(args[1], args[2]);
+  if ((args.size() == 2 || args.size() == 3) && args[0] == "create") return Create(args[1], args.size() == 3 ? args[2] : "0");
   if (args.size() == 2 && args[0] == "attach") return Attach(args[1], true);
   if (args.size() == 2 && args[0] == "free") return Attach(args[1], false);
   return xtbtool::UsageError("region", kUsage);
