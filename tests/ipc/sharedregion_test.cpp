@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -163,38 +164,47 @@ TEST(SharedRegionTest, HoldersKilledWithoutFreeingLeaveNothingBehind) {
   EXPECT_EQ(static_cast<char*>(region.pGetData())[0], 0);
 }
 
+// Six processes allocate at the same moment and hold the region until all
+// have it, so that none comes after the others have let it go.
 TEST(SharedRegionTest, ExactlyOneOfRacingCreatorsIsTheOwner) {
+  constexpr int kRacers = 6;
   for (int round = 0; round < 5; ++round) {
     const std::string name = UniqueName("race") + "." + std::to_string(round);
-    int start[2];
+    int start[2], report[2], release[2];
     ASSERT_EQ(pipe(start), 0);
+    ASSERT_EQ(pipe(report), 0);
+    ASSERT_EQ(pipe(release), 0);
     std::vector<pid_t> children;
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < kRacers; ++i) {
       const pid_t pid = fork();
       if (pid == 0) {
         close(start[1]);
-        char ignored;
-        if (read(start[0], &ignored, 1) != 0) _exit(3);
+        close(report[0]);
+        close(release[1]);
+        char answer = 'F';
+        if (read(start[0], &answer, 1) != 0) _exit(1);
         CXTSharedRegion region;
-        if (!region.AllocateRegion(name.c_str(), 8)) _exit(2);
-        const bool owner = region.bIAmOwner();
-        usleep(20000);  // everybody holds it at the same time
+        if (region.AllocateRegion(name.c_str(), 8)) answer = region.bIAmOwner() ? 'O' : 'A';
+        if (write(report[1], &answer, 1) != 1) _exit(1);
+        while (read(release[0], &answer, 1) > 0) {
+        }
         region.FreeRegion();
-        _exit(owner ? 1 : 0);
+        _exit(0);
       }
       children.push_back(pid);
     }
     close(start[0]);
+    close(report[1]);
+    close(release[0]);
     close(start[1]);  // all start at once
-    int owners = 0;
-    for (pid_t pid : children) {
-      int status = 0;
-      waitpid(pid, &status, 0);
-      ASSERT_TRUE(WIFEXITED(status));
-      ASSERT_LT(WEXITSTATUS(status), 2);
-      owners += WEXITSTATUS(status);
-    }
-    EXPECT_EQ(owners, 1) << "round " << round;
+    std::string answers;
+    char answer;
+    while (answers.size() < kRacers && read(report[0], &answer, 1) == 1) answers += answer;
+    close(report[0]);
+    close(release[1]);  // all let go
+    for (pid_t pid : children) waitpid(pid, nullptr, 0);
+    std::sort(answers.begin(), answers.end());
+    EXPECT_EQ(answers, "AAAAAO") << "round " << round;
   }
 }
 
