@@ -38,3 +38,8 @@
 #include "sysbase.h"
 #include "trace.h"
 #include "resstrings.h"
+#include "platform/messages.h"
+#include "platform/winapp.h"
+#include "winapp.h"
+#include "threads.h"
+#include "sharedregion.h"

@@ -1,0 +1,72 @@
+// Named shared memory for the programs of the suite: the first process that
+// allocates a region under a name creates and zeroes it and records its
+// size in an 8-byte header; later ones attach and learn the size from it.
+//
+// Layout of the block (little-endian): offset 0 the data size (32-bit
+// signed), offset 4 a 32-bit word set to 0, offset 8 the data.
+//
+// A region lives as long as some process holds it and disappears with its
+// last holder, also when holders were killed without freeing it. Names are
+// those of the Windows suite: "Global\" shares a region among all users of
+// the machine, "Local\" or no prefix among the processes of one user; any
+// text may follow (see RegionObjectName).
+//
+// An object is move-only: the one that holds a region releases it once.
+// The class does not synchronise access to the data.
+#pragma once
+
+#include "platform/api.h"
+#include "platform/cstring.h"
+#include "platform/wintypes.h"
+
+namespace xtb {
+class SharedSegment;
+}
+
+class XTBASIS_API CXTSharedRegion {
+ public:
+  CXTSharedRegion();
+  ~CXTSharedRegion();  // FreeRegion
+  CXTSharedRegion(CXTSharedRegion&& other) noexcept;
+  CXTSharedRegion& operator=(CXTSharedRegion&& other) noexcept;
+  CXTSharedRegion(const CXTSharedRegion&) = delete;
+  CXTSharedRegion& operator=(const CXTSharedRegion&) = delete;
+
+  // Releases the region held, then attaches to the region `name` or creates
+  // it with `size` data bytes. False with the error number and text:
+  //   999, "Fehler <code> bei der Anlage der shared region <name>"
+  //   <code>, "Fehler <code> bei MapViewOfFile für die shared region <name>"
+  // where <code> is the system's error number.
+  bool AllocateRegion(const char* name, int size);
+  // Releases the region and resets every field, the last error too.
+  void FreeRegion();
+  // This object created the region.
+  bool bIAmOwner() const { return m_bOwner; }
+  // The data (block start + 8); null without a region.
+  void* pGetData() const;
+  // The data size recorded by the creator; 0 without a region.
+  int GetSize() const;
+  unsigned long nGetLastError() const { return m_nLastError; }
+  CString sGetLastError() const { return m_sLastError; }
+  // The name of the region last allocated.
+  CString GetName() const { return m_sName; }
+
+ protected:
+  // Resets the fields without releasing anything.
+  void Clear();
+
+ private:
+  xtb::SharedSegment* m_segment;  // the mapping; null when none
+  int m_nSize;
+  CString m_sName;
+  CString m_sLastError;
+  DWORD m_nLastError;
+  bool m_bOwner;
+};
+
+// The name of the shared-memory object behind a region name, the same in
+// every process: "/xtbasis-g-<text>" for "Global\<text>", else
+// "/xtbasis-u<user id>-<text>", where <text> keeps letters, digits, '.',
+// '_' and '-' and writes every other byte as %XX; a name longer than the
+// system allows is cut and ends in a hash of the whole name.
+XTBASIS_API CString RegionObjectName(const char* name);

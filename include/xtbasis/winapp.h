@@ -1,0 +1,40 @@
+// The application base of the suite's programs: CXTWinApp adds to the
+// framework's application class a list of exit handlers that run once when
+// the application ends. The library's own process-wide services (the
+// ParallelFor worker pool, threads.h) register their shutdown there.
+#pragma once
+
+#include <vector>
+
+#include "platform/api.h"
+#include "platform/winapp.h"
+
+class XTBASIS_API CXTWinApp : public CWinApp {
+ public:
+  CXTWinApp();
+  explicit CXTWinApp(const char* appName);
+  ~CXTWinApp() override;
+
+  // Appends `handler` to the exit handlers (null is ignored).
+  void AtXTExit(void (*handler)());
+
+  BOOL InitInstance() override;
+  // Runs every exit handler once, in registration order, including handlers
+  // registered while they run; then the base class's end.
+  int ExitInstance() override;
+  // With the crash reporter installed (status 0) the exception is passed on
+  // (rethrown out of the message loop) so that the reporter sees it;
+  // otherwise the base class handles it.
+  LRESULT ProcessWndProcException(CException* e, const MSG* msg) override;
+
+ protected:
+  std::vector<void (*)()> m_exitHandlers;
+  // -1 until a crash reporter is asked for, then its install result (0:
+  // installed).
+  int m_nCrashRptStatus = -1;
+};
+
+// Appends `handler` to the exit handlers of the current application object
+// when that is a CXTWinApp. A program without one (a service, a tool) runs
+// the handler when the process exits normally instead.
+XTBASIS_C_API void AtXTExit(void (*handler)());

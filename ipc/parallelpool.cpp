@@ -1,0 +1,209 @@
+#include "parallelpool.h"
+
+#include <xtbasis/platform/clock.h>
+#include <xtbasis/platform/messages.h>
+#include <xtbasis/platform/winapp.h>
+
+#include <algorithm>
+
+#include "platform/threads/futex.h"
+#include "platform/threads/thread.h"
+
+namespace xtb {
+
+namespace {
+
+// How long a thread polls before it sleeps: a worker after its run (the
+// next call of a loop of calls finds it awake), the caller for the end of
+// the workers' runs.
+constexpr unsigned kWorkerSpinMicroseconds = 200;
+constexpr unsigned kCallerSpinMicroseconds = 50;
+
+// Sleeps until `word` changes from `seen`, after polling for a while.
+// `sleeping` tells the thread that changes the word to wake the sleeper.
+void AwaitChange(std::atomic<uint32_t>& word, uint32_t seen, std::atomic<bool>& sleeping, unsigned spin) {
+  if (SpinFor(spin, [&] { return word.load(std::memory_order_acquire) != seen; })) return;
+  sleeping.store(true);
+  while (word.load() == seen) FutexWait(word, seen);
+  sleeping.store(false);
+}
+
+void Change(std::atomic<uint32_t>& word, std::atomic<bool>& sleeping) {
+  word.fetch_add(1);
+  if (sleeping.load()) FutexWakeOne(word);
+}
+
+// Offers the calling thread's messages to the application and dispatches
+// them. A WM_QUIT stays in the queue for the application's own loop.
+void PumpMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message != WM_QUIT) {
+    PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);
+    CWinApp* app = AfxGetApp();
+    if (app != nullptr && app->PreTranslateMessage(&msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+}  // namespace
+
+int64_t ParallelChunk(int64_t count, int chunk, int workers) {
+  if (chunk > 0) return chunk;
+  const uint64_t share = static_cast<uint64_t>(count) / static_cast<uint64_t>(std::max(workers, 1)) / 2u;
+  return std::max<int64_t>(static_cast<int64_t>(share), 1);
+}
+
+void RunInline(int from, int to, const XTParallelBody& body, const XTParallelInit& init,
+               const XTParallelFinish& finish) {
+  void* local = init ? init() : nullptr;
+  for (int64_t i = from; i < to; ++i) body(static_cast<int>(i), local);
+  if (local != nullptr && finish) finish(local);
+}
+
+// Written by the dispatcher while the worker is idle (busy false), read by
+// the worker after its signal; `local` is the worker's until it is idle.
+struct ParallelPool::Worker {
+  NativeThread thread;
+  std::atomic<uint32_t> signal{0};
+  std::atomic<bool> sleeping{false};
+  std::atomic<bool> busy{false};
+  bool quit = false;
+  bool finishOnly = false;
+  XTParallelBody body;
+  XTParallelInit init;
+  XTParallelFinish finish;
+  void* local = nullptr;
+};
+
+ParallelPool::ParallelPool(int workers) {
+  for (int i = 0; i < workers; ++i) {
+    auto worker = std::make_unique<Worker>();
+    Worker* record = worker.get();
+    if (record->thread.Start([this, record] { WorkerLoop(*record); })) {
+      record->thread.SetName("ParallelFor");
+      m_workers.push_back(std::move(worker));
+    }
+  }
+}
+
+ParallelPool::~ParallelPool() { Shutdown(); }
+
+void ParallelPool::Signal(Worker& worker) {
+  worker.busy.store(true, std::memory_order_release);
+  Change(worker.signal, worker.sleeping);
+}
+
+// A signalled worker takes the chunks of the call in order, one after the
+// other, until none is left: each chunk goes to a worker that has become
+// idle, without a round trip through the dispatcher per chunk.
+void ParallelPool::RunChunks(Worker& worker) {
+  for (;;) {
+    if (m_failed.load(std::memory_order_relaxed)) return;
+    const int64_t chunk = m_nextChunk.fetch_add(1, std::memory_order_relaxed);
+    if (chunk >= m_chunkCount) return;
+    if (worker.local == nullptr && worker.init) worker.local = worker.init();
+    const int64_t first = m_from + chunk * m_step;
+    const int64_t end = std::min(first + m_step, m_to);
+    for (int64_t i = first; i < end; ++i) worker.body(static_cast<int>(i), worker.local);
+  }
+}
+
+void ParallelPool::WorkerLoop(Worker& worker) {
+  uint32_t seen = 0;
+  for (;;) {
+    AwaitChange(worker.signal, seen, worker.sleeping, kWorkerSpinMicroseconds);
+    seen = worker.signal.load(std::memory_order_acquire);
+    if (worker.quit) return;
+    try {
+      if (worker.finishOnly) {
+        if (worker.local != nullptr && worker.finish) worker.finish(worker.local);
+        worker.local = nullptr;
+      } else {
+        RunChunks(worker);
+      }
+    } catch (...) {
+      Fail(std::current_exception());
+    }
+    worker.busy.store(false, std::memory_order_release);
+    Change(m_finished, m_callerSleeping);
+  }
+}
+
+void ParallelPool::Fail(std::exception_ptr error) {
+  std::lock_guard lock(m_errorMutex);
+  if (!m_error) m_error = std::move(error);
+  m_failed.store(true);
+}
+
+void ParallelPool::WaitForAll(bool pumpMessages) {
+  for (;;) {
+    const uint32_t finished = m_finished.load(std::memory_order_acquire);
+    const bool anyBusy = std::any_of(m_workers.begin(), m_workers.end(),
+                                     [](const auto& w) { return w->busy.load(std::memory_order_acquire); });
+    if (!anyBusy) return;
+    if (pumpMessages) {
+      PumpMessages();
+      Sleep(1);
+    } else {
+      AwaitChange(m_finished, finished, m_callerSleeping, kCallerSpinMicroseconds);
+    }
+  }
+}
+
+bool ParallelPool::Run(int from, int to, const XTParallelBody& body, int chunk, const XTParallelInit& init,
+                       const XTParallelFinish& finish, bool pumpMessages) {
+  std::unique_lock call(m_call, std::try_to_lock);
+  // A child of fork() has none of its parent's workers.
+  if (!call.owns_lock() || m_workers.empty() || !m_workers.front()->thread.InThisProcess()) return false;
+  if (!body) throw std::bad_function_call();
+  m_failed.store(false);
+  m_error = nullptr;
+
+  m_from = from;
+  m_to = to;
+  m_step = ParallelChunk(m_to - m_from, chunk, WorkerCount());
+  m_chunkCount = (m_to - m_from + m_step - 1) / m_step;
+  m_nextChunk.store(0, std::memory_order_relaxed);
+  const int64_t helpers = std::min<int64_t>(m_chunkCount, WorkerCount());
+  for (int64_t i = 0; i < helpers; ++i) {
+    Worker& worker = *m_workers[static_cast<size_t>(i)];
+    worker.body = body;
+    worker.init = init;
+    worker.finishOnly = false;
+    Signal(worker);
+  }
+  WaitForAll(pumpMessages);
+
+  // Every local value goes to finish on its own worker; either way the next
+  // call starts without one.
+  if (finish) {
+    for (const auto& worker : m_workers) {
+      if (worker->local == nullptr) continue;
+      worker->finish = finish;
+      worker->finishOnly = true;
+      Signal(*worker);
+    }
+    WaitForAll(pumpMessages);
+  }
+  for (const auto& worker : m_workers) {
+    worker->body = nullptr;
+    worker->init = nullptr;
+    worker->finish = nullptr;
+    worker->local = nullptr;
+  }
+  if (m_failed.load()) std::rethrow_exception(m_error);
+  return true;
+}
+
+void ParallelPool::Shutdown() {
+  std::lock_guard call(m_call);
+  for (const auto& worker : m_workers) {
+    worker->quit = true;
+    Signal(*worker);
+    worker->thread.Join();
+  }
+  m_workers.clear();
+}
+
+}  // namespace xtb

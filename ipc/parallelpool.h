@@ -1,0 +1,68 @@
+// The worker pool behind ParallelFor. The process has one (created on the
+// first call); tests make their own with a chosen number of workers.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <vector>
+#include <xtbasis/threads.h>
+
+namespace xtb {
+
+// The indexes per chunk of the parallel path: `chunk`, or for 0 and below
+// (count / workers) / 2, at least 1.
+int64_t ParallelChunk(int64_t count, int chunk, int workers);
+
+// The calling thread's path: one local value from init, the bodies in
+// ascending order, finish.
+void RunInline(int from, int to, const XTParallelBody& body, const XTParallelInit& init,
+               const XTParallelFinish& finish);
+
+class ParallelPool {
+ public:
+  // Starts `workers` threads; those that cannot be started are left out.
+  explicit ParallelPool(int workers);
+  ~ParallelPool();
+  ParallelPool(const ParallelPool&) = delete;
+  ParallelPool& operator=(const ParallelPool&) = delete;
+
+  int WorkerCount() const { return static_cast<int>(m_workers.size()); }
+
+  // The parallel path over [from, to) (not empty). False, with nothing
+  // run, when the pool has no workers or serves another call.
+  bool Run(int from, int to, const XTParallelBody& body, int chunk, const XTParallelInit& init,
+           const XTParallelFinish& finish, bool pumpMessages);
+
+  // Ends every worker (waiting for a call in progress first) and empties the
+  // pool; later calls find no workers.
+  void Shutdown();
+
+ private:
+  struct Worker;
+
+  void Signal(Worker& worker);
+  void WaitForAll(bool pumpMessages);
+  void WorkerLoop(Worker& worker);
+  void RunChunks(Worker& worker);
+  void Fail(std::exception_ptr error);
+
+  std::mutex m_call;  // held by the calling thread for a whole call, and by Shutdown
+  std::vector<std::unique_ptr<Worker>> m_workers;
+  // The call in progress: [m_from, m_to) in chunks of m_step indexes, taken
+  // in order through m_nextChunk.
+  int64_t m_from = 0;
+  int64_t m_to = 0;
+  int64_t m_step = 1;
+  int64_t m_chunkCount = 0;
+  std::atomic<int64_t> m_nextChunk{0};
+  std::atomic<uint32_t> m_finished{0};  // counts ended runs
+  std::atomic<bool> m_callerSleeping{false};  // the caller sleeps on m_finished
+  std::atomic<bool> m_failed{false};
+  std::mutex m_errorMutex;
+  std::exception_ptr m_error;
+};
+
+}  // namespace xtb

@@ -1,0 +1,121 @@
+#include <xtbasis/platform/lasterror.h>
+#include <xtbasis/sharedregion.h>
+
+#include <cstdint>
+#include <cstring>
+#include <utility>
+
+#include "platform/shm/segment.h"
+
+namespace {
+
+constexpr size_t kHeaderSize = 8;
+constexpr DWORD kCreationFailed = 999;
+
+void WriteHeader(void* block, int size) {
+  const int32_t sizeWord = size;
+  const int32_t zero = 0;
+  std::memcpy(block, &sizeWord, 4);
+  std::memcpy(static_cast<char*>(block) + 4, &zero, 4);
+}
+
+// A new region is the moment to clear away what the holders of other regions
+// left when they all died without freeing: their names would be replaced on
+// their next allocation, but their memory would stay until then.
+void SweepDeadRegions() {
+  xtb::RemoveUnheldSegments(RegionObjectName("").GetString());
+  xtb::RemoveUnheldSegments(RegionObjectName("Global\\").GetString());
+}
+
+}  // namespace
+
+CXTSharedRegion::CXTSharedRegion() : m_segment(nullptr) { Clear(); }
+
+CXTSharedRegion::~CXTSharedRegion() { FreeRegion(); }
+
+CXTSharedRegion::CXTSharedRegion(CXTSharedRegion&& other) noexcept
+    : m_segment(std::exchange(other.m_segment, nullptr)),
+      m_nSize(other.m_nSize),
+      m_sName(other.m_sName),
+      m_sLastError(other.m_sLastError),
+      m_nLastError(other.m_nLastError),
+      m_bOwner(other.m_bOwner) {
+  other.Clear();
+}
+
+CXTSharedRegion& CXTSharedRegion::operator=(CXTSharedRegion&& other) noexcept {
+  if (this != &other) {
+    FreeRegion();
+    m_segment = std::exchange(other.m_segment, nullptr);
+    m_nSize = other.m_nSize;
+    m_sName = other.m_sName;
+    m_sLastError = other.m_sLastError;
+    m_nLastError = other.m_nLastError;
+    m_bOwner = other.m_bOwner;
+    other.Clear();
+  }
+  return *this;
+}
+
+void CXTSharedRegion::Clear() {
+  m_segment = nullptr;
+  m_nSize = 0;
+  m_sName.Empty();
+  m_sLastError.Empty();
+  m_nLastError = 0;
+  m_bOwner = false;
+}
+
+bool CXTSharedRegion::AllocateRegion(const char* name, int size) {
+  FreeRegion();
+  m_sName = name != nullptr ? name : "";
+  const CString object = RegionObjectName(name);
+  const bool global = m_sName.Left(7) == "Global\\";
+  m_segment = new xtb::SharedSegment;
+
+  using Opened = xtb::SharedSegment::Opened;
+  Opened opened = Opened::kOpenFailed;
+  DWORD error = ERROR_INVALID_PARAMETER;
+  if (size >= 0) {
+    opened = m_segment->Open(object.GetString(), kHeaderSize + static_cast<size_t>(size), global ? 0666 : 0600,
+                             [size](void* block) { WriteHeader(block, size); });
+    error = xtb::WinErrorFromErrno(m_segment->error());
+  }
+  if (opened == Opened::kAttached && m_segment->length() < kHeaderSize) {
+    opened = Opened::kOpenFailed;  // not a region: too short for its header
+    error = ERROR_INVALID_DATA;
+  }
+  if (opened == Opened::kOpenFailed) {
+    delete m_segment;
+    m_segment = nullptr;
+    m_nLastError = kCreationFailed;
+    m_sLastError.Format("Fehler %u bei der Anlage der shared region %s", error, m_sName.GetString());
+    return false;
+  }
+  m_bOwner = m_segment->created();
+  if (m_bOwner) SweepDeadRegions();
+  if (opened == Opened::kMapFailed) {
+    m_nLastError = error;  // the object stays held until FreeRegion
+    m_sLastError.Format("Fehler %u bei MapViewOfFile f\xfcr die shared region %s", error, m_sName.GetString());
+    return false;
+  }
+  m_nSize = GetSize();
+  return true;
+}
+
+void CXTSharedRegion::FreeRegion() {
+  delete m_segment;  // unmaps; the last holder removes the name
+  Clear();
+}
+
+void* CXTSharedRegion::pGetData() const {
+  if (m_segment == nullptr || m_segment->base() == nullptr) return nullptr;
+  return static_cast<char*>(m_segment->base()) + kHeaderSize;
+}
+
+int CXTSharedRegion::GetSize() const {
+  if (m_segment == nullptr || m_segment->base() == nullptr) return 0;
+  int32_t size;
+  std::memcpy(&size, m_segment->base(), 4);
+  return size;
+}
