@@ -7,7 +7,7 @@
 #include <string>
 #include <xtbasis/threads.h>
 
-#include "platform/threads/thread.h"
+#include "os/thread.h"
 
 namespace xtb {
 

@@ -4,7 +4,7 @@
 #include <mutex>
 
 #include "parallelpool.h"
-#include "platform/threads/thread.h"
+#include "os/thread.h"
 
 namespace {
 

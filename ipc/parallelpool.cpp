@@ -6,8 +6,8 @@
 
 #include <algorithm>
 
-#include "platform/threads/futex.h"
-#include "platform/threads/thread.h"
+#include "os/futex.h"
+#include "os/thread.h"
 
 namespace xtb {
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <utility>
 
-#include "platform/shm/segment.h"
+#include "os/shared_memory.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 
 #include "ipc_support.h"
 #include "parallelpool.h"
-#include "platform/threads/thread.h"
+#include "os/thread.h"
 
 namespace {
 

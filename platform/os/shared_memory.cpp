@@ -1,4 +1,4 @@
-#include "segment.h"
+#include "shared_memory.h"
 
 #include <dirent.h>
 #include <fcntl.h>
