@@ -2,7 +2,6 @@
 //  - XTCheckSum of a 256 MiB file against coreutils cksum on the same file
 //    (the same CRC plus the length bytes and an inversion);
 //  - XTCalcCRC in memory against the classic loop, one table look-up a byte.
-// "speedup" is the peer's time divided by ours (above 1: we are faster).
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <spawn.h>
@@ -18,6 +17,8 @@
 #include <vector>
 
 #include <xtbasis/checksum.h>
+
+#include "peer_ratio.h"
 
 extern char** environ;
 
@@ -73,25 +74,20 @@ double RunCksum(const std::string& path) {
   return elapsed;
 }
 
-void BM_CheckSumVsCksum(benchmark::State& state) {
+// Both start from a warm page cache: the file is written just before.
+void BM_CheckSum(benchmark::State& state) {
   const std::string& path = File().Path();
-  RunCksum(path);  // both start from a warm page cache
-  double ours = 0, peer = 0;
-  for (auto _ : state) {
-    const Clock::time_point start = Clock::now();
-    benchmark::DoNotOptimize(XTCheckSum(path.c_str()));
-    const double elapsed = Seconds(start);
-    state.SetIterationTime(elapsed);
-    ours += elapsed;
-    peer += RunCksum(path);
-  }
+  for (auto _ : state) benchmark::DoNotOptimize(XTCheckSum(path.c_str()));
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(BigFile::kSize));
-  state.counters["speedup"] = peer / ours;
-  std::printf("XTCheckSum 256 MiB: %.1f ms, cksum: %.1f ms, ratio cksum/XTCheckSum %.2f\n",
-              1e3 * ours / static_cast<double>(state.iterations()), 1e3 * peer / static_cast<double>(state.iterations()),
-              peer / ours);
 }
-BENCHMARK(BM_CheckSumVsCksum)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_Cksum(benchmark::State& state) {
+  const std::string& path = File().Path();
+  for (auto _ : state) state.SetIterationTime(RunCksum(path));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(BigFile::kSize));
+}
+BENCHMARK(BM_CheckSum)->UseRealTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_Cksum)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // The peer: one table look-up per byte.
 uint32_t BytewiseCrc(const uint8_t* data, size_t length) {
@@ -109,27 +105,33 @@ uint32_t BytewiseCrc(const uint8_t* data, size_t length) {
   return crc;
 }
 
-void BM_CalcCrcVsBytewise(benchmark::State& state) {
+void BM_CalcCrc(benchmark::State& state) {
   const std::vector<uint8_t> data = Pattern(static_cast<size_t>(state.range(0)));
   const auto size = static_cast<uint32_t>(data.size());
   if (XTCalcCRC(data.data(), size) != BytewiseCrc(data.data(), data.size())) {
     state.SkipWithError("results differ");
     return;
   }
-  double ours = 0, peer = 0;
-  for (auto _ : state) {
-    Clock::time_point start = Clock::now();
-    benchmark::DoNotOptimize(XTCalcCRC(data.data(), size));
-    const double elapsed = Seconds(start);
-    state.SetIterationTime(elapsed);
-    ours += elapsed;
-    start = Clock::now();
-    benchmark::DoNotOptimize(BytewiseCrc(data.data(), data.size()));
-    peer += Seconds(start);
-  }
+  for (auto _ : state) benchmark::DoNotOptimize(XTCalcCRC(data.data(), size));
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
-  state.counters["speedup"] = peer / ours;
 }
-BENCHMARK(BM_CalcCrcVsBytewise)->UseManualTime()->Arg(64)->Arg(4096)->Arg(1 << 20)->Arg(16 << 20);
+
+void BM_BytewiseCrc(benchmark::State& state) {
+  const std::vector<uint8_t> data = Pattern(static_cast<size_t>(state.range(0)));
+  for (auto _ : state) benchmark::DoNotOptimize(BytewiseCrc(data.data(), data.size()));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
+}
+
+constexpr int kSizes[] = {64, 4096, 1 << 20, 16 << 20};
+BENCHMARK(BM_CalcCrc)->Arg(kSizes[0])->Arg(kSizes[1])->Arg(kSizes[2])->Arg(kSizes[3]);
+BENCHMARK(BM_BytewiseCrc)->Arg(kSizes[0])->Arg(kSizes[1])->Arg(kSizes[2])->Arg(kSizes[3]);
+
+const xtbbench::Ratio kFileRatio("BM_CheckSum", "BM_Cksum", "XTCheckSum / cksum, 256 MiB file", xtbbench::Clock::Wall);
+[[maybe_unused]] const bool kMemoryRatios = [] {
+  for (const int size : kSizes)
+    xtbbench::AddRatio("BM_CalcCrc/" + std::to_string(size), "BM_BytewiseCrc/" + std::to_string(size),
+                       "XTCalcCRC / byte loop, " + std::to_string(size) + " bytes");
+  return true;
+}();
 
 }  // namespace

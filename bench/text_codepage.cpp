@@ -2,11 +2,12 @@
 // OemToPrintableOem against a plain byte loop with a switch.
 #include <benchmark/benchmark.h>
 #include <iconv.h>
-#include <xtbasis/tokenize.h>
+#include <xtbasis/textfilters.h>
+#include <xtbasis/transcode.h>
 
 #include <string>
 
-#include "text_ratio.h"
+#include "peer_ratio.h"
 
 namespace {
 
@@ -25,14 +26,12 @@ const std::string& Sample() {
 }
 
 void AnsiToUtf8Own(benchmark::State& state) {
-  const xtbbench::LoopTimer timer(state, "AnsiToUtf8Own");
   const CString in(Sample());
   for (auto _ : state) benchmark::DoNotOptimize(AnsiToUTF8(in).GetLength());
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kBytes));
 }
 
 void AnsiToUtf8Iconv(benchmark::State& state) {
-  const xtbbench::LoopTimer timer(state, "AnsiToUtf8Iconv");
   iconv_t cd = iconv_open("UTF-8", "CP1252");
   std::string in = Sample();
   std::string out;
@@ -52,7 +51,6 @@ void AnsiToUtf8Iconv(benchmark::State& state) {
 }
 
 void PrintableOwn(benchmark::State& state) {
-  const xtbbench::LoopTimer timer(state, "PrintableOwn");
   for (auto _ : state) {
     CString text(Sample());
     benchmark::DoNotOptimize(OemToPrintableOem(text, 0));
@@ -63,7 +61,6 @@ void PrintableOwn(benchmark::State& state) {
 // The straightforward way: one append per byte, decided by a switch over a
 // few of the special bytes (a subset, so the peer does less work).
 void PrintableNaive(benchmark::State& state) {
-  const xtbbench::LoopTimer timer(state, "PrintableNaive");
   for (auto _ : state) {
     std::string out;
     for (const char c : Sample()) {

@@ -1,9 +1,9 @@
 #include <atomic>
 #include <ctime>
 
-#include "xtbasis/calendar.h"
-#include "xtbasis/datecorrection.h"
-#include "xtbasis/textfields.h"
+#include <xtbasis/dateforms.h>
+#include <xtbasis/datecorrection.h>
+#include <xtbasis/textfields.h>
 
 namespace {
 

@@ -10,7 +10,6 @@
 #include <xtbasis/platform/lasterror.h>
 
 #include <xtbasis/sysbase.h>
-#include <xtbasis/trace.h>
 
 namespace xtb::files {
 

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "../platform/registry/regfile_parse.h"
+#include "registry/regfile_parse.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<xtb::reg::RegFileEntry> entries;

@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <algorithm>
 
-#include <xtbasis/checksum.h>
+#include <xtbasis/password.h>
 
 namespace {
 

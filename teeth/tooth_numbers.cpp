@@ -3,9 +3,9 @@
 #include <cstdlib>
 
 #include "tooth_regions.h"
-#include "xtbasis/platform/beep.h"
-#include "xtbasis/platform/presenter.h"
-#include "xtbasis/teeth.h"
+#include <xtbasis/platform/beep.h>
+#include <xtbasis/platform/presenter.h>
+#include <xtbasis/teeth.h>
 
 using namespace xtb::teeth;
 

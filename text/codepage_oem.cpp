@@ -1,7 +1,7 @@
 // Code page 1252 to OEM code page 850 and back, through two byte tables.
 #include <array>
 
-#include <xtbasis/tokenize.h>
+#include <xtbasis/transcode.h>
 
 #include "codepage_tables.h"
 

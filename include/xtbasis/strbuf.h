@@ -10,8 +10,8 @@
 #include <cstring>
 #include <functional>
 
-#include "platform/api.h"
-#include "platform/cstring.h"
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/cstring.h>
 
 class XTBASIS_API CXTStrBuf {
  public:

@@ -1,7 +1,7 @@
 // The `xtbasis path` and `newest` subcommands, run as a program.
 #include <gtest/gtest.h>
 
-#include "scratch_dir.h"
+#include "temp_dir.h"
 #include "tool_run.h"
 
 namespace {
@@ -18,7 +18,7 @@ TEST(FilesTool, PathSplitAndJoin) {
 }
 
 TEST(FilesTool, Newest) {
-  ScratchDir dir;
+  ScratchTempDir dir;
   dir.Write("a.log", "1");
   const ToolRun found = RunTool("newest '" + dir.Path("*.log") + "'");
   EXPECT_EQ(found.status, 0);

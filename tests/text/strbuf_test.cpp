@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "../../text/strbuf_alloc.h"
+#include "strbuf_alloc.h"
 
 namespace {
 

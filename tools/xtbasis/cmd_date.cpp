@@ -5,10 +5,10 @@
 #include <string>
 
 #include "command.h"
-#include "xtbasis/calendar.h"
-#include "xtbasis/datecorrection.h"
-#include "xtbasis/quarters.h"
-#include "xtbasis/xtdate.h"
+#include <xtbasis/dateforms.h>
+#include <xtbasis/datecorrection.h>
+#include <xtbasis/quarters.h>
+#include <xtbasis/xtdate.h>
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include <xtbasis/checksum.h>
+#include <xtbasis/password.h>
 
 #include "command.h"
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "command.h"
-#include "xtbasis/teeth.h"
+#include <xtbasis/teeth.h>
 
 namespace {
 

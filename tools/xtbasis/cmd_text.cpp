@@ -6,7 +6,7 @@
 #include <string>
 
 #include <xtbasis/textformats.h>
-#include <xtbasis/tokenize.h>
+#include <xtbasis/textfilters.h>
 
 #include "command.h"
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "api.h"
-#include "registry.h"
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/registry.h>
 
 namespace xtb {
 
