@@ -26,5 +26,3 @@ void RemoveCRLF(CString& text) {
 
 CString GetAlNum(const CString& text) { return Filter(text, isxtalnum); }
 CString GetDigit(const CString& text) { return Filter(text, isxtdigit); }
-
-void ReserveString(CString& text, int length) { text.Preallocate(length); }
