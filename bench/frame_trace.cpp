@@ -5,13 +5,13 @@
 #include <stdlib.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <map>
-#include <vector>
 #include <filesystem>
 #include <string>
+
 #include <xtbasis/sysbase.h>
 #include <xtbasis/trace.h>
+
+#include "peer_ratio.h"
 
 namespace {
 
@@ -83,38 +83,14 @@ void BM_PlainAppend(benchmark::State& state) {
   std::filesystem::remove(file);
 }
 
-// Three runs each; the ratio compares the best of each, the least disturbed
-// by other work on the machine.
+// Three runs each; the best of each counts, the least disturbed by other
+// work on the machine.
 BENCHMARK(BM_TraceRecord)->UseRealTime()->Repetitions(3);
 BENCHMARK(BM_PlainAppend)->UseRealTime()->Repetitions(3);
 
-// Remembers the best wall time per iteration of each benchmark.
-class Reporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      if (run.run_type != Run::RT_Iteration || run.iterations == 0) continue;
-      const double perIteration = run.real_accumulated_time / run.iterations;
-      auto [best, fresh] = seconds.try_emplace(run.run_name.function_name, perIteration);
-      if (!fresh && perIteration < best->second) best->second = perIteration;
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> seconds;
-};
+const xtbbench::Figure kFiltered("BM_FilteredOutTrace", "filtered-out XTTrace (target < 20)");
+const xtbbench::Ratio kRecordRatio("BM_TraceRecord", "BM_PlainAppend",
+                                   "XTTraceF / open-append-close of the same bytes (target >= 0.8)",
+                                   xtbbench::Clock::Wall);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  Reporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  const double filtered = reporter.seconds["BM_FilteredOutTrace"];
-  const double trace = reporter.seconds["BM_TraceRecord"];
-  const double plain = reporter.seconds["BM_PlainAppend"];
-  if (filtered > 0) std::printf("filtered-out XTTrace: %.1f ns per call (target < 20)\n", filtered * 1e9);
-  if (trace > 0 && plain > 0)
-    std::printf("record rate XTTraceF / open-append-close of the same bytes: %.2f (target >= 0.8)\n", plain / trace);
-  benchmark::Shutdown();
-  return 0;
-}

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "../platform/registry/regfile_parse.h"
+#include "registry/regfile_parse.h"
 #include "text_ratio.h"
 
 namespace {

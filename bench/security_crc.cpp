@@ -2,24 +2,29 @@
 //  - XTCheckSum of a 256 MiB file against coreutils cksum on the same file
 //    (the same CRC plus the length bytes and an inversion);
 //  - XTCalcCRC in memory against the classic loop, one table look-up a byte.
-// "speedup" is the peer's time divided by ours (above 1: we are faster).
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include <xtbasis/checksum.h>
 
-#include "peer_process.h"
+#include "peer_ratio.h"
+
+extern char** environ;
 
 namespace {
 
-using xtbbench::Clock;
-using xtbbench::Seconds;
+using Clock = std::chrono::steady_clock;
 
 std::vector<uint8_t> Pattern(size_t size) {
   std::vector<uint8_t> bytes(size);
@@ -28,35 +33,61 @@ std::vector<uint8_t> Pattern(size_t size) {
   return bytes;
 }
 
-constexpr size_t kFileSize = 256u << 20;
+// A 256 MiB file in the temporary directory, removed when the run ends.
+class BigFile {
+ public:
+  static constexpr size_t kSize = 256u << 20;
+  BigFile() : m_path((std::filesystem::temp_directory_path() / ("xtb-bench-crc-" + std::to_string(getpid()))).string()) {
+    const std::vector<uint8_t> chunk = Pattern(1u << 20);
+    std::ofstream out(m_path, std::ios::binary);
+    for (size_t written = 0; written < kSize; written += chunk.size())
+      out.write(reinterpret_cast<const char*>(chunk.data()), static_cast<std::streamsize>(chunk.size()));
+  }
+  ~BigFile() { std::filesystem::remove(m_path); }
+  const std::string& Path() const { return m_path; }
 
-const xtbbench::BigFile& File() {
-  static const xtbbench::BigFile file("xtb-bench-crc", kFileSize);
+ private:
+  std::string m_path;
+};
+
+const BigFile& File() {
+  static const BigFile file;
   return file;
 }
 
-// Runs cksum on the file with its output discarded; the elapsed seconds.
-double RunCksum(const std::string& path) { return xtbbench::RunPeer({"cksum", path}); }
+double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
 
-void BM_CheckSumVsCksum(benchmark::State& state) {
-  const std::string& path = File().Path();
-  RunCksum(path);  // both start from a warm page cache
-  double ours = 0, peer = 0;
-  for (auto _ : state) {
-    const Clock::time_point start = Clock::now();
-    benchmark::DoNotOptimize(XTCheckSum(path.c_str()));
-    const double elapsed = Seconds(start);
-    state.SetIterationTime(elapsed);
-    ours += elapsed;
-    peer += RunCksum(path);
-  }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(kFileSize));
-  state.counters["speedup"] = peer / ours;
-  std::printf("XTCheckSum 256 MiB: %.1f ms, cksum: %.1f ms, ratio cksum/XTCheckSum %.2f\n",
-              1e3 * ours / static_cast<double>(state.iterations()), 1e3 * peer / static_cast<double>(state.iterations()),
-              peer / ours);
+// Runs cksum on the file with its output discarded; the elapsed seconds.
+double RunCksum(const std::string& path) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  char program[] = "cksum";
+  std::string argument = path;
+  char* argv[] = {program, argument.data(), nullptr};
+  const Clock::time_point start = Clock::now();
+  pid_t pid = 0;
+  int status = 0;
+  if (posix_spawnp(&pid, "cksum", &actions, nullptr, argv, environ) == 0) waitpid(pid, &status, 0);
+  const double elapsed = Seconds(start);
+  posix_spawn_file_actions_destroy(&actions);
+  return elapsed;
 }
-BENCHMARK(BM_CheckSumVsCksum)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// Both start from a warm page cache: the file is written just before.
+void BM_CheckSum(benchmark::State& state) {
+  const std::string& path = File().Path();
+  for (auto _ : state) benchmark::DoNotOptimize(XTCheckSum(path.c_str()));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(BigFile::kSize));
+}
+
+void BM_Cksum(benchmark::State& state) {
+  const std::string& path = File().Path();
+  for (auto _ : state) state.SetIterationTime(RunCksum(path));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(BigFile::kSize));
+}
+BENCHMARK(BM_CheckSum)->UseRealTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_Cksum)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // The peer: one table look-up per byte.
 uint32_t BytewiseCrc(const uint8_t* data, size_t length) {
@@ -74,27 +105,33 @@ uint32_t BytewiseCrc(const uint8_t* data, size_t length) {
   return crc;
 }
 
-void BM_CalcCrcVsBytewise(benchmark::State& state) {
+void BM_CalcCrc(benchmark::State& state) {
   const std::vector<uint8_t> data = Pattern(static_cast<size_t>(state.range(0)));
   const auto size = static_cast<uint32_t>(data.size());
   if (XTCalcCRC(data.data(), size) != BytewiseCrc(data.data(), data.size())) {
     state.SkipWithError("results differ");
     return;
   }
-  double ours = 0, peer = 0;
-  for (auto _ : state) {
-    Clock::time_point start = Clock::now();
-    benchmark::DoNotOptimize(XTCalcCRC(data.data(), size));
-    const double elapsed = Seconds(start);
-    state.SetIterationTime(elapsed);
-    ours += elapsed;
-    start = Clock::now();
-    benchmark::DoNotOptimize(BytewiseCrc(data.data(), data.size()));
-    peer += Seconds(start);
-  }
+  for (auto _ : state) benchmark::DoNotOptimize(XTCalcCRC(data.data(), size));
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
-  state.counters["speedup"] = peer / ours;
 }
-BENCHMARK(BM_CalcCrcVsBytewise)->UseManualTime()->Arg(64)->Arg(4096)->Arg(1 << 20)->Arg(16 << 20);
+
+void BM_BytewiseCrc(benchmark::State& state) {
+  const std::vector<uint8_t> data = Pattern(static_cast<size_t>(state.range(0)));
+  for (auto _ : state) benchmark::DoNotOptimize(BytewiseCrc(data.data(), data.size()));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
+}
+
+constexpr int kSizes[] = {64, 4096, 1 << 20, 16 << 20};
+BENCHMARK(BM_CalcCrc)->Arg(kSizes[0])->Arg(kSizes[1])->Arg(kSizes[2])->Arg(kSizes[3]);
+BENCHMARK(BM_BytewiseCrc)->Arg(kSizes[0])->Arg(kSizes[1])->Arg(kSizes[2])->Arg(kSizes[3]);
+
+const xtbbench::Ratio kFileRatio("BM_CheckSum", "BM_Cksum", "XTCheckSum / cksum, 256 MiB file", xtbbench::Clock::Wall);
+[[maybe_unused]] const bool kMemoryRatios = [] {
+  for (const int size : kSizes)
+    xtbbench::AddRatio("BM_CalcCrc/" + std::to_string(size), "BM_BytewiseCrc/" + std::to_string(size),
+                       "XTCalcCRC / byte loop, " + std::to_string(size) + " bytes");
+  return true;
+}();
 
 }  // namespace

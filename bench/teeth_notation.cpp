@@ -1,16 +1,17 @@
 // Tooth-list round trip (parse, normal form, database form) of CTeeth
 // against a straightforward std::regex / std::string implementation of the
-// same grammar subset. Prints ns per operation of both and their ratio.
+// same grammar subset, one ratio per notation.
 #include <benchmark/benchmark.h>
 
-#include <chrono>
 #include <cstdio>
 #include <map>
 #include <regex>
 #include <string>
 #include <vector>
 
-#include "xtbasis/teeth.h"
+#include <xtbasis/teeth.h>
+
+#include "peer_ratio.h"
 
 namespace {
 
@@ -110,45 +111,33 @@ class RegexTeeth {
   std::map<int, int> m_index, m_fdi;
 };
 
-// ns per operation of the last run of each benchmark, printed at exit.
-struct Results {
-  std::map<std::string, double> library, peer;
-  ~Results() {
-    std::printf("\n%-14s %12s %12s %8s\n", "notation", "CTeeth ns", "regex ns", "ratio");
-    for (const auto& [notation, ns] : library)
-      std::printf("%-14s %12.1f %12.1f %7.1fx\n", notation.c_str(), ns, peer[notation], peer[notation] / ns);
-  }
-} g_results;
-
-template <typename Body>
-void Measure(benchmark::State& state, std::map<std::string, double>& into, Body body) {
-  const auto start = std::chrono::steady_clock::now();
-  for (auto _ : state) body();
-  const double ns = std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start).count();
-  const double perOp = ns / static_cast<double>(state.iterations());
-  into[kNotations[state.range(0)]] = perOp;
-  state.counters["ns_per_op"] = perOp;
-  state.SetLabel(kNotations[state.range(0)]);
-}
+[[maybe_unused]] const bool kRatios = [] {
+  for (int i = 0; i < 4; ++i)
+    xtbbench::AddRatio("BM_CTeethRoundTrip/" + std::to_string(i), "BM_RegexRoundTrip/" + std::to_string(i),
+                       std::string("CTeeth / std::regex round trip of ") + kNotations[i]);
+  return true;
+}();
 
 void BM_CTeethRoundTrip(benchmark::State& state) {
   RoundTrip teeth;
   CString normal, hex;
   const char* notation = kNotations[state.range(0)];
-  Measure(state, g_results.library, [&] {
+  for (auto _ : state) {
     teeth.Run(notation, normal, hex);
     benchmark::DoNotOptimize(hex);
-  });
+  }
+  state.SetLabel(notation);
 }
 
 void BM_RegexRoundTrip(benchmark::State& state) {
   RegexTeeth teeth;
   std::string normal, hex;
   const std::string notation = kNotations[state.range(0)];
-  Measure(state, g_results.peer, [&] {
+  for (auto _ : state) {
     teeth.Run(notation, normal, hex);
     benchmark::DoNotOptimize(hex);
-  });
+  }
+  state.SetLabel(notation);
 }
 
 BENCHMARK(BM_CTeethRoundTrip)->DenseRange(0, 3);

@@ -3,7 +3,7 @@
 #include <openssl/evp.h>
 #include <xtbasis/base64.h>
 
-#include "text_ratio.h"
+#include "peer_ratio.h"
 
 #include <cstdlib>
 #include <random>
@@ -33,7 +33,6 @@ const std::string& Encoded() {
 void Record(benchmark::State& state) { state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kBytes)); }
 
 void EncodeOwn(benchmark::State& state) {
-  const xtbbench::LoopTimer timer(state, "EncodeOwn");
   for (auto _ : state) {
     CString text = EncodeBase64(Input().data(), static_cast<int>(kBytes), false);
     benchmark::DoNotOptimize(text.GetString());
@@ -42,7 +41,6 @@ void EncodeOwn(benchmark::State& state) {
 }
 
 void EncodeOpenSsl(benchmark::State& state) {
-  const xtbbench::LoopTimer timer(state, "EncodeOpenSsl");
   std::vector<unsigned char> out(Encoded().size() + 1);
   for (auto _ : state) {
     benchmark::DoNotOptimize(EVP_EncodeBlock(out.data(), Input().data(), static_cast<int>(kBytes)));
@@ -52,7 +50,6 @@ void EncodeOpenSsl(benchmark::State& state) {
 }
 
 void DecodeOwn(benchmark::State& state) {
-  const xtbbench::LoopTimer timer(state, "DecodeOwn");
   for (auto _ : state) {
     unsigned char* bytes = nullptr;
     int count = 0;
@@ -63,7 +60,6 @@ void DecodeOwn(benchmark::State& state) {
 }
 
 void DecodeOpenSsl(benchmark::State& state) {
-  const xtbbench::LoopTimer timer(state, "DecodeOpenSsl");
   std::vector<unsigned char> out(Encoded().size());
   for (auto _ : state) {
     benchmark::DoNotOptimize(EVP_DecodeBlock(out.data(), reinterpret_cast<const unsigned char*>(Encoded().data()),

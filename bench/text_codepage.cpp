@@ -2,11 +2,12 @@
 // iconv, and OemToPrintableOem against a plain byte loop with a switch.
 #include <benchmark/benchmark.h>
 #include <iconv.h>
-#include <xtbasis/tokenize.h>
+#include <xtbasis/textfilters.h>
+#include <xtbasis/transcode.h>
 
 #include <string>
 
-#include "text_ratio.h"
+#include "peer_ratio.h"
 
 namespace {
 
@@ -25,7 +26,6 @@ const std::string& Sample() {
 }
 
 void AnsiToUtf8Own(benchmark::State& state) {
-  const xtbbench::LoopTimer timer(state, "AnsiToUtf8Own");
   const CString in(Sample());
   for (auto _ : state) benchmark::DoNotOptimize(AnsiToUTF8(in).GetLength());
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kBytes));
@@ -33,8 +33,7 @@ void AnsiToUtf8Own(benchmark::State& state) {
 
 // The sample converted from 1252 by iconv into `to` (at most three bytes a
 // character: UTF-8, and the transliterations into 850 such as "EUR").
-void IconvFrom1252(benchmark::State& state, const char* timerName, const char* to) {
-  const xtbbench::LoopTimer timer(state, timerName);
+void IconvFrom1252(benchmark::State& state, const char* to) {
   iconv_t cd = iconv_open(to, "CP1252");
   std::string in = Sample();
   std::string out;
@@ -53,10 +52,9 @@ void IconvFrom1252(benchmark::State& state, const char* timerName, const char* t
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kBytes));
 }
 
-void AnsiToUtf8Iconv(benchmark::State& state) { IconvFrom1252(state, "AnsiToUtf8Iconv", "UTF-8"); }
+void AnsiToUtf8Iconv(benchmark::State& state) { IconvFrom1252(state, "UTF-8"); }
 
 void AnsiToOemOwn(benchmark::State& state) {
-  const xtbbench::LoopTimer timer(state, "AnsiToOemOwn");
   const CString in(Sample());
   for (auto _ : state) {
     CString text(in);
@@ -67,10 +65,9 @@ void AnsiToOemOwn(benchmark::State& state) {
 }
 
 // iconv without best fits: it transliterates what 850 lacks.
-void AnsiToOemIconv(benchmark::State& state) { IconvFrom1252(state, "AnsiToOemIconv", "CP850//TRANSLIT"); }
+void AnsiToOemIconv(benchmark::State& state) { IconvFrom1252(state, "CP850//TRANSLIT"); }
 
 void PrintableOwn(benchmark::State& state) {
-  const xtbbench::LoopTimer timer(state, "PrintableOwn");
   for (auto _ : state) {
     CString text(Sample());
     benchmark::DoNotOptimize(OemToPrintableOem(text, 0));
@@ -81,7 +78,6 @@ void PrintableOwn(benchmark::State& state) {
 // The straightforward way: one append per byte, decided by a switch over a
 // few of the special bytes (a subset, so the peer does less work).
 void PrintableNaive(benchmark::State& state) {
-  const xtbbench::LoopTimer timer(state, "PrintableNaive");
   for (auto _ : state) {
     std::string out;
     for (const char c : Sample()) {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "text_ratio.h"
+#include "peer_ratio.h"
 
 namespace {
 
@@ -21,7 +21,6 @@ void AppendPieces(Buffer& buffer) {
 }
 
 void FreshStrBuf(benchmark::State& state) {
-  const xtbbench::LoopTimer timer(state, "FreshStrBuf");
   for (auto _ : state) {
     CXTStrBuf buffer;
     AppendPieces(buffer);
@@ -30,7 +29,6 @@ void FreshStrBuf(benchmark::State& state) {
 }
 
 void FreshString(benchmark::State& state) {
-  const xtbbench::LoopTimer timer(state, "FreshString");
   for (auto _ : state) {
     std::string buffer;
     AppendPieces(buffer);
@@ -39,7 +37,6 @@ void FreshString(benchmark::State& state) {
 }
 
 void ReusedStrBuf(benchmark::State& state) {
-  const xtbbench::LoopTimer timer(state, "ReusedStrBuf");
   CXTStrBuf buffer;
   for (auto _ : state) {
     buffer.Empty();
@@ -49,7 +46,6 @@ void ReusedStrBuf(benchmark::State& state) {
 }
 
 void ReusedString(benchmark::State& state) {
-  const xtbbench::LoopTimer timer(state, "ReusedString");
   std::string buffer;
   for (auto _ : state) {
     buffer.clear();

@@ -5,6 +5,7 @@
 #include <libxml/xmlwriter.h>
 
 #include <xtbasis/tokenize.h>
+#include <xtbasis/transcode.h>
 #include <xtbasis/xml.h>
 
 #include "text_ratio.h"

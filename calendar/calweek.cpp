@@ -2,7 +2,7 @@
 // the Thursday of the date's week and the weekday of that Thursday's 1 January.
 #include <chrono>
 
-#include "xtbasis/calendar.h"
+#include <xtbasis/dateforms.h>
 
 namespace {
 

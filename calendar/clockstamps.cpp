@@ -1,7 +1,7 @@
 #include <cstdio>
 
 #include "clockstamp.h"
-#include "xtbasis/calendar.h"
+#include <xtbasis/dateforms.h>
 
 namespace xtb {
 
@@ -15,7 +15,7 @@ ClockRecord NextDistinct(ClockRecord& previous, ClockRecord now) {
 
 namespace {
 
-// One previous record per function and thread (see calendar.h).
+// One previous record per function and thread (see dateforms.h).
 thread_local xtb::ClockRecord t_lastStechUhr;
 thread_local xtb::ClockRecord t_lastStechUhrISO;
 

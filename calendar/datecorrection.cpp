@@ -1,10 +1,11 @@
 #include <atomic>
 #include <ctime>
 
+#include <xtbasis/dateforms.h>
+#include <xtbasis/datecorrection.h>
+#include <xtbasis/textfields.h>
+
 #include "os/clocks.h"
-#include "xtbasis/calendar.h"
-#include "xtbasis/datecorrection.h"
-#include "xtbasis/textfields.h"
 
 namespace {
 

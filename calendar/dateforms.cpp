@@ -1,7 +1,7 @@
 #include <cstdlib>
 
 #include "positions.h"
-#include "xtbasis/calendar.h"
+#include <xtbasis/dateforms.h>
 
 namespace xtb {
 

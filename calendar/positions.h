@@ -1,7 +1,7 @@
 // Reading the fixed positions of date texts (positions count from 1).
 #pragma once
 
-#include "xtbasis/platform/cstring.h"
+#include <xtbasis/platform/cstring.h>
 
 namespace xtb {
 

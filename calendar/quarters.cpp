@@ -1,8 +1,8 @@
 #include <xtbasis/platform/winlong.h>
 
 #include "positions.h"
-#include "xtbasis/calendar.h"
-#include "xtbasis/quarters.h"
+#include <xtbasis/dateforms.h>
+#include <xtbasis/quarters.h>
 
 using xtb::Piece;
 using xtb::PieceNumber;

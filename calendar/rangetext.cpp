@@ -1,8 +1,8 @@
 // Typed from/to ranges of display dates: "DD.MM.YYYY-DD.MM.YYYY", either
 // year possibly of two digits.
 #include "positions.h"
-#include "xtbasis/numbers.h"
-#include "xtbasis/quarters.h"
+#include <xtbasis/numbers.h>
+#include <xtbasis/quarters.h>
 
 using xtb::Piece;
 

@@ -1,7 +1,7 @@
 // Times from calendar parts, for CXTDate.
 #pragma once
 
-#include "xtbasis/platform/timeclasses.h"
+#include <xtbasis/platform/timeclasses.h>
 
 namespace xtb {
 

@@ -1,10 +1,10 @@
-#include "xtbasis/xtdate.h"
+#include <xtbasis/xtdate.h>
 
 #include <limits>
 
 #include "positions.h"
 #include "timeparts.h"
-#include "xtbasis/datecorrection.h"
+#include <xtbasis/datecorrection.h>
 
 using xtb::PieceNumber;
 

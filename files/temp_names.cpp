@@ -6,7 +6,6 @@
 #include <xtbasis/platform/lasterror.h>
 
 #include <xtbasis/sysbase.h>
-#include <xtbasis/trace.h>
 
 #include "os/environment.h"
 #include "os/filesystem.h"

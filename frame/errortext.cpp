@@ -3,7 +3,7 @@
 #include <vector>
 #include <xtbasis/platform/lasterror.h>
 #include <xtbasis/platform/module.h>
-#include <xtbasis/trace.h>
+#include <xtbasis/errortext.h>
 
 #include "os/system_text.h"
 

@@ -1,7 +1,7 @@
 // The library's own module record, registered when the library is loaded,
 // before any other initialisation of the library runs.
 #include <xtbasis/platform/module.h>
-#include <xtbasis/trace.h>
+#include <xtbasis/resstrings.h>
 
 #include "stringtable.h"
 

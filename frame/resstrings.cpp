@@ -1,7 +1,6 @@
 // Strings by id or text address.
 #include <xtbasis/platform/module.h>
 #include <xtbasis/resstrings.h>
-#include <xtbasis/trace.h>
 
 #include <vector>
 

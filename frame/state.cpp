@@ -1,4 +1,4 @@
 // The pointer to the application's system base object.
-#include <xtbasis/trace.h>
+#include <xtbasis/sysbase.h>
 
 CXTSysBase* gp_XTSysBase = nullptr;

@@ -4,6 +4,7 @@
 #include <xtbasis/platform/clock.h>
 #include <xtbasis/platform/lasterror.h>
 #include <xtbasis/platform/presenter.h>
+#include <xtbasis/sysbase.h>
 #include <xtbasis/trace.h>
 
 #include "os/process.h"

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "xtbasis/calendar.h"
-#include "xtbasis/datecorrection.h"
+#include <xtbasis/dateforms.h>
+#include <xtbasis/datecorrection.h>
 
 namespace {
 

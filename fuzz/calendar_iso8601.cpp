@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "xtbasis/xtdate.h"
+#include <xtbasis/xtdate.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const CString text(reinterpret_cast<const char*>(data), static_cast<int>(size));

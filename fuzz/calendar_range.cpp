@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "xtbasis/quarters.h"
+#include <xtbasis/quarters.h>
 
 namespace {
 

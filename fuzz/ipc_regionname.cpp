@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "xtbasis/sharedregion.h"
+#include <xtbasis/sharedregion.h>
 
 namespace {
 

@@ -13,7 +13,7 @@
 
 #include <xtbasis/platform/regfile.h>
 
-#include "../platform/registry/regfile_parse.h"
+#include "registry/regfile_parse.h"
 
 namespace {
 

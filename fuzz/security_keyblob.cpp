@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "../security/crypto/keyblob.h"
+#include "crypto/keyblob.h"
 
 using namespace xtb::crypto;
 

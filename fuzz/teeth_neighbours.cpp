@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "xtbasis/teeth.h"
+#include <xtbasis/teeth.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 8) return 0;

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "xtbasis/teeth.h"
+#include <xtbasis/teeth.h>
 
 namespace {
 

@@ -1,7 +1,7 @@
 // OemToPrintableOem over arbitrary texts and modes: the result holds no
 // control byte, grows at most threefold, is its own fixed point, and the
 // returned length is the text's.
-#include <xtbasis/tokenize.h>
+#include <xtbasis/textfilters.h>
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // UTF8ToAnsi over arbitrary bytes: never longer than its input, and every
 // code page 1252 text survives the way through UTF-8 and back.
-#include <xtbasis/tokenize.h>
+#include <xtbasis/transcode.h>
 
 #include <cstdint>
 #include <cstdlib>

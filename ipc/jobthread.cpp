@@ -1,5 +1,6 @@
 #include "jobthread.h"
 
+#include <xtbasis/errortext.h>
 #include <xtbasis/platform/lasterror.h>
 #include <xtbasis/trace.h>
 

@@ -60,11 +60,16 @@ char32_t Cp1252CodePoint(unsigned char byte) {
   return byte >= 0x80 && byte < 0xA0 ? kHighControls[byte - 0x80] : byte;
 }
 
-char Cp1252Byte(char32_t cp) {
-  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<char>(cp);
+int Cp1252ByteOf(char32_t cp) {
+  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<int>(cp);
   for (size_t i = 0; i < kHighControls.size(); ++i)
-    if (kHighControls[i] == cp) return static_cast<char>(0x80 + i);
-  return '?';
+    if (kHighControls[i] == cp) return static_cast<int>(0x80 + i);
+  return -1;
+}
+
+char Cp1252Byte(char32_t cp) {
+  const int byte = Cp1252ByteOf(cp);
+  return static_cast<char>(byte < 0 ? '?' : byte);
 }
 
 std::string Utf8ToCp1252(std::string_view utf8) {

@@ -17,5 +17,7 @@ std::string Cp1252ToUtf8(std::string_view text);
 // point ('?' when 1252 lacks it).
 char32_t Cp1252CodePoint(unsigned char byte);
 char Cp1252Byte(char32_t codePoint);
+// The 1252 byte of a code point, or -1 when 1252 lacks it.
+int Cp1252ByteOf(char32_t codePoint);
 
 }  // namespace xtb

@@ -9,6 +9,7 @@
 #include <xtbasis/crypt.h>
 #include <xtbasis/platform/lasterror.h>
 #include <xtbasis/tokenize.h>
+#include <xtbasis/transcode.h>
 
 #include "crypto/certificate.h"
 #include "crypto/certstore.h"

@@ -1,5 +1,6 @@
 // CXTCrypt: lifetime, the container, key generation and error texts.
 #include <xtbasis/crypt.h>
+#include <xtbasis/errortext.h>
 #include <xtbasis/platform/lasterror.h>
 #include <xtbasis/trace.h>
 

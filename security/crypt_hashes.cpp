@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include <xtbasis/crypt.h>
+#include <xtbasis/errortext.h>
 #include <xtbasis/trace.h>
 
 #include "crypto/digest.h"

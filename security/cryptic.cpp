@@ -1,6 +1,6 @@
 #include <cstring>
 
-#include <xtbasis/checksum.h>
+#include <xtbasis/cryptic.h>
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include <xtbasis/checksum.h>
+#include <xtbasis/password.h>
 
 #include "os/random.h"
 

@@ -1,7 +1,7 @@
 #include <atomic>
 #include <cstdlib>
 
-#include <xtbasis/checksum.h>
+#include <xtbasis/password.h>
 #include <xtbasis/platform/clock.h>
 
 namespace {

@@ -2,7 +2,7 @@
 // A mark '1' here stands for a missing tooth, 'l' for a closed-up position
 // that the scans step over.
 #include "tooth_regions.h"
-#include "xtbasis/teeth.h"
+#include <xtbasis/teeth.h>
 
 using namespace xtb::teeth;
 

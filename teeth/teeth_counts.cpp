@@ -1,18 +1,23 @@
 // Counts, region tests and selections that fee rules ask of a tooth set.
+#include <xtbasis/teeth.h>
+
 #include "tooth_regions.h"
-#include "xtbasis/teeth.h"
 
 using namespace xtb::teeth;
+
+int CTeeth::CountInJaw(int jaw, uint64_t upper, uint64_t lower, const char* refusal) const {
+  if (jaw == 0) return CountMarked(upper);
+  if (jaw == 1) return CountMarked(lower);
+  ClassError(refusal);
+  return 0;
+}
 
 int CTeeth::CntOKTeeth() const { return CountMarked(kUpperJaw); }
 
 int CTeeth::CntUKTeeth() const { return CountMarked(kLowerJaw); }
 
 int CTeeth::CntFrontTeeth(int jaw) const {
-  if (jaw == 0) return CountMarked(kUpperFront);
-  if (jaw == 1) return CountMarked(kLowerFront);
-  ClassError("CntFront: Jaw not OK/UK");
-  return 0;
+  return CountInJaw(jaw, kUpperFront, kLowerFront, "CntFront: Jaw not OK/UK");
 }
 
 int CTeeth::CntFrontTeeth() const { return CountMarked(kUpperFront | kLowerFront); }
@@ -24,17 +29,11 @@ int CTeeth::CntVerblendTeeth() const { return CountMarked(kVeneer); }
 int CTeeth::CntMilkTeeth() const { return CountMarked(kMilk); }
 
 int CTeeth::CntTeethLeftHalf(int jaw) const {
-  if (jaw == 0) return CountMarked(kUpperLeft);
-  if (jaw == 1) return CountMarked(kLowerLeft);
-  ClassError("CntLeftHalf: Jaw not OK/UK");
-  return 0;
+  return CountInJaw(jaw, kUpperLeft, kLowerLeft, "CntLeftHalf: Jaw not OK/UK");
 }
 
 int CTeeth::CntTeethRightHalf(int jaw) const {
-  if (jaw == 0) return CountMarked(kUpperRight);
-  if (jaw == 1) return CountMarked(kLowerRight);
-  ClassError("CntRightHalf: Jaw not OK/UK");
-  return 0;
+  return CountInJaw(jaw, kUpperRight, kLowerRight, "CntRightHalf: Jaw not OK/UK");
 }
 
 int CTeeth::CntRootTeeth(int code) const {

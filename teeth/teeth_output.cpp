@@ -1,7 +1,7 @@
 // Output forms of a tooth set: the normal form, the VDDS form, the
 // hexadecimal database form, and the conversions to standard containers.
 #include "tooth_regions.h"
-#include "xtbasis/teeth.h"
+#include <xtbasis/teeth.h>
 
 using namespace xtb::teeth;
 

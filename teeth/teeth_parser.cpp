@@ -1,7 +1,7 @@
 // The tooth-list parser: notation text to tooth indexes on the pending list.
 #include "tooth_regions.h"
-#include "xtbasis/numbers.h"
-#include "xtbasis/teeth.h"
+#include <xtbasis/numbers.h>
+#include <xtbasis/teeth.h>
 
 using namespace xtb::teeth;
 

@@ -1,7 +1,7 @@
 // CTeeth state: marks, the counter and the operations that drain the
 // pending list into the marks.
 #include "tooth_regions.h"
-#include "xtbasis/teeth.h"
+#include <xtbasis/teeth.h>
 
 using namespace xtb::teeth;
 

@@ -2,9 +2,9 @@
 // finding-chart cells, and the class's error signals.
 #include "os/session.h"
 #include "tooth_regions.h"
-#include "xtbasis/platform/beep.h"
-#include "xtbasis/platform/presenter.h"
-#include "xtbasis/teeth.h"
+#include <xtbasis/platform/beep.h>
+#include <xtbasis/platform/presenter.h>
+#include <xtbasis/teeth.h>
 
 using namespace xtb::teeth;
 

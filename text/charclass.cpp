@@ -1,7 +1,7 @@
 // Character classes over code page 1252 bytes as the Windows runtime has them
 // under the German locale, independent of the process locale (glibc's UTF-8
 // locales do not classify single 1252 bytes).
-#include <xtbasis/numbers.h>
+#include <xtbasis/charclass.h>
 #include <xtbasis/platform/codepage1252.h>
 
 namespace {

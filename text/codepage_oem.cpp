@@ -2,7 +2,7 @@
 // character the other side lacks becomes its Windows best fit, else '?'.
 #include <array>
 
-#include <xtbasis/tokenize.h>
+#include <xtbasis/transcode.h>
 
 #include "codepage_tables.h"
 

@@ -2,24 +2,20 @@
 #include <array>
 #include <string>
 
-#include <xtbasis/tokenize.h>
+#include <xtbasis/transcode.h>
 
+#include "byte_expansion.h"
 #include "codepage_tables.h"
 
 namespace {
 
 using xtb::codepage::Cp1252ToUnicode;
 
-struct Utf8Seq {
-  uint8_t length;
-  std::array<char, 3> bytes;
-};
-
-constexpr std::array<Utf8Seq, 256> MakeEncodeTable() {
-  std::array<Utf8Seq, 256> t{};
+constexpr xtb::text::ExpansionTable MakeEncodeTable() {
+  xtb::text::ExpansionTable t{};
   for (int b = 0; b < 256; ++b) {
     const char16_t u = Cp1252ToUnicode(static_cast<uint8_t>(b));
-    Utf8Seq& s = t[static_cast<size_t>(b)];
+    xtb::text::Expansion& s = t[static_cast<size_t>(b)];
     if (u < 0x80) {
       s = {1, {static_cast<char>(u), 0, 0}};
     } else if (u < 0x800) {
@@ -32,7 +28,7 @@ constexpr std::array<Utf8Seq, 256> MakeEncodeTable() {
   return t;
 }
 
-constexpr std::array<Utf8Seq, 256> kEncode = MakeEncodeTable();
+constexpr xtb::text::ExpansionTable kEncode = MakeEncodeTable();
 
 // Characters U+0080..U+07FF (two-byte sequences) to 1252, '?' where it has none.
 constexpr std::array<char, 0x800> MakeTwoByteTable() {
@@ -75,20 +71,7 @@ size_t DecodeOne(const std::string& s, size_t i, char32_t& u) {
 
 }  // namespace
 
-CString AnsiToUTF8(const CString& text) {
-  const std::string& in = text.str();
-  std::string out(in.size() * 3, '\0');
-  char* p = out.data();
-  for (const char c : in) {
-    const Utf8Seq& s = kEncode[static_cast<uint8_t>(c)];
-    p[0] = s.bytes[0];
-    p[1] = s.bytes[1];
-    p[2] = s.bytes[2];
-    p += s.length;
-  }
-  out.resize(static_cast<size_t>(p - out.data()));
-  return CString(std::move(out));
-}
+CString AnsiToUTF8(const CString& text) { return CString(xtb::text::Expand(text.str(), kEncode)); }
 
 CString UTF8ToAnsi(const CString& text) {
   const std::string& in = text.str();

@@ -1,4 +1,4 @@
-// Reading characters, tokens and numbers out of typed-in or record text.
+// Reading numbers out of typed-in or record text.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -16,20 +16,6 @@ int SkipBlanks(std::string_view s, int pos) {
   return pos;
 }
 
-// Shared body of TryGetNextToken and TryGetNextTok: ends at any byte of delims.
-bool NextToken(const CString& text, int& pos, std::string_view delims, CString& token) {
-  token.Empty();
-  const std::string_view s = text.view();
-  if (pos < 0) pos = 0;
-  if (pos >= static_cast<int>(s.size())) return false;
-  int p = SkipBlanks(s, pos);
-  const int start = p;
-  while (p < static_cast<int>(s.size()) && delims.find(s[static_cast<size_t>(p)]) == std::string_view::npos) ++p;
-  token = CString(s.substr(static_cast<size_t>(start), static_cast<size_t>(p - start)));
-  pos = p + 1;
-  return !token.IsEmpty();
-}
-
 // Removes the leading bytes that cannot start the run, then cuts the run of
 // bytes accepted by inRun off the front of text and returns it.
 template <typename InRun>
@@ -45,26 +31,6 @@ std::string CutRun(CString& text, InRun inRun) {
 }
 
 }  // namespace
-
-bool TryGetChar(const CString& text, int pos, char& c) {
-  if (pos < 0 || pos >= text.GetLength()) return false;
-  c = text[pos];
-  return true;
-}
-
-bool TryGetNextChar(const CString& text, int& pos, char& c) {
-  if (!TryGetChar(text, pos, c)) return false;
-  ++pos;
-  return true;
-}
-
-bool TryGetNextToken(const CString& text, int& pos, char delimiter, CString& token) {
-  return NextToken(text, pos, std::string_view(&delimiter, 1), token);
-}
-
-bool TryGetNextTok(const CString& text, int& pos, const CString& delimiters, CString& token) {
-  return NextToken(text, pos, delimiters.view(), token);
-}
 
 int ctoi(const CString& text, int& pos) {
   const std::string_view s = text.view();

@@ -6,7 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include <xtbasis/tokenize.h>
+#include <xtbasis/textfilters.h>
+
+#include "byte_expansion.h"
 
 namespace {
 
@@ -53,18 +55,12 @@ constexpr Row kRows[96] = {
 };
 // clang-format on
 
-// Per byte the replacement text: up to three characters.
-struct Replacement {
-  uint8_t length;
-  std::array<char, 3> chars;
-};
-
-using ModeTable = std::array<Replacement, 256>;
+using xtb::text::ExpansionTable;
 
 constexpr bool IsUnprintable(uint8_t b) { return (b & 0x7F) < 0x21 || b == 0x7F; }
 
-constexpr ModeTable MakeTable(int mode) {
-  ModeTable t{};
+constexpr ExpansionTable MakeTable(int mode) {
+  ExpansionTable t{};
   for (int b = 0; b < 256; ++b) {
     const auto byte = static_cast<uint8_t>(b);
     t[byte] = {1, {IsUnprintable(byte) ? ' ' : static_cast<char>(b), 0, 0}};
@@ -73,30 +69,19 @@ constexpr ModeTable MakeTable(int mode) {
   for (const Row& row : kRows) {
     if (IsUnprintable(row.byte)) continue;  // 0x9F: already a blank
     const std::string_view r = row.mode[mode];
-    Replacement& rep = t[row.byte];
+    xtb::text::Expansion& rep = t[row.byte];
     rep.length = static_cast<uint8_t>(r.size());
-    for (size_t i = 0; i < r.size(); ++i) rep.chars[i] = r[i];
+    for (size_t i = 0; i < r.size(); ++i) rep.bytes[i] = r[i];
   }
   return t;
 }
 
-constexpr std::array<ModeTable, 4> kTables = {MakeTable(0), MakeTable(1), MakeTable(2), MakeTable(3)};
+constexpr std::array<ExpansionTable, 4> kTables = {MakeTable(0), MakeTable(1), MakeTable(2), MakeTable(3)};
 
 }  // namespace
 
 int OemToPrintableOem(CString& text, int mode) {
-  const ModeTable& table = kTables[mode >= 0 && mode <= 3 ? static_cast<size_t>(mode) : 0];
-  const std::string& in = text.str();
-  std::string out(in.size() * 3, '\0');
-  char* p = out.data();
-  for (const char c : in) {
-    const Replacement& r = table[static_cast<uint8_t>(c)];
-    p[0] = r.chars[0];
-    p[1] = r.chars[1];
-    p[2] = r.chars[2];
-    p += r.length;
-  }
-  out.resize(static_cast<size_t>(p - out.data()));
-  text = CString(std::move(out));
+  const ExpansionTable& table = kTables[mode >= 0 && mode <= 3 ? static_cast<size_t>(mode) : 0];
+  text = CString(xtb::text::Expand(text.str(), table));
   return text.GetLength();
 }

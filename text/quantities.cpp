@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include <xtbasis/numbers.h>
+#include <xtbasis/billing.h>
 
 namespace {
 

@@ -122,7 +122,7 @@ void CXTStrBuf::Set(const char* bytes, unsigned int count) {
   const bool inside = bytes >= m_pData && bytes <= m_pData + m_nCapacity;
   if (!inside) {
     DoRealloc(count);
-    m_nLength = 0;
+    Empty();  // Add writes no terminator for an empty piece
     Add(count, bytes);
     return;
   }
@@ -248,7 +248,9 @@ char* CXTStrBuf::GetBuffer(unsigned int capacity) {
 }
 
 void CXTStrBuf::ReleaseBuffer(unsigned int length) {
-  if (length == npos) length = TextLength(m_pData);
-  m_nLength = length;
+  // The byte at the capacity is the only one the caller cannot have written,
+  // so neither the search for a NUL nor the new length may pass it.
+  if (length == npos) length = static_cast<unsigned int>(strnlen(m_pData, m_nCapacity));
+  m_nLength = std::min(length, m_nCapacity);
   m_pData[m_nLength] = '\0';
 }

@@ -137,3 +137,5 @@ CString ReplaceTo(const CString& text, const CString& from, const CString& to) {
   out.append(in.substr(done));
   return CString(std::move(out));
 }
+
+void ReserveString(CString& text, int length) { text.Preallocate(length); }

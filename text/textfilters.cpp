@@ -1,9 +1,8 @@
-// Small text filters: line breaks to blanks, letters and digits only,
-// percent-encoding, storage reservation.
+// Small text filters: line breaks to blanks, letters and digits only.
 #include <string>
 
-#include <xtbasis/numbers.h>
-#include <xtbasis/tokenize.h>
+#include <xtbasis/charclass.h>
+#include <xtbasis/textfilters.h>
 
 namespace {
 
@@ -27,26 +26,3 @@ void RemoveCRLF(CString& text) {
 
 CString GetAlNum(const CString& text) { return Filter(text, isxtalnum); }
 CString GetDigit(const CString& text) { return Filter(text, isxtdigit); }
-
-void ReserveString(CString& text, int length) { text.Preallocate(length); }
-
-CString PercentEncode(const CString& text) {
-  static constexpr std::string_view kReserved = ":/?#[]@!$&'()*+,;=%";
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  const CString utf8 = AnsiToUTF8(text);
-  std::string out;
-  out.reserve(utf8.str().size() * 3);
-  for (const char c : utf8.str()) {
-    const auto b = static_cast<unsigned char>(c);
-    if (b == ' ') {
-      out += '+';
-    } else if (b >= 0x80 || kReserved.find(c) != std::string_view::npos) {
-      out += '%';
-      out += kHex[b >> 4];
-      out += kHex[b & 0xF];
-    } else {
-      out += c;
-    }
-  }
-  return CString(std::move(out));
-}

@@ -1,10 +1,14 @@
-// IBAN groups, formatting tags, XML escapes, byte sizes and tab lists.
+// IBAN groups, formatting tags, XML escapes, percent-encoding, byte sizes
+// and tab lists.
 #include <cstdio>
 #include <string>
+
+#include <string_view>
 
 #include <xtbasis/platform/winlong.h>
 #include <xtbasis/textfields.h>
 #include <xtbasis/textformats.h>
+#include <xtbasis/transcode.h>
 
 CString FormatIBAN(const CString& iban) {
   if (iban.Find(' ') >= 0 || iban.GetLength() < 5) return iban;
@@ -60,4 +64,25 @@ CString MakeAbsTabs(const char* const* pairs) {
     Add(result, ",", CString(pairs[0]) + CString(std::to_string(total)), -1);
   }
   return result;
+}
+
+CString PercentEncode(const CString& text) {
+  static constexpr std::string_view kReserved = ":/?#[]@!$&'()*+,;=%";
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  const CString utf8 = AnsiToUTF8(text);
+  std::string out;
+  out.reserve(utf8.str().size() * 3);
+  for (const char c : utf8.str()) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b == ' ') {
+      out += '+';
+    } else if (b >= 0x80 || kReserved.find(c) != std::string_view::npos) {
+      out += '%';
+      out += kHex[b >> 4];
+      out += kHex[b & 0xF];
+    } else {
+      out += c;
+    }
+  }
+  return CString(std::move(out));
 }

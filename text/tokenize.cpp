@@ -1,9 +1,25 @@
-// Splitting texts into lists and joining two texts.
+// Reading tokens, splitting texts into lists and joining two texts.
 #include <string_view>
 
 #include <xtbasis/tokenize.h>
 
 namespace {
+
+// Shared body of TryGetNextToken and TryGetNextTok: skips blanks, then ends
+// at any byte of delims.
+bool NextToken(const CString& text, int& pos, std::string_view delims, CString& token) {
+  token.Empty();
+  const std::string_view s = text.view();
+  if (pos < 0) pos = 0;
+  if (pos >= static_cast<int>(s.size())) return false;
+  int p = pos;
+  while (p < static_cast<int>(s.size()) && s[static_cast<size_t>(p)] == ' ') ++p;
+  const int start = p;
+  while (p < static_cast<int>(s.size()) && delims.find(s[static_cast<size_t>(p)]) == std::string_view::npos) ++p;
+  token = CString(s.substr(static_cast<size_t>(start), static_cast<size_t>(p - start)));
+  pos = p + 1;
+  return !token.IsEmpty();
+}
 
 void Split(std::string_view s, std::string_view sep, std::vector<CString>& list, bool keepTrailingEmpty) {
   if (s.empty()) return;
@@ -42,4 +58,24 @@ CString SCatS(const CString& first, const CString& second, const CString& separa
                       second.view().starts_with(separator.view())))
     return first + second;
   return first + separator + second;
+}
+
+bool TryGetChar(const CString& text, int pos, char& c) {
+  if (pos < 0 || pos >= text.GetLength()) return false;
+  c = text[pos];
+  return true;
+}
+
+bool TryGetNextChar(const CString& text, int& pos, char& c) {
+  if (!TryGetChar(text, pos, c)) return false;
+  ++pos;
+  return true;
+}
+
+bool TryGetNextToken(const CString& text, int& pos, char delimiter, CString& token) {
+  return NextToken(text, pos, std::string_view(&delimiter, 1), token);
+}
+
+bool TryGetNextTok(const CString& text, int& pos, const CString& delimiters, CString& token) {
+  return NextToken(text, pos, delimiters.view(), token);
 }

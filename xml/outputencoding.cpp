@@ -74,7 +74,7 @@ std::string Encode(Family family, char32_t u) {
     case Family::kCp1252: {
       // The five bytes 1252 leaves undefined are not characters of it for
       // other readers: those go out as references.
-      const int b = Cp1252FromCodePoint(u);
+      const int b = Cp1252ByteOf(u);
       if (b >= 0 && (u < 0x80 || u > 0x9F)) out += static_cast<char>(b);
       break;
     }

@@ -1,5 +1,6 @@
 #include "resulttext.h"
 
+#include <xtbasis/errortext.h>
 #include <xtbasis/platform/com.h>
 #include <xtbasis/trace.h>
 

@@ -1,5 +1,6 @@
 // The SAX handler bases and their helpers for derived handlers.
 #include <xtbasis/tokenize.h>
+#include <xtbasis/transcode.h>
 #include <xtbasis/xml.h>
 
 #include "unicode.h"

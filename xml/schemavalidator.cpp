@@ -12,10 +12,12 @@
 #include <memory>
 #include <string>
 
+#include <xtbasis/errortext.h>
 #include <xtbasis/filehelpers.h>
 #include <xtbasis/platform/lasterror.h>
 #include <xtbasis/tokenize.h>
 #include <xtbasis/trace.h>
+#include <xtbasis/transcode.h>
 #include <xtbasis/xml.h>
 
 #include "libxmlsetup.h"

@@ -3,35 +3,29 @@
 #include <array>
 #include <cstdint>
 
-#include "../text/codepage_tables.h"
+#include "utf8cp1252.h"
 
 namespace xtb::xml {
 namespace {
 
 // 1252 bytes of U+0000..U+07FF, the range that nearly all text of the
 // library's documents stays in; '?' where 1252 has no byte.
-constexpr std::array<char, 0x800> MakeLowTable() {
+std::array<char, 0x800> MakeLowTable() {
   std::array<char, 0x800> t{};
   for (char32_t u = 0; u < 0x800; ++u) {
-    const int b = codepage::UnicodeToCp1252(u);
-    t[u] = static_cast<char>(b < 0 ? '?' : b);
+    t[u] = Cp1252Byte(u);
   }
   return t;
 }
 
-constexpr std::array<char, 0x800> kLow = MakeLowTable();
+const std::array<char, 0x800> kLow = MakeLowTable();
 
 char ByteOf(char32_t u) {
   if (u < kLow.size()) return kLow[u];
-  const int b = codepage::UnicodeToCp1252(u);
-  return static_cast<char>(b < 0 ? '?' : b);
+  return Cp1252Byte(u);
 }
 
 }  // namespace
-
-char32_t Cp1252CodePoint(unsigned char byte) { return codepage::Cp1252ToUnicode(byte); }
-
-int Cp1252FromCodePoint(char32_t codePoint) { return codepage::UnicodeToCp1252(codePoint); }
 
 void AppendUtf8AsUtf16(std::u16string& out, std::string_view utf8) {
   const size_t start = out.size();
@@ -115,7 +109,7 @@ void AppendUtf8AsCp1252(std::string& out, std::string_view utf8) {
 std::u16string Cp1252ToUtf16(std::string_view text) {
   std::u16string out(text.size(), u'\0');
   for (size_t i = 0; i < text.size(); ++i)
-    out[i] = codepage::Cp1252ToUnicode(static_cast<uint8_t>(text[i]));
+    out[i] = static_cast<char16_t>(Cp1252CodePoint(static_cast<uint8_t>(text[i])));
   return out;
 }
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "utf8cp1252.h"
+
 namespace xtb::xml {
 
 // Appends UTF-8 (as the parser delivers it: well-formed) as UTF-16.
@@ -15,10 +17,5 @@ void AppendUtf16AsCp1252(std::string& out, const char16_t* text, int length);
 // Appends UTF-8 as 1252.
 void AppendUtf8AsCp1252(std::string& out, std::string_view utf8);
 std::u16string Cp1252ToUtf16(std::string_view text);
-
-// The code point of a 1252 byte (the five undefined bytes keep their number).
-char32_t Cp1252CodePoint(unsigned char byte);
-// The 1252 byte of a code point, or -1 when 1252 lacks it.
-int Cp1252FromCodePoint(char32_t codePoint);
 
 }  // namespace xtb::xml

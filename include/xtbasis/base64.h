@@ -1,8 +1,8 @@
 // Base64 with the RFC 4648 alphabet and '=' padding.
 #pragma once
 
-#include "platform/api.h"
-#include "platform/cstring.h"
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/cstring.h>
 
 #if defined(__clang__)
 #pragma clang diagnostic push

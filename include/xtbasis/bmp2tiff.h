@@ -16,7 +16,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/api.h"
+#include <xtbasis/platform/api.h>
 
 class XTBASIS_API CBmp2Tiff {
  public:

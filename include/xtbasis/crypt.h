@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/api.h"
-#include "platform/cstring.h"
-#include "platform/wintypes.h"
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/cstring.h>
+#include <xtbasis/platform/wintypes.h>
 
 // Flags of AcquireContext.
 #define CRYPT_VERIFYCONTEXT 0xF0000000u  // a throw-away context without a stored container

@@ -3,8 +3,8 @@
 // whether the text already was exactly that value.
 #pragma once
 
-#include "platform/api.h"
-#include "platform/cstring.h"
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/cstring.h>
 
 // Kind flags of DoCorrectDate.
 enum : int {

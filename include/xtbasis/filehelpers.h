@@ -2,8 +2,8 @@
 // tests, temporary names and the current name of an old ".doc" document.
 #pragma once
 
-#include "platform/api.h"
-#include "platform/cstring.h"
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/cstring.h>
 
 #if defined(__clang__)
 #pragma clang diagnostic push

@@ -4,9 +4,9 @@
 // without one.
 #pragma once
 
-#include "platform/api.h"
-#include "platform/presenter.h"
-#include "platform/wintypes.h"
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/presenter.h>
+#include <xtbasis/platform/wintypes.h>
 
 // Results of XTBrowseForFolder.
 #define XTBROWSE_ERROR 0      // no dialog was available, or the choice gave no path

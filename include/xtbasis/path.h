@@ -9,9 +9,9 @@
 #pragma once
 
 
-#include "platform/api.h"
-#include "platform/cstring.h"
-#include "platform/wintypes.h"
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/cstring.h>
+#include <xtbasis/platform/wintypes.h>
 
 class XTBASIS_API CPath {
  public:

@@ -6,8 +6,8 @@
 // nothing fails loudly: unusable input gives an empty string or false.
 #pragma once
 
-#include "platform/api.h"
-#include "platform/cstring.h"
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/cstring.h>
 
 #if defined(__clang__)
 #pragma clang diagnostic push

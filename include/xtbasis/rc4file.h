@@ -14,9 +14,9 @@
 // already created stays, partly written, after a failure while copying.
 #pragma once
 
-#include "platform/api.h"
-#include "platform/cstring.h"
-#include "platform/wintypes.h"
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/cstring.h>
+#include <xtbasis/platform/wintypes.h>
 
 // RC4 over `data` in place (encrypting and decrypting are the same call).
 // A data length below 1, a key length below 1 or a null pointer leave the

@@ -5,9 +5,13 @@
 // the empty text). Texts are handed out in code page 1252.
 #pragma once
 
-#include "platform/api.h"
-#include "platform/cstring.h"
-#include "platform/wintypes.h"
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/cstring.h>
+#include <xtbasis/platform/wintypes.h>
+
+// The handle of the library's own module record (its string table); set when
+// the library is loaded.
+XTBASIS_C_API HINSTANCE g_hInst_XTBasis;
 
 // The id-or-text value of a text.
 inline UINT_PTR XTTextRef(const char* text) { return reinterpret_cast<UINT_PTR>(text); }

@@ -15,9 +15,9 @@
 // The class does not synchronise access to the data.
 #pragma once
 
-#include "platform/api.h"
-#include "platform/cstring.h"
-#include "platform/wintypes.h"
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/cstring.h>
+#include <xtbasis/platform/wintypes.h>
 
 namespace xtb {
 class SharedSegment;

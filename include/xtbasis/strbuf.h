@@ -10,8 +10,8 @@
 #include <cstring>
 #include <functional>
 
-#include "platform/api.h"
-#include "platform/cstring.h"
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/cstring.h>
 
 class XTBASIS_API CXTStrBuf {
  public:
@@ -112,7 +112,8 @@ class XTBASIS_API CXTStrBuf {
   void TrimRight();
   // Capacity at least `capacity`; write into the result, then ReleaseBuffer.
   char* GetBuffer(unsigned int capacity);
-  // Sets the length after direct writing (npos: up to the first NUL).
+  // Sets the length after direct writing (npos: up to the first NUL); never
+  // beyond the capacity.
   void ReleaseBuffer(unsigned int length = npos);
 
   // ---- Cutting ----

@@ -1,16 +1,16 @@
-// The system base object and the registry parameters.
+// The system base object, the registry parameters and colours, and the
+// control-container switch.
 //
 // The application derives one object from CXTSysBase, fills TempDir and
-// LogDir and stores its address in gp_XTSysBase (trace.h). The library asks
-// it for its settings through the virtual hooks below and never creates one
-// itself.
+// LogDir and stores its address in gp_XTSysBase. The library asks it for its
+// settings through the virtual hooks below and never creates one itself.
 #pragma once
 
-#include "platform/api.h"
-#include "platform/cstring.h"
-#include "platform/dialog.h"
-#include "platform/registry.h"
-#include "platform/wintypes.h"
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/cstring.h>
+#include <xtbasis/platform/dialog.h>
+#include <xtbasis/platform/registry.h>
+#include <xtbasis/platform/wintypes.h>
 
 // Classes of the application framework; the library only passes them through.
 class CXTDialog;
@@ -87,6 +87,10 @@ class XTBASIS_API CXTSysBase {
   // Installs CCustomOccManager as the control-container manager.
   void XTEnableControlContainer();
 };
+
+// The application's one system base object; stored by the application, never
+// written by the library. While it is null nothing is traced.
+XTBASIS_C_API CXTSysBase* gp_XTSysBase;
 
 // The control-container manager: a dialog's message loop offers each message
 // to the installed manager's IsDialogMessage first.

@@ -9,16 +9,25 @@
 //
 // Notation read by the Try* operations: comma/space separated FDI numbers
 // and ranges ("18-28", "11, 12", "13-43" round the arch) and the jaw words
-// OK, UK, OKM, UKM in any case. Parsed indexes go to a pending list (a stack)
-// that the operations then drain; a failed parse leaves what it had parsed.
+// OK, UK, OKM, UKM in any case (OK/UK: upper/lower jaw, Ober-/Unterkiefer;
+// M: the milk teeth). Parsed indexes go to a pending list (a stack) that the
+// operations then drain; a failed parse leaves what it had parsed there, and
+// the next operation that drains the list applies those entries as if they
+// were part of its own notation. Comments below name every operation that
+// changes the set or the pending list beyond what its name says: callers
+// ported from the original code rely on these effects.
+//
+// Names keep the German terms of the fee schedules: Befund finding, Bruecke
+// bridge, Verblend veneer, Fz front teeth (Frontzahnbereich), Kh jaw half
+// (Kieferhaelfte, one quadrant of a jaw).
 #pragma once
 
 #include <cstdint>
 #include <set>
 #include <vector>
 
-#include "platform/api.h"
-#include "platform/cstring.h"
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/cstring.h>
 
 class XTBASIS_API CTeeth {
  public:
@@ -61,20 +70,41 @@ class XTBASIS_API CTeeth {
   int GetCounter() const { return m_nCounter; }
 
   // --- Notation --------------------------------------------------------------
+  // Each of these parses `notation` onto the pending list, then drains the
+  // whole list (entries left there before included). A failed parse marks
+  // nothing and leaves what it had parsed pending.
+  //
+  // Marks the listed teeth. Returns false, and stops at once, at a tooth
+  // that is already marked: the teeth marked before it stay marked, the
+  // entries not yet taken stay pending.
   bool TryAddTeeth(CString notation);
+  // Marks the listed teeth that are not marked yet.
   bool TryDoAddTeeth(CString notation);
+  // Marks the listed unmarked positions as gap closures ('l').
   bool TryDoAddGapClosure(CString notation);
+  // Removes the listed teeth from the set.
   bool TrySubTeeth(CString notation);
+  // Despite its name, removes the listed teeth from the set; true when that
+  // changed CntTeeth().
   bool ContainsTeeth(CString notation);
+  // Only parses: the indexes stay pending, the counter becomes the length of
+  // the pending list.
   bool TryPush(CString notation);
+  // Takes the last pending entry (as finding index when asked); false when
+  // the list is empty.
   bool TryPop(int& value, bool asFinding);
 
   // --- Output forms ------------------------------------------------------------
   void GetNormalizedTeeth(CString& out, bool expandJaws) const;
   void GetVDDSTeeth(CString& out) const;
   CString GetPermQuadrantTeeth(int quadrant) const;
+  // Replaces the marks from the database form; counter and pending list stay.
   void SetHexTeeth(CString hex);
+  // The normal form of a database form. Leaves the object empty (marks,
+  // counter and pending list cleared) whatever it held before.
   CString Db2Teeth(CString hex);
+  // The database form of the object's teeth together with `notation` (added
+  // by TryAddTeeth, its result ignored). Leaves the object empty.
   CString Teeth2Db(CString notation);
   void ToSet(std::set<char>& out) const;
   void ToVector(std::vector<int>& out) const;
@@ -89,25 +119,54 @@ class XTBASIS_API CTeeth {
   int CntMilkTeeth() const;
   int CntTeethLeftHalf(int jaw) const;
   int CntTeethRightHalf(int jaw) const;
-  int CntRootTeeth(int code) const;   // 2, 3, 4: one, two, three roots
-  int CntCanalTeeth(int code) const;  // 4, 3: three, two canals; else one root
-  int CntAllCanal() const;
-  int CntTeeth7() const;
-  int CntTeeth4() const;
+  // The codes are the number of roots plus one: 2 counts the teeth with one
+  // root, 3 those with two, 4 those with three; any other code gives 0.
+  int CntRootTeeth(int code) const;
+  // By the same codes: 4 the teeth with three root canals, 3 those with two;
+  // any other code the teeth with one root (and so one canal).
+  int CntCanalTeeth(int code) const;
+  int CntAllCanal() const;  // root canals in all: 1, 2 or 3 per tooth
+  int CntTeeth7() const;    // permanent teeth without the wisdom teeth (x1-x7)
+  int CntTeeth4() const;    // teeth 4 to 7 of the permanent quadrants
+  // Areas (Fz front region, Kh jaw half), 0 to 4: each jaw adds 0 without
+  // teeth, 1 when it has one tooth or all its teeth lie in its front region
+  // or in one of its halves, else 2.
   int CntFzKh() const;
+  // True when every tooth of the set is one of the teeth 4 to 7 (14-17,
+  // 24-27, 34-37, 44-47), the teeth of the fee rule IP5; also for an empty set.
   bool AreIP5Teeth() const;
   bool AreHalfFrontTeeth() const;
   void KillRoot1Teeth();
   void KillRoot23Teeth();
+  // Reduces the set to its front teeth (clearing the pending list) and
+  // returns its normal form.
   CString SelectFrontTeeth();
+  // Blanks the positions of `mode` (0, 1 or 5; other modes none) and returns
+  // the normal form of what is left.
   CString SelectSideTeeth(int mode);
 
   // --- Bridges, spans and neighbours ------------------------------------------------
+  // The marks '1' are gaps here (missing teeth); a bridge is a run of gaps
+  // with the position on each side. Gap closures ('l') are skipped.
   int CntSpans() const;
+  // Counts the bridges with `len` gaps into `count`. Replaces the marks: the
+  // object afterwards holds the teeth of those bridges (abutments included),
+  // or nothing when there are none.
   bool HasBridgeLen(int len, int& count);
+  // The single gaps that share an abutment with another single gap (linked
+  // single gaps), less one for every stretch that holds nothing else.
+  // Replaces the marks: with the last linked single gap of each stretch when
+  // some stretch is such a chain, else with all linked single gaps.
   int CntBridge25();
+  // True when two teeth marked '1' stand next to each other within one
+  // quadrant (Kh): 11 and 12 are neighbours, 11 and 21 are not.
   bool HasKHNeighbours() const;
+  // Adds `teeth` but drops every new tooth that stands next to a former
+  // tooth or to a kept new one; the former teeth leave the set.
   void KillKHNeighbours(CString teeth);
+  // True when a tooth of `teeth` has a neighbour marked '1' in the set.
+  // Takes the parsed entries from the pending list one by one; on true the
+  // entries not yet looked at stay pending. `teeth` is not changed.
   bool HasAnNeighbours(CString& teeth);
 
  protected:
@@ -139,6 +198,9 @@ class XTBASIS_API CTeeth {
   void KillFixTeeth();
   uint64_t MarkedBits() const { return m_marks.in | m_marks.fixed; }
   int CountMarked(uint64_t region) const;
+  // The count of `upper` for jaw 0 and of `lower` for jaw 1; any other jaw
+  // is refused through ClassError(refusal) and counts 0.
+  int CountInJaw(int jaw, uint64_t upper, uint64_t lower, const char* refusal) const;
   void UnMarkRegion(uint64_t region);
 
   // Parser: appends indexes to the pending list.

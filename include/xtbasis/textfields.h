@@ -6,8 +6,8 @@
 // count gives the empty text. None of these functions fails or traces.
 #pragma once
 
-#include "platform/api.h"
-#include "platform/cstring.h"
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/cstring.h>
 
 #if defined(__clang__)
 #pragma clang diagnostic push
@@ -64,6 +64,8 @@ XTBASIS_C_API int Pseudos2Text(CString& text, const CString& placeholder, const 
 // Drops the leading fields up to the `count`-th `separator` (or the last one),
 // then leading white space. Without a separator the text stays as it is.
 XTBASIS_C_API void ExtractString(CString& text, const CString& separator, int count);
+// Storage for `length` characters; the content stays as it is.
+XTBASIS_C_API void ReserveString(CString& text, int length);
 
 // ---- Reading ---------------------------------------------------------------
 

@@ -1,10 +1,11 @@
 // Small text conventions: IBAN groups, the formatting tags of text fields,
-// XML escapes, MIME types by extension, byte sizes, tab lists and colours.
+// XML escapes, percent-encoding, MIME types by extension, byte sizes, tab
+// lists and colours.
 #pragma once
 
-#include "platform/api.h"
-#include "platform/cstring.h"
-#include "platform/wintypes.h"
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/cstring.h>
+#include <xtbasis/platform/wintypes.h>
 
 // Functions with C linkage return CString by value (callers are C++).
 #if defined(__clang__)
@@ -18,6 +19,8 @@ XTBASIS_C_API CString FormatIBAN(const CString& iban);
 // level of &quot; &gt; &lt; &amp;.
 XTBASIS_C_API CString RemoveTags(CString text);
 XTBASIS_C_API CString Str2XML(CString text);  // & < > and '"' escaped
+// For a URL: UTF-8 bytes, a blank as '+', reserved and non-ASCII bytes as %XX.
+XTBASIS_C_API CString PercentEncode(const CString& text);
 // By extension: the registry's HKEY_CLASSES_ROOT\.ext "Content Type", else
 // the system's /etc/mime.types; ".xml" is always "application/xml"; "" when unknown.
 XTBASIS_C_API CString GetMimeType(const CString& fileName);

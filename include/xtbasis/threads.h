@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/api.h"
-#include "platform/wintypes.h"
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/wintypes.h>
 
 // A job: called on the worker with its context; its result is ignored.
 typedef unsigned int(__stdcall* XTThreadJob)(void* context);

@@ -2,8 +2,8 @@
 // temporary directory, removed again when their object goes.
 #pragma once
 
-#include "platform/api.h"
-#include "platform/cstring.h"
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/cstring.h>
 
 class XTBASIS_API CTmpFile {
  public:

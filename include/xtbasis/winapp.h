@@ -6,8 +6,8 @@
 
 #include <vector>
 
-#include "platform/api.h"
-#include "platform/winapp.h"
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/winapp.h>
 
 class XTBASIS_API CXTWinApp : public CWinApp {
  public:

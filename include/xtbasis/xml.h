@@ -18,10 +18,10 @@
 #include <utility>
 #include <vector>
 
-#include "platform/api.h"
-#include "platform/cstring.h"
-#include "platform/sax.h"
-#include "xmlelement.h"
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/cstring.h>
+#include <xtbasis/platform/sax.h>
+#include <xtbasis/xmlelement.h>
 
 namespace xtb::xml {
 class Serializer;

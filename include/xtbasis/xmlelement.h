@@ -5,8 +5,8 @@
 #include <map>
 #include <vector>
 
-#include "platform/api.h"
-#include "platform/cstring.h"
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/cstring.h>
 
 struct XTBASIS_API CXTXMLElement {
   CXTXMLElement(const CString& name = CString(), const CString& text = CString()) : Name(name), Text(text) {}

@@ -1,45 +1,73 @@
-// Everything the library exports.
+// Everything the library exports, family by family.
 #pragma once
 
-#include "platform/api.h"
-#include "platform/wintypes.h"
-#include "platform/codepage1252.h"
-#include "platform/cstring.h"
-#include "platform/lasterror.h"
-#include "platform/registry.h"
-#include "checksum.h"
-#include "rc4file.h"
-#include "crypt.h"
-#include "path.h"
-#include "tmpfile.h"
-#include "filehelpers.h"
-#include "bmp2tiff.h"
-#include "folderdialog.h"
-#include "xmlelement.h"
-#include "xml.h"
-#include "platform/presenter.h"
-#include "platform/module.h"
-#include "platform/exceptions.h"
-#include "platform/clock.h"
-#include "platform/timeclasses.h"
-#include "platform/beep.h"
-#include "platform/dialog.h"
-#include "teeth.h"
-#include "textfields.h"
-#include "numbers.h"
-#include "tokenize.h"
-#include "textformats.h"
-#include "base64.h"
-#include "strbuf.h"
-#include "calendar.h"
-#include "quarters.h"
-#include "datecorrection.h"
-#include "xtdate.h"
-#include "sysbase.h"
-#include "trace.h"
-#include "resstrings.h"
-#include "platform/messages.h"
-#include "platform/winapp.h"
-#include "winapp.h"
-#include "threads.h"
-#include "sharedregion.h"
+// Stand-ins for the Windows and MFC services the suite was written against.
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/com.h>
+#include <xtbasis/platform/sax.h>
+#include <xtbasis/platform/beep.h>
+#include <xtbasis/platform/clock.h>
+#include <xtbasis/platform/codepage1252.h>
+#include <xtbasis/platform/cstring.h>
+#include <xtbasis/platform/dialog.h>
+#include <xtbasis/platform/exceptions.h>
+#include <xtbasis/platform/lasterror.h>
+#include <xtbasis/platform/module.h>
+#include <xtbasis/platform/presenter.h>
+#include <xtbasis/platform/regfile.h>
+#include <xtbasis/platform/registry.h>
+#include <xtbasis/platform/timeclasses.h>
+#include <xtbasis/platform/winlong.h>
+#include <xtbasis/platform/wintypes.h>
+
+// Library frame: trace log, error texts, string table, system base.
+#include <xtbasis/errortext.h>
+#include <xtbasis/resstrings.h>
+#include <xtbasis/sysbase.h>
+#include <xtbasis/trace.h>
+
+// Text and numbers.
+#include <xtbasis/base64.h>
+#include <xtbasis/billing.h>
+#include <xtbasis/charclass.h>
+#include <xtbasis/numbers.h>
+#include <xtbasis/strbuf.h>
+#include <xtbasis/textfields.h>
+#include <xtbasis/textfilters.h>
+#include <xtbasis/textformats.h>
+#include <xtbasis/tokenize.h>
+#include <xtbasis/transcode.h>
+
+// Calendar.
+#include <xtbasis/datecorrection.h>
+#include <xtbasis/dateforms.h>
+#include <xtbasis/quarters.h>
+#include <xtbasis/xtdate.h>
+
+// Tooth sets.
+#include <xtbasis/teeth.h>
+
+// Security.
+#include <xtbasis/checksum.h>
+#include <xtbasis/crypt.h>
+#include <xtbasis/cryptic.h>
+#include <xtbasis/password.h>
+#include <xtbasis/rc4file.h>
+
+// Files and paths.
+#include <xtbasis/bmp2tiff.h>
+#include <xtbasis/filehelpers.h>
+#include <xtbasis/folderdialog.h>
+#include <xtbasis/path.h>
+#include <xtbasis/tmpfile.h>
+
+// XML.
+#include <xtbasis/xml.h>
+#include <xtbasis/xmlelement.h>
+
+// Application frame, worker threads, shared regions.
+#include <xtbasis/platform/messages.h>
+#include <xtbasis/platform/winapp.h>
+#include <xtbasis/sharedregion.h>
+#include <xtbasis/threads.h>
+#include <xtbasis/winapp.h>

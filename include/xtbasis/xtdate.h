@@ -9,10 +9,10 @@
 // 1970-01-01 to 3000-12-31.
 #pragma once
 
-#include "platform/api.h"
-#include "platform/cstring.h"
-#include "platform/timeclasses.h"
-#include "platform/wintypes.h"
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/cstring.h>
+#include <xtbasis/platform/timeclasses.h>
+#include <xtbasis/platform/wintypes.h>
 
 class XTBASIS_API CXTDate {
  public:

@@ -8,7 +8,7 @@
 #include <string>
 #include <xtbasis/platform/lasterror.h>
 
-#include "../utf8cp1252.h"
+#include "utf8cp1252.h"
 
 namespace xtb {
 

@@ -9,7 +9,7 @@
 #include <optional>
 #include <sstream>
 
-#include "../utf8cp1252.h"
+#include "utf8cp1252.h"
 #include "regfile_parse.h"
 #include "store.h"
 #include "utf16.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "../utf8cp1252.h"
+#include "utf8cp1252.h"
 #include "store.h"
 #include "utf16.h"
 

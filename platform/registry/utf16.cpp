@@ -1,6 +1,6 @@
 #include "utf16.h"
 
-#include "../utf8cp1252.h"
+#include "utf8cp1252.h"
 
 namespace xtb::reg {
 

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "xtbasis/calendar.h"
+#include <xtbasis/dateforms.h>
 
 namespace {
 

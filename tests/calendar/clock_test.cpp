@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "clockstamp.h"
-#include "xtbasis/calendar.h"
+#include <xtbasis/dateforms.h>
 #include "time_support.h"
 
 namespace {

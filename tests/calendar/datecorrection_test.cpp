@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "xtbasis/datecorrection.h"
+#include <xtbasis/datecorrection.h>
 #include "time_support.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "xtbasis/calendar.h"
+#include <xtbasis/dateforms.h>
 
 TEST(DateForms, DisplayAndDbDatesByPosition) {
   EXPECT_EQ(Db2Date("20261204"), "04.12.2026");

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "xtbasis/quarters.h"
+#include <xtbasis/quarters.h>
 
 TEST(Quarters, CodeOfADbDate) {
   EXPECT_EQ(DbDate2Quartal("20260101"), "12026");

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "xtbasis/quarters.h"
+#include <xtbasis/quarters.h>
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <ctime>
 
-#include "xtbasis/xtdate.h"
+#include <xtbasis/xtdate.h>
 #include "time_support.h"
 
 namespace {

@@ -1,7 +1,3 @@
-# Tests reach the component's internal headers.
-target_include_directories(test_files PRIVATE ${PROJECT_SOURCE_DIR}/files)
-# The tool tests run the xtbasis program.
-add_dependencies(test_files xtbasis_tool)
 # The folder dialog is driven on a virtual display with the presenter tests' session helper;
 # its screenshot is kept in artefacts/ of the build tree.
 target_sources(test_files PRIVATE ${PROJECT_SOURCE_DIR}/tests/platform/desktop_session.cpp)

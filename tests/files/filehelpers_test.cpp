@@ -9,7 +9,7 @@
 
 #include <xtbasis/filehelpers.h>
 
-#include "scratch_dir.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ void SetModified(const std::string& path, time_t seconds, long nanoseconds) {
 }
 
 TEST(TextFiles, LoadAndSaveKeepBytes) {
-  ScratchDir dir;
+  ScratchTempDir dir;
   const std::string bytes("Zeile 1\r\nZeile\0 2\r\n\xE4\xF6\xFC", 22);
   CString text;
   ASSERT_TRUE(LoadTextFile(dir.Write("crlf.txt", bytes).c_str(), text));
@@ -42,7 +42,7 @@ TEST(TextFiles, LoadAndSaveKeepBytes) {
 }
 
 TEST(NewestFile, FilesOnlyStrictlyNewerWins) {
-  ScratchDir dir;
+  ScratchTempDir dir;
   SetModified(dir.Write("a.log", "1"), 1700000000, 100);
   SetModified(dir.Write("b.log", "2"), 1700000000, 200);  // newer by 100 ns
   SetModified(dir.Write("c.txt", "3"), 1800000000, 0);    // newest but not matched
@@ -62,7 +62,7 @@ TEST(NewestFile, FilesOnlyStrictlyNewerWins) {
 }
 
 TEST(Existence, FilesFoldersAndTheAppendedSeparator) {
-  ScratchDir dir;
+  ScratchTempDir dir;
   const std::string file = dir.Write("f.txt", "x");
   EXPECT_TRUE(FileExists(file.c_str()));
   EXPECT_TRUE(FileExists(dir.Path().c_str()));
@@ -84,7 +84,7 @@ TEST(Existence, FilesFoldersAndTheAppendedSeparator) {
 }
 
 TEST(TempFilePath, CreatesAFileTheCallerOwns) {
-  ScratchDir dir;
+  ScratchTempDir dir;
   CString path;
   GetTempFilePath(path, "Rechnung");
   EXPECT_TRUE(std::regex_match(path.str(), std::regex(dir.Path() + "Rec[0-9A-F]{4}\\.TMP"))) << path.str();
@@ -95,7 +95,7 @@ TEST(TempFilePath, CreatesAFileTheCallerOwns) {
 }
 
 TEST(DocToDocX, PicksTheExistingForm) {
-  ScratchDir dir;
+  ScratchTempDir dir;
   CString name = dir.Path("brief.doc").c_str();
   DocToDocX(name);
   EXPECT_EQ(name, dir.Path("brief.docm").c_str());

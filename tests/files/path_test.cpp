@@ -4,7 +4,7 @@
 
 #include <xtbasis/path.h>
 
-#include "scratch_dir.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -94,7 +94,7 @@ TEST(Path, IsSubPathIsAPlainCaseBlindPrefix) {
 }
 
 TEST(Path, CurrentDirAndExists) {
-  ScratchDir dir;
+  ScratchTempDir dir;
   const CPath current = CPath::GetCurrentDir();
   EXPECT_EQ(Text(current).back(), '/');
   EXPECT_TRUE(current.Exists());

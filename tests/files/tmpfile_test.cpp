@@ -13,7 +13,7 @@
 #include <xtbasis/tmpfile.h>
 
 #include "delete_folder.h"
-#include "scratch_dir.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ size_t EntriesIn(const std::string& folder) {
 class TmpFiles : public ::testing::Test {
  protected:
   void TearDown() override { CTmpFile::s_Prefix = "tmp"; }
-  ScratchDir dir;
+  ScratchTempDir dir;
 };
 
 TEST_F(TmpFiles, NamesAndPrefixAndLifetime) {

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "scratch_dir.h"
+#include "temp_dir.h"
 #include "tool_run.h"
 
 namespace {
@@ -22,7 +22,7 @@ TEST(FilesTool, PathSplitAndJoin) {
 }
 
 TEST(FilesTool, Newest) {
-  ScratchDir dir;
+  ScratchTempDir dir;
   dir.Write("a.log", "1");
   const ToolRun found = RunTool("newest '" + dir.Path("*.log") + "'");
   EXPECT_EQ(found.status, 0);

@@ -6,7 +6,7 @@
 #include <xtbasis/platform/exceptions.h>
 #include <xtbasis/platform/lasterror.h>
 #include <xtbasis/platform/module.h>
-#include <xtbasis/trace.h>
+#include <xtbasis/errortext.h>
 
 namespace {
 

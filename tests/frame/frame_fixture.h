@@ -5,12 +5,12 @@
 #include <stdlib.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
+
 #include <xtbasis/sysbase.h>
 #include <xtbasis/trace.h>
 
+#include "scratch_dir.h"
 #include "tracesettings.h"
 
 class TestSysBase : public CXTSysBase {
@@ -22,9 +22,7 @@ class TestSysBase : public CXTSysBase {
 class FrameTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "xtb-frame-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    m_dir = pattern;
+    m_dir = std::filesystem::path(m_scratch.Path()).parent_path();
     setenv("XTBASIS_REGISTRY_DIR", (m_dir / "hives").c_str(), 1);
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
     m_sysBase.mainKey = CString(std::string("SOFTWARE\\XTFrameTest\\") + test->test_suite_name() + "." + test->name());
@@ -35,8 +33,6 @@ class FrameTest : public ::testing::Test {
   void TearDown() override {
     gp_XTSysBase = nullptr;
     xtb::ProcessTraceSettings().Reset();
-    std::error_code ignored;
-    std::filesystem::remove_all(m_dir, ignored);
   }
 
   // Writes a value below HKEY_LOCAL_MACHINE\<key>.
@@ -56,11 +52,10 @@ class FrameTest : public ::testing::Test {
 
   std::string Path(const std::string& name) const { return (m_dir / name).string(); }
   std::string TraceFile() const { return Path("r9trace.log"); }
-  static std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  static std::string Read(const std::string& path) { return ScratchDir::Read(path); }
 
-  std::filesystem::path m_dir;
+  ScratchDir m_scratch;
+  std::filesystem::path m_dir;  // m_scratch without the final '/'
+
   TestSysBase m_sysBase;
 };

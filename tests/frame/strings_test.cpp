@@ -4,7 +4,6 @@
 #include <string>
 #include <xtbasis/platform/module.h>
 #include <xtbasis/resstrings.h>
-#include <xtbasis/trace.h>
 
 #include "stringtable.h"
 

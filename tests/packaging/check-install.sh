@@ -1,8 +1,9 @@
 #!/bin/sh
-# usage: check-install.sh <build dir> <consumer source dir>
+# usage: check-install.sh <build dir> <consumer source dir> <source dir>
 set -eu
 build=$1
 consumer=$2
+source=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -14,6 +15,21 @@ nm -D --defined-only "$libdir/libxtbasis.so.1" | awk '{print $3}' >"$work/names"
 for name in XTTrace XTTraceF SetXTTraceLevel GetLastErrorString GetXTParameter LoadXTString GetXTString; do
   grep -qx "$name" "$work/names" || { echo "libxtbasis.so.1 does not export $name" >&2; exit 1; }
 done
+
+# xtbasis.h is the one header a program needs: it includes every other one.
+for header in $(cd "$source/include" && find xtbasis -name '*.h' ! -name xtbasis.h | sort); do
+  grep -qx "#include <$header>" "$source/include/xtbasis/xtbasis.h" ||
+    { echo "xtbasis.h does not include $header" >&2; exit 1; }
+done
+
+# The installed tool runs as it is, also after the whole tree has moved.
+unset LD_LIBRARY_PATH
+"$work/prefix/bin/xtbasis" help >"$work/help"
+grep -q '^  teeth ' "$work/help" || { echo "xtbasis help lists no commands" >&2; exit 1; }
+mv "$work/prefix" "$work/moved"
+"$work/moved/bin/xtbasis" teeth 18-28 | grep -q '^normal: *OK$' ||
+  { echo "the moved xtbasis does not run" >&2; exit 1; }
+mv "$work/moved" "$work/prefix"
 
 c++ -o "$work/hello" "$consumer/main.cpp" $(pkg-config --cflags --libs xtbasis)
 LD_LIBRARY_PATH=$libdir "$work/hello"

@@ -5,7 +5,7 @@
 #include <xtbasis/platform/lasterror.h>
 #include <xtbasis/platform/module.h>
 
-#include "../../platform/utf8cp1252.h"
+#include "utf8cp1252.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "../../platform/presenter_gtk_layout.h"
+#include "presenter_gtk/layout.h"
 
 #include <gtest/gtest.h>
 #include <xtbasis/platform/presenter.h>
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "../../platform/presenter_gtk_api.h"
+#include "presenter_gtk/api.h"
 
 namespace {
 

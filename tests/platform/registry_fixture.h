@@ -5,22 +5,21 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
+
 #include <xtbasis/platform/registry.h>
+
+#include "scratch_dir.h"
 
 class RegistryTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/xtb-registry-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
+    dir_ = scratch_.Path().substr(0, scratch_.Path().size() - 1);
     setenv("XTBASIS_REGISTRY_DIR", dir_.c_str(), 1);
   }
   void TearDown() override {
-    xtb::CloseRegistryHives();
-    std::filesystem::remove_all(dir_);
+    xtb::CloseRegistryHives();  // the folder goes when the fixture does
     unsetenv("XTBASIS_REGISTRY_DIR");
   }
 
@@ -81,5 +80,6 @@ class RegistryTest : public ::testing::Test {
     });
   }
 
-  std::string dir_;
+  ScratchDir scratch_;
+  std::string dir_;  // scratch_ without the final '/'
 };

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "../../platform/registry/utf16.h"
+#include "registry/utf16.h"
 #include "registry_fixture.h"
 
 namespace {

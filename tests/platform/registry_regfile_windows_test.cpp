@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <functional>
 
-#include "../../platform/registry/utf16.h"
+#include "registry/utf16.h"
 #include "registry_fixture.h"
 
 namespace {

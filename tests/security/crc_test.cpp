@@ -10,6 +10,7 @@
 #include <xtbasis/checksum.h>
 
 #include "crc_tables.h"
+#include "pattern_bytes.h"
 #include "scratch_dir.h"
 
 namespace {

@@ -13,6 +13,7 @@
 #include <xtbasis/crypt.h>
 #include <xtbasis/platform/lasterror.h>
 
+#include "pattern_bytes.h"
 #include "scratch_dir.h"
 
 // The folder of the vectors made on Windows: shared/crypto-vectors beside

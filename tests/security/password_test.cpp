@@ -4,7 +4,8 @@
 #include <set>
 #include <string>
 
-#include <xtbasis/checksum.h>
+#include <xtbasis/cryptic.h>
+#include <xtbasis/password.h>
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include <xtbasis/platform/exceptions.h>
 #include <xtbasis/rc4file.h>
 
+#include "pattern_bytes.h"
 #include "scratch_dir.h"
 
 namespace {

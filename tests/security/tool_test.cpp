@@ -1,6 +1,7 @@
 // The `xtbasis crc`, `password` and `rc4` subcommands, run as a program.
 #include <gtest/gtest.h>
 
+#include "pattern_bytes.h"
 #include "scratch_dir.h"
 #include "tool_run.h"
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "xtbasis/teeth.h"
+#include <xtbasis/teeth.h>
 
 // Exposes the database form writer to the tests.
 class HexTeeth : public CTeeth {

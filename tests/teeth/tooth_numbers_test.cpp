@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "xtbasis/platform/presenter.h"
-#include "xtbasis/teeth.h"
+#include <xtbasis/platform/presenter.h>
+#include <xtbasis/teeth.h>
 
 namespace {
 

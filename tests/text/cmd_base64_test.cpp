@@ -8,14 +8,13 @@
 #include <random>
 #include <string>
 
+#include "scratch_dir.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+std::string ReadFile(const fs::path& path) { return ScratchDir::Read(path.string()); }
 
 int Tool(const std::string& arguments) {
   const std::string command = std::string(XTB_TOOL_PATH) + " base64 " + arguments + " 2>/dev/null";
@@ -27,12 +26,9 @@ class Base64Command : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!fs::exists(XTB_TOOL_PATH)) GTEST_SKIP() << "the xtbasis tool is not built";
-    m_dir = fs::temp_directory_path() / ("xtb_base64_" + std::to_string(::getpid()));
-    fs::create_directories(m_dir);
+    m_dir = m_scratch.Path();
   }
-  void TearDown() override {
-    if (!m_dir.empty()) fs::remove_all(m_dir);
-  }
+  ScratchDir m_scratch;
   fs::path m_dir;
 };
 

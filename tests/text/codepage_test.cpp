@@ -5,7 +5,11 @@
 #include <string>
 #include <vector>
 
+#include <xtbasis/textfields.h>
+#include <xtbasis/textfilters.h>
+#include <xtbasis/textformats.h>
 #include <xtbasis/tokenize.h>
+#include <xtbasis/transcode.h>
 
 namespace {
 

@@ -4,7 +4,10 @@
 #include <cstring>
 #include <string>
 
+#include <xtbasis/billing.h>
+#include <xtbasis/charclass.h>
 #include <xtbasis/numbers.h>
+#include <xtbasis/tokenize.h>
 
 namespace {
 

@@ -1,14 +1,17 @@
-// CXTStrBuf: growth (observed at the allocator), content rules, cutting,
-// fields and Base64.
+// CXTStrBuf: growth (observed at the allocator) and the invariants of the
+// content under every operation that changes its length.
 #include <gtest/gtest.h>
 #include <xtbasis/platform/exceptions.h>
 #include <xtbasis/strbuf.h>
 
 #include <cstdlib>
+#include <cstring>
+#include <map>
+#include <random>
 #include <string>
 #include <vector>
 
-#include "../../text/strbuf_alloc.h"
+#include "strbuf_alloc.h"
 
 namespace {
 
@@ -130,6 +133,124 @@ TEST(StrBufGrowth, FailedOperationsLeaveTheTargetUnchanged) {
   EXPECT_TRUE(target.IsEmpty());
   EXPECT_FALSE(decoded.FromBase64(source));
   EXPECT_TRUE(decoded.IsEmpty());
+}
+
+// Hands out memory whose new bytes are all 0xA5, so that a terminator the
+// buffer forgot to write cannot be a lucky zero.
+class DirtyAllocator {
+ public:
+  DirtyAllocator() { m_before = xtb::strbuf::SetReallocFunction(&Reallocate); }
+  ~DirtyAllocator() { xtb::strbuf::SetReallocFunction(m_before); }
+
+ private:
+  static void* Reallocate(void* block, size_t size) {
+    const size_t old = block ? s_sizes[block] : 0;
+    void* grown = std::realloc(block, size);
+    if (grown == nullptr) return nullptr;
+    s_sizes.erase(block);
+    s_sizes[grown] = size;
+    if (size > old) std::memset(static_cast<char*>(grown) + old, 0xA5, size - old);
+    return grown;
+  }
+  static inline std::map<void*, size_t> s_sizes;
+  xtb::strbuf::ReallocFunction m_before;
+};
+
+// The content equals the model and the byte behind it is NUL.
+::testing::AssertionResult Holds(const CXTStrBuf& b, const std::string& model) {
+  if (Bytes(b) != model) return ::testing::AssertionFailure() << "content '" << Bytes(b) << "', expected '" << model << "'";
+  if (static_cast<const char*>(b)[b.GetLength()] != '\0')
+    return ::testing::AssertionFailure() << "no NUL behind " << b.GetLength() << " bytes";
+  return ::testing::AssertionSuccess();
+}
+
+TEST(StrBufInvariant, ShorteningAndDirectWritingEndWithNul) {
+  DirtyAllocator dirty;
+  CXTStrBuf b("ab");
+  b.SetLength(5, '*');
+  EXPECT_TRUE(Holds(b, "ab***"));
+  b.SetLength(1, '*');
+  EXPECT_TRUE(Holds(b, "a"));
+  // Assigning empty content of every kind.
+  b = "ab***";
+  b = "";
+  EXPECT_TRUE(Holds(b, ""));
+  b = "ab***";
+  b = CString();
+  EXPECT_TRUE(Holds(b, ""));
+  b = "ab***";
+  b = CXTStrBuf();
+  EXPECT_TRUE(Holds(b, ""));
+
+  // A buffer filled to its capacity without a terminator of its own: the
+  // length up to the first NUL stops at the capacity.
+  CXTStrBuf full(nullptr, 8);
+  std::memset(full.GetBuffer(8), 'x', 8);
+  full.ReleaseBuffer();
+  EXPECT_TRUE(Holds(full, "xxxxxxxx"));
+  // A length beyond the capacity is cut to it instead of writing past the block.
+  std::memset(full.GetBuffer(8), 'y', 8);
+  full.ReleaseBuffer(100);
+  EXPECT_TRUE(Holds(full, "yyyyyyyy"));
+}
+
+// Random sequences of every length-changing operation against a std::string.
+TEST(StrBufInvariant, EveryLengthChangeKeepsContentAndTerminator) {
+  DirtyAllocator dirty;
+  std::mt19937 random(12);
+  for (int round = 0; round < 200; ++round) {
+    CXTStrBuf b(nullptr, random() % 8, random() % 64);
+    std::string model;
+    for (int step = 0; step < 60; ++step) {
+      const unsigned n = random() % 20;
+      const std::string piece(n, static_cast<char>('a' + random() % 26));
+      switch (random() % 13) {
+        case 0: b = piece.c_str(); model = piece; break;
+        case 1: b += piece.c_str(); model += piece; break;
+        case 2: b.Add(n, "\0bytes\0with\0nul\0s\0"); model.append("\0bytes\0with\0nul\0s\0", n); break;
+        case 3: b.Add('#', n); model.append(n, '#'); break;
+        case 4: b.Add("ab", n % 4); model += std::string("abababab").substr(0, 2 * (n % 4)); break;
+        case 5: b.SetLength(n, '*'); model.resize(n, '*'); break;
+        case 6: b.Truncate(n); if (n < model.size()) model.resize(n); break;
+        case 7: b.Empty(); model.clear(); break;
+        case 8: b += b; model += model; break;
+        case 9: {
+          b.TrimLeft();
+          b.TrimRight();
+          const auto first = model.find_first_not_of(" \t\n\v\f\r");
+          model = first == std::string::npos ? "" : model.substr(first, model.find_last_not_of(" \t\n\v\f\r") - first + 1);
+          break;
+        }
+        case 10: {
+          const unsigned length = b.GetLength() + n;
+          char* raw = b.GetBuffer(length);
+          std::memset(raw + b.GetLength(), 'w', n);
+          b.ReleaseBuffer(length);
+          model.append(n, 'w');
+          break;
+        }
+        case 11: {
+          // A piece that reaches the end is taken as text, up to its first NUL.
+          const size_t start = n % 3;
+          b = b.Mid(static_cast<unsigned>(start), n);
+          if (start >= model.size() || n == 0)
+            model.clear();
+          else if (start + n < model.size())
+            model = model.substr(start, n);
+          else
+            model = model.substr(start, model.find('\0', start) - start);
+          break;
+        }
+        case 12: {
+          CXTStrBuf encoded;
+          ASSERT_TRUE(b.ToBase64(encoded, n % 2 == 0));
+          ASSERT_TRUE(b.FromBase64(encoded));
+          break;
+        }
+      }
+      ASSERT_TRUE(Holds(b, model)) << "round " << round << ", step " << step;
+    }
+  }
 }
 
 }  // namespace

@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <string>
 
-#include <unistd.h>
-
 #include <xtbasis/platform/registry.h>
 #include <xtbasis/textformats.h>
+
+#include "scratch_dir.h"
 
 namespace {
 
@@ -82,13 +82,10 @@ TEST(ByteSizes, GermanDecimalComma) {
 class MimeTypes : public ::testing::Test {
  protected:
   void SetUp() override {
-    m_dir = std::filesystem::temp_directory_path() / ("xtb-mime-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(m_dir);
-    ::setenv("XTBASIS_REGISTRY_DIR", m_dir.c_str(), 1);
+    ::setenv("XTBASIS_REGISTRY_DIR", m_scratch.Path().c_str(), 1);
   }
   void TearDown() override {
     ::unsetenv("XTBASIS_REGISTRY_DIR");
-    std::filesystem::remove_all(m_dir);
   }
   static void SetContentType(const char* extension, const char* type) {
     HKEY key = nullptr;
@@ -99,7 +96,7 @@ class MimeTypes : public ::testing::Test {
               ERROR_SUCCESS);
     RegCloseKey(key);
   }
-  std::filesystem::path m_dir;
+  ScratchDir m_scratch;
 };
 
 TEST_F(MimeTypes, RegistryFirstThenSystemTable) {

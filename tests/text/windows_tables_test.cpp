@@ -7,10 +7,11 @@
 #include <map>
 #include <string>
 
-#include <xtbasis/numbers.h>
+#include <xtbasis/charclass.h>
 #include <xtbasis/platform/codepage1252.h>
 #include <xtbasis/platform/cstring.h>
-#include <xtbasis/tokenize.h>
+#include <xtbasis/textfilters.h>
+#include <xtbasis/transcode.h>
 
 namespace {
 

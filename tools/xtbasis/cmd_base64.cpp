@@ -39,7 +39,7 @@ int Fail(const std::string& what, const std::string& path) {
 
 int Run(const xtbtool::Args& args) {
   if (args.empty() || args.size() > 3 || (args[0] != "encode" && args[0] != "decode"))
-    return xtbtool::UsageError(kName, "usage: xtbasis base64 encode|decode [input|- [output|-]]");
+    return xtbtool::UsageError(kName, "needs encode or decode and at most an input and an output");
   const std::string input = args.size() > 1 ? args[1] : "-";
   const std::string output = args.size() > 2 ? args[2] : "-";
   std::string content;
@@ -68,6 +68,8 @@ int Run(const xtbtool::Args& args) {
   return written ? 0 : Fail("cannot write", output);
 }
 
-const xtbtool::Registration registration({kName, "encode or decode Base64 (stdin/stdout or files)", Run});
+const xtbtool::Registration registration({kName, "encode or decode Base64 (stdin/stdout or files)",
+                                          "xtbasis base64 encode|decode [INPUT|- [OUTPUT|-]]   (- or nothing: standard input or output)",
+                                          Run});
 
 }  // namespace

@@ -8,7 +8,7 @@
 namespace {
 
 int Run(const xtbtool::Args& args) {
-  if (args.size() != 1) return xtbtool::UsageError("crc", "usage: xtbasis crc FILE");
+  if (args.size() != 1) return xtbtool::UsageError("crc", "needs one FILE");
   const CString sum = XTCheckSum(args[0].c_str());
   if (sum.IsEmpty()) {
     std::fprintf(stderr, "xtbasis crc: cannot read %s\n", args[0].c_str());
@@ -18,6 +18,6 @@ int Run(const xtbtool::Args& args) {
   return 0;
 }
 
-const xtbtool::Registration registration({"crc", "CRC-32 of a file (eight hex digits)", Run});
+const xtbtool::Registration registration({"crc", "CRC-32 of a file (eight hex digits)", "xtbasis crc FILE", Run});
 
 }  // namespace

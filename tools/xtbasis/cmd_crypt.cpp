@@ -8,13 +8,14 @@
 #include <cstdio>
 
 #include <xtbasis/tokenize.h>
+#include <xtbasis/transcode.h>
 
 namespace xtbtool::crypt {
 
 namespace {
 
 const char kUsage[] =
-    "usage: xtbasis crypt <subcommand> ...\n"
+    "xtbasis crypt <subcommand> ...\n"
     "  genkey [--machine] CONTAINER                       make the container's RSA key pair\n"
     "  export [--machine] CONTAINER private|public FILE   write a key blob of the container's key\n"
     "  encrypt [--container NAME] PUBLICKEY SOURCE TARGET SESSIONKEY\n"
@@ -44,12 +45,12 @@ int Run(const Args& args) {
     for (const auto& [name, function] : kCommands)
       if (args[0] == name) {
         const int status = function(Args(args.begin() + 1, args.end()));
-        return status == 2 ? UsageError("crypt", kUsage) : status;
+        return status == 2 ? UsageError("crypt", "wrong words for crypt " + args[0]) : status;
       }
-  return UsageError("crypt", kUsage);
+  return UsageError("crypt", "needs a subcommand");
 }
 
-const Registration registration({"crypt", "key containers, file encryption, signatures, hashes, certificates", Run});
+const Registration registration({"crypt", "key containers, file encryption, signatures, hashes, certificates", kUsage, Run});
 
 }  // namespace
 

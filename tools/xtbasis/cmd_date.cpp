@@ -5,18 +5,14 @@
 #include <string>
 
 #include "command.h"
-#include "xtbasis/calendar.h"
-#include "xtbasis/datecorrection.h"
-#include "xtbasis/quarters.h"
-#include "xtbasis/xtdate.h"
+#include <xtbasis/dateforms.h>
+#include <xtbasis/datecorrection.h>
+#include <xtbasis/quarters.h>
+#include <xtbasis/xtdate.h>
 
 namespace {
 
-const char* const kUsage =
-    "usage: xtbasis date correct [plain|birth|validity] TEXT | quarter DBDATE | week DATE |\n"
-    "       age BIRTHDATE [REFDATE] | iso TEXT   (DBDATE: YYYYMMDD, DATE: YYYYMMDD or DD.MM.YYYY)";
-
-int Usage(const std::string& message) { return xtbtool::UsageError("date", message + "\n" + kUsage); }
+int Usage(const std::string& message) { return xtbtool::UsageError("date", message); }
 
 void Line(const char* label, const char* value) { std::printf("%-15s %s\n", label, value); }
 
@@ -121,7 +117,13 @@ int RunDate(const xtbtool::Args& args) {
   return Usage("unknown subcommand '" + sub + "'");
 }
 
-const xtbtool::Registration registration{
-    {"date", "correct typed dates, quarters, calendar weeks, ages, ISO 8601 stamps", RunDate}};
+const xtbtool::Registration registration{{"date", "correct typed dates, quarters, calendar weeks, ages, ISO 8601 stamps",
+                                           "xtbasis date correct [plain|birth|validity] TEXT\n"
+                                           "       xtbasis date quarter DBDATE\n"
+                                           "       xtbasis date week DATE\n"
+                                           "       xtbasis date age BIRTHDATE [REFDATE]\n"
+                                           "       xtbasis date iso TEXT\n"
+                                           "DBDATE is YYYYMMDD; DATE is YYYYMMDD or DD.MM.YYYY",
+                                           RunDate}};
 
 }  // namespace

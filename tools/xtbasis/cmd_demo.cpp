@@ -1,8 +1,12 @@
 // xtbasis demo: a short tour of the library's typical roads, printing what
-// each step did. Settings go to the store below
-// HKEY_LOCAL_MACHINE\SOFTWARE\Vantorix\XTDemo, the trace file to
-// /tmp/xtbasis-demo/.
+// each step did. It runs as any user: its settings go to the user's hive
+// (HKEY_CURRENT_USER\SOFTWARE\Vantorix\XTDemo), its trace file to the user's
+// state folder ($XDG_STATE_HOME/xtbasis/demo/, ~/.local/state by default).
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -14,32 +18,53 @@
 namespace {
 
 constexpr char kMainKey[] = "SOFTWARE\\Vantorix\\XTDemo";
-constexpr char kLogDir[] = "/tmp/xtbasis-demo/";
 
 class DemoSysBase : public CXTSysBase {
  public:
   CString MainRegKey() override { return kMainKey; }
 };
 
-bool StoreTraceLevel(const char* level) {
-  HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kMainKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-      ERROR_SUCCESS)
-    return false;
-  const LONG result = RegSetValueExA(key, "TraceLevel", 0, REG_SZ, reinterpret_cast<const BYTE*>(level),
-                                     static_cast<DWORD>(std::char_traits<char>::length(level) + 1));
-  RegCloseKey(key);
-  return result == ERROR_SUCCESS;
+// Prints why a step failed and returns the exit code of a failed demo.
+int Failed(const std::string& what, const std::string& cause) {
+  std::fprintf(stderr, "xtbasis demo: %s: %s\n", what.c_str(), cause.c_str());
+  return 1;
 }
 
-CString ReadTraceLevel() {
+std::string ErrorText(LONG code) { return GetLastErrorString(nullptr, static_cast<DWORD>(code)).GetString(); }
+
+// Stores the level as the demo's setting and reads it back; the registry
+// calls return their error number.
+LONG StoreTraceLevel(const char* level, CString& readBack) {
   HKEY key = nullptr;
-  CString value("?");
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMainKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
-    GetXTParameter(key, "TraceLevel", value);
-    RegCloseKey(key);
-  }
-  return value;
+  LONG result =
+      RegCreateKeyExA(HKEY_CURRENT_USER, kMainKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+  if (result != ERROR_SUCCESS) return result;
+  result = RegSetValueExA(key, "TraceLevel", 0, REG_SZ, reinterpret_cast<const BYTE*>(level),
+                          static_cast<DWORD>(std::strlen(level) + 1));
+  if (result == ERROR_SUCCESS && !GetXTParameter(key, "TraceLevel", readBack)) result = ERROR_FILE_NOT_FOUND;
+  RegCloseKey(key);
+  return result;
+}
+
+// The folder for the demo's trace file, ending with '/'; empty when the
+// environment names none.
+std::string LogFolder() {
+  const char* state = std::getenv("XDG_STATE_HOME");
+  const char* home = std::getenv("HOME");
+  std::filesystem::path base;
+  if (state != nullptr && *state == '/')
+    base = state;
+  else if (home != nullptr && *home == '/')
+    base = std::filesystem::path(home) / ".local" / "state";
+  else
+    return "";
+  return (base / "xtbasis" / "demo").string() + "/";
+}
+
+uintmax_t SizeOf(const std::string& path) {
+  std::error_code error;
+  const uintmax_t size = std::filesystem::file_size(path, error);
+  return error ? 0 : size;
 }
 
 // The last record: its header line and its message line.
@@ -56,20 +81,34 @@ std::string LastRecord(const std::string& path) {
 
 int TraceRoad() {
   std::printf("== Trace log\n");
-  if (!StoreTraceLevel("3")) {
-    std::fprintf(stderr, "the registry store cannot be written: %s\n",
-                 GetLastErrorString(nullptr, GetLastError()).GetString());
-    return 1;
-  }
-  std::printf("stored TraceLevel=3 in HKLM\\%s, read back: %s\n", kMainKey, ReadTraceLevel().GetString());
-  std::error_code ignored;  // a folder that cannot be made shows as a missing record
-  std::filesystem::create_directory(kLogDir, ignored);
+  CString level;
+  if (const LONG result = StoreTraceLevel("3", level); result != ERROR_SUCCESS)
+    return Failed("the setting cannot be stored in " + xtb::RegistryHivePath(HKEY_CURRENT_USER), ErrorText(result));
+  std::printf("stored TraceLevel=3 in HKCU\\%s, read back: %s\n", kMainKey, level.GetString());
+  // Programs take their trace settings from the machine hive, which only an
+  // administrator writes; the demo hands its own setting over directly.
+  SetXTTraceLevel(std::atoi(level));
+
+  const std::string folder = LogFolder();
+  if (folder.empty()) return Failed("no folder for the trace file", "neither XDG_STATE_HOME nor HOME is set");
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  if (error) return Failed("the folder " + folder + " cannot be created", error.message());
+
   DemoSysBase sysBase;
-  sysBase.LogDir = kLogDir;
+  sysBase.LogDir = folder.c_str();
   gp_XTSysBase = &sysBase;
+  const std::string file = folder + "r9trace.log";
+  const uintmax_t before = SizeOf(file);
   XTTrace(XTTRACE_INFO, 4711, __FILE__, __LINE__, "Demo gestartet");
   gp_XTSysBase = nullptr;
-  const std::string file = std::string(kLogDir) + "r9trace.log";
+  if (SizeOf(file) <= before) {
+    // The trace log stays silent about its own failures; ask the file.
+    std::FILE* probe = std::fopen(file.c_str(), "ab");
+    if (probe == nullptr) return Failed("no record in " + file, std::strerror(errno));
+    std::fclose(probe);
+    return Failed("no record in " + file, "another writer held the file at that moment");
+  }
   std::printf("record in %s:\n%s\n", file.c_str(), LastRecord(file).c_str());
   return 0;
 }
@@ -107,6 +146,6 @@ int Run(const xtbtool::Args& args) {
   return result;
 }
 
-const xtbtool::Registration registration({"demo", "a short tour of the library", Run});
+const xtbtool::Registration registration({"demo", "a short tour of the library", "xtbasis demo", Run});
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <xtbasis/folderdialog.h>
 #include <xtbasis/tokenize.h>
+#include <xtbasis/transcode.h>
 
 #include "command.h"
 
@@ -24,7 +25,7 @@ int Run(const xtbtool::Args& args) {
     } else if (title.IsEmpty() && args[i].rfind("--", 0) != 0) {
       title = UTF8ToAnsi(args[i].c_str());  // the terminal's UTF-8, the library's 1252
     } else {
-      return xtbtool::UsageError("folder", "usage: xtbasis folder [TITLE] [--in FOLDER] [--computer]");
+      return xtbtool::UsageError("folder", "unknown option " + args[i]);
     }
   }
   // The user's language for the dialog's own texts, as the suite's programs set it at start.
@@ -44,6 +45,7 @@ int Run(const xtbtool::Args& args) {
   }
 }
 
-const xtbtool::Registration registration({"folder", "let the user choose a folder (or --computer) and print it", Run});
+const xtbtool::Registration registration({"folder", "let the user choose a folder (or --computer) and print it",
+                                          "xtbasis folder [TITLE] [--in FOLDER] [--computer]", Run});
 
 }  // namespace

@@ -8,7 +8,7 @@
 namespace {
 
 int Run(const xtbtool::Args& args) {
-  if (args.size() != 1) return xtbtool::UsageError("newest", "usage: xtbasis newest PATTERN");
+  if (args.size() != 1) return xtbtool::UsageError("newest", "needs one PATTERN");
   const CString newest = FindNewestFile(args[0].c_str());
   if (newest.IsEmpty()) {
     std::fprintf(stderr, "xtbasis newest: no file matches %s\n", args[0].c_str());
@@ -18,6 +18,7 @@ int Run(const xtbtool::Args& args) {
   return 0;
 }
 
-const xtbtool::Registration registration({"newest", "newest file matching a wildcard PATTERN", Run});
+const xtbtool::Registration registration({"newest", "newest file matching a wildcard PATTERN",
+                                          "xtbasis newest PATTERN   (e.g. '/var/log/app*.log'; quote it)", Run});
 
 }  // namespace

@@ -24,9 +24,12 @@ int Join(const xtbtool::Args& args) {
 int Run(const xtbtool::Args& args) {
   if (args.size() == 2 && args[0] == "split") return Split(args[1]);
   if (args.size() >= 3 && args[0] == "join") return Join(args);
-  return xtbtool::UsageError("path", "usage: xtbasis path split PATH | xtbasis path join BASE RELATIVE...");
+  return xtbtool::UsageError("path", "needs split PATH or join BASE RELATIVE...");
 }
 
-const xtbtool::Registration registration({"path", "split a path into its parts or join paths", Run});
+const xtbtool::Registration registration({"path", "split a path into its parts or join paths",
+                                          "xtbasis path split PATH\n"
+                                          "       xtbasis path join BASE RELATIVE...",
+                                          Run});
 
 }  // namespace

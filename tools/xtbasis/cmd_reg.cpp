@@ -11,13 +11,14 @@
 #include <xtbasis/platform/regfile.h>
 #include <xtbasis/platform/registry.h>
 #include <xtbasis/tokenize.h>
+#include <xtbasis/transcode.h>
 
 #include "command.h"
 
 namespace {
 
 constexpr const char* kUsage =
-    "usage: xtbasis reg get KEY [NAME]\n"
+    "xtbasis reg get KEY [NAME]\n"
     "       xtbasis reg set KEY NAME [--type sz|expand_sz|multi_sz|dword|qword|binary] VALUE...\n"
     "       xtbasis reg delete KEY [NAME]   (without NAME: the key with everything below it)\n"
     "       xtbasis reg list KEY\n"
@@ -25,7 +26,7 @@ constexpr const char* kUsage =
     "       xtbasis reg export KEY FILE [--regedit4]\n"
     "KEY is e.g. \"HKLM\\SOFTWARE\\Vantorix\\X\" (HKLM, HKCU, HKCR or their long names); NAME \"\" is the default value";
 
-int Usage(const std::string& message) { return xtbtool::UsageError("reg", message + "\n" + kUsage); }
+int Usage(const std::string& message) { return xtbtool::UsageError("reg", message); }
 
 int Fail(const std::string& what, LONG code) {
   std::fprintf(stderr, "xtbasis reg: %s (error %ld)\n", what.c_str(), static_cast<long>(code));
@@ -258,6 +259,6 @@ int Run(const xtbtool::Args& args) {
   return Usage("unknown subcommand '" + verb + "'");
 }
 
-const xtbtool::Registration registration({"reg", "read, change, import and export the registry", Run});
+const xtbtool::Registration registration({"reg", "read, change, import and export the registry", kUsage, Run});
 
 }  // namespace

@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr const char* kUsage = "usage: xtbasis region create|attach|free NAME [SIZE]";
+constexpr const char* kUsage = "xtbasis region create|attach|free NAME [SIZE]";
 constexpr int kShownBytes = 256;
 
 void Describe(const CXTSharedRegion& region) {
@@ -80,9 +80,9 @@ int Run(const xtbtool::Args& args) {
   if ((args.size() == 2 || args.size() == 3) && args[0] == "create") return Create(args[1], args.size() == 3 ? args[2] : "0");
   if (args.size() == 2 && args[0] == "attach") return Attach(args[1], true);
   if (args.size() == 2 && args[0] == "free") return Attach(args[1], false);
-  return xtbtool::UsageError("region", kUsage);
+  return xtbtool::UsageError("region", "needs create, attach or free and a NAME");
 }
 
-const xtbtool::Registration registration({"region", "create, look at or clear a shared region", Run});
+const xtbtool::Registration registration({"region", "create, look at or clear a shared region", kUsage, Run});
 
 }  // namespace

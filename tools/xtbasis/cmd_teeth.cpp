@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "command.h"
-#include "xtbasis/teeth.h"
+#include <xtbasis/teeth.h>
 
 namespace {
 
@@ -69,7 +69,7 @@ void PrintCounts(const PrintedTeeth& teeth) {
 }
 
 int RunTeeth(const xtbtool::Args& args) {
-  if (args.empty()) return xtbtool::UsageError("teeth", "usage: xtbasis teeth NOTATION (e.g. \"18-28,38-48\")");
+  if (args.empty()) return xtbtool::UsageError("teeth", "needs a NOTATION");
   std::string notation = args[0];
   for (size_t i = 1; i < args.size(); ++i) notation += " " + args[i];
 
@@ -86,7 +86,8 @@ int RunTeeth(const xtbtool::Args& args) {
   return 0;
 }
 
-const xtbtool::Registration registration{
-    {"teeth", "parse a tooth list: written forms and fee-rule counts", RunTeeth}};
+const xtbtool::Registration registration{{"teeth", "parse a tooth list: written forms and fee-rule counts",
+                                           "xtbasis teeth NOTATION   (e.g. \"18-28,38-48\", \"11, 12\", \"okm\")",
+                                           RunTeeth}};
 
 }  // namespace

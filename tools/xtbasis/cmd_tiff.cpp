@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr const char* kUsage = "usage: xtbasis tiff OUT.tif A.bmp [B.bmp...] [--dpi N]";
+constexpr const char* kUsage = "xtbasis tiff OUT.tif A.bmp [B.bmp...] [--dpi N]";
 
 int Run(const xtbtool::Args& args) {
   xtbtool::Args files;
@@ -25,7 +25,7 @@ int Run(const xtbtool::Args& args) {
       return xtbtool::UsageError("tiff", "--dpi needs a positive number");
     ++i;
   }
-  if (files.size() < 2) return xtbtool::UsageError("tiff", kUsage);
+  if (files.size() < 2) return xtbtool::UsageError("tiff", "needs OUT.tif and at least one bitmap");
   // The output file is replaced: never one of the bitmaps.
   for (size_t i = 1; i < files.size(); ++i) {
     std::error_code unknown;
@@ -53,6 +53,6 @@ int Run(const xtbtool::Args& args) {
   return failed == 0 ? 0 : 1;
 }
 
-const xtbtool::Registration registration({"tiff", "bitmaps into one multi-page TIFF file", Run});
+const xtbtool::Registration registration({"tiff", "bitmaps into one multi-page TIFF file", kUsage, Run});
 
 }  // namespace

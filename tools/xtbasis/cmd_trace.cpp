@@ -16,8 +16,6 @@
 
 namespace {
 
-constexpr char kUsage[] = "usage: xtbasis trace MAINKEY LOGDIR LEVEL PROGID MESSAGE";
-
 class ToolSysBase : public CXTSysBase {
  public:
   explicit ToolSysBase(std::string mainKey) : m_mainKey(std::move(mainKey)) {}
@@ -52,7 +50,7 @@ constexpr unsigned long long kRotateAbove = 1400000;
 
 int Run(const xtbtool::Args& args) {
   int level = 0, progId = 0;
-  if (args.size() != 5) return xtbtool::UsageError("trace", kUsage);
+  if (args.size() != 5) return xtbtool::UsageError("trace", "needs MAINKEY, LOGDIR, LEVEL, PROGID and MESSAGE");
   if (!ParseInt(args[2], level) || !ParseInt(args[3], progId))
     return xtbtool::UsageError("trace", "LEVEL and PROGID must be whole numbers");
   std::string logDir = args[1];
@@ -77,6 +75,10 @@ int Run(const xtbtool::Args& args) {
   return 0;
 }
 
-const xtbtool::Registration registration({"trace", "write one trace record (MAINKEY LOGDIR LEVEL PROGID MESSAGE)", Run});
+const xtbtool::Registration registration(
+    {"trace", "write one trace record",
+     "xtbasis trace MAINKEY LOGDIR LEVEL PROGID MESSAGE\n"
+     "       (the settings of HKEY_LOCAL_MACHINE\\MAINKEY filter it; the record goes to LOGDIR/r9trace.log)",
+     Run});
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <string>
 
 #include <xtbasis/tokenize.h>
+#include <xtbasis/transcode.h>
 #include <xtbasis/xml.h>
 
 #include "command.h"
@@ -13,7 +14,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: xtbasis xml validate FILE [--schema NS=XSD]... [--max N]\n"
+    "xtbasis xml validate FILE [--schema NS=XSD]... [--max N]\n"
     "       xtbasis xml tree FILE\n"
     "       xtbasis xml canon FILE [--encoding NAME]";
 
@@ -22,7 +23,7 @@ std::string Utf8(const CString& text) { return AnsiToUTF8(text).str(); }
 int Validate(const xtbtool::Args& args) {
   CXTXmlSchemaValidator validator;
   for (size_t i = 2; i < args.size(); i += 2) {
-    if (i + 1 >= args.size()) return xtbtool::UsageError("xml", kUsage);
+    if (i + 1 >= args.size()) return xtbtool::UsageError("xml", "needs validate, tree or canon with a FILE and its options");
     if (args[i] == "--max") {
       char* end = nullptr;
       const long count = std::strtol(args[i + 1].c_str(), &end, 10);
@@ -31,7 +32,7 @@ int Validate(const xtbtool::Args& args) {
       continue;
     }
     const size_t equals = args[i + 1].rfind('=');
-    if (args[i] != "--schema" || equals == std::string::npos) return xtbtool::UsageError("xml", kUsage);
+    if (args[i] != "--schema" || equals == std::string::npos) return xtbtool::UsageError("xml", "needs validate, tree or canon with a FILE and its options");
     validator.AddToSchemaCache(args[i + 1].substr(0, equals).c_str(), args[i + 1].substr(equals + 1).c_str());
   }
   if (validator.Validate(args[1].c_str())) {
@@ -62,7 +63,7 @@ bool Read(const std::string& file, CXTXMLElement& root) {
 }
 
 int Tree(const xtbtool::Args& args) {
-  if (args.size() != 2) return xtbtool::UsageError("xml", kUsage);
+  if (args.size() != 2) return xtbtool::UsageError("xml", "needs validate, tree or canon with a FILE and its options");
   CXTXMLElement root;
   if (!Read(args[1], root)) return 1;
   PrintTree(root, 0);
@@ -70,7 +71,7 @@ int Tree(const xtbtool::Args& args) {
 }
 
 int Canon(const xtbtool::Args& args) {
-  if (args.size() != 2 && !(args.size() == 4 && args[2] == "--encoding")) return xtbtool::UsageError("xml", kUsage);
+  if (args.size() != 2 && !(args.size() == 4 && args[2] == "--encoding")) return xtbtool::UsageError("xml", "needs validate, tree or canon with a FILE and its options");
   CXTXMLElement root;
   if (!Read(args[1], root)) return 1;
   CXTXMLWriter writer;
@@ -85,13 +86,13 @@ int Canon(const xtbtool::Args& args) {
 }
 
 int Run(const xtbtool::Args& args) {
-  if (args.size() < 2) return xtbtool::UsageError("xml", kUsage);
+  if (args.size() < 2) return xtbtool::UsageError("xml", "needs validate, tree or canon with a FILE and its options");
   if (args[0] == "validate") return Validate(args);
   if (args[0] == "tree") return Tree(args);
   if (args[0] == "canon") return Canon(args);
-  return xtbtool::UsageError("xml", kUsage);
+  return xtbtool::UsageError("xml", "needs validate, tree or canon with a FILE and its options");
 }
 
-const xtbtool::Registration registration({"xml", "validate, show or rewrite an XML document (validate|tree|canon FILE)", Run});
+const xtbtool::Registration registration({"xml", "validate, show or rewrite an XML document (validate|tree|canon FILE)", kUsage, Run});
 
 }  // namespace

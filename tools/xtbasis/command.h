@@ -11,7 +11,10 @@ using Args = std::vector<std::string>;
 
 struct Command {
   std::string name;     // first word on the command line
-  std::string summary;  // one line for the usage text
+  std::string summary;  // one line for the command list
+  // What follows "usage: ", e.g. "xtbasis crc FILE"; further forms and notes
+  // on lines of their own.
+  std::string usage;
   std::function<int(const Args&)> run;  // gets the words after the name
 };
 
@@ -20,9 +23,11 @@ struct Registration {
   explicit Registration(Command command);
 };
 
-const std::vector<Command>& Commands();
+// The registered commands, sorted by name.
+std::vector<Command> Commands();
 
-// Prints "xtbasis <name>: <message>" to stderr and returns the usage exit code.
+// Prints "xtbasis <name>: <message>" and the command's usage to standard
+// error and returns the usage exit code 2.
 int UsageError(const std::string& name, const std::string& message);
 
 }  // namespace xtbtool

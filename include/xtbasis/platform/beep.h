@@ -3,8 +3,8 @@
 // that cannot be opened gives ERROR_NOT_READY.
 #pragma once
 
-#include "api.h"
-#include "wintypes.h"
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/wintypes.h>
 
 
 // Rings the bell; `type` (MB_ICON*, MB_OK, 0xFFFFFFFF) only names the sound.

@@ -5,8 +5,8 @@
 
 #include <ctime>
 
-#include "api.h"
-#include "wintypes.h"
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/wintypes.h>
 
 // Milliseconds since boot, wrapping after 49.7 days.
 XTBASIS_C_API DWORD GetTickCount(void);

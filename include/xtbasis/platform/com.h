@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "wintypes.h"
+#include <xtbasis/platform/wintypes.h>
 
 // Some codes are defined by exceptions.h as well; the values are the same.
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "api.h"
-#include "wintypes.h"
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/wintypes.h>
 
 class XTBASIS_API CString {
  public:

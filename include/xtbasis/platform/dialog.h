@@ -4,9 +4,9 @@
 // in tab order, the WM_GETDLGCODE answer, text selection and focus.
 #pragma once
 
-#include "api.h"
-#include "cstring.h"
-#include "wintypes.h"
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/cstring.h>
+#include <xtbasis/platform/wintypes.h>
 
 #define WS_TABSTOP 0x00010000u
 #define WS_GROUP 0x00020000u

@@ -4,9 +4,9 @@
 // HRESULT and is thrown by value (the time classes raise E_INVALIDARG).
 #pragma once
 
-#include "api.h"
-#include "cstring.h"
-#include "wintypes.h"
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/cstring.h>
+#include <xtbasis/platform/wintypes.h>
 
 #ifndef S_OK
 #define S_OK (static_cast<HRESULT>(0L))

@@ -4,8 +4,8 @@
 // other errno value as itself.
 #pragma once
 
-#include "api.h"
-#include "wintypes.h"
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/wintypes.h>
 
 XTBASIS_C_API DWORD GetLastError(void);
 XTBASIS_C_API void SetLastError(DWORD error);

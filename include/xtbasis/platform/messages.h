@@ -5,9 +5,9 @@
 // application's PreTranslateMessage.
 #pragma once
 
-#include "api.h"
-#include "dialog.h"
-#include "wintypes.h"
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/dialog.h>
+#include <xtbasis/platform/wintypes.h>
 
 #define WM_NULL 0x0000u
 #define WM_QUIT 0x0012u

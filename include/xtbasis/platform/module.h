@@ -6,9 +6,9 @@
 
 #include <cstddef>
 
-#include "api.h"
-#include "cstring.h"
-#include "wintypes.h"
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/cstring.h>
+#include <xtbasis/platform/wintypes.h>
 
 #define ERROR_MOD_NOT_FOUND 126L
 #define ERROR_RESOURCE_NAME_NOT_FOUND 1814L

@@ -20,9 +20,9 @@
 // Programs can install their own presenter with SetXTPresenter.
 #pragma once
 
-#include "api.h"
-#include "cstring.h"
-#include "wintypes.h"
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/cstring.h>
+#include <xtbasis/platform/wintypes.h>
 
 // Options of the save-file dialog used by the library.
 #define OFN_READONLY 0x00000001u

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "api.h"
-#include "registry.h"
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/registry.h>
 
 namespace xtb {
 

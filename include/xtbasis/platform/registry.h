@@ -20,8 +20,8 @@
 
 #include <string>
 
-#include "api.h"
-#include "wintypes.h"
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/wintypes.h>
 
 typedef DWORD REGSAM;
 

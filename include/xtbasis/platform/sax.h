@@ -5,7 +5,7 @@
 // stops the parse with that code.
 #pragma once
 
-#include "com.h"
+#include <xtbasis/platform/com.h>
 
 inline constexpr IID IID_ISAXLocator = {0x9B7E472A, 0x0DE4, 0x4640, {0xBF, 0xF3, 0x84, 0xD3, 0x8A, 0x05, 0x1C, 0x31}};
 inline constexpr IID IID_ISAXAttributes = {

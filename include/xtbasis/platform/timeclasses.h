@@ -15,10 +15,10 @@
 
 #include <ctime>
 
-#include "api.h"
-#include "cstring.h"
-#include "exceptions.h"
-#include "wintypes.h"
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/cstring.h>
+#include <xtbasis/platform/exceptions.h>
+#include <xtbasis/platform/wintypes.h>
 
 typedef long long __time64_t;
 typedef double DATE;

@@ -4,11 +4,11 @@
 // AfxGetApp) and calls AfxWinMain from main().
 #pragma once
 
-#include "api.h"
-#include "cstring.h"
-#include "dialog.h"
-#include "exceptions.h"
-#include "wintypes.h"
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/cstring.h>
+#include <xtbasis/platform/dialog.h>
+#include <xtbasis/platform/exceptions.h>
+#include <xtbasis/platform/wintypes.h>
 
 class XTBASIS_API CWinApp {
  public:

@@ -2,7 +2,7 @@
 // select-folder mode.
 #include <unistd.h>
 
-#include "presenter_gtk_dialogs.h"
+#include "dialogs.h"
 #include "utf8cp1252.h"
 
 namespace xtb::gtk {

@@ -1,8 +1,8 @@
-#include "presenter_gtk_layout.h"
+#include "layout.h"
 
 #include <xtbasis/platform/presenter.h>
 
-#include "presenter_gtk_api.h"
+#include "api.h"
 
 namespace xtb::gtk {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "presenter_gtk_dialogs.h"
+#include "dialogs.h"
 
 using xtb::gtk::Outcome;
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "presenter_gtk_layout.h"
-#include "presenter_gtk_thread.h"
+#include "layout.h"
+#include "thread.h"
 
 namespace xtb::gtk {
 

@@ -1,5 +1,5 @@
 // The message box: a GtkMessageDialog with the buttons of its MB_ type.
-#include "presenter_gtk_dialogs.h"
+#include "dialogs.h"
 #include "utf8cp1252.h"
 
 namespace xtb::gtk {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "os/computers.h"
-#include "presenter_gtk_dialogs.h"
+#include "dialogs.h"
 #include "utf8cp1252.h"
 
 namespace xtb::gtk {

@@ -1,4 +1,4 @@
-#include "presenter_gtk_api.h"
+#include "api.h"
 
 #include "dynlib.h"
 

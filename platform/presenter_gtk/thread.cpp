@@ -1,4 +1,4 @@
-#include "presenter_gtk_thread.h"
+#include "thread.h"
 
 #include <pthread.h>
 #include <unistd.h>

@@ -10,9 +10,9 @@
 // Two-digit years of the month entries: 00-79 are 2000-2079, 80-99 1980-1999.
 #pragma once
 
-#include "platform/api.h"
-#include "platform/cstring.h"
-#include "platform/timeclasses.h"
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/cstring.h>
+#include <xtbasis/platform/timeclasses.h>
 
 #if defined(__clang__)
 #pragma clang diagnostic push

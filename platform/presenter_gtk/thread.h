@@ -4,7 +4,7 @@
 // runs GLib's default main context, where GDK delivers its events.
 #pragma once
 
-#include "presenter_gtk_api.h"
+#include "api.h"
 
 namespace xtb::gtk {
 

@@ -1,0 +1,37 @@
+// How every benchmark program reports against its peer: a file registers
+// ratio lines from static objects, and the shared main (peer_ratio_main.cpp)
+// prints them after the run as "speed ratio <label>: <peer time / own time>",
+// so above 1 the library is faster.
+//
+// Benchmarks are named by function and arguments ("BM_CalcCrc/4096"),
+// without the suffixes of repetitions and time kind. Of several runs of one benchmark
+// (repetitions) the best counts, the one least disturbed by other work on
+// the machine.
+#pragma once
+
+#include <string>
+
+namespace xtbbench {
+
+enum class Clock {
+  Cpu,   // processor time of the benchmark thread: for work in memory
+  Wall,  // real time, or the time a benchmark sets itself: for system calls and other processes
+};
+
+void AddRatio(std::string own, std::string peer, std::string label, Clock clock = Clock::Cpu);
+// An absolute figure: "<label>: <n> ns per iteration".
+void AddFigure(std::string name, std::string label, Clock clock = Clock::Cpu);
+
+// For registering from a static object of the benchmark's file.
+struct Ratio {
+  Ratio(std::string own, std::string peer, std::string label, Clock clock = Clock::Cpu) {
+    AddRatio(std::move(own), std::move(peer), std::move(label), clock);
+  }
+};
+struct Figure {
+  Figure(std::string name, std::string label, Clock clock = Clock::Cpu) {
+    AddFigure(std::move(name), std::move(label), clock);
+  }
+};
+
+}  // namespace xtbbench

@@ -1,0 +1,88 @@
+// The main of every benchmark program: runs the benchmarks, keeps the best
+// time per iteration of each, then prints the lines registered through
+// peer_ratio.h.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "peer_ratio.h"
+
+namespace xtbbench {
+
+namespace {
+
+struct Line {
+  std::string own, peer, label;  // peer empty: an absolute figure
+  Clock clock;
+};
+
+std::vector<Line>& Lines() {
+  static std::vector<Line> lines;
+  return lines;
+}
+
+struct Best {
+  double cpu = 0, wall = 0;
+};
+
+class BestTimes : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs) {
+      if (run.run_type != Run::RT_Iteration || run.error_occurred || run.iterations == 0) continue;
+      const double n = static_cast<double>(run.iterations);
+      const std::string name = run.run_name.function_name + (run.run_name.args.empty() ? "" : "/" + run.run_name.args);
+      Keep(m_cpu, name, run.cpu_accumulated_time / n);
+      Keep(m_wall, name, run.real_accumulated_time / n);
+    }
+    ConsoleReporter::ReportRuns(runs);
+  }
+  // Seconds per iteration, 0 when the benchmark did not run.
+  double Of(const std::string& name, Clock clock) const {
+    const auto& times = clock == Clock::Cpu ? m_cpu : m_wall;
+    const auto it = times.find(name);
+    return it == times.end() ? 0 : it->second;
+  }
+
+ private:
+  static void Keep(std::map<std::string, double>& times, const std::string& name, double seconds) {
+    auto [it, fresh] = times.try_emplace(name, seconds);
+    if (!fresh && seconds < it->second) it->second = seconds;
+  }
+  std::map<std::string, double> m_cpu, m_wall;
+};
+
+}  // namespace
+
+void AddRatio(std::string own, std::string peer, std::string label, Clock clock) {
+  Lines().push_back({std::move(own), std::move(peer), std::move(label), clock});
+}
+
+void AddFigure(std::string name, std::string label, Clock clock) {
+  Lines().push_back({std::move(name), "", std::move(label), clock});
+}
+
+}  // namespace xtbbench
+
+int main(int argc, char** argv) {
+  using namespace xtbbench;
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  BestTimes times;
+  benchmark::RunSpecifiedBenchmarks(&times);
+  std::printf("\n");
+  for (const Line& line : Lines()) {
+    const double own = times.Of(line.own, line.clock);
+    if (own <= 0) continue;  // filtered out or failed
+    if (line.peer.empty()) {
+      std::printf("%s: %.1f ns per iteration\n", line.label.c_str(), own * 1e9);
+    } else if (const double peer = times.Of(line.peer, line.clock); peer > 0) {
+      std::printf("speed ratio %s: %.2f\n", line.label.c_str(), peer / own);
+    }
+  }
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,31 @@
+// Error texts for users and trace records: the message of a caught
+// exception and the text of a system or module error number.
+#pragma once
+
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/cstring.h>
+#include <xtbasis/platform/exceptions.h>
+#include <xtbasis/platform/wintypes.h>
+
+// The functions return the library's string class. Their callers are C++
+// programs; the names stay plain so that they can be found by name.
+#ifdef __clang__
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Wreturn-type-c-linkage"
+#endif
+
+// The message the exception gives of itself, at most 99,999 characters.
+// Empty for a null pointer or an exception without a message.
+XTBASIS_C_API CString GetErrorMessage(CException* e);
+
+// The text of an error number (0xFFFFFFFF: the calling thread's last error).
+// When `moduleName` names a registered module, its message table is searched
+// first. System texts are those of the C library for the errno value behind
+// the number, in the language of the process locale, converted to code page
+// 1252. Unknown numbers give "Fehler Nr. %d" below 0x10000, else
+// "Fehler Nr. 0x%08x".
+XTBASIS_C_API CString GetLastErrorString(const char* moduleName, DWORD errorNumber);
+
+#ifdef __clang__
+#pragma clang diagnostic pop
+#endif
