@@ -9,10 +9,10 @@
 
 #include "crypto/aes_stream.h"
 #include "crypto/digest.h"
-#include "crypto/files.h"
 #include "crypto/key.h"
 #include "crypto/provider_errors.h"
 #include "crypto/texts.h"
+#include "os/file.h"
 
 namespace {
 
@@ -61,13 +61,13 @@ bool CXTCrypt::DoDecrypt(bool final, unsigned long& length) {
 }
 
 bool CXTCrypt::TransformFile(const char* source, const char* target, XTCryptCallback callback, bool encrypt) {
-  xtb::crypto::disk::File in;
+  xtb::os::File in;
   if (!in.OpenExclusive(source)) {
     LastError = OpenFailure(source);
     return false;
   }
-  const uint64_t size = static_cast<uint64_t>(std::max<off_t>(in.Length(), 0));
-  xtb::crypto::disk::File out;
+  const uint64_t size = static_cast<uint64_t>(std::max<int64_t>(in.Length(), 0));
+  xtb::os::File out;
   if (!out.CreateExclusive(target, in)) {
     LastError = CString(xtb::crypto::kCreateFailed) + CString(target ? target : "");
     return false;
@@ -80,7 +80,7 @@ bool CXTCrypt::TransformFile(const char* source, const char* target, XTCryptCall
 
   bool ok = true;
   for (uint64_t total = 0; ok;) {
-    const ssize_t got = in.Read(m_buffer.data(), chunk);
+    const long got = in.Read(m_buffer.data(), chunk);
     if (got < 0) {
       xtb::SetLastErrorFromErrno();
       FillLastError("ReadFile");
@@ -113,7 +113,7 @@ bool CXTCrypt::Decrypt(const char* source, const char* target, XTCryptCallback c
 }
 
 std::vector<uint8_t> CXTCrypt::DoCalcFileHash(const char* file, unsigned int algorithm, XTCryptCallback callback) {
-  xtb::crypto::disk::File in;
+  xtb::os::File in;
   if (!in.OpenExclusive(file)) {
     LastError = OpenFailure(file);
     return {};
@@ -124,13 +124,13 @@ std::vector<uint8_t> CXTCrypt::DoCalcFileHash(const char* file, unsigned int alg
     FillLastError("CryptCreateHash");
     return {};
   }
-  const uint64_t size = static_cast<uint64_t>(std::max<off_t>(in.Length(), 0));
+  const uint64_t size = static_cast<uint64_t>(std::max<int64_t>(in.Length(), 0));
   const unsigned long block = GetBufSize();
   std::vector<uint8_t> buffer(block * kBlocksPerChunk);
   for (uint64_t total = 0;;) {
-    const ssize_t got = in.Read(buffer.data(), buffer.size());
+    const long got = in.Read(buffer.data(), buffer.size());
     if (got < 0) xtb::SetLastErrorFromErrno();
-    if (got < 0 || !digest.Update(buffer.data(), static_cast<size_t>(std::max<ssize_t>(got, 0)))) {
+    if (got < 0 || !digest.Update(buffer.data(), static_cast<size_t>(std::max<long>(got, 0)))) {
       FillLastError("CryptHashData");
       return {};
     }

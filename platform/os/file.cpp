@@ -103,6 +103,15 @@ bool ReadWholeFile(const char* path, std::string& content) {
   }
 }
 
+bool ReadWholeFile(int fd, std::vector<uint8_t>& bytes) {
+  FileFacts facts;
+  if (!FactsOf(fd, facts) || facts.size < 0) return false;
+  bytes.resize(static_cast<size_t>(facts.size));
+  const long got = ReadFull(fd, bytes.data(), bytes.size());
+  if (got >= 0 && static_cast<size_t>(got) != bytes.size()) errno = EIO;  // cut short while read
+  return got >= 0 && static_cast<size_t>(got) == bytes.size();
+}
+
 bool WriteWholeFile(const char* path, const void* data, size_t size) {
   Fd file(open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
   return file.IsOpen() && WriteFull(file.Get(), data, size) && file.Close();
@@ -128,22 +137,40 @@ bool File::OpenRead(const char* path) {
   return IsOpen();
 }
 
-bool File::OpenShared(const char* path) {
+bool File::OpenLocked(const char* path, bool exclusive) {
   if (!OpenRead(path)) return false;
-  if (flock(m_fd.Get(), LOCK_SH | LOCK_NB) == 0) return true;
+  if (flock(m_fd.Get(), (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0) return true;
+  const int error = errno;
   Close();
+  errno = error;
   return false;
+}
+
+bool File::OpenShared(const char* path) { return OpenLocked(path, false); }
+
+bool File::OpenExclusive(const char* path) { return OpenLocked(path, true); }
+
+bool File::Names(const char* path) const {
+  FileFacts named, own;
+  return IsOpen() && FactsOf(path, named) && FactsOf(m_fd.Get(), own) && named.id == own.id;
 }
 
 bool File::Create(const char* path, const File& source) {
   Close();
-  if (path == nullptr) return false;
-  struct stat existing {}, own {};
-  if (source.IsOpen() && stat(path, &existing) == 0 && fstat(source.m_fd.Get(), &own) == 0 &&
-      existing.st_dev == own.st_dev && existing.st_ino == own.st_ino)
-    return false;
+  if (path == nullptr || source.Names(path)) return false;
   m_fd = Fd(open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
   return IsOpen();
+}
+
+bool File::CreateExclusive(const char* path, const File& source) {
+  Close();
+  if (path == nullptr || source.Names(path)) return false;
+  m_fd = Fd(open(path, O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
+  if (IsOpen() && flock(m_fd.Get(), LOCK_EX | LOCK_NB) == 0 && ftruncate(m_fd.Get(), 0) == 0) return true;
+  const int error = errno;
+  Close();
+  errno = error;
+  return false;
 }
 
 bool File::Seek(int64_t offset) { return lseek(m_fd.Get(), static_cast<off_t>(offset), SEEK_SET) == offset; }

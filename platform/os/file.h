@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace xtb::os {
 
@@ -70,6 +71,11 @@ bool FactsAt(int folderFd, const char* name, FileFacts& facts, bool followLink);
 
 // The whole content of the file `path`.
 bool ReadWholeFile(const char* path, std::string& content);
+// The whole content of the open file `fd`, read from where it stands: as
+// many bytes as its length says, read into storage sized once, so that a
+// secret (a key) leaves no copy behind in freed memory. False on a read
+// error or when the file ended early.
+bool ReadWholeFile(int fd, std::vector<uint8_t>& bytes);
 // Creates or truncates `path` (mode 0666 less the umask) and writes `data`
 // into it; false when any step, the closing included, fails.
 bool WriteWholeFile(const char* path, const void* data, size_t size);
@@ -85,9 +91,16 @@ class File {
   // Opens for reading with a shared lock that shuts writers out; fails
   // without waiting when another holds the file for writing.
   bool OpenShared(const char* path);
+  // Opens for reading with an exclusive lock; fails without waiting when
+  // another holds the file locked in either way.
+  bool OpenExclusive(const char* path);
   // Creates or truncates `path`; refuses a path that names the file `source`
   // has open, so a file is never truncated under its own reader.
   bool Create(const char* path, const File& source);
+  // The same, but the file is locked exclusively before it is truncated: a
+  // file that another holds locked is left as it is and the call fails.
+  bool CreateExclusive(const char* path, const File& source);
+  int Get() const { return m_fd.Get(); }
   bool IsOpen() const { return m_fd.IsOpen(); }
 
   // Reads until `size` bytes or the end; the count, or -1 on an error.
@@ -100,6 +113,10 @@ class File {
   bool Close() { return m_fd.Close(); }
 
  private:
+  bool OpenLocked(const char* path, bool exclusive);
+  // Whether `path` names the file this object has open.
+  bool Names(const char* path) const;
+
   Fd m_fd;
 };
 

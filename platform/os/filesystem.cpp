@@ -1,6 +1,5 @@
 #include "filesystem.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <linux/magic.h>
 #include <sys/stat.h>
@@ -8,7 +7,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <memory>
+
+#include "folder.h"
 
 namespace xtb::os {
 
@@ -38,14 +38,7 @@ bool OtherMachinesMayWrite(int fd) {
 }
 
 bool ListFolder(const std::string& folder, const std::function<bool(std::string_view name)>& visit) {
-  const std::unique_ptr<DIR, int (*)(DIR*)> listing(opendir(folder.empty() ? "." : folder.c_str()), closedir);
-  if (!listing) return false;
-  while (const dirent* entry = readdir(listing.get())) {
-    const std::string_view name = entry->d_name;
-    if (name == "." || name == "..") continue;
-    if (!visit(name)) break;
-  }
-  return true;
+  return Folder(folder).List(visit);
 }
 
 bool CurrentFolder(std::string& folder) {

@@ -1,10 +1,14 @@
 #include "folder.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <memory>
 
 #include "system_text.h"
 
@@ -30,10 +34,60 @@ int Refusal(int fd, const EntryRule& rule) {
   return 0;
 }
 
+// A name for a new file beside `name` that no other writer of this
+// process or another one picks at the same time.
+std::string DraftName(std::string_view name) {
+  static std::atomic<unsigned> counter{0};
+  return "." + std::string(name) + "." + std::to_string(getpid()) + "-" + std::to_string(counter.fetch_add(1)) +
+         ".new";
+}
+
+// Keeps errno across the clean-up after a failure.
+class KeepErrno {
+ public:
+  ~KeepErrno() { errno = m_error; }
+
+ private:
+  int m_error = errno;
+};
+
 }  // namespace
 
-Folder::Folder(const std::string& path)
-    : m_fd(open(path.empty() ? "." : path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {}
+Folder::Folder(const std::string& path, bool followLastLink)
+    : m_fd(open(path.empty() ? "." : path.c_str(),
+                O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followLastLink ? 0 : O_NOFOLLOW))) {}
+
+Folder Folder::Make(const std::string& path, unsigned mode) {
+  for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1))
+    if (mkdir(path.substr(0, slash).c_str(), 0777) != 0 && errno != EEXIST) return Folder();
+  const bool made = mkdir(path.c_str(), static_cast<mode_t>(mode)) == 0;
+  if (!made && errno != EEXIST) return Folder();
+  Folder folder(path, false);
+  if (made && folder.IsOpen() && fchmod(folder.Get(), static_cast<mode_t>(mode)) != 0) return Folder();
+  return folder;
+}
+
+bool Folder::Lock(bool exclusive) const {
+  while (flock(m_fd.Get(), exclusive ? LOCK_EX : LOCK_SH) != 0)
+    if (errno != EINTR) return false;
+  return true;
+}
+
+bool Folder::List(const std::function<bool(std::string_view name)>& visit) const {
+  // The listing gets a descriptor of its own: closedir closes it.
+  const int own = IsOpen() ? openat(m_fd.Get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
+  const std::unique_ptr<DIR, int (*)(DIR*)> listing(own >= 0 ? fdopendir(own) : nullptr, closedir);
+  if (!listing) {
+    if (own >= 0) close(own);
+    return false;
+  }
+  while (const dirent* entry = readdir(listing.get())) {
+    const std::string_view name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    if (!visit(name)) break;
+  }
+  return true;
+}
 
 Fd Folder::OpenEntry(std::string_view name, const EntryRule& rule, int& error) const {
   const std::string entry(name);
@@ -79,6 +133,69 @@ bool Folder::Remove(std::string_view name) const { return unlinkat(m_fd.Get(), s
 
 bool Folder::FactsOfEntry(std::string_view name, FileFacts& facts) const {
   return FactsAt(m_fd.Get(), std::string(name).c_str(), facts, false);
+}
+
+bool Folder::ReadEntry(std::string_view name, std::vector<uint8_t>& bytes) const {
+  EntryRule rule;
+  rule.access = EntryRule::Access::Read;
+  rule.create = false;
+  int error = 0;
+  const Fd file = OpenEntry(name, rule, error);
+  if (!file.IsOpen()) {
+    errno = error;
+    return false;
+  }
+  return ReadWholeFile(file.Get(), bytes);
+}
+
+bool Folder::ReplaceEntry(std::string_view name, const void* data, size_t size, unsigned mode) const {
+  if (!IsOpen() || name.empty() || name.find('/') != std::string_view::npos || name == "." || name == "..") {
+    errno = IsOpen() ? EINVAL : EBADF;
+    return false;
+  }
+  // O_EXCL with O_NOFOLLOW: the new file is this call's own, never a name
+  // someone planted; a name taken by a leftover gets the next number.
+  std::string draft;
+  Fd file;
+  for (int round = 0; round < 8 && !file.IsOpen(); ++round) {
+    draft = DraftName(name);
+    file = Fd(openat(m_fd.Get(), draft.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                     static_cast<mode_t>(mode)));
+    if (!file.IsOpen() && errno != EEXIST) return false;
+  }
+  if (!file.IsOpen()) return false;
+  if (fchmod(file.Get(), static_cast<mode_t>(mode)) == 0 && WriteFull(file.Get(), data, size) &&
+      fsync(file.Get()) == 0 && file.Close() && Rename(draft, name))
+    return true;
+  const KeepErrno keep;
+  unlinkat(m_fd.Get(), draft.c_str(), 0);
+  return false;
+}
+
+bool ReplaceWholeFile(const char* path, const void* data, size_t size, unsigned mode) {
+  std::string folderPath, name;
+  SplitFolderAndName(path != nullptr ? path : "", folderPath, name);
+  const Folder folder(folderPath);
+  if (!folder.IsOpen()) return false;
+  if (folder.ReplaceEntry(name, data, size, mode)) return true;
+  if (errno != EACCES && errno != EPERM) return false;
+  EntryRule rule;
+  rule.access = EntryRule::Access::Write;
+  rule.create = false;  // a folder that takes no new file takes no new name either
+  int error = 0;
+  Fd file = folder.OpenEntry(name, rule, error);
+  if (!file.IsOpen()) {
+    errno = error;
+    return false;
+  }
+  // Truncated only now that the checks passed: a planted name is never cut.
+  const bool written = ftruncate(file.Get(), 0) == 0 && WriteFull(file.Get(), data, size) && fsync(file.Get()) == 0;
+  if (!written) {
+    const KeepErrno keep;
+    fchmod(file.Get(), static_cast<mode_t>(mode));  // whatever became of the write
+    return false;
+  }
+  return fchmod(file.Get(), static_cast<mode_t>(mode)) == 0 && file.Close();
 }
 
 void SplitFolderAndName(std::string_view path, std::string& folder, std::string& name) {

@@ -7,8 +7,10 @@
 #pragma once
 
 #include <cerrno>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "file.h"
 
@@ -39,9 +41,24 @@ class Folder {
   Folder() = default;
   // Opens the folder `path` (links within the path itself are followed: the
   // path is the administrator's choice, the names in it are not).
-  explicit Folder(const std::string& path);
+  // With `followLastLink` false a symbolic link in place of the folder
+  // itself is refused (ELOOP or ENOTDIR): for a folder whose name lies in a
+  // folder that others may write.
+  explicit Folder(const std::string& path, bool followLastLink = true);
+  // Opens the folder `path` as above without following a link at its last
+  // name, making it first when it is missing: its missing parents with mode
+  // 0777 less the umask, the folder itself with exactly `mode`. A folder
+  // that was there keeps its mode; the caller checks it (FactsOf(Get())).
+  static Folder Make(const std::string& path, unsigned mode);
   bool IsOpen() const { return m_fd.IsOpen(); }
   int Get() const { return m_fd.Get(); }
+
+  // Waits for a shared or an exclusive lock of the folder (readers of its
+  // files share, writers are alone); held until the folder is closed.
+  bool Lock(bool exclusive) const;
+  // Calls `visit(name)` for each entry in directory order, "." and ".."
+  // left out, until it returns false.
+  bool List(const std::function<bool(std::string_view name)>& visit) const;
 
   // Opens the regular file `name` by `rule`; `error` is errno or one of the
   // refusals above. A name that is a pipe never blocks the caller.
@@ -53,6 +70,16 @@ class Folder {
   // The facts of the entry `name` itself (a link is not followed).
   bool FactsOfEntry(std::string_view name, FileFacts& facts) const;
 
+  // The regular file `name` read whole (OpenEntry's checks, one name).
+  bool ReadEntry(std::string_view name, std::vector<uint8_t>& bytes) const;
+  // Replaces the entry `name` by a file of `size` bytes with exactly `mode`
+  // (whatever the umask): written to a new file of its own beside it,
+  // flushed to the disk, then given the name. A reader sees the old or the
+  // new content, never a part; a planted link or a second name of another
+  // file loses its name and what it pointed to stays as it was. A failure
+  // leaves the old entry as it was.
+  bool ReplaceEntry(std::string_view name, const void* data, size_t size, unsigned mode) const;
+
  private:
   Fd m_fd;
 };
@@ -60,6 +87,11 @@ class Folder {
 // `path` split at its last '/' into the folder ("." when none, "/" for the
 // root) and the name.
 void SplitFolderAndName(std::string_view path, std::string& folder, std::string& name);
+
+// ReplaceEntry for the file `path`. Where no new file can be made in its
+// folder (a folder the caller may not write), the file itself is written in
+// place, when OpenEntry's checks let it, and given `mode` as well.
+bool ReplaceWholeFile(const char* path, const void* data, size_t size, unsigned mode);
 
 // The text of an error of this family (the refusals above included).
 std::string EntryErrorText(int error);

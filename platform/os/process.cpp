@@ -1,6 +1,7 @@
 #include "process.h"
 
 #include <pthread.h>
+#include <pwd.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -46,6 +47,14 @@ uint32_t EffectiveUserId() { return static_cast<uint32_t>(geteuid()); }
 
 bool OnFork(void (*prepare)(), void (*parent)(), void (*child)()) {
   return pthread_atfork(prepare, parent, child) == 0;
+}
+
+std::string UserName() {
+  passwd entry{};
+  passwd* found = nullptr;
+  char buffer[4096];
+  if (getpwuid_r(getuid(), &entry, buffer, sizeof buffer, &found) == 0 && found != nullptr) return found->pw_name;
+  return "uid" + std::to_string(getuid());
 }
 
 }  // namespace xtb::os

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace xtb::os {
 
@@ -15,6 +16,9 @@ uint32_t CachedProcessId();
 uint32_t CachedThreadId();
 // The effective user, who owns what the process creates.
 uint32_t EffectiveUserId();
+// The login name of the user the process runs for (its real user), or
+// "uid" and the number when the system knows no name for it.
+std::string UserName();
 
 // Runs `prepare` in the forking thread before fork(), `parent` in the
 // parent and `child` in the child after it (any may be null); false when

@@ -15,8 +15,8 @@ namespace xtb::crypto {
 
 namespace {
 
-constexpr mode_t kPublicFolder = 0755;
-constexpr mode_t kPublicFile = 0644;
+constexpr unsigned kPublicFolder = 0755;
+constexpr unsigned kPublicFile = 0644;
 
 std::string HexOf(const uint8_t* bytes, size_t length) {
   static const char kDigits[] = "0123456789abcdef";
@@ -55,21 +55,20 @@ std::string StoreRoot() {
 
 bool CertificateStore::Open(const std::string& name) {
   m_folder = StoreRoot() + "/" + name;
-  disk::LockedFolder folder;
-  return folder.Open(m_folder, true, kPublicFolder);
+  return disk::MakeKeyFolder(m_folder, kPublicFolder);
 }
 
 std::vector<StoredCertificate> CertificateStore::List() const {
   std::vector<StoredCertificate> found;
-  disk::LockedFolder folder;
-  if (!folder.Open(m_folder, false) || !folder.Lock(false)) return found;
-  for (const std::string& file : folder.FileNames()) {
+  const os::Folder folder = disk::OpenKeyFolder(m_folder, false);
+  if (!folder.IsOpen()) return found;
+  for (const std::string& file : disk::FileNames(folder)) {
     if (!EndsWith(file, ".prop")) continue;
     StoredCertificate certificate;
     certificate.thumbprint = file.substr(0, file.size() - 5);
     std::vector<uint8_t> properties;
-    if (folder.ReadFile(file.c_str(), properties) && ParseProperties(properties, certificate) &&
-        folder.ReadFile((certificate.thumbprint + ".der").c_str(), certificate.encoded))
+    if (folder.ReadEntry(file, properties) && ParseProperties(properties, certificate) &&
+        folder.ReadEntry(certificate.thumbprint + ".der", certificate.encoded))
       found.push_back(std::move(certificate));
   }
   std::sort(found.begin(), found.end(),
@@ -80,10 +79,10 @@ std::vector<StoredCertificate> CertificateStore::List() const {
 bool CertificateStore::DeleteByFriendlyName(const std::string& friendlyName) const {
   for (const StoredCertificate& certificate : List()) {
     if (certificate.friendlyName != friendlyName) continue;
-    disk::LockedFolder folder;
-    if (!folder.Open(m_folder, false) || !folder.Lock(true)) return false;
-    folder.RemoveFile((certificate.thumbprint + ".prop").c_str());
-    folder.RemoveFile((certificate.thumbprint + ".der").c_str());
+    const os::Folder folder = disk::OpenKeyFolder(m_folder, true);
+    if (!folder.IsOpen()) return false;
+    folder.Remove(certificate.thumbprint + ".prop");
+    folder.Remove(certificate.thumbprint + ".der");
     return true;
   }
   return false;
@@ -100,13 +99,12 @@ bool CertificateStore::Add(StoredCertificate& certificate) const {
   certificate.position = last + 1;
   const std::string properties = std::to_string(certificate.position) + "\n" + certificate.friendlyName + "\n" +
                                  certificate.keyContainer + "\n" + certificate.keyProvider + "\n";
-  disk::LockedFolder folder;
   // The encoded form first: a store read in between sees no half entry,
   // since an entry counts only once its properties are there.
-  return folder.Open(m_folder, false) && folder.Lock(true) &&
-         folder.ReplaceFile((certificate.thumbprint + ".der").c_str(), certificate.encoded, kPublicFile) &&
-         folder.ReplaceFile((certificate.thumbprint + ".prop").c_str(),
-                            std::vector<uint8_t>(properties.begin(), properties.end()), kPublicFile);
+  const os::Folder folder = disk::OpenKeyFolder(m_folder, true);
+  return folder.IsOpen() && disk::ReplaceKeyFile(folder, certificate.thumbprint + ".der", certificate.encoded, kPublicFile) &&
+         disk::ReplaceKeyFile(folder, certificate.thumbprint + ".prop",
+                              std::vector<uint8_t>(properties.begin(), properties.end()), kPublicFile);
 }
 
 }  // namespace xtb::crypto

@@ -1,8 +1,6 @@
 #include "container.h"
 
 #include <openssl/crypto.h>
-#include <pwd.h>
-#include <unistd.h>
 
 #include <cctype>
 #include <cstdio>
@@ -14,6 +12,7 @@
 
 #include "files.h"
 #include "keyblob.h"
+#include "os/process.h"
 #include "provider_errors.h"
 
 namespace xtb::crypto {
@@ -26,14 +25,6 @@ constexpr uint8_t kStoreMagic[4] = {'X', 'T', 'K', '1'};
 std::string Environment(const char* name) {
   const char* value = std::getenv(name);
   return value != nullptr ? value : "";
-}
-
-std::string UserName() {
-  passwd entry;
-  passwd* found = nullptr;
-  char buffer[4096];
-  if (getpwuid_r(getuid(), &entry, buffer, sizeof buffer, &found) == 0 && found != nullptr) return found->pw_name;
-  return "uid" + std::to_string(getuid());
 }
 
 std::string KeysRoot(bool machine) {
@@ -73,7 +64,7 @@ std::shared_ptr<Key> DecodeStored(const std::vector<uint8_t>& bytes) {
 }  // namespace
 
 std::string ContainerFolder(const char* name, bool machine) {
-  return KeysRoot(machine) + "/" + Escape(name != nullptr && *name != '\0' ? name : UserName());
+  return KeysRoot(machine) + "/" + Escape(name != nullptr && *name != '\0' ? name : os::UserName());
 }
 
 std::shared_ptr<Container> Container::Acquire(const char* name, DWORD flags) {
@@ -93,8 +84,7 @@ std::shared_ptr<Container> Container::Acquire(const char* name, DWORD flags) {
       Fail(NTE_EXISTS);
       return nullptr;
     }
-    disk::LockedFolder created;
-    if (!created.Open(folder, true)) return nullptr;
+    if (!disk::MakeKeyFolder(folder, 0700)) return nullptr;
     return std::shared_ptr<Container>(new Container(folder, unique));
   }
   if (!exists) {
@@ -102,13 +92,13 @@ std::shared_ptr<Container> Container::Acquire(const char* name, DWORD flags) {
     return nullptr;
   }
   std::shared_ptr<Container> container(new Container(folder, unique));
-  disk::LockedFolder opened;
+  const os::Folder opened = disk::OpenKeyFolder(folder, false);
   std::vector<uint8_t> stored;
-  if (!opened.Open(folder, false) || !opened.Lock(false)) {
+  if (!opened.IsOpen()) {
     Fail(NTE_BAD_KEYSET);
     return nullptr;
   }
-  if (opened.ReadFile(kExchangeFile, stored) && !DecodeStored(stored)) {
+  if (opened.ReadEntry(kExchangeFile, stored) && !DecodeStored(stored)) {
     Fail(NTE_BAD_KEY_STATE);
     return nullptr;
   }
@@ -116,11 +106,9 @@ std::shared_ptr<Container> Container::Acquire(const char* name, DWORD flags) {
 }
 
 std::shared_ptr<Key> Container::ExchangeKey() const {
-  disk::LockedFolder opened;
   std::vector<uint8_t> stored;
   std::shared_ptr<Key> key;
-  if (!m_folder.empty() && opened.Open(m_folder, false) && opened.Lock(false) &&
-      opened.ReadFile(kExchangeFile, stored))
+  if (!m_folder.empty() && disk::OpenKeyFolder(m_folder, false).ReadEntry(kExchangeFile, stored))
     key = DecodeStored(stored);
   OPENSSL_cleanse(stored.data(), stored.size());
   if (!key) Fail(NTE_NO_KEY);
@@ -135,8 +123,8 @@ bool Container::StoreExchangeKey(const Key& key) {
   if (blob.empty()) return false;
   stored.insert(stored.end(), blob.begin(), blob.end());
   OPENSSL_cleanse(blob.data(), blob.size());
-  disk::LockedFolder opened;
-  const bool ok = opened.Open(m_folder, false) && opened.Lock(true) && opened.ReplaceFile(kExchangeFile, stored);
+  const os::Folder opened = disk::OpenKeyFolder(m_folder, true);
+  const bool ok = opened.IsOpen() && disk::ReplaceKeyFile(opened, kExchangeFile, stored, 0600);
   OPENSSL_cleanse(stored.data(), stored.size());
   return ok;
 }

@@ -21,40 +21,11 @@
 #include "frame_fixture.h"
 #include "os/machine_locks.h"
 #include "recording_presenter.h"
+#include "second_account.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr uid_t kNobody = 65534;
-
-// Runs `plant` in a child that has become the account nobody; its result.
-bool AsNobody(const std::function<bool()>& plant) {
-  const pid_t child = fork();
-  if (child == 0) {
-    const bool dropped = setgroups(0, nullptr) == 0 && setresgid(kNobody, kNobody, kNobody) == 0 &&
-                         setresuid(kNobody, kNobody, kNobody) == 0;
-    _exit(dropped && plant() ? 0 : 1);
-  }
-  int status = -1;
-  waitpid(child, &status, 0);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-// Everything below a folder with its content, to show that nothing changed.
-std::map<std::string, std::string> Snapshot(const fs::path& root, const fs::path& skip) {
-  std::map<std::string, std::string> entries;
-  for (const auto& entry : fs::recursive_directory_iterator(root)) {
-    if (entry.path() == skip || entry.path().parent_path() == skip) continue;
-    std::string what = std::to_string(static_cast<unsigned>(entry.symlink_status().permissions()));
-    if (entry.is_regular_file()) {
-      std::ifstream in(entry.path(), std::ios::binary);
-      what += ":" + std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    entries[entry.path().string()] = what;
-  }
-  return entries;
-}
 
 class SharedLogFolder : public FrameTest {
  protected:
@@ -82,19 +53,8 @@ class SharedLogFolder : public FrameTest {
   }
   std::string Log(const char* name = "r9trace.log") const { return (m_logs / name).string(); }
 
-  // Plants `name` as a second account would; a hard link to a file that
-  // account may not write the kernel refuses it (protected hard links), so
-  // the test makes that one itself, to show that the library refuses it too.
-  void PlantSymlink(const char* name) const {
-    const std::string target = m_secret, path = Log(name);
-    ASSERT_TRUE(AsNobody([&] { return symlink(target.c_str(), path.c_str()) == 0; }));
-  }
-  void PlantHardLink(const char* name) const {
-    const std::string target = m_secret, path = Log(name);
-    if (!AsNobody([&] { return link(target.c_str(), path.c_str()) == 0; })) {
-      ASSERT_EQ(link(target.c_str(), path.c_str()), 0);
-    }
-  }
+  void PlantSymlink(const char* name) const { ASSERT_TRUE(PlantSymlinkAsNobody(m_secret, Log(name))); }
+  void PlantHardLink(const char* name) const { ASSERT_TRUE(::PlantHardLink(m_secret, Log(name))); }
   void RemoveAsNobody(const char* name) const {
     const std::string path = Log(name);
     ASSERT_TRUE(AsNobody([&] { return unlink(path.c_str()) == 0; }));

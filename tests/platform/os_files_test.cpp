@@ -8,12 +8,14 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "os/file.h"
 #include "os/folder.h"
@@ -215,6 +217,84 @@ TEST_F(OsFiles, RenameAndRemoveActOnPlantedLinksThemselves) {
   EXPECT_EQ(Read(secret), "private\n");
   EXPECT_EQ(Read(Path("shared/old")), "log\n");
   EXPECT_FALSE(shared.Remove("old/.."));
+}
+
+TEST_F(OsFiles, ReplacedEntriesAreWholeNewFilesOfTheirOwn) {
+  const std::string secret = Path("secret");
+  Write(secret, "private\n");
+  fs::create_directory(m_dir / "keys");
+  const xtb::os::Folder keys((m_dir / "keys").string());
+  fs::create_symlink(secret, m_dir / "keys" / "soft.key");
+  fs::create_hard_link(secret, m_dir / "keys" / "hard.key");
+
+  std::vector<uint8_t> bytes;
+  EXPECT_FALSE(keys.ReadEntry("soft.key", bytes));
+  EXPECT_EQ(errno, ELOOP);
+  EXPECT_FALSE(keys.ReadEntry("hard.key", bytes));
+  EXPECT_EQ(errno, EMLINK);
+
+  const std::string key(70000, 'k');  // more than one write's worth
+  for (const char* name : {"soft.key", "hard.key", "new.key"}) {
+    ASSERT_TRUE(keys.ReplaceEntry(name, key.data(), key.size(), 0600)) << name;
+    xtb::os::FileFacts facts;
+    ASSERT_TRUE(keys.FactsOfEntry(name, facts));
+    EXPECT_TRUE(facts.regular && facts.links == 1 && facts.mode == 0600) << name;
+    ASSERT_TRUE(keys.ReadEntry(name, bytes));
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), key);
+  }
+  EXPECT_EQ(Read(secret), "private\n");
+  EXPECT_FALSE(keys.ReplaceEntry("../escape", "x", 1, 0600));
+  EXPECT_FALSE(keys.ReplaceEntry("..", "x", 1, 0600));
+
+  std::vector<std::string> names;
+  ASSERT_TRUE(keys.List([&](std::string_view name) {
+    names.emplace_back(name);
+    return true;
+  }));
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"hard.key", "new.key", "soft.key"}));  // no drafts left
+
+  // Mode 0666 whatever the umask, through a path as well.
+  const mode_t before = umask(022);
+  EXPECT_TRUE(xtb::os::ReplaceWholeFile(Path("keys/shared.key").c_str(), "s", 1, 0666));
+  umask(before);
+  xtb::os::FileFacts facts;
+  ASSERT_TRUE(keys.FactsOfEntry("shared.key", facts));
+  EXPECT_EQ(facts.mode, 0666u);
+}
+
+TEST_F(OsFiles, MadeFoldersGetTheirModeAndLinksInTheirPlaceAreRefused) {
+  const mode_t before = umask(077);
+  const xtb::os::Folder made = xtb::os::Folder::Make(Path("a/b/private"), 0711);
+  umask(before);
+  ASSERT_TRUE(made.IsOpen());
+  xtb::os::FileFacts facts;
+  ASSERT_TRUE(xtb::os::FactsOf(made.Get(), facts));
+  EXPECT_TRUE(facts.folder);
+  EXPECT_EQ(facts.mode, 0711u);
+
+  fs::create_symlink(Path("a"), Path("link"));
+  EXPECT_TRUE(xtb::os::Folder(Path("link")).IsOpen());
+  EXPECT_FALSE(xtb::os::Folder(Path("link"), false).IsOpen());
+  EXPECT_FALSE(xtb::os::Folder::Make(Path("link"), 0700).IsOpen());
+}
+
+TEST_F(OsFiles, ExclusiveOpensShutOutEveryOtherLock) {
+  Write(Path("data"), "content");
+  xtb::os::File holder, other;
+  ASSERT_TRUE(holder.OpenExclusive(Path("data").c_str()));
+  EXPECT_FALSE(other.OpenShared(Path("data").c_str()));
+  EXPECT_FALSE(other.OpenExclusive(Path("data").c_str()));
+  // A target held locked is neither truncated nor taken.
+  xtb::os::File source;
+  ASSERT_TRUE(source.OpenRead(Path("data").c_str()));
+  EXPECT_FALSE(other.CreateExclusive(Path("data").c_str(), xtb::os::File()));
+  EXPECT_EQ(Read(Path("data")), "content");
+  holder.Close();
+  EXPECT_FALSE(other.CreateExclusive(Path("data").c_str(), source));  // never over its own reader
+  EXPECT_EQ(Read(Path("data")), "content");
+  ASSERT_TRUE(other.CreateExclusive(Path("copy").c_str(), source));
+  EXPECT_FALSE(holder.OpenShared(Path("copy").c_str()));
 }
 
 TEST(OsFolderNames, SplitAtTheLastSlash) {

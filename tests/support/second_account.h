@@ -1,0 +1,59 @@
+// Playing a second account in tests of folders that every account may
+// write: a forked child that has become the account nobody plants names,
+// and a snapshot of a folder tree shows that nothing outside changed.
+#pragma once
+
+#include <grp.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <map>
+#include <string>
+
+constexpr uid_t kNobody = 65534;
+
+// Runs `plant` in a child that has become the account nobody; its result.
+inline bool AsNobody(const std::function<bool()>& plant) {
+  const pid_t child = fork();
+  if (child == 0) {
+    const bool dropped = setgroups(0, nullptr) == 0 && setresgid(kNobody, kNobody, kNobody) == 0 &&
+                         setresuid(kNobody, kNobody, kNobody) == 0;
+    _exit(dropped && plant() ? 0 : 1);
+  }
+  int status = -1;
+  waitpid(child, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// Plants `path` as a symbolic link to `target` as nobody would.
+inline bool PlantSymlinkAsNobody(const std::string& target, const std::string& path) {
+  return AsNobody([&] { return symlink(target.c_str(), path.c_str()) == 0; });
+}
+
+// Plants `path` as a second name of `target`. The kernel's protected hard
+// links refuse nobody a link to a file it may not write; the test then
+// makes the link itself, to show that the library copes with it too.
+inline bool PlantHardLink(const std::string& target, const std::string& path) {
+  return AsNobody([&] { return link(target.c_str(), path.c_str()) == 0; }) || link(target.c_str(), path.c_str()) == 0;
+}
+
+// Everything below `root` with its permissions and content, `skip` and its
+// entries left out.
+inline std::map<std::string, std::string> Snapshot(const std::filesystem::path& root,
+                                                   const std::filesystem::path& skip) {
+  std::map<std::string, std::string> entries;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+    if (entry.path() == skip || entry.path().parent_path() == skip) continue;
+    std::string what = std::to_string(static_cast<unsigned>(entry.symlink_status().permissions()));
+    if (entry.is_regular_file()) {
+      std::ifstream in(entry.path(), std::ios::binary);
+      what += ":" + std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    entries[entry.path().string()] = what;
+  }
+  return entries;
+}
