@@ -2,6 +2,7 @@
 #include <array>
 #include <string>
 
+#include <xtbasis/osinfo.h>
 #include <xtbasis/tokenize.h>
 
 #include "codepage_tables.h"
@@ -76,6 +77,7 @@ size_t DecodeOne(const std::string& s, size_t i, char32_t& u) {
 }  // namespace
 
 CString AnsiToUTF8(const CString& text) {
+  if (text.IsEmpty() || XTGetOSCode() == -1) return text;  // Windows 95 had no such conversion
   const std::string& in = text.str();
   std::string out(in.size() * 3, '\0');
   char* p = out.data();
@@ -91,6 +93,7 @@ CString AnsiToUTF8(const CString& text) {
 }
 
 CString UTF8ToAnsi(const CString& text) {
+  if (text.IsEmpty() || XTGetOSCode() == -1) return text;
   const std::string& in = text.str();
   std::string out;
   out.reserve(in.size());

@@ -36,3 +36,5 @@
 #include "sysbase.h"
 #include "trace.h"
 #include "resstrings.h"
+#include "osinfo.h"
+#include "kiosk.h"
