@@ -12,9 +12,9 @@ namespace xtb::kiosk {
 struct Request {
   std::string root = "/";  // where the account files and session settings live
   std::string user;
-  std::string password;
+  std::string password;  // UTF-8, as the user types it at the login
   std::string domain;  // empty or ".": a local account
-  std::string comment;
+  std::string comment;  // UTF-8
   std::string program;  // what the kiosk session runs
 };
 

@@ -34,8 +34,8 @@ std::string Base64(const std::string& bytes) {
 }
 
 // The directory wants the password as UTF-16LE in quotes.
-std::string QuotedUtf16(const std::string& ansi) {
-  const std::string utf8 = AnsiToUTF8(CString("\"" + ansi + "\"")).str();
+std::string QuotedUtf16(const std::string& password) {
+  const std::string utf8 = "\"" + password + "\"";
   std::string out;
   for (size_t i = 0; i < utf8.size();) {
     const auto b = static_cast<unsigned char>(utf8[i]);

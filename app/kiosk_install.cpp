@@ -1,6 +1,7 @@
 // InstallKioskMode on Linux: re-launch with root rights when needed, find or
 // create the account, then give it the kiosk session.
 #include <xtbasis/kiosk.h>
+#include <xtbasis/tokenize.h>
 
 #include <cerrno>
 #include <cstring>
@@ -149,9 +150,10 @@ bool InstallKioskModeFor(const char* program, const char* root, const char* user
   xtb::kiosk::Request request;
   request.root = root && *root ? root : "/";
   request.user = userName ? userName : "";
-  request.password = password ? password : "";
+  // The exported texts are ANSI; the account tools and the login speak UTF-8.
+  request.password = AnsiToUTF8(CString(password)).str();
   request.domain = domain ? domain : "";
-  request.comment = comment ? comment : "";
+  request.comment = AnsiToUTF8(CString(comment)).str();
   request.program = program ? program : "";
   return xtb::kiosk::Install(request, created, errorText);
 }

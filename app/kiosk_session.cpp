@@ -54,6 +54,16 @@ std::string ValueOf(const std::vector<std::string>& lines, std::string_view key)
   return {};
 }
 
+// The value of `key` in the [User] group of an AccountsService file.
+std::string UserGroupValue(const std::vector<std::string>& lines, std::string_view key) {
+  bool inUser = false;
+  for (const std::string& line : lines) {
+    if (line.starts_with("[")) inUser = line == "[User]";
+    else if (inUser && line.starts_with(key)) return line.substr(key.size());
+  }
+  return {};
+}
+
 // Sets (or, with an empty value, removes) Session and XSession in the [User]
 // group of the AccountsService file, keeping every other line as it was.
 bool SetUserSession(const std::string& root, const std::string& user, const std::string& session,
@@ -63,8 +73,11 @@ bool SetUserSession(const std::string& root, const std::string& user, const std:
   os::ReadWholeFile(path.c_str(), content);
   std::vector<std::string> lines = Lines(content);
   std::vector<std::string> out;
-  bool inUser = false, sawUser = false;
+  // The keys go at the end of the first [User] group; a repeated group loses its copies.
+  bool inUser = false, added = false;
   auto addKeys = [&] {
+    if (added) return;
+    added = true;
     if (!session.empty()) out.push_back("Session=" + session);
     if (!xsession.empty()) out.push_back("XSession=" + xsession);
   };
@@ -72,14 +85,13 @@ bool SetUserSession(const std::string& root, const std::string& user, const std:
     if (line.starts_with("[")) {
       if (inUser) addKeys();
       inUser = line == "[User]";
-      sawUser = sawUser || inUser;
     } else if (inUser && (line.starts_with("Session=") || line.starts_with("XSession="))) {
       continue;
     }
     out.push_back(line);
   }
   if (inUser) addKeys();
-  if (!sawUser) {
+  if (!added) {
     out.push_back("[User]");
     addKeys();
   }
@@ -112,8 +124,8 @@ bool WriteSession(const std::string& root, const std::string& user, const Sessio
   } else {
     std::string settings;
     os::ReadWholeFile(UserSettingsPath(root, user).c_str(), settings);
-    previous = ValueOf(Lines(settings), "Session=");
-    previousX = ValueOf(Lines(settings), "XSession=");
+    previous = UserGroupValue(Lines(settings), "Session=");
+    previousX = UserGroupValue(Lines(settings), "XSession=");
   }
   const std::string text = "[Desktop Entry]\nType=Application\nName=Kiosk " + user +
                            "\nComment=Runs one program alone, full screen\nExec=cage -- " +

@@ -13,6 +13,7 @@
 #include <xtbasis/kiosk.h>
 
 #include "kiosk.h"
+#include "os/accounts.h"
 #include "tool_run.h"
 
 namespace {
@@ -43,7 +44,7 @@ class KioskTest : public ::testing::Test {
     m_realPasswd = Read("/etc/passwd");
     m_request.root = m_root.string();
     m_request.user = "xtbkiosk1";
-    m_request.password = "Gr\xFCn-2026";  // an ANSI umlaut in the password
+    m_request.password = "Gr\xC3\xBCn-2026";
     m_request.comment = "Empfang";
     m_request.program = "/opt/praxis/bin/Termine";
   }
@@ -202,11 +203,14 @@ TEST(KioskSession, ExecLineQuotesTheProgram) {
 
 TEST_F(KioskTest, ToolInstallsAndRemoves) {
   const std::string root = m_root.string();
-  ToolRun run = RunTool("kiosk install xtbkiosk3 --comment Labor --program /opt/praxis/bin/Labor --root '" + root + "'",
-                "echo geheim |");
+  // The terminal's UTF-8 reaches the account as UTF-8.
+  ToolRun run = RunTool("kiosk install xtbkiosk3 --comment 'Praxisb\xC3\xBCro' --program /opt/praxis/bin/Labor --root '" +
+                            root + "'",
+                        "printf 'gr\xC3\xBCn\\n' |");
   ASSERT_EQ(run.status, 0) << run.output;
   EXPECT_NE(run.output.find("account created"), std::string::npos) << run.output;
-  EXPECT_NE(Etc("passwd").find("xtbkiosk3"), std::string::npos);
+  EXPECT_NE(Etc("passwd").find(":Praxisb\xC3\xBCro:"), std::string::npos);
+  EXPECT_TRUE(xtb::os::PasswordMatches(root, "xtbkiosk3", "gr\xC3\xBCn"));
   run = RunTool("kiosk remove xtbkiosk3 --root '" + root + "'");
   ASSERT_EQ(run.status, 0) << run.output;
   EXPECT_EQ(Etc("passwd").find("xtbkiosk3"), std::string::npos);

@@ -10,6 +10,7 @@
 #include <string>
 
 #include <xtbasis/kiosk.h>
+#include <xtbasis/tokenize.h>
 
 #include "command.h"
 
@@ -62,7 +63,9 @@ int Run(const xtbtool::Args& args) {
     return 0;
   }
   if (program.empty() && root != "/") return xtbtool::UsageError("kiosk", "--root needs --program");
-  const std::string password = ReadPassword();
+  // The terminal speaks UTF-8; the library's texts are ANSI.
+  const std::string password = UTF8ToAnsi(CString(ReadPassword())).str();
+  comment = UTF8ToAnsi(CString(comment)).str();
   DWORD created = 0;
   const bool ok = program.empty()
                       ? InstallKioskMode(user.data(), password.c_str(), domain.c_str(), comment.c_str(), &created, &error)
