@@ -9,13 +9,18 @@ namespace {
 constexpr int kWorkstation = 1;
 constexpr int kServer = 3;
 
-XTOSVersionInfo Nt(unsigned major, unsigned minor, bool x64 = false, int productType = kWorkstation,
-                   unsigned build = 0) {
+XTOSVersionInfo Record(int platformId, unsigned major, unsigned minor) {
   XTOSVersionInfo v;
   v.readable = true;
-  v.platformId = 2;
+  v.platformId = platformId;
   v.major = major;
   v.minor = minor;
+  return v;
+}
+
+XTOSVersionInfo Nt(unsigned major, unsigned minor, bool x64 = false, int productType = kWorkstation,
+                   unsigned build = 0) {
+  XTOSVersionInfo v = Record(2, major, minor);
   v.build = build;
   v.extended = true;
   v.productType = productType;
@@ -24,11 +29,7 @@ XTOSVersionInfo Nt(unsigned major, unsigned minor, bool x64 = false, int product
 }
 
 XTOSVersionInfo Win9x(unsigned major, unsigned minor, const char* versionNumber = nullptr) {
-  XTOSVersionInfo v;
-  v.readable = true;
-  v.platformId = 1;
-  v.major = major;
-  v.minor = minor;
+  XTOSVersionInfo v = Record(1, major, minor);
   v.versionNumber = versionNumber;
   v.hasVersionNumber = versionNumber != nullptr;
   return v;
