@@ -2,6 +2,7 @@
 #include <array>
 #include <string>
 
+#include <xtbasis/osinfo.h>
 #include <xtbasis/transcode.h>
 
 #include "byte_expansion.h"
@@ -71,9 +72,13 @@ size_t DecodeOne(const std::string& s, size_t i, char32_t& u) {
 
 }  // namespace
 
-CString AnsiToUTF8(const CString& text) { return CString(xtb::text::Expand(text.str(), kEncode)); }
+CString AnsiToUTF8(const CString& text) {
+  if (text.IsEmpty() || XTGetOSCode() == -1) return text;  // Windows 95 had no such conversion
+  return CString(xtb::text::Expand(text.str(), kEncode));
+}
 
 CString UTF8ToAnsi(const CString& text) {
+  if (text.IsEmpty() || XTGetOSCode() == -1) return text;
   const std::string& in = text.str();
   std::string out;
   out.reserve(in.size());

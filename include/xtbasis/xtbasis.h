@@ -71,3 +71,7 @@
 #include <xtbasis/sharedregion.h>
 #include <xtbasis/threads.h>
 #include <xtbasis/winapp.h>
+
+// Operating system and kiosk installation.
+#include <xtbasis/kiosk.h>
+#include <xtbasis/osinfo.h>
