@@ -34,3 +34,4 @@
 #include "sysbase.h"
 #include "trace.h"
 #include "resstrings.h"
+#include "websocket.h"
