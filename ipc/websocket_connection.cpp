@@ -98,7 +98,7 @@ struct Connection::Impl {
   beast::error_code readError;
   size_t readBytes = 0;
   std::array<char, kReceiveMax> buffer{};
-  bool peerClosed = false;  // the server's closing frame has been handed out
+  bool ended = false;       // the server's closing frame or a failure has been handed out
   bool closed = false;      // Close has begun: no operation starts any more
 };
 
@@ -208,7 +208,7 @@ std::unique_ptr<Connection> Connection::Open(const OpenOptions& options, DWORD& 
 DWORD Connection::Send(std::string_view text) {
   {
     std::lock_guard lock(impl_->mutex);
-    if (impl_->peerClosed || impl_->closed) return ERROR_INVALID_OPERATION;
+    if (impl_->ended || impl_->closed) return ERROR_INVALID_OPERATION;
   }
   // The bytes are the operation's own: a write cut off by the time limit may
   // still touch them after Send has returned.
@@ -216,12 +216,15 @@ DWORD Connection::Send(std::string_view text) {
   const beast::error_code error = impl_->Run(kSendTimeout, [this, bytes](Finish finish) {
     impl_->ws->async_write(net::buffer(*bytes), [bytes, finish](beast::error_code error, size_t) { finish(error); });
   });
+  if (!error) return ERROR_SUCCESS;
+  std::lock_guard lock(impl_->mutex);
+  impl_->ended = true;
   return WinErrorFromTransport(error);
 }
 
 DWORD Connection::Receive(std::string& text, const std::atomic<bool>& release) {
   std::unique_lock lock(impl_->mutex);
-  if (impl_->peerClosed || impl_->closed) return ERROR_INVALID_OPERATION;
+  if (impl_->ended || impl_->closed) return ERROR_INVALID_OPERATION;
   if (!impl_->reading && !impl_->readDone) {
     impl_->reading = true;
     net::post(impl_->io, [impl = impl_.get()] { impl->StartRead(); });
@@ -230,11 +233,10 @@ DWORD Connection::Receive(std::string& text, const std::atomic<bool>& release) {
   if (!impl_->readDone) return impl_->closed ? ERROR_INVALID_OPERATION : ERROR_OPERATION_ABORTED;
   impl_->readDone = false;
   text.clear();
-  if (impl_->readError == websocket::error::closed) {
-    impl_->peerClosed = true;
-    return ERROR_SUCCESS;
+  if (impl_->readError) {
+    impl_->ended = true;
+    return impl_->readError == websocket::error::closed ? ERROR_SUCCESS : WinErrorFromTransport(impl_->readError);
   }
-  if (impl_->readError) return WinErrorFromTransport(impl_->readError);
   text.assign(impl_->buffer.data(), impl_->readBytes);
   return ERROR_SUCCESS;
 }
@@ -255,12 +257,12 @@ DWORD Connection::Close() {
     impl_->ws->async_close(websocket::close_code::normal, finish);
   });
   impl_->Shutdown();
-  bool peerClosed;
+  bool ended;
   {
     std::lock_guard lock(impl_->mutex);
-    peerClosed = impl_->peerClosed || impl_->readError == websocket::error::closed;
+    ended = impl_->ended || impl_->readError == websocket::error::closed;
   }
-  if (peerClosed || error == websocket::error::closed) return ERROR_SUCCESS;
+  if (ended || error == websocket::error::closed) return ERROR_SUCCESS;
   return WinErrorFromTransport(error);
 }
 

@@ -34,13 +34,14 @@ class Connection {
   Connection& operator=(const Connection&) = delete;
 
   DWORD Send(std::string_view text);
-  // The next at most kReceiveMax bytes of a message. After the server's
-  // closing frame one empty success, then ERROR_INVALID_OPERATION (also
-  // once Close has begun). ERROR_OPERATION_ABORTED when `release` is set
+  // The next at most kReceiveMax bytes of a message. The server's closing
+  // frame gives one empty success; after it, after a failed Send or Receive
+  // and once Close has begun, Send and Receive give ERROR_INVALID_OPERATION. ERROR_OPERATION_ABORTED when `release` is set
   // and ReleaseReceiver called; the read stays pending for the next Receive.
   DWORD Receive(std::string& text, const std::atomic<bool>& release);
   void ReleaseReceiver();
-  // The closing handshake with status 1000, then the socket is shut.
+  // The closing handshake with status 1000, then the socket is shut; 0 also
+  // when the connection had ended before.
   DWORD Close();
 
   struct Impl;

@@ -8,7 +8,8 @@
 //   6      ERROR_INVALID_HANDLE      WaitReceive without a receive thread
 //   87     ERROR_INVALID_PARAMETER   a user agent with control characters
 //   1460   ERROR_TIMEOUT             WaitReceive's time ran out
-//   4317   ERROR_INVALID_OPERATION   no WebSocket is open (or the server has closed it)
+//   4317   ERROR_INVALID_OPERATION   no WebSocket is open, or it has ended: the server
+//                                    closed it, or a Send or Receive failed
 //   12002  ERROR_WINHTTP_TIMEOUT             Open's time ran out, or a Send stalled
 //   12005  ERROR_WINHTTP_INVALID_URL         the server text is no host name
 //   12007  ERROR_WINHTTP_NAME_NOT_RESOLVED   the host name is unknown

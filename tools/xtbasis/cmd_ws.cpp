@@ -61,7 +61,7 @@ int Run(const xtbtool::Args& args) {
   if (args.size() != 1) return xtbtool::UsageError("ws", "usage: xtbasis ws HOST");
   CXTWebSocket ws;
   if (const unsigned long error = ws.Open("xtbasis ws", args[0].c_str()); error != 0) return Fail("Open", error);
-  auto* input = new InputLines;  // the reading thread keeps using it until the process ends
+  static auto* const input = new InputLines;  // the reading thread keeps using it until the process ends
   auto quiet = Clock::now();
   bool receiving = false;
   for (;;) {

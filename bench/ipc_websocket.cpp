@@ -1,0 +1,120 @@
+// The WebSocket client: one echo round trip (Send, then Receive of the
+// answer) of a 100-byte text message, against a plain single-threaded Beast
+// client doing the same over its own connection to the same server (the
+// tests' python3-websockets echo server on port 443 of the loopback
+// interface; needs root for the port).
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <boost/asio/connect.hpp>
+#include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/ssl.hpp>
+#include <boost/beast/core.hpp>
+#include <boost/beast/ssl.hpp>
+#include <boost/beast/websocket.hpp>
+#include <boost/beast/websocket/ssl.hpp>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <xtbasis/websocket.h>
+
+#include "test_server.h"
+
+namespace {
+
+namespace net = boost::asio;
+namespace beast = boost::beast;
+
+const std::string kMessage(100, 'm');
+
+struct Setup {
+  Setup() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "xtb-bench-ws-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) std::abort();
+    dir = pattern;
+    setenv("XTBASIS_REGISTRY_DIR", (dir + "/hives").c_str(), 1);
+    const std::string command = "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:P-256 -nodes"
+                                " -subj /CN=localhost -days 1 -keyout '" + dir + "/key.pem' -out '" + dir +
+                                "/cert.pem' 2>/dev/null";
+    ready = std::system(command.c_str()) == 0 &&
+            server.Start({"--host", "localhost", "--cert", dir + "/cert.pem", "--key", dir + "/key.pem"});
+    if (!ready) std::fprintf(stderr, "the echo server could not start on port 443\n");
+  }
+  ~Setup() {
+    server.Stop();
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
+  }
+  std::string dir;
+  TestServer server;
+  bool ready = false;
+};
+
+Setup& Shared() {
+  static Setup setup;
+  return setup;
+}
+
+void BM_CXTWebSocketRoundTrip(benchmark::State& state) {
+  if (!Shared().ready) return state.SkipWithError("no server");
+  CXTWebSocket ws;
+  if (ws.Open("bench", "localhost") != 0) return state.SkipWithError("Open failed");
+  const CString message(kMessage);
+  CString answer;
+  for (auto _ : state) {
+    if (ws.Send(message) != 0 || ws.Receive(answer) != 0) return state.SkipWithError("round trip failed");
+  }
+  ws.Close();
+}
+
+void BM_BeastRoundTrip(benchmark::State& state) {
+  if (!Shared().ready) return state.SkipWithError("no server");
+  net::io_context io;
+  net::ssl::context tls(net::ssl::context::tls_client);
+  tls.set_verify_mode(net::ssl::verify_none);
+  beast::websocket::stream<beast::ssl_stream<beast::tcp_stream>> ws(io, tls);
+  net::ip::tcp::resolver resolver(io);
+  beast::get_lowest_layer(ws).connect(resolver.resolve("localhost", "443"));
+  ws.next_layer().handshake(net::ssl::stream_base::client);
+  ws.handshake("localhost", "/");
+  ws.text(true);
+  ws.auto_fragment(false);
+  char answer[1000];
+  for (auto _ : state) {
+    ws.write(net::buffer(kMessage));
+    benchmark::DoNotOptimize(ws.read_some(net::buffer(answer)));
+  }
+  ws.close(beast::websocket::close_code::normal);
+}
+
+BENCHMARK(BM_CXTWebSocketRoundTrip)->UseRealTime()->Repetitions(3);
+BENCHMARK(BM_BeastRoundTrip)->UseRealTime()->Repetitions(3);
+
+// Remembers the best wall time per iteration of each benchmark.
+class Reporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs) {
+      if (run.run_type != Run::RT_Iteration || run.iterations == 0 || run.error_occurred) continue;
+      const double perIteration = run.real_accumulated_time / run.iterations;
+      auto [best, fresh] = seconds.try_emplace(run.run_name.function_name, perIteration);
+      if (!fresh && perIteration < best->second) best->second = perIteration;
+    }
+    ConsoleReporter::ReportRuns(runs);
+  }
+  std::map<std::string, double> seconds;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  Reporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  const double own = reporter.seconds["BM_CXTWebSocketRoundTrip"];
+  const double peer = reporter.seconds["BM_BeastRoundTrip"];
+  if (own > 0 && peer > 0) std::printf("speed ratio echo round trip, CXTWebSocket / plain Beast client: %.2f\n", peer / own);
+  benchmark::Shutdown();
+  return 0;
+}
