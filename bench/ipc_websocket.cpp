@@ -13,13 +13,14 @@
 #include <boost/beast/ssl.hpp>
 #include <boost/beast/websocket.hpp>
 #include <boost/beast/websocket/ssl.hpp>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <map>
 #include <string>
 #include <xtbasis/websocket.h>
 
 #include "test_server.h"
+#include "text_ratio.h"
 
 namespace {
 
@@ -27,6 +28,24 @@ namespace net = boost::asio;
 namespace beast = boost::beast;
 
 const std::string kMessage(100, 'm');
+
+// Wall time per round trip of the benchmark's last run, for the ratio: the
+// client mostly waits, so processor time would say little.
+class WallTimer {
+ public:
+  WallTimer(benchmark::State& state, const char* name)
+      : state_(state), name_(name), start_(std::chrono::steady_clock::now()) {}
+  ~WallTimer() {
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start_;
+    if (state_.iterations() > 0)
+      xtbbench::RatioBoard::Instance().Record(name_, elapsed.count() / static_cast<double>(state_.iterations()));
+  }
+
+ private:
+  benchmark::State& state_;
+  const char* name_;
+  std::chrono::steady_clock::time_point start_;
+};
 
 struct Setup {
   Setup() {
@@ -62,6 +81,7 @@ void BM_CXTWebSocketRoundTrip(benchmark::State& state) {
   if (ws.Open("bench", "localhost") != 0) return state.SkipWithError("Open failed");
   const CString message(kMessage);
   CString answer;
+  WallTimer timer(state, "own");
   for (auto _ : state) {
     if (ws.Send(message) != 0 || ws.Receive(answer) != 0) return state.SkipWithError("round trip failed");
   }
@@ -81,6 +101,7 @@ void BM_BeastRoundTrip(benchmark::State& state) {
   ws.text(true);
   ws.auto_fragment(false);
   char answer[1000];
+  WallTimer timer(state, "peer");
   for (auto _ : state) {
     ws.write(net::buffer(kMessage));
     benchmark::DoNotOptimize(ws.read_some(net::buffer(answer)));
@@ -88,33 +109,9 @@ void BM_BeastRoundTrip(benchmark::State& state) {
   ws.close(beast::websocket::close_code::normal);
 }
 
-BENCHMARK(BM_CXTWebSocketRoundTrip)->UseRealTime()->Repetitions(3);
-BENCHMARK(BM_BeastRoundTrip)->UseRealTime()->Repetitions(3);
+BENCHMARK(BM_CXTWebSocketRoundTrip)->UseRealTime();
+BENCHMARK(BM_BeastRoundTrip)->UseRealTime();
 
-// Remembers the best wall time per iteration of each benchmark.
-class Reporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      if (run.run_type != Run::RT_Iteration || run.iterations == 0 || run.error_occurred) continue;
-      const double perIteration = run.real_accumulated_time / run.iterations;
-      auto [best, fresh] = seconds.try_emplace(run.run_name.function_name, perIteration);
-      if (!fresh && perIteration < best->second) best->second = perIteration;
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> seconds;
-};
+const xtbbench::Ratio kRatio("own", "peer", "echo round trip, CXTWebSocket / plain Beast client");
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  Reporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  const double own = reporter.seconds["BM_CXTWebSocketRoundTrip"];
-  const double peer = reporter.seconds["BM_BeastRoundTrip"];
-  if (own > 0 && peer > 0) std::printf("speed ratio echo round trip, CXTWebSocket / plain Beast client: %.2f\n", peer / own);
-  benchmark::Shutdown();
-  return 0;
-}
