@@ -70,6 +70,7 @@
 #include <xtbasis/platform/winapp.h>
 #include <xtbasis/sharedregion.h>
 #include <xtbasis/threads.h>
+#include <xtbasis/websocket.h>
 #include <xtbasis/winapp.h>
 
 // Operating system and kiosk installation.

@@ -8,6 +8,7 @@
 
 #include <xtbasis/crypt.h>
 
+#include "data_folders.h"
 #include "files.h"
 #include "provider_errors.h"
 
@@ -48,13 +49,8 @@ bool ParseProperties(const std::vector<uint8_t>& bytes, StoredCertificate& certi
 
 }  // namespace
 
-std::string StoreRoot() {
-  const char* moved = std::getenv("XTBASIS_CRYPTO_DIR");
-  return moved != nullptr && *moved != '\0' ? std::string(moved) + "/machine/certs" : "/var/lib/xtbasis/certs";
-}
-
 bool CertificateStore::Open(const std::string& name) {
-  m_folder = StoreRoot() + "/" + name;
+  m_folder = CertificateStoresFolder() + "/" + name;
   return disk::MakeKeyFolder(m_folder, kPublicFolder);
 }
 

@@ -39,6 +39,4 @@ class CertificateStore {
   std::string m_folder;
 };
 
-std::string StoreRoot();
-
 }  // namespace xtb::crypto

@@ -10,6 +10,7 @@
 #include <xtbasis/crypt.h>
 #include <xtbasis/platform/lasterror.h>
 
+#include "data_folders.h"
 #include "files.h"
 #include "keyblob.h"
 #include "os/process.h"
@@ -21,20 +22,6 @@ namespace {
 
 constexpr const char* kExchangeFile = "exchange.key";
 constexpr uint8_t kStoreMagic[4] = {'X', 'T', 'K', '1'};
-
-std::string Environment(const char* name) {
-  const char* value = std::getenv(name);
-  return value != nullptr ? value : "";
-}
-
-std::string KeysRoot(bool machine) {
-  const std::string moved = Environment("XTBASIS_CRYPTO_DIR");
-  if (!moved.empty()) return moved + (machine ? "/machine/keys" : "/user/keys");
-  if (machine) return "/var/lib/xtbasis/keys";
-  const std::string data = Environment("XDG_DATA_HOME");
-  if (!data.empty()) return data + "/xtbasis/keys";
-  return Environment("HOME") + "/.local/share/xtbasis/keys";
-}
 
 std::string Escape(const std::string& name) {
   std::string out;
@@ -64,7 +51,7 @@ std::shared_ptr<Key> DecodeStored(const std::vector<uint8_t>& bytes) {
 }  // namespace
 
 std::string ContainerFolder(const char* name, bool machine) {
-  return KeysRoot(machine) + "/" + Escape(name != nullptr && *name != '\0' ? name : os::UserName());
+  return KeyContainersFolder(machine) + "/" + Escape(name != nullptr && *name != '\0' ? name : os::UserName());
 }
 
 std::shared_ptr<Container> Container::Acquire(const char* name, DWORD flags) {

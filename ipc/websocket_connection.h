@@ -1,0 +1,54 @@
+// One TLS WebSocket connection and the I/O thread that serves it. Calls
+// come from the owner's thread and its receive thread; every network
+// operation runs on the I/O thread, so a Send may go out while a Receive
+// waits (at most one of each at a time).
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include <xtbasis/platform/wintypes.h>
+
+namespace xtb::ws {
+
+struct OpenOptions {
+  std::string host;   // name or address, nothing else
+  std::string agent;  // the User-Agent header
+  bool verify = false;
+  std::chrono::milliseconds timeout{60000};  // name lookup to upgrade
+};
+
+class Connection {
+ public:
+  static constexpr size_t kReceiveMax = 1000;
+  static constexpr std::chrono::milliseconds kSendTimeout{30000};
+  static constexpr std::chrono::milliseconds kCloseTimeout{2000};
+
+  // The open connection, or null with `error` set.
+  static std::unique_ptr<Connection> Open(const OpenOptions& options, DWORD& error);
+  ~Connection();  // shuts the socket and joins the I/O thread
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+
+  DWORD Send(std::string_view text);
+  // The next at most kReceiveMax bytes of a message. The server's closing
+  // frame gives one empty success; after it, after a failed Send or Receive
+  // and once Close has begun, Send and Receive give ERROR_INVALID_OPERATION. ERROR_OPERATION_ABORTED when `release` is set
+  // and ReleaseReceiver called; the read stays pending for the next Receive.
+  DWORD Receive(std::string& text, const std::atomic<bool>& release);
+  void ReleaseReceiver();
+  // The closing handshake with status 1000, then the socket is shut; 0 also
+  // when the connection had ended before.
+  DWORD Close();
+
+  struct Impl;
+
+ private:
+  explicit Connection(std::unique_ptr<Impl> impl);
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace xtb::ws
