@@ -20,6 +20,8 @@
 #include "platform/timeclasses.h"
 #include "platform/beep.h"
 #include "platform/dialog.h"
+#include "platform/session.h"
+#include "workstation.h"
 #include "teeth.h"
 #include "textfields.h"
 #include "numbers.h"
