@@ -162,12 +162,12 @@ long Receive(int fd, char* buffer, size_t capacity) {
   return n;
 }
 
-bool Send(int fd, const char* data, size_t length) {
+bool Send(int fd, const char* data, size_t length, bool wait) {
   ssize_t n;
-  do n = send(fd, data, length, MSG_NOSIGNAL);
+  do n = send(fd, data, length, MSG_NOSIGNAL | (wait ? 0 : MSG_DONTWAIT));
   while (n < 0 && errno == EINTR);
   if (n < 0) {
-    SetLastError(errno == EAGAIN ? ERROR_TIMEOUT : WinErrorFromErrno(errno));
+    SetLastError(errno != EAGAIN ? WinErrorFromErrno(errno) : wait ? ERROR_TIMEOUT : ERROR_BUSY);
     return false;
   }
   if (static_cast<size_t>(n) != length) {

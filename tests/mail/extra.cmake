@@ -12,3 +12,8 @@ add_dependencies(test_mail mail_probe xtbasis_tool)
 target_compile_definitions(test_mail PRIVATE XTB_MAIL_PROBE="$<TARGET_FILE:mail_probe>")
 gtest_discover_tests(test_mail DISCOVERY_MODE PRE_TEST TEST_PREFIX "pipes."
   PROPERTIES ENVIRONMENT XTB_MAIL_PIPES=1)
+
+# The router tests run xtmaild in a network namespace of their own.
+target_link_libraries(test_mail PRIVATE xtmaild_core)
+add_dependencies(test_mail xtmaild)
+target_compile_definitions(test_mail PRIVATE XTB_MAILD_PATH="$<TARGET_FILE:xtmaild>")

@@ -42,8 +42,9 @@ int Accept(int fd, int readTimeoutMs);
 // One message of at most `capacity` bytes (a longer datagram is cut).
 // Returns its length, 0 at the end of a connection, -1 on failure.
 long Receive(int fd, char* buffer, size_t capacity);
-// Sends one message whole; false with the last error otherwise.
-bool Send(int fd, const char* data, size_t length);
+// Sends one message whole; false with the last error otherwise. Without
+// `wait`, a receiver that cannot take it now fails it with ERROR_BUSY.
+bool Send(int fd, const char* data, size_t length, bool wait = true);
 
 // Sets the time after which a blocked send gives up (ERROR_TIMEOUT).
 bool SetSendTimeout(int fd, int milliseconds);

@@ -2,6 +2,8 @@
 //   mail_probe hold NAME          creates the endpoint, says "ready", waits to be killed
 //   mail_probe send COMPUTER NAME COUNT TAG
 //                                 sends COUNT mails "TAG <n>"; exit code: failures (at most 100)
+//   mail_probe send-logged COMPUTER NAME COUNT TAG PAUSE_MS
+//                                 the same, a pause after each, printing "TAG <n>" for each mail sent
 // XTB_MAIL_PIPES=1 switches it to pipe mode.
 #include <unistd.h>
 
@@ -20,13 +22,20 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     for (;;) pause();
   }
-  if (verb == "send" && argc == 6) {
+  const bool logged = verb == "send-logged" && argc == 7;
+  if ((verb == "send" && argc == 6) || logged) {
     const int count = std::atoi(argv[4]);
+    const int pauseMs = logged ? std::atoi(argv[6]) : 0;
     int failures = 0;
     for (int n = 0; n < count; ++n) {
       const std::string text = std::string(argv[5]) + " " + std::to_string(n);
-      if (!CXTMailslotClient::SendOneMessage(argv[2], argv[3], "", MAILTYPE_BENCH, text.c_str())) ++failures;
+      if (!CXTMailslotClient::SendOneMessage(argv[2], argv[3], "", MAILTYPE_BENCH, text.c_str()))
+        ++failures;
+      else if (logged)
+        std::printf("%s\n", text.c_str());
+      if (pauseMs > 0) usleep(static_cast<useconds_t>(pauseMs) * 1000);
     }
+    std::fflush(stdout);
     return failures > 100 ? 100 : failures;
   }
   std::fprintf(stderr, "usage: mail_probe hold NAME | send COMPUTER NAME COUNT TAG\n");
