@@ -197,6 +197,10 @@ int UdpListen(const Address& at) {
   const int fd = socket(at.family(), SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
   if (fd < 0) return Fail(-1);
   if (bind(fd, at.get(), at.length) != 0) return Fail(fd);
+  // Room for bursts of many senders; past the system's limit where allowed.
+  const int bytes = 8 << 20;
+  if (setsockopt(fd, SOL_SOCKET, SO_RCVBUFFORCE, &bytes, sizeof bytes) != 0)
+    setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes);
   return fd;
 }
 

@@ -22,22 +22,14 @@ Poller::~Poller() {
   if (m_fd >= 0) close(m_fd);
 }
 
-namespace {
-
-bool Control(int poller, int operation, int fd, bool write) {
+bool Poller::Add(int fd) {
   epoll_event event{};
-  event.events = EPOLLIN | EPOLLRDHUP | (write ? EPOLLOUT : 0u);
+  event.events = EPOLLIN | EPOLLRDHUP;
   event.data.fd = fd;
-  if (epoll_ctl(poller, operation, fd, &event) == 0) return true;
+  if (epoll_ctl(m_fd, EPOLL_CTL_ADD, fd, &event) == 0) return true;
   SetLastErrorFromErrno();
   return false;
 }
-
-}  // namespace
-
-bool Poller::Add(int fd, bool write) { return Control(m_fd, EPOLL_CTL_ADD, fd, write); }
-
-bool Poller::Modify(int fd, bool write) { return Control(m_fd, EPOLL_CTL_MOD, fd, write); }
 
 void Poller::Remove(int fd) { epoll_ctl(m_fd, EPOLL_CTL_DEL, fd, nullptr); }
 
@@ -46,8 +38,7 @@ std::vector<Event> Poller::Wait(int timeoutMs) {
   const int n = epoll_wait(m_fd, events, 64, timeoutMs);
   std::vector<Event> ready;
   for (int i = 0; i < n; ++i)
-    ready.push_back({events[i].data.fd, (events[i].events & EPOLLIN) != 0, (events[i].events & EPOLLOUT) != 0,
-                     (events[i].events & (EPOLLHUP | EPOLLERR | EPOLLRDHUP)) != 0});
+    ready.push_back({events[i].data.fd});
   return ready;
 }
 

@@ -185,4 +185,33 @@ TEST_F(MailRouterTest, RouterKilledAndRestartedWhileSendersSend) {
   }
 }
 
+TEST_F(MailRouterTest, EightSendersThroughTheRouter) {
+  // Mailslot mode may lose datagrams (a full socket buffer of the router or
+  // of the receiver drops them); pipe mode loses none.
+  constexpr int kSenders = 8, kMails = 1500;
+  m_world.Configure("allow = " + m_world.hostAddress() + "\n");
+  ASSERT_TRUE(m_world.StartRouter());
+  std::thread senders([&] {
+    std::vector<std::unique_ptr<ChildProcess>> children;
+    for (int s = 0; s < kSenders; ++s)
+      children.push_back(std::make_unique<ChildProcess>(std::vector<std::string>{
+          XTB_MAIL_PROBE, "send", m_world.routerAddress(), m_name, std::to_string(kMails), "s" + std::to_string(s)}));
+    for (auto& child : children) EXPECT_EQ(child->Wait(), 0);
+    std::this_thread::sleep_for(200ms);  // the last datagrams arrive before the end mark
+    EXPECT_TRUE(Send("end"));
+  });
+  std::map<std::string, int> received;
+  for (std::string text; (text = ReadText()) != "end";) ++received[text];
+  senders.join();
+  for (const auto& [text, count] : received) ASSERT_EQ(count, 1) << text;
+  const size_t sent = kSenders * kMails, lost = sent - received.size();
+  std::printf("%s mode through the router: %zu sent, %zu received, %zu lost\n", Pipes() ? "pipe" : "mailslot", sent,
+              received.size(), lost);
+  if (Pipes())
+    EXPECT_EQ(lost, 0u);
+  else
+    EXPECT_LE(received.size(), sent);
+  EXPECT_NE(m_world.RouterTraces().find("zugestellt"), std::string::npos);
+}
+
 }  // namespace

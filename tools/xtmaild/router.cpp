@@ -23,6 +23,7 @@ Router::~Router() {
     xtb::local::CloseEndpoint(connection.local);
     xtb::net::Close(fd);
   }
+  for (const auto& [file, fd] : m_datagramEndpoints) xtb::local::CloseEndpoint(fd);
   for (int fd : {m_udp, m_tcp, m_signals}) xtb::net::Close(fd);
 }
 
@@ -126,13 +127,39 @@ void Router::ReceiveDatagrams() {
       Refuse("xtmaild: ungültiges Paket von " + from.Text() + " (" + std::to_string(length) + " Bytes)");
       continue;
     }
-    const int local = xtb::local::Connect(xtb::mail::EndpointFile(endpoint), xtb::local::Kind::Datagram);
-    const bool delivered = local >= 0 && xtb::local::Send(local, mail.data(), mail.size(), false);
-    if (!delivered)
-      Trace(XTTRACE_WARN, "xtmaild: Mail von " + from.Text() + " an " + std::string(endpoint) +
-                              " nicht zugestellt: " + GetLastErrorString(nullptr, GetLastError()).GetString());
-    if (local >= 0) xtb::local::CloseEndpoint(local);
+    if (!DeliverDatagram(endpoint, mail))
+      Refuse("xtmaild: Mail von " + from.Text() + " an " + std::string(endpoint) +
+             " nicht zugestellt: " + GetLastErrorString(nullptr, GetLastError()).GetString());
   }
+}
+
+bool Router::DeliverDatagram(std::string_view endpoint, std::string_view mail) {
+  // A receiver that is slow to read holds the router up at most this long
+  // per mail; its mail waits in the router's receive buffer meanwhile.
+  constexpr int kReceiverWaitMs = 10;
+  const std::string file = xtb::mail::EndpointFile(endpoint);
+  auto kept = m_datagramEndpoints.find(file);
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    if (kept == m_datagramEndpoints.end()) {
+      if (m_datagramEndpoints.size() >= kKeptEndpoints) {
+        for (const auto& [name, fd] : m_datagramEndpoints) xtb::local::CloseEndpoint(fd);
+        m_datagramEndpoints.clear();
+      }
+      const int fd = xtb::local::Connect(file, xtb::local::Kind::Datagram);
+      if (fd < 0) return false;
+      xtb::local::SetSendTimeout(fd, kReceiverWaitMs);
+      kept = m_datagramEndpoints.emplace(file, fd).first;
+    }
+    if (xtb::local::Send(kept->second, mail.data(), mail.size())) return true;
+    if (GetLastError() == ERROR_TIMEOUT) return false;
+    // The receiver went (or was replaced): connect anew once.
+    const DWORD error = GetLastError();
+    xtb::local::CloseEndpoint(kept->second);
+    m_datagramEndpoints.erase(kept);
+    kept = m_datagramEndpoints.end();
+    SetLastError(error);
+  }
+  return false;
 }
 
 void Router::AcceptConnections() {

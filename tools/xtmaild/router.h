@@ -51,6 +51,8 @@ class Router {
   void Drop(int fd);
   void ExpireConnections();
   int WaitMs() const;
+  // Hands a datagram to its endpoint through a kept connection.
+  bool DeliverDatagram(std::string_view endpoint, std::string_view mail);
   void Refuse(const std::string& text);
   void Trace(int level, const std::string& text);
 
@@ -60,6 +62,9 @@ class Router {
   int m_udp = -1, m_tcp = -1, m_signals = -1;
   std::unordered_map<int, Connection> m_connections;
   std::map<std::string, int> m_perClient;
+  // Connections to local datagram endpoints, by file name.
+  static constexpr size_t kKeptEndpoints = 256;
+  std::unordered_map<std::string, int> m_datagramEndpoints;
   // Refusal records are limited to kRefusalsPerSecond, the rest counted.
   static constexpr int kRefusalsPerSecond = 20;
   Clock::time_point m_refusalSecond;

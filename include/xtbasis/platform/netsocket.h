@@ -50,7 +50,8 @@ bool ReceiveAll(int fd, void* data, size_t length);
 bool SendDatagram(int fd, const void* data, size_t length);
 
 // Listeners of a router: non-blocking sockets bound to `at` (SO_REUSEADDR
-// for TCP, so that a restarted router binds again at once).
+// for TCP, so that a restarted router binds again at once; a large receive
+// buffer for UDP).
 int UdpListen(const Address& at);
 int TcpListen(const Address& at, int backlog);
 // The next pending connection (non-blocking) and its peer; -1 when none.

@@ -7,11 +7,9 @@
 
 namespace xtb::poll {
 
+// A descriptor that can be read (or has reached its end or failed).
 struct Event {
   int fd;
-  bool readable;
-  bool writable;
-  bool hangup;
 };
 
 class Poller {
@@ -22,8 +20,7 @@ class Poller {
   Poller& operator=(const Poller&) = delete;
   bool ok() const { return m_fd >= 0; }
 
-  bool Add(int fd, bool write = false);
-  bool Modify(int fd, bool write);
+  bool Add(int fd);
   void Remove(int fd);
   // Waits at most `timeoutMs` (-1: for good); the ready descriptors.
   std::vector<Event> Wait(int timeoutMs);
