@@ -110,22 +110,26 @@ bool CloseEndpoint(int fd) {
 }
 
 int Connect(const std::string& fileName, Kind kind) {
-  const int folder = OpenMailFolder();
-  if (folder < 0) return -1;
+  // A sender needs no checked folder: whatever answers under the name is
+  // what a receiver could have bound there anyway. Only a folder name too
+  // long for a socket address goes through the folder's descriptor.
+  std::string path = MailFolder() + "/" + fileName;
+  int folder = -1;
   sockaddr_un address;
-  if (!MakeAddress(SocketPath(folder, fileName), address)) {
-    close(folder);
-    return -1;
+  if (path.size() >= sizeof address.sun_path) {
+    if ((folder = OpenMailFolder()) < 0) return -1;
+    path = SocketPath(folder, fileName);
   }
-  const int fd = socket(AF_UNIX, SocketType(kind) | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-  if (fd < 0) {
-    close(folder);
-    return Fail(-1);
-  }
-  const int result = connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
-  const int error = errno;
-  close(folder);
-  if (result != 0) {
+  const bool made = MakeAddress(path, address);
+  if (folder >= 0) close(folder);
+  if (!made) return -1;
+  // A listener's full queue must not hold the caller: sequenced connects
+  // do not wait.
+  const bool sequenced = kind == Kind::Sequenced;
+  const int fd = socket(AF_UNIX, SocketType(kind) | SOCK_CLOEXEC | (sequenced ? SOCK_NONBLOCK : 0), 0);
+  if (fd < 0) return Fail(-1);
+  if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+    const int error = errno;
     close(fd);
     // A file without a holder is an endpoint that does not exist.
     if (error == ECONNREFUSED || error == ENOENT)
@@ -137,7 +141,7 @@ int Connect(const std::string& fileName, Kind kind) {
     return -1;
   }
   // Sends block again (bounded by SetSendTimeout), as writes to an endpoint do.
-  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  if (sequenced) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   return fd;
 }
 

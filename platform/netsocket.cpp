@@ -9,7 +9,11 @@
 #include <sys/utsname.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <mutex>
+#include <vector>
 #include <cstring>
 #include <strings.h>
 #include <xtbasis/platform/lasterror.h>
@@ -96,28 +100,45 @@ bool IsLoopbackLiteral(const std::string& host) {
   return IN6_IS_ADDR_LOOPBACK(&v6) || (IN6_IS_ADDR_V4MAPPED(&v6) && v6.s6_addr[12] == 127);
 }
 
-bool IsOwnAddressLiteral(const std::string& host) {
-  Address wanted;
-  addrinfo hints{};
-  hints.ai_flags = AI_NUMERICHOST;
-  addrinfo* found = nullptr;
-  if (host.empty() || getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || !found) return false;
-  std::memcpy(&wanted.storage, found->ai_addr, found->ai_addrlen);
-  wanted.length = found->ai_addrlen;
-  freeaddrinfo(found);
-  const std::string text = wanted.Text();
+namespace {
+
+// The addresses of this machine's interfaces, looked up at most once a
+// second (a sender asks for every mail).
+std::vector<std::string> OwnAddresses() {
+  static std::mutex mutex;
+  static std::vector<std::string> addresses;
+  static std::chrono::steady_clock::time_point taken;
+  std::lock_guard guard(mutex);
+  const auto now = std::chrono::steady_clock::now();
+  if (!addresses.empty() && now - taken < std::chrono::seconds(1)) return addresses;
+  addresses.clear();
+  taken = now;
   ifaddrs* interfaces = nullptr;
-  if (getifaddrs(&interfaces) != 0) return false;
-  bool own = false;
-  for (const ifaddrs* at = interfaces; at && !own; at = at->ifa_next) {
+  if (getifaddrs(&interfaces) != 0) return addresses;
+  for (const ifaddrs* at = interfaces; at; at = at->ifa_next) {
     if (!at->ifa_addr || (at->ifa_addr->sa_family != AF_INET && at->ifa_addr->sa_family != AF_INET6)) continue;
     Address local;
     local.length = at->ifa_addr->sa_family == AF_INET ? sizeof(sockaddr_in) : sizeof(sockaddr_in6);
     std::memcpy(&local.storage, at->ifa_addr, local.length);
-    own = local.Text() == text;
+    addresses.push_back(local.Text());
   }
   freeifaddrs(interfaces);
-  return own;
+  return addresses;
+}
+
+}  // namespace
+
+bool IsOwnAddressLiteral(const std::string& host) {
+  addrinfo hints{};
+  hints.ai_flags = AI_NUMERICHOST;
+  addrinfo* found = nullptr;
+  if (host.empty() || getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || !found) return false;
+  Address wanted;
+  std::memcpy(&wanted.storage, found->ai_addr, found->ai_addrlen);
+  wanted.length = found->ai_addrlen;
+  freeaddrinfo(found);
+  const std::vector<std::string> own = OwnAddresses();
+  return std::find(own.begin(), own.end(), wanted.Text()) != own.end();
 }
 
 bool IsOwnHostName(const std::string& host) {

@@ -22,6 +22,7 @@
 #include "platform/dialog.h"
 #include "platform/session.h"
 #include "workstation.h"
+#include "mailslot.h"
 #include "teeth.h"
 #include "textfields.h"
 #include "numbers.h"
