@@ -40,6 +40,19 @@ XTBASIS_C_API bool IsTerminalServer();
 // The client drive letters redirected into this session (bit 0 = A ... bit
 // 25 = Z); 0 outside a remote session or when none are redirected.
 XTBASIS_C_API DWORD GetTerminalDrives();
+// The visible top-level window whose title equals `title` in any case
+// (exact), or else begins with it, the one nearest in length winning; with
+// `ownProcess` only this process's windows, without it only other
+// processes'. Null when none matches or there is no display.
+XTBASIS_C_API HWND FindAWindow(const char* title, bool exact, bool ownProcess);
+// As FindAWindow over the windows of every process whose class (WM_CLASS)
+// equals `className` exactly.
+XTBASIS_C_API HWND FindAWindowClass(const char* className, const char* title, bool exact);
+// Puts `text` on the clipboard (a null text only empties it). The text stays
+// there after the call, held by a thread of this process, until another
+// program puts something there. False without a display.
+XTBASIS_C_API bool CopyToClipboard(HWND owner, const char* text);
+
 // MessageBeep(type) at the machine; in a remote session a 440 Hz tone of
 // 150 ms, which travels to the user's display.
 XTBASIS_C_API BOOL XTBeep(unsigned int type);
