@@ -75,6 +75,19 @@ std::vector<TopWindow> VisibleTopWindows() {
   return found;
 }
 
+int TextWidth(HFONT font, const std::string& text) {
+  x11::Connection x;
+  if (!x.IsOpen()) return -1;
+  const auto& api = x.api();
+  auto* given = reinterpret_cast<x11::FontStruct*>(font);
+  x11::FontStruct* measuring =
+      given ? given : api.QueryFont(x.display(), api.GContextFromGC(api.DefaultGC(x.display(), api.DefaultScreen(x.display()))));
+  if (!measuring) return -1;
+  const int width = api.TextWidth(measuring, text.data(), static_cast<int>(text.size()));
+  if (!given) api.FreeFontInfo(nullptr, measuring, 1);
+  return width;
+}
+
 namespace {
 
 // The clipboard's owner: one connection and window, used by one thread of

@@ -27,6 +27,9 @@ const Api* Load() {
            Bind(library, "XNextEvent", table.NextEvent) && Bind(library, "XPending", table.Pending) &&
            Bind(library, "XConnectionNumber", table.ConnectionNumber) && Bind(library, "XSendEvent", table.SendEvent) &&
            Bind(library, "XChangeProperty", table.ChangeProperty) &&
+           Bind(library, "XDefaultGC", table.DefaultGC) && Bind(library, "XDefaultScreen", table.DefaultScreen) &&
+           Bind(library, "XGContextFromGC", table.GContextFromGC) && Bind(library, "XQueryFont", table.QueryFont) &&
+           Bind(library, "XTextWidth", table.TextWidth) && Bind(library, "XFreeFontInfo", table.FreeFontInfo) &&
            (Bind(library, "XSetIOErrorHandler", table.SetIOErrorHandler) || true) &&
            (Bind(library, "XSetIOErrorExitHandler", table.SetIOErrorExitHandler) || true);
   });

@@ -7,6 +7,7 @@
 namespace xtb::x11 {
 
 struct Display;
+struct FontStruct;  // XFontStruct, only passed back to libX11
 
 struct KeyboardControl {
   int key_click_percent;
@@ -110,6 +111,12 @@ struct Api {
   int (*ConnectionNumber)(Display*);
   int (*SendEvent)(Display*, Window, int, long, Event*);
   int (*ChangeProperty)(Display*, Window, Atom, Atom, int, int, const unsigned char*, int);
+  void* (*DefaultGC)(Display*, int);
+  int (*DefaultScreen)(Display*);
+  unsigned long (*GContextFromGC)(void*);
+  FontStruct* (*QueryFont)(Display*, unsigned long);
+  int (*TextWidth)(FontStruct*, const char*, int);
+  int (*FreeFontInfo)(char**, FontStruct*, int);
   // Not in every libX11 (1.7 and later); null when missing.
   using IOErrorHandler = int (*)(Display*);
   IOErrorHandler (*SetIOErrorHandler)(IOErrorHandler);

@@ -53,6 +53,14 @@ XTBASIS_C_API HWND FindAWindowClass(const char* className, const char* title, bo
 // program puts something there. False without a display.
 XTBASIS_C_API bool CopyToClipboard(HWND owner, const char* text);
 
+// Appends `fill` characters to `text` so that `text` followed by `suffix`,
+// drawn in `font` (an X font; null: the display's default font, as X
+// windows have none of their own), reaches `width` pixels, or -`width`
+// fill-character widths when `width` is negative. The fill character's
+// width is measured once per process. Without a display the text stays.
+XTBASIS_C_API void FormatWindowText(HWND window, CString& text, int width, const CString& suffix, HFONT font,
+                                    char fill);
+
 // MessageBeep(type) at the machine; in a remote session a 440 Hz tone of
 // 150 ms, which travels to the user's display.
 XTBASIS_C_API BOOL XTBeep(unsigned int type);

@@ -10,6 +10,7 @@
 
 #include "desktop_session.h"
 #include "windowsearch.h"
+#include "windowtext.h"
 
 namespace {
 
@@ -39,6 +40,17 @@ TEST(WindowSearch, ExactAndNearestTitle) {
   EXPECT_EQ(PickWindow(longTitle, nullptr, std::string(260, 'a').c_str(), false, Owner::Any, 0), nullptr);
 }
 
+TEST(WindowText, FillToTheNearestWholeCount) {
+  using xtb::app::FillCount;
+  EXPECT_EQ(FillCount(30, 60, 6), 5);
+  EXPECT_EQ(FillCount(30, 62, 6), 5);  // 5.33 fill widths
+  EXPECT_EQ(FillCount(30, 63, 6), 6);  // 5.5 rounds up
+  EXPECT_EQ(FillCount(30, -10, 6), 5);  // ten fill widths
+  EXPECT_EQ(FillCount(60, 60, 6), 0);
+  EXPECT_EQ(FillCount(70, 60, 6), 0);
+  EXPECT_EQ(FillCount(30, 60, 0), 0);
+}
+
 TEST(Desktop, WithoutADisplayEverythingFailsCleanly) {
   const char* saved = getenv("DISPLAY");
   const std::string display = saved ? saved : "";
@@ -48,6 +60,9 @@ TEST(Desktop, WithoutADisplayEverythingFailsCleanly) {
   EXPECT_FALSE(CopyToClipboard(nullptr, "Text"));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_SUPPORTED));
   EXPECT_FALSE(XTBeep(0));
+  CString text("unverändert");
+  FormatWindowText(nullptr, text, 500, ":", nullptr, '.');
+  EXPECT_STREQ(text, "unverändert");
   setenv("DISPLAY", ":99999", 1);  // a display nobody serves
   EXPECT_FALSE(CopyToClipboard(nullptr, "Text"));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_READY));
@@ -134,6 +149,19 @@ TEST_F(DesktopTest, ClipboardHoldsTheTextAfterTheCall) {
   // No text: the clipboard is only emptied.
   ASSERT_TRUE(CopyToClipboard(nullptr, nullptr));
   EXPECT_EQ(ReadClipboard("UTF8_STRING"), "");
+}
+
+TEST_F(DesktopTest, TextPaddedInTheDisplaysFont) {
+  // Xvfb's default font is "fixed", 6 pixels a character.
+  CString text("Name");
+  FormatWindowText(nullptr, text, 60, ":", nullptr, '.');
+  EXPECT_STREQ(text, "Name.....");
+  text = "Name";
+  FormatWindowText(nullptr, text, -12, ": ", nullptr, '.');
+  EXPECT_STREQ(text, "Name......");
+  text = "Ein langer Name";
+  FormatWindowText(nullptr, text, 60, ":", nullptr, '.');
+  EXPECT_STREQ(text, "Ein langer Name");
 }
 
 TEST_F(DesktopTest, ProgramOutlivesItsDisplay) {

@@ -22,6 +22,11 @@ struct TopWindow {
 // manager keeps that list.
 std::vector<TopWindow> VisibleTopWindows();
 
+// The width in pixels of `text` (1252) drawn in `font` (an X font, as
+// XFontStruct*), or when it is null in the display's default font; -1
+// without a display.
+int TextWidth(HFONT font, const std::string& text);
+
 // Puts text (code page 1252) on the clipboard. The X clipboard lives in its
 // owner: a thread of this process keeps a connection and hands the text to
 // whoever asks, until another program takes the clipboard. An empty
