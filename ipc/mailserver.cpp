@@ -18,14 +18,6 @@ constexpr int kConnectionReadTimeoutMs = 5000;
 
 CXTMailslotServer::CXTMailslotServer() : m_handle(INVALID_HANDLE_VALUE) {}
 
-CXTMailslotServer::CXTMailslotServer(const CXTMailslotServer& other) : m_handle(other.m_handle), m_seen(other.m_seen) {}
-
-CXTMailslotServer& CXTMailslotServer::operator=(const CXTMailslotServer& other) {
-  m_handle = other.m_handle;
-  m_seen = other.m_seen;
-  return *this;
-}
-
 CXTMailslotServer::~CXTMailslotServer() { Close(); }
 
 void CXTMailslotServer::UseNamedPipes() { SwitchToPipeMode(); }

@@ -58,8 +58,8 @@ class XTBASIS_API CXTMailslotServer {
   CXTMailslotServer();
   // The copy shares the endpoint (closing either closes it for both) and
   // gets its own copy of the mails seen so far.
-  CXTMailslotServer(const CXTMailslotServer& other);
-  CXTMailslotServer& operator=(const CXTMailslotServer& other);
+  CXTMailslotServer(const CXTMailslotServer& other) = default;
+  CXTMailslotServer& operator=(const CXTMailslotServer& other) = default;
   ~CXTMailslotServer();
 
   // Switches the whole process to pipe mode, for good.
