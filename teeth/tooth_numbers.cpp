@@ -1,10 +1,11 @@
 // Conversions between FDI numbers, tooth indexes, DB tooth numbers and
 // finding-chart cells, and the class's error signals.
-#include "os/session.h"
-#include "tooth_regions.h"
 #include <xtbasis/platform/beep.h>
 #include <xtbasis/platform/presenter.h>
+#include <xtbasis/platform/session.h>
 #include <xtbasis/teeth.h>
+
+#include "tooth_regions.h"
 
 using namespace xtb::teeth;
 
@@ -66,7 +67,7 @@ bool CTeeth::IsLowerJaw(int first, int last) { return first == 17 && last == 32;
 // Audible only: the text names the failing rule for a reader of the code.
 void CTeeth::ClassError(CString text) {
   (void)text;
-  if (xtb::os::IsRemoteSession())
+  if (xtb::IsRemoteSession())
     Beep(440, 150);
   else
     MessageBeep(0xFFFFFFFF);

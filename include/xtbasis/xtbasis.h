@@ -20,6 +20,15 @@
 #include <xtbasis/platform/winlong.h>
 #include <xtbasis/platform/wintypes.h>
 
+// Platform services the suite's programs and tools share: the session, local and
+// network sockets, event waiting, the mail clock, the desktop.
+#include <xtbasis/platform/desktop.h>
+#include <xtbasis/platform/localsocket.h>
+#include <xtbasis/platform/mailclock.h>
+#include <xtbasis/platform/netsocket.h>
+#include <xtbasis/platform/poller.h>
+#include <xtbasis/platform/session.h>
+
 // Library frame: trace log, error texts, string table, system base.
 #include <xtbasis/errortext.h>
 #include <xtbasis/resstrings.h>
@@ -65,13 +74,15 @@
 #include <xtbasis/xml.h>
 #include <xtbasis/xmlelement.h>
 
-// Application frame, worker threads, shared regions.
+// Application frame, workstation helpers, mail, worker threads, shared regions.
 #include <xtbasis/platform/messages.h>
 #include <xtbasis/platform/winapp.h>
+#include <xtbasis/mailslot.h>
 #include <xtbasis/sharedregion.h>
 #include <xtbasis/threads.h>
 #include <xtbasis/websocket.h>
 #include <xtbasis/winapp.h>
+#include <xtbasis/workstation.h>
 
 // Operating system and kiosk installation.
 #include <xtbasis/kiosk.h>

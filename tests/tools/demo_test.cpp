@@ -30,9 +30,12 @@ class DemoAsUser : public ::testing::Test {
     fs::permissions(m_closed, fs::perms::owner_all);
   }
 
-  // Runs the demo as nobody with a clean environment, HOME and `extra`.
+  // Runs the demo as nobody with a clean environment, HOME, a mail folder of
+  // its own (endpoints other tests hold stay out of the way) and `extra`.
   ToolRun Demo(const std::string& extra = "") const {
-    return RunToolSplit("demo", "env -i PATH=/usr/bin:/bin LANG=C HOME=" + m_home + " " + extra,
+    return RunToolSplit("demo",
+                        "env -i PATH=/usr/bin:/bin LANG=C HOME=" + m_home + " XTBASIS_MAIL_DIR=" + m_home + "/mail " +
+                            extra,
                         "setpriv --reuid=" + std::to_string(kNobody) + " --regid=" + std::to_string(kNobody) +
                             " --clear-groups");
   }

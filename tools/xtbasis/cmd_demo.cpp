@@ -1,5 +1,6 @@
 // xtbasis demo: a short tour of the library's typical roads, printing what
-// each step did. It runs as any user: its settings go to the user's hive
+// each step did (mail goes through the mail folder of this machine). It runs
+// as any user: its settings go to the user's hive
 // (HKEY_CURRENT_USER\SOFTWARE\Vantorix\XTDemo), its trace file to the user's
 // state folder ($XDG_STATE_HOME/xtbasis/demo/, ~/.local/state by default).
 #include <cerrno>
@@ -138,10 +139,37 @@ void DateRoad() {
   }
 }
 
+// A second program (this tool, started again) sends; this one receives.
+int MailRoad() {
+  std::printf("== Mail from one program to another\n");
+  CXTMailslotServer receiver;
+  if (!receiver.Create("XTDemo", "Empfang")) {
+    std::printf("the endpoint XTDemo cannot be had: %s\n", GetLastErrorString(nullptr, GetLastError()).GetString());
+    return 1;
+  }
+  std::error_code error;
+  const std::string self = std::filesystem::read_symlink("/proc/self/exe", error).string();
+  const std::string command = "'" + self + "' mail send . XTDemo Empfang USER 'Patient 4711 ist im Wartezimmer'";
+  std::printf("another program: xtbasis mail send . XTDemo Empfang USER '...'\n");
+  if (error || std::system(command.c_str()) != 0) {
+    std::printf("the sending program failed\n");
+    return 1;
+  }
+  CString sender, text;
+  MAILTYPES type = MAILTYPE_NONE;
+  if (!receiver.Read(sender, type, text)) {
+    std::printf("the mail could not be read\n");
+    return 1;
+  }
+  std::printf("received from %s, type %d (USER): %s\n", sender.GetString(), static_cast<int>(type), text.GetString());
+  return 0;
+}
+
 int Run(const xtbtool::Args& args) {
   if (!args.empty()) return xtbtool::UsageError("demo", "takes no arguments");
-  const int result = TraceRoad();
+  int result = TraceRoad();
   TeethRoad();
+  if (MailRoad() != 0) result = 1;
   DateRoad();
   return result;
 }

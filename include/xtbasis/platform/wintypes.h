@@ -50,6 +50,8 @@ typedef LONG HRESULT;
 typedef void* HANDLE;
 struct HWND__;
 typedef HWND__* HWND;
+struct HFONT__;
+typedef HFONT__* HFONT;
 struct HKEY__;
 typedef HKEY__* HKEY;
 typedef HKEY* PHKEY;

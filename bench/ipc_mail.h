@@ -1,0 +1,190 @@
+// Mail on one machine: mails per second and the round-trip time (p50, p99)
+// of the library's sender and receiver, against the floor of a bare AF_UNIX
+// loop doing the same per mail (a socket connected for each mail, one
+// message, closed; the receiver reading one message, or accepting one
+// connection and reading it, per mail). Included by the mailslot-mode and
+// the pipe-mode program, since the mode is chosen once per process.
+#pragma once
+
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+#include <xtbasis/mailslot.h>
+
+#include "text_ratio.h"
+
+namespace mailbench {
+
+using Clock = std::chrono::steady_clock;
+
+struct Folder {
+  Folder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "xtb-bench-mail-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) std::abort();
+    dir = pattern;
+    setenv("XTBASIS_MAIL_DIR", (dir + "/mail").c_str(), 1);
+    if (kPipes) CXTMailslotServer::UseNamedPipes();
+  }
+  ~Folder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
+  }
+  std::string dir;
+};
+
+inline Folder& TheFolder() {
+  static Folder folder;
+  return folder;
+}
+
+// The bare loop: a socket of its own for each message to the listener's
+// address; the receiver reads one message, or accepts one connection and
+// reads it.
+class BareLoop {
+ public:
+  BareLoop(const BareLoop&) = delete;
+  BareLoop& operator=(const BareLoop&) = delete;
+  void Send(const std::string& text) const {
+    const int fd = socket(m_domain, m_type, 0);
+    if (connect(fd, reinterpret_cast<const sockaddr*>(&m_address), m_length) != 0 ||
+        send(fd, text.data(), text.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(text.size()))
+      std::abort();
+    close(fd);
+  }
+  std::string Receive() const {
+    char buffer[kPipes ? 65536 : 424];
+    const bool stream = m_type != SOCK_DGRAM;
+    const int from = stream ? accept(m_listener, nullptr, nullptr) : m_listener;
+    const ssize_t n = recv(from, buffer, sizeof buffer, 0);
+    if (stream) close(from);
+    return std::string(buffer, n > 0 ? static_cast<size_t>(n) : 0);
+  }
+
+ protected:
+  BareLoop(int domain, int type) : m_domain(domain), m_type(type) {}
+  ~BareLoop() { close(m_listener); }
+  // Binds (and for streams listens on) `m_address` in a new socket.
+  int Listen() const {
+    const int fd = socket(m_domain, m_type, 0);
+    const int on = 1;
+    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    if (bind(fd, reinterpret_cast<const sockaddr*>(&m_address), m_length) != 0) std::abort();
+    if (m_type != SOCK_DGRAM) listen(fd, SOMAXCONN);
+    return fd;
+  }
+
+  int m_domain, m_type;
+  sockaddr_storage m_address{};
+  socklen_t m_length = 0;
+  int m_listener = -1;
+};
+
+// The floor on one machine: AF_UNIX datagrams or sequenced packets.
+class BareEndpoint : public BareLoop {
+ public:
+  explicit BareEndpoint(const std::string& name) : BareLoop(AF_UNIX, kPipes ? SOCK_SEQPACKET : SOCK_DGRAM) {
+    const std::string path = TheFolder().dir + "/" + name;
+    unlink(path.c_str());
+    auto* address = reinterpret_cast<sockaddr_un*>(&m_address);
+    address->sun_family = AF_UNIX;
+    std::strncpy(address->sun_path, path.c_str(), sizeof address->sun_path - 1);
+    m_length = sizeof(sockaddr_un);
+    m_listener = Listen();
+  }
+};
+
+// The library's endpoint, with the same two operations.
+class MailEndpoint {
+ public:
+  explicit MailEndpoint(const std::string& name) : m_name(name.c_str()) {
+    TheFolder();
+    if (!m_server.Create(m_name, "")) std::abort();
+  }
+  void Send(const std::string& text) const {
+    if (!CXTMailslotClient::SendOneMessage(".", m_name, "", MAILTYPE_BENCH, text.c_str())) std::abort();
+  }
+  const CString& name() const { return m_name; }
+  std::string Receive() {
+    CString sender, text;
+    MAILTYPES type;
+    while (!m_server.Read(sender, type, text)) {
+    }
+    return text.GetString();
+  }
+
+ private:
+  CString m_name;
+  CXTMailslotServer m_server;
+};
+
+constexpr char kText[] = "Patient 4711 ist im Wartezimmer";
+
+// One mail per iteration from this thread, a receiver thread taking them.
+template <typename Endpoint>
+void Throughput(benchmark::State& state, const char* ratioName) {
+  static int run = 0;
+  Endpoint endpoint(std::string(ratioName) + std::to_string(run++));
+  std::thread receiver([&] {
+    while (endpoint.Receive() != "stop") {
+    }
+  });
+  const auto start = Clock::now();
+  for (auto _ : state) endpoint.Send(kText);
+  endpoint.Send("stop");
+  receiver.join();
+  const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  state.SetItemsProcessed(state.iterations());
+  xtbbench::RatioBoard::Instance().Record(ratioName, seconds / static_cast<double>(state.iterations()));
+}
+
+// A mail there and one back per iteration; p50 and p99 in microseconds.
+template <typename Endpoint>
+void RoundTrip(benchmark::State& state, const char* ratioName) {
+  static int run = 0;
+  const std::string base = std::string(ratioName) + std::to_string(run++);
+  Endpoint there(base + "a"), back(base + "b");
+  std::thread echo([&] {
+    while (there.Receive() != "stop") back.Send("pong");
+  });
+  std::vector<double> micros;
+  const auto start = Clock::now();
+  for (auto _ : state) {
+    const auto sentAt = Clock::now();
+    there.Send("ping");
+    back.Receive();
+    micros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - sentAt).count());
+  }
+  const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  there.Send("stop");
+  echo.join();
+  std::sort(micros.begin(), micros.end());
+  state.counters["p50_us"] = micros[micros.size() / 2];
+  state.counters["p99_us"] = micros[std::min(micros.size() - 1, micros.size() * 99 / 100)];
+  xtbbench::RatioBoard::Instance().Record(ratioName, seconds / static_cast<double>(state.iterations()));
+}
+
+void BM_MailThroughput(benchmark::State& state) { Throughput<MailEndpoint>(state, "mail"); }
+void BM_BareThroughput(benchmark::State& state) { Throughput<BareEndpoint>(state, "bare"); }
+void BM_MailRoundTrip(benchmark::State& state) { RoundTrip<MailEndpoint>(state, "mailrt"); }
+void BM_BareRoundTrip(benchmark::State& state) { RoundTrip<BareEndpoint>(state, "barert"); }
+BENCHMARK(BM_MailThroughput)->UseRealTime();
+BENCHMARK(BM_BareThroughput)->UseRealTime();
+BENCHMARK(BM_MailRoundTrip)->UseRealTime();
+BENCHMARK(BM_BareRoundTrip)->UseRealTime();
+
+const xtbbench::Ratio kThroughput("mail", "bare", kPipes ? "pipe-mode mails per second against a bare seqpacket loop"
+                                                         : "mailslot-mode mails per second against a bare datagram loop");
+const xtbbench::Ratio kRoundTrip("mailrt", "barert", kPipes ? "pipe-mode round trip against a bare seqpacket loop"
+                                                            : "mailslot-mode round trip against a bare datagram loop");
+
+}  // namespace mailbench

@@ -1,0 +1,152 @@
+// Mail through the router of "another computer": xtmaild in a network
+// namespace of the benchmark's own, joined to this one by a veth pair (the
+// same kernel path as loopback, but an address that is not this computer's).
+// The floor is a bare UDP or TCP loop over the same pair: one socket per
+// message, connected, one send, closed; the receiver in the namespace
+// reading it. Needs root; without it these benchmarks say so and skip.
+#pragma once
+
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <arpa/inet.h>
+#include <sched.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <fstream>
+#include <thread>
+
+#include "ipc_mail.h"
+
+extern char** environ;
+
+namespace mailbench {
+
+class NetWorld {
+ public:
+  static NetWorld& Get() {
+    static NetWorld world;
+    return world;
+  }
+  bool ok() const { return m_ok; }
+  const std::string& routerAddress() const { return m_routerAddress; }
+  // Runs `make` inside the namespace and returns its result (a socket made
+  // there stays there).
+  template <typename F>
+  int InNamespace(F make) const {
+    int result = -1;
+    std::thread([&] {
+      const int ns = open(("/var/run/netns/" + m_name).c_str(), O_RDONLY | O_CLOEXEC);
+      if (ns >= 0 && setns(ns, CLONE_NEWNET) == 0) result = make();
+      if (ns >= 0) close(ns);
+    }).join();
+    return result;
+  }
+
+ private:
+  NetWorld() : m_name("xtbb" + std::to_string(getpid())) {
+    TheFolder();
+    const unsigned base = static_cast<unsigned>(getpid()) * 4;
+    auto address = [base](unsigned host) {
+      const unsigned value = base + host;
+      return "10." + std::to_string((value >> 16) & 255) + "." + std::to_string((value >> 8) & 255) + "." +
+             std::to_string(value & 255);
+    };
+    const std::string host = address(1), veth = "xtbv" + std::to_string(getpid());
+    m_routerAddress = address(2);
+    const std::string commands[] = {
+        "ip netns add " + m_name, "ip link add " + veth + " type veth peer name " + veth + "n",
+        "ip link set " + veth + "n netns " + m_name, "ip addr add " + host + "/30 dev " + veth,
+        "ip link set " + veth + " up", "ip -n " + m_name + " addr add " + m_routerAddress + "/30 dev " + veth + "n",
+        "ip -n " + m_name + " link set " + veth + "n up"};
+    m_ok = geteuid() == 0;
+    for (const std::string& command : commands) m_ok = m_ok && std::system((command + " 2>/dev/null").c_str()) == 0;
+    if (!m_ok) return;
+    const std::string config = TheFolder().dir + "/xtmaild.conf";
+    std::ofstream(config) << "listen = " << m_routerAddress << "\nallow = " << host << "\nlog_dir = " << TheFolder().dir
+                          << "\ntrace_level = 0\n";
+    const char* argv[] = {"/usr/sbin/ip", "netns", "exec", m_name.c_str(), XTB_MAILD_PATH, "--foreground",
+                          "--config", config.c_str(), nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    m_ok = posix_spawn(&m_router, argv[0], &actions, nullptr, const_cast<char**>(argv), environ) == 0;
+    posix_spawn_file_actions_destroy(&actions);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // until it listens
+  }
+  ~NetWorld() {
+    if (m_router > 0) {
+      kill(m_router, SIGTERM);
+      waitpid(m_router, nullptr, 0);
+    }
+    std::system(("ip netns del " + m_name + " 2>/dev/null").c_str());
+  }
+
+  std::string m_name, m_routerAddress;
+  pid_t m_router = -1;
+  bool m_ok = false;
+};
+
+// The library's endpoint here, its senders addressing the router.
+class RouterEndpoint : public MailEndpoint {
+ public:
+  explicit RouterEndpoint(const std::string& name) : MailEndpoint(name), m_to(NetWorld::Get().routerAddress().c_str()) {}
+  void Send(const std::string& text) const {
+    if (!CXTMailslotClient::SendOneMessage(m_to, name(), "", MAILTYPE_BENCH, text.c_str())) std::abort();
+  }
+
+ private:
+  CString m_to;
+};
+
+// The floor: a bare UDP or TCP socket per message to a receiver in the namespace.
+class BareNetEndpoint : public BareLoop {
+ public:
+  explicit BareNetEndpoint(const std::string&) : BareLoop(AF_INET, kPipes ? SOCK_STREAM : SOCK_DGRAM) {
+    auto* address = reinterpret_cast<sockaddr_in*>(&m_address);
+    address->sin_family = AF_INET;
+    address->sin_port = htons(static_cast<unsigned short>(7000 + s_ports++));
+    inet_pton(AF_INET, NetWorld::Get().routerAddress().c_str(), &address->sin_addr);
+    m_length = sizeof(sockaddr_in);
+    m_listener = NetWorld::Get().InNamespace([this] { return Listen(); });
+  }
+
+ private:
+  static inline int s_ports = 0;
+};
+
+template <typename Endpoint>
+void OverTheNetwork(benchmark::State& state, void (*measure)(benchmark::State&, const char*), const char* name) {
+  if (!NetWorld::Get().ok()) {
+    state.SkipWithError("needs root for a network namespace");
+    return;
+  }
+  measure(state, name);
+}
+
+void BM_RouterThroughput(benchmark::State& state) {
+  OverTheNetwork<RouterEndpoint>(state, Throughput<RouterEndpoint>, "router");
+}
+void BM_BareNetThroughput(benchmark::State& state) {
+  OverTheNetwork<BareNetEndpoint>(state, Throughput<BareNetEndpoint>, "barenet");
+}
+void BM_RouterRoundTrip(benchmark::State& state) {
+  OverTheNetwork<RouterEndpoint>(state, RoundTrip<RouterEndpoint>, "routerrt");
+}
+void BM_BareNetRoundTrip(benchmark::State& state) {
+  OverTheNetwork<BareNetEndpoint>(state, RoundTrip<BareNetEndpoint>, "barenetrt");
+}
+BENCHMARK(BM_RouterThroughput)->UseRealTime();
+BENCHMARK(BM_BareNetThroughput)->UseRealTime();
+BENCHMARK(BM_RouterRoundTrip)->UseRealTime();
+BENCHMARK(BM_BareNetRoundTrip)->UseRealTime();
+
+const xtbbench::Ratio kRouterThroughput("router", "barenet",
+                                        kPipes ? "pipe-mode mails per second through the router against bare TCP"
+                                               : "mailslot-mode mails per second through the router against bare UDP");
+const xtbbench::Ratio kRouterRoundTrip("routerrt", "barenetrt",
+                                       kPipes ? "pipe-mode round trip through the router against bare TCP"
+                                              : "mailslot-mode round trip through the router against bare UDP");
+
+}  // namespace mailbench

@@ -1,0 +1,52 @@
+// Local message endpoints: sockets of one machine (AF_UNIX) that live as
+// files in the mail folder, a folder shared by every user of the suite.
+// A datagram endpoint carries one message per send (mailslot mode); a
+// sequenced-packet endpoint is a listener whose connections each carry
+// whole messages (pipe mode).
+//
+// Calls that fail return -1 or false with the thread's last error set.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "wintypes.h"
+
+namespace xtb::local {
+
+enum class Kind { Datagram, Sequenced };
+
+// The mail folder: $XTBASIS_MAIL_DIR, else /tmp/.xtbasis-mail. Created on
+// first use, open to every user and sticky (as /tmp is), so that nobody
+// removes another user's endpoint.
+std::string MailFolder();
+
+// Creates the endpoint `fileName` (one name, no slash) in the mail folder and
+// returns its descriptor. An endpoint that a live process holds is refused
+// with ERROR_ALREADY_EXISTS; the file of one whose holder died is replaced.
+// Sequenced endpoints listen. Close it with CloseEndpoint.
+int CreateEndpoint(const std::string& fileName, Kind kind);
+// Closes a descriptor of CreateEndpoint or Connect and, for endpoints, lets
+// the name go. False (ERROR_INVALID_HANDLE) for a descriptor not open.
+bool CloseEndpoint(int fd);
+
+// Connects to the endpoint `fileName`; ERROR_FILE_NOT_FOUND when nobody
+// holds it, ERROR_PIPE_BUSY when its listener's queue is full.
+int Connect(const std::string& fileName, Kind kind);
+
+// The next connection of a sequenced endpoint (blocks). Reads on it give up
+// after `readTimeoutMs`, so that a client that never writes cannot hold the
+// receiver.
+int Accept(int fd, int readTimeoutMs);
+
+// One message of at most `capacity` bytes (a longer datagram is cut).
+// Returns its length, 0 at the end of a connection, -1 on failure.
+long Receive(int fd, char* buffer, size_t capacity);
+// Sends one message whole; false with the last error otherwise. Without
+// `wait`, a receiver that cannot take it now fails it with ERROR_BUSY.
+bool Send(int fd, const char* data, size_t length, bool wait = true);
+
+// Sets the time after which a blocked send gives up (ERROR_TIMEOUT).
+bool SetSendTimeout(int fd, int milliseconds);
+
+}  // namespace xtb::local

@@ -1,0 +1,61 @@
+#include <memory>
+#include <xtbasis/mailslot.h>
+#include <xtbasis/platform/localsocket.h>
+
+#include "mailhandles.h"
+#include "mailnames.h"
+#include "mailtrace.h"
+#include "routerwire.h"
+
+using namespace xtb::mail;
+
+namespace {
+
+// A pipe-mode client that connects and writes nothing is given up after this.
+constexpr int kConnectionReadTimeoutMs = 5000;
+
+}  // namespace
+
+CXTMailslotServer::CXTMailslotServer() : m_handle(INVALID_HANDLE_VALUE) {}
+
+CXTMailslotServer::~CXTMailslotServer() { Close(); }
+
+void CXTMailslotServer::UseNamedPipes() { SwitchToPipeMode(); }
+
+bool CXTMailslotServer::Create(const CString& name, const CString& subName) {
+  const bool pipe = PipeMode();
+  const int fd = xtb::local::CreateEndpoint(EndpointFile(EndpointName(pipe, name, subName)),
+                                            pipe ? xtb::local::Kind::Sequenced : xtb::local::Kind::Datagram);
+  m_handle = fd < 0 ? INVALID_HANDLE_VALUE
+                    : RegisterHandle(fd, Channel::LocalEndpoint);
+  return m_handle != INVALID_HANDLE_VALUE;
+}
+
+bool CXTMailslotServer::Read(CString& sender, MAILTYPES& type, CString& text) {
+  if (m_handle == INVALID_HANDLE_VALUE) return false;
+  const bool pipe = PipeMode();
+  int from = DescriptorOf(m_handle);
+  int connection = -1;
+  if (pipe) {
+    connection = from < 0 ? -1 : xtb::local::Accept(from, kConnectionReadTimeoutMs);
+    if (connection < 0) {
+      TraceFailure(__LINE__, "CXTMailslotServer::Read: ConnectNamedPipe: ");
+      return false;
+    }
+    from = connection;
+  }
+  const size_t limit = pipe ? kPipeMailMax : kMailslotMailMax;
+  const auto buffer = std::make_unique<char[]>(limit + 1);
+  bool result = false;
+  const long length = from < 0 ? -1 : xtb::local::Receive(from, buffer.get(), limit);
+  if (length > 0) {
+    buffer[static_cast<size_t>(length)] = '\0';
+    // The mail ends at its first zero byte, as a C string does.
+    result = DecodeMail(CString(buffer.get()), sender, type, text);
+    if (!result) TraceFailure(__LINE__, "CXTMailslotServer::Read: DecodeMail fehlgeschlagen: ");
+  }
+  if (connection >= 0) xtb::local::CloseEndpoint(connection);  // one mail per connection
+  return result;
+}
+
+bool CXTMailslotServer::Close() { return CloseTraced(m_handle, "CXTMailslotServer::Close: ", __LINE__); }

@@ -1,0 +1,193 @@
+#include <xtbasis/platform/localsocket.h>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <mutex>
+#include <unordered_map>
+#include <xtbasis/platform/lasterror.h>
+
+#include "mailfolder.h"
+
+namespace xtb::local {
+
+namespace {
+
+// A live endpoint holds an exclusive lock on "<name>.lock" for as long as it
+// is open; the kernel drops it when the holder dies. The endpoint's socket
+// descriptor names its lock's descriptor here.
+std::mutex g_locksMutex;
+std::unordered_map<int, int> g_locks;
+
+int SocketType(Kind kind) { return kind == Kind::Datagram ? SOCK_DGRAM : SOCK_SEQPACKET; }
+
+bool MakeAddress(const std::string& path, sockaddr_un& address) {
+  address = {};
+  address.sun_family = AF_UNIX;
+  if (path.size() >= sizeof address.sun_path) {
+    SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    return false;
+  }
+  std::memcpy(address.sun_path, path.data(), path.size());
+  return true;
+}
+
+int Fail(int fd) {
+  SetLastErrorFromErrno();
+  if (fd >= 0) close(fd);
+  return -1;
+}
+
+// Binds a new socket to `fileName` of the folder, open to every user.
+int BindSocket(int folder, const std::string& fileName, Kind kind) {
+  const std::string path = SocketPath(folder, fileName);
+  sockaddr_un address;
+  if (!MakeAddress(path, address)) return -1;
+  const int fd = socket(AF_UNIX, SocketType(kind) | SOCK_CLOEXEC, 0);
+  if (fd < 0) return Fail(-1);
+  if (unlinkat(folder, fileName.c_str(), 0) != 0 && errno != ENOENT) return Fail(fd);  // a dead holder's file
+  if (bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) return Fail(fd);
+  // The file is ours and, in a sticky folder, cannot be swapped by others.
+  if (chmod(path.c_str(), 0666) != 0) return Fail(fd);
+  if (kind == Kind::Sequenced && listen(fd, SOMAXCONN) != 0) return Fail(fd);
+  return fd;
+}
+
+}  // namespace
+
+int CreateEndpoint(const std::string& fileName, Kind kind) {
+  const int folder = OpenMailFolder();
+  if (folder < 0) return -1;
+  const int lock = OpenSharedFile(folder, fileName + ".lock");
+  if (lock < 0) {
+    close(folder);
+    return -1;
+  }
+  if (flock(lock, LOCK_EX | LOCK_NB) != 0) {
+    const bool held = errno == EWOULDBLOCK;
+    SetLastErrorFromErrno();
+    if (held) SetLastError(ERROR_ALREADY_EXISTS);
+    close(lock);
+    close(folder);
+    return -1;
+  }
+  const int fd = BindSocket(folder, fileName, kind);
+  const DWORD error = GetLastError();
+  close(folder);
+  if (fd < 0) {
+    close(lock);
+    SetLastError(error);
+    return -1;
+  }
+  std::lock_guard guard(g_locksMutex);
+  g_locks[fd] = lock;
+  return fd;
+}
+
+bool CloseEndpoint(int fd) {
+  int lock = -1;
+  {
+    std::lock_guard guard(g_locksMutex);
+    if (auto found = g_locks.find(fd); found != g_locks.end()) {
+      lock = found->second;
+      g_locks.erase(found);
+    }
+  }
+  // The socket's file stays: the next holder replaces it, and a sender that
+  // finds it without a holder is refused as for a missing endpoint.
+  if (lock >= 0) close(lock);
+  if (fd < 0 || close(fd) != 0) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return false;
+  }
+  return true;
+}
+
+int Connect(const std::string& fileName, Kind kind) {
+  // A sender needs no checked folder: whatever answers under the name is
+  // what a receiver could have bound there anyway. Only a folder name too
+  // long for a socket address goes through the folder's descriptor.
+  std::string path = MailFolder() + "/" + fileName;
+  int folder = -1;
+  sockaddr_un address;
+  if (path.size() >= sizeof address.sun_path) {
+    if ((folder = OpenMailFolder()) < 0) return -1;
+    path = SocketPath(folder, fileName);
+  }
+  const bool made = MakeAddress(path, address);
+  if (folder >= 0) close(folder);
+  if (!made) return -1;
+  // A listener's full queue must not hold the caller: sequenced connects
+  // do not wait.
+  const bool sequenced = kind == Kind::Sequenced;
+  const int fd = socket(AF_UNIX, SocketType(kind) | SOCK_CLOEXEC | (sequenced ? SOCK_NONBLOCK : 0), 0);
+  if (fd < 0) return Fail(-1);
+  if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+    const int error = errno;
+    close(fd);
+    // A file without a holder is an endpoint that does not exist.
+    if (error == ECONNREFUSED || error == ENOENT)
+      SetLastError(ERROR_FILE_NOT_FOUND);
+    else if (error == EAGAIN)
+      SetLastError(ERROR_PIPE_BUSY);
+    else
+      SetLastError(WinErrorFromErrno(error));
+    return -1;
+  }
+  // Sends block again (bounded by SetSendTimeout), as writes to an endpoint do.
+  if (sequenced) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
+}
+
+int Accept(int fd, int readTimeoutMs) {
+  int connection;
+  do connection = accept4(fd, nullptr, nullptr, SOCK_CLOEXEC);
+  while (connection < 0 && errno == EINTR);
+  if (connection < 0) return Fail(-1);
+  const timeval timeout{readTimeoutMs / 1000, (readTimeoutMs % 1000) * 1000};
+  setsockopt(connection, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+  return connection;
+}
+
+long Receive(int fd, char* buffer, size_t capacity) {
+  ssize_t n;
+  do n = recv(fd, buffer, capacity, 0);
+  while (n < 0 && errno == EINTR);
+  if (n < 0) {
+    SetLastError(errno == EAGAIN ? ERROR_TIMEOUT : WinErrorFromErrno(errno));
+    return -1;
+  }
+  return n;
+}
+
+bool Send(int fd, const char* data, size_t length, bool wait) {
+  ssize_t n;
+  do n = send(fd, data, length, MSG_NOSIGNAL | (wait ? 0 : MSG_DONTWAIT));
+  while (n < 0 && errno == EINTR);
+  if (n < 0) {
+    SetLastError(errno != EAGAIN ? WinErrorFromErrno(errno) : wait ? ERROR_TIMEOUT : ERROR_BUSY);
+    return false;
+  }
+  if (static_cast<size_t>(n) != length) {
+    SetLastError(ERROR_WRITE_FAULT);
+    return false;
+  }
+  return true;
+}
+
+bool SetSendTimeout(int fd, int milliseconds) {
+  const timeval timeout{milliseconds / 1000, (milliseconds % 1000) * 1000};
+  if (setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout) != 0) {
+    SetLastErrorFromErrno();
+    return false;
+  }
+  return true;
+}
+
+}  // namespace xtb::local

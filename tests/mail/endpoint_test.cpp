@@ -1,0 +1,118 @@
+// Endpoints between processes: mail from one process to another, live and
+// dead receivers, the size limits and the records of failed sends.
+#include <chrono>
+#include <cstdio>
+#include <set>
+#include <thread>
+
+#include "child_process.h"
+#include "mail_fixture.h"
+#include "tool_run.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+class MailEndpointTest : public MailTest {};
+
+TEST_F(MailEndpointTest, MailFromAnotherProcess) {
+  const std::string name = Unique("proc");
+  CXTMailslotServer server;
+  ASSERT_TRUE(server.Create(CString(name), "Praxis 1/Empfang"));
+  const ToolRun run = RunTool("mail send . '" + name + "' 'Praxis 1/Empfang' user 'Termin um 10|30'" +
+                              (Pipes() ? " --pipes" : ""));
+  ASSERT_EQ(run.status, 0) << run.output;
+  CString sender, text;
+  MAILTYPES type = MAILTYPE_NONE;
+  ASSERT_TRUE(server.Read(sender, type, text));
+  EXPECT_EQ(type, MAILTYPE_USER);
+  EXPECT_STREQ(text, "Termin um 10|30");
+  EXPECT_STREQ(sender, GetWorkstation());
+}
+
+TEST_F(MailEndpointTest, LiveReceiverKeepsItsNameADeadOneLosesIt) {
+  const std::string name = Unique("held");
+  ChildProcess holder({XTB_MAIL_PROBE, "hold", name});
+  ASSERT_EQ(holder.ReadLine(), "ready");
+  CXTMailslotServer second;
+  EXPECT_FALSE(second.Create(CString(name), ""));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+  // Names are case-insensitive.
+  EXPECT_FALSE(second.Create(CString("HELD" + name.substr(4)), ""));
+  holder.Kill();
+  // The dead receiver's file is still there; a sender is refused, and the
+  // name can be created again.
+  CXTMailslotClient client;
+  if (!Pipes()) {
+    EXPECT_FALSE(client.Open(".", CString(name), ""));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+  }
+  ASSERT_TRUE(second.Create(CString(name), ""));
+  ASSERT_TRUE(CXTMailslotClient::SendOneMessage(".", CString(name), "", MAILTYPE_PING, "wieder da"));
+  CString sender, text;
+  MAILTYPES type;
+  ASSERT_TRUE(second.Read(sender, type, text));
+  EXPECT_STREQ(text, "wieder da");
+}
+
+TEST_F(MailEndpointTest, MissingReceiverTracedWithThePath) {
+  const std::string name = Unique("none");
+  const auto start = Clock::now();
+  EXPECT_FALSE(CXTMailslotClient::SendOneMessage(".", CString(name), "Sub 1", MAILTYPE_PING, "x"));
+  const auto elapsed = Clock::now() - start;
+  const std::string path = Pipes() ? "\\\\.\\pipe\\" + name + "_Sub_1" : "\\\\.\\mailslot\\" + name + "\\Sub_1";
+  EXPECT_TRUE(Traced("CXTMailslotClient::Open: CreateFile: '" + path + "' :")) << Traces();
+  // Pipe mode tries five times, a second apart; mailslot mode once.
+  if (Pipes())
+    EXPECT_GE(elapsed, std::chrono::milliseconds(4900));
+  else
+    EXPECT_LT(elapsed, std::chrono::milliseconds(1000));
+}
+
+TEST_F(MailEndpointTest, LongMailsCutInMailslotModeOnly) {
+  const std::string name = Unique("long");
+  CXTMailslotServer server;
+  ASSERT_TRUE(server.Create(CString(name), ""));
+  CXTMailslotClient client;
+  ASSERT_TRUE(client.Open(".", CString(name), ""));
+  const std::string body(500, 'z');
+  ASSERT_TRUE(client.Write("WS", MAILTYPE_PQMSG, CString(body)));
+  CString sender, text;
+  MAILTYPES type;
+  ASSERT_TRUE(server.Read(sender, type, text));
+  const std::string got(text.GetString(), text.GetLength());
+  if (Pipes()) {
+    EXPECT_EQ(got, body);
+    EXPECT_EQ(CXTMailslotClient::MaxMessageLength(), 65536);
+  } else {
+    // "WS|<id>|PQMSG|" (11 characters and an id of 1 to 7) and the text make
+    // 424 characters, the last three of them dots.
+    EXPECT_GE(got.size(), 424u - 11 - 7);
+    EXPECT_LE(got.size(), 424u - 11 - 1);
+    EXPECT_EQ(got.substr(got.size() - 3), "...");
+    EXPECT_EQ(got.find_first_not_of('z'), got.size() - 3);
+    EXPECT_EQ(CXTMailslotClient::MaxMessageLength(), 398);
+  }
+}
+
+TEST_F(MailEndpointTest, IdsNeverRepeatAcrossProcesses) {
+  const std::string name = Unique("ids");
+  CXTMailslotServer server;
+  ASSERT_TRUE(server.Create(CString(name), ""));
+  // Two processes send at once; a last mail of the test's own marks the end.
+  std::thread senders([&] {
+    ChildProcess a({XTB_MAIL_PROBE, "send", ".", name, "300", "a"}), b({XTB_MAIL_PROBE, "send", ".", name, "300", "b"});
+    EXPECT_EQ(a.Wait(), 0);
+    EXPECT_EQ(b.Wait(), 0);
+    EXPECT_TRUE(CXTMailslotClient::SendOneMessage(".", CString(name), "", MAILTYPE_PING, "end"));
+  });
+  std::set<std::string> texts;
+  CString from, text;
+  MAILTYPES type;
+  while (!(server.Read(from, type, text) && text == "end")) texts.insert(text.GetString());
+  senders.join();
+  texts.erase("");
+  EXPECT_EQ(texts.size(), 600u) << "mails of two processes sent in the same millisecond were taken for repeats";
+}
+
+}  // namespace

@@ -1,0 +1,57 @@
+// Eight sender processes, each sending 10,000 mails to one receiver. Local
+// endpoints apply back-pressure in both modes (a full receiver makes the
+// sender wait), so none may be lost; every mail must arrive exactly once.
+#include <chrono>
+#include <map>
+#include <memory>
+#include <set>
+#include <thread>
+#include <vector>
+
+#include "child_process.h"
+#include "mail_fixture.h"
+
+namespace {
+
+class MailLoadTest : public MailTest {};
+
+TEST_F(MailLoadTest, EightSendersTenThousandMailsEach) {
+  constexpr int kSenders = 8, kMails = 10000;
+  const std::string name = Unique("load");
+  CXTMailslotServer server;
+  ASSERT_TRUE(server.Create(CString(name), ""));
+  const auto start = std::chrono::steady_clock::now();
+  std::thread senders([&] {
+    std::vector<std::unique_ptr<ChildProcess>> children;
+    for (int s = 0; s < kSenders; ++s)
+      children.push_back(std::make_unique<ChildProcess>(std::vector<std::string>{
+          XTB_MAIL_PROBE, "send", ".", name, std::to_string(kMails), "s" + std::to_string(s)}));
+    for (auto& child : children) EXPECT_EQ(child->Wait(), 0) << "a sender counted failed sends";
+    EXPECT_TRUE(CXTMailslotClient::SendOneMessage(".", CString(name), "", MAILTYPE_PING, "end"));
+  });
+  std::map<std::string, int> received;
+  long refused = 0;
+  CString from, text;
+  MAILTYPES type;
+  for (;;) {
+    if (!server.Read(from, type, text)) {
+      ++refused;
+      continue;
+    }
+    if (text == "end") break;
+    ++received[text.GetString()];
+  }
+  senders.join();
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  std::printf("%s mode: %zu mails in %.2f s, %ld refused\n", Pipes() ? "pipe" : "mailslot", received.size(), seconds,
+              refused);
+  EXPECT_EQ(refused, 0);
+  EXPECT_EQ(received.size(), static_cast<size_t>(kSenders * kMails));
+  for (const auto& [mail, count] : received) ASSERT_EQ(count, 1) << mail;
+  for (int s = 0; s < kSenders; ++s) {
+    EXPECT_EQ(received.count("s" + std::to_string(s) + " 0"), 1u);
+    EXPECT_EQ(received.count("s" + std::to_string(s) + " " + std::to_string(kMails - 1)), 1u);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,218 @@
+// Mail to another computer through a real xtmaild, over a real network path.
+#include <chrono>
+#include <map>
+#include <set>
+#include <thread>
+#include <vector>
+#include <xtbasis/platform/netsocket.h>
+
+#include "router_world.h"
+#include "routerwire.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+class MailRouterTest : public MailTest {
+ protected:
+  void SetUp() override {
+    MailTest::SetUp();
+    if (!m_world.ready()) GTEST_SKIP() << "no network namespace to be had (the router tests need root)";
+    m_name = Unique("net");
+    ASSERT_TRUE(m_server.Create(CString(m_name), ""));
+  }
+  bool Send(const std::string& text) {
+    return CXTMailslotClient::SendOneMessage(CString(m_world.routerAddress()), CString(m_name), "", MAILTYPE_USER,
+                                             CString(text));
+  }
+  std::string ReadText() {
+    CString sender, text;
+    MAILTYPES type;
+    while (!m_server.Read(sender, type, text)) {
+    }
+    return text.GetString();
+  }
+
+  RouterWorld m_world;
+  std::string m_name;
+  CXTMailslotServer m_server;
+};
+
+TEST_F(MailRouterTest, MailFromAnotherComputer) {
+  m_world.Configure("allow = " + m_world.hostAddress() + "\n");
+  ASSERT_TRUE(m_world.StartRouter());
+  ASSERT_TRUE(Send("über den Router|mit Strich"));
+  CString sender, text;
+  MAILTYPES type;
+  ASSERT_TRUE(m_server.Read(sender, type, text));
+  EXPECT_STREQ(text, "über den Router|mit Strich");
+  EXPECT_EQ(type, MAILTYPE_USER);
+  EXPECT_STREQ(sender, GetWorkstation());
+  // Sub-names travel too; an endpoint nobody holds is refused by the
+  // router (pipe mode tells the sender; a datagram is dropped and traced).
+  CXTMailslotServer sub;
+  ASSERT_TRUE(sub.Create(CString(m_name), "Praxis 1/Empfang"));
+  ASSERT_TRUE(CXTMailslotClient::SendOneMessage(CString(m_world.routerAddress()), CString(m_name), "Praxis 1/Empfang",
+                                                MAILTYPE_PING, "an die Unteradresse"));
+  ASSERT_TRUE(sub.Read(sender, type, text));
+  EXPECT_STREQ(text, "an die Unteradresse");
+  EXPECT_EQ(Send("x") , true) << "the main endpoint still receives";
+  EXPECT_EQ(ReadText(), "x");
+}
+
+TEST_F(MailRouterTest, SenderOutsideTheAllowListRefusedUntilReload) {
+  m_world.Configure("allow = 192.0.2.0/24 ::1\n");
+  ASSERT_TRUE(m_world.StartRouter());
+  const bool sent = Send("abgewiesen");
+  EXPECT_EQ(sent, !Pipes()) << "a datagram leaves without answer; a connection is refused";
+  EXPECT_TRUE(m_world.AwaitRouterTrace("xtmaild: Absender " + m_world.hostAddress() + " nicht zugelassen"))
+      << m_world.RouterTraces();
+  if (Pipes()) {
+    EXPECT_TRUE(Traced("CXTMailslotClient::Open: CreateFile: '\\\\" + m_world.routerAddress()));
+  }
+  m_world.Configure("allow = 192.0.2.0/24 " + m_world.hostAddress() + "/32\n");
+  m_world.Reload();
+  ASSERT_TRUE(m_world.AwaitRouterTrace("Konfiguration neu geladen"));
+  ASSERT_TRUE(Send("zugelassen"));
+  EXPECT_EQ(ReadText(), "zugelassen") << "the refused mail must never arrive";
+}
+
+TEST_F(MailRouterTest, IdleConnectionNeitherBlocksOthersNorStays) {
+  m_world.Configure("allow = " + m_world.hostAddress() + "\ntimeout_ms = 800\nmax_per_client = 3\n");
+  ASSERT_TRUE(m_world.StartRouter());
+  xtb::net::Address router;
+  ASSERT_TRUE(xtb::net::Resolve(m_world.routerAddress(), RouterWorld::Port(), router));
+  // Connections that say nothing, and one that sends half an endpoint name.
+  const int idle = xtb::net::TcpConnect(router, 5000);
+  const int slow = xtb::net::TcpConnect(router, 5000);
+  ASSERT_GE(idle, 0);
+  ASSERT_GE(slow, 0);
+  ASSERT_TRUE(xtb::net::SendAll(slow, "pipe\\hal", 8));
+  const auto start = Clock::now();
+  ASSERT_TRUE(Send("trotz stiller Verbindung"));
+  EXPECT_EQ(ReadText(), "trotz stiller Verbindung");
+  EXPECT_LT(Clock::now() - start, 700ms);
+  // The router ends each within its time-out, telling why.
+  for (int fd : {idle, slow}) {
+    char status[4];
+    ASSERT_TRUE(xtb::net::ReceiveAll(fd, status, 4));
+    EXPECT_EQ(xtb::mail::GetStatus(status), static_cast<uint32_t>(ERROR_TIMEOUT));
+    EXPECT_FALSE(xtb::net::ReceiveAll(fd, status, 1)) << "closed after the answer";
+    xtb::net::Close(fd);
+  }
+  EXPECT_LT(Clock::now() - start, 3s);
+  EXPECT_TRUE(m_world.AwaitRouterTrace("ms ohne Anfrage geschlossen"));
+}
+
+TEST_F(MailRouterTest, HostileBytesRefused) {
+  m_world.Configure("allow = " + m_world.hostAddress() + "\n");
+  ASSERT_TRUE(m_world.StartRouter());
+  xtb::net::Address router;
+  ASSERT_TRUE(xtb::net::Resolve(m_world.routerAddress(), RouterWorld::Port(), router));
+  // A pipe request for a mailslot endpoint, an endpoint too long and, to a
+  // receiver that is there, a mail too long.
+  std::vector<std::string> requests = {std::string("mailslot\\x", 11), "pipe\\" + std::string(400, 'x')};
+  if (Pipes()) requests.push_back("pipe\\" + m_name + std::string("\0\x00\x01\x00\x01", 5));
+  for (const std::string& request : requests) {
+    const int fd = xtb::net::TcpConnect(router, 5000);
+    ASSERT_GE(fd, 0);
+    xtb::net::SendAll(fd, request.data(), request.size());
+    char status[4];
+    ASSERT_TRUE(xtb::net::ReceiveAll(fd, status, 4));
+    uint32_t code = xtb::mail::GetStatus(status);
+    if (code == 0) {  // the endpoint was reached; the length is what is refused
+      ASSERT_TRUE(xtb::net::ReceiveAll(fd, status, 4));
+      code = xtb::mail::GetStatus(status);
+    }
+    EXPECT_EQ(code, static_cast<uint32_t>(ERROR_INVALID_DATA));
+    xtb::net::Close(fd);
+  }
+  // Datagrams without an endpoint, for a pipe, or too long are dropped.
+  const int udp = xtb::net::UdpConnect(router);
+  for (const std::string& packet : {std::string("kein Endpunkt"), xtb::mail::MakeDatagram("pipe\\" + m_name, "A|1|PING|x"),
+                                    xtb::mail::MakeDatagram("mailslot\\" + m_name, std::string(500, 'y'))})
+    xtb::net::SendDatagram(udp, packet.data(), packet.size());
+  xtb::net::Close(udp);
+  ASSERT_TRUE(Send("danach"));
+  EXPECT_EQ(ReadText(), "danach");
+  EXPECT_TRUE(m_world.AwaitRouterTrace("ungültige Anfrage von " + m_world.hostAddress()));
+  EXPECT_TRUE(m_world.AwaitRouterTrace("ungültiges Paket von " + m_world.hostAddress()));
+}
+
+TEST_F(MailRouterTest, RouterKilledAndRestartedWhileSendersSend) {
+  m_world.Configure("allow = " + m_world.hostAddress() + "\n");
+  ASSERT_TRUE(m_world.StartRouter());
+  std::set<std::string> reported;
+  std::thread senders([&] {
+    ChildProcess a({XTB_MAIL_PROBE, "send-logged", m_world.routerAddress(), m_name, "600", "a", "3"}),
+        b({XTB_MAIL_PROBE, "send-logged", m_world.routerAddress(), m_name, "600", "b", "3"});
+    // Everything the senders call sent: read while they run, so their output never fills up.
+    std::thread readB([&] {
+      for (std::string line; !(line = b.ReadLine()).empty();) reported.insert(line);
+    });
+    std::set<std::string> fromA;
+    for (std::string line; !(line = a.ReadLine()).empty();) fromA.insert(line);
+    readB.join();
+    reported.insert(fromA.begin(), fromA.end());
+    a.Wait();
+    b.Wait();
+    EXPECT_TRUE(Send("end"));
+  });
+  std::this_thread::sleep_for(500ms);
+  m_world.StopRouter();
+  std::this_thread::sleep_for(700ms);
+  ASSERT_TRUE(m_world.StartRouter());
+  std::map<std::string, int> received;
+  for (std::string text; (text = ReadText()) != "end";) ++received[text];
+  senders.join();
+  size_t missing = 0;
+  for (const std::string& text : reported) missing += received.count(text) == 0;
+  for (const auto& [text, count] : received) EXPECT_EQ(count, 1) << text;
+  std::printf("%s mode: %zu of 1200 reported sent, %zu received, %zu reported but not received\n",
+              Pipes() ? "pipe" : "mailslot", reported.size(), received.size(), missing);
+  EXPECT_GT(received.size(), 300u);
+  if (Pipes()) {
+    // A sent mail is one the router confirmed delivered; the senders' retries
+    // (five, a second apart) outlast the router's absence.
+    EXPECT_EQ(missing, 0u);
+    EXPECT_EQ(received.size(), reported.size());
+    // Only a mail in flight when the router died can fail, one per sender.
+    EXPECT_GE(reported.size(), 1198u);
+  } else {
+    // A datagram sent while no router listens is lost; nothing else may be.
+    EXPECT_LE(received.size(), reported.size());
+  }
+}
+
+TEST_F(MailRouterTest, EightSendersThroughTheRouter) {
+  // Mailslot mode may lose datagrams (a full socket buffer of the router or
+  // of the receiver drops them); pipe mode loses none.
+  constexpr int kSenders = 8, kMails = 1500;
+  m_world.Configure("allow = " + m_world.hostAddress() + "\n");
+  ASSERT_TRUE(m_world.StartRouter());
+  std::thread senders([&] {
+    std::vector<std::unique_ptr<ChildProcess>> children;
+    for (int s = 0; s < kSenders; ++s)
+      children.push_back(std::make_unique<ChildProcess>(std::vector<std::string>{
+          XTB_MAIL_PROBE, "send", m_world.routerAddress(), m_name, std::to_string(kMails), "s" + std::to_string(s)}));
+    for (auto& child : children) EXPECT_EQ(child->Wait(), 0);
+    std::this_thread::sleep_for(200ms);  // the last datagrams arrive before the end mark
+    EXPECT_TRUE(Send("end"));
+  });
+  std::map<std::string, int> received;
+  for (std::string text; (text = ReadText()) != "end";) ++received[text];
+  senders.join();
+  for (const auto& [text, count] : received) ASSERT_EQ(count, 1) << text;
+  const size_t sent = kSenders * kMails, lost = sent - received.size();
+  std::printf("%s mode through the router: %zu sent, %zu received, %zu lost\n", Pipes() ? "pipe" : "mailslot", sent,
+              received.size(), lost);
+  if (Pipes()) {
+    EXPECT_EQ(lost, 0u);
+    EXPECT_NE(m_world.RouterTraces().find(" zugestellt"), std::string::npos) << "each delivery is recorded at level 3";
+  } else {
+    EXPECT_LE(received.size(), sent);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,294 @@
+#include "router.h"
+
+#include <signal.h>
+
+#include <algorithm>
+#include <xtbasis/errortext.h>
+#include <xtbasis/platform/lasterror.h>
+#include <xtbasis/platform/localsocket.h>
+#include <xtbasis/trace.h>
+
+#include "mailnames.h"
+#include "routersysbase.h"
+
+namespace xtmaild {
+
+using xtb::mail::ConnectionParser;
+
+Router::Router(std::string configPath, Config config) : m_configPath(std::move(configPath)), m_config(std::move(config)) {
+  RouterSysBase::Get().Apply(m_config);
+}
+
+Router::~Router() {
+  for (auto& [fd, connection] : m_connections) {
+    xtb::local::CloseEndpoint(connection.local);
+    xtb::net::Close(fd);
+  }
+  for (const auto& [file, fd] : m_datagramEndpoints) xtb::local::CloseEndpoint(fd);
+  for (int fd : {m_udp, m_tcp, m_signals}) xtb::net::Close(fd);
+}
+
+bool Router::Bind(const Config& config, int& udp, int& tcp, std::string& error) {
+  xtb::net::Address at;
+  if (!xtb::net::Resolve(config.listen, config.port, at)) {
+    error = "cannot use the address " + config.listen;
+    return false;
+  }
+  udp = xtb::net::UdpListen(at);
+  tcp = udp < 0 ? -1 : xtb::net::TcpListen(at, 128);
+  if (tcp < 0) {
+    error = "cannot bind " + config.listen + " port " + std::to_string(config.port) + ": " +
+            GetLastErrorString(nullptr, GetLastError()).GetString();
+    xtb::net::Close(udp);
+    return false;
+  }
+  return true;
+}
+
+bool Router::Start(std::string& error) {
+  if (!m_poller.ok()) {
+    error = "cannot wait for events";
+    return false;
+  }
+  for (const auto& passed : xtb::poll::PassedSockets()) (passed.datagram ? m_udp : m_tcp) = passed.fd;
+  if ((m_udp < 0 || m_tcp < 0) && !Bind(m_config, m_udp, m_tcp, error)) return false;
+  m_signals = xtb::poll::SignalDescriptor({SIGHUP, SIGTERM, SIGINT});
+  if (m_signals < 0 || !m_poller.Add(m_udp) || !m_poller.Add(m_tcp) || !m_poller.Add(m_signals)) {
+    error = "cannot wait for events";
+    return false;
+  }
+  Trace(XTTRACE_INFO, "xtmaild: bereit auf " + m_config.listen + " Port " + std::to_string(m_config.port));
+  return true;
+}
+
+void Router::Run() {
+  for (;;) {
+    for (const xtb::poll::Event& event : m_poller.Wait(WaitMs())) {
+      if (event.fd == m_udp) {
+        ReceiveDatagrams();
+      } else if (event.fd == m_tcp) {
+        AcceptConnections();
+      } else if (event.fd == m_signals) {
+        for (int signal; (signal = xtb::poll::TakeSignal(m_signals)) != 0;) {
+          if (signal == SIGHUP) {
+            Reload();
+          } else {
+            Trace(XTTRACE_INFO, "xtmaild: beendet");
+            return;
+          }
+        }
+      } else if (m_connections.count(event.fd)) {
+        ServeConnection(event.fd);
+      }
+    }
+    ExpireConnections();
+  }
+}
+
+void Router::Reload() {
+  Config fresh;
+  std::string error;
+  if (!LoadConfig(m_configPath, fresh, error)) {
+    Trace(XTTRACE_ERROR, "xtmaild: Konfiguration nicht neu geladen: " + error);
+    return;
+  }
+  if (fresh.listen != m_config.listen || fresh.port != m_config.port) {
+    int udp = -1, tcp = -1;
+    if (!Bind(fresh, udp, tcp, error)) {
+      Trace(XTTRACE_ERROR, "xtmaild: Konfiguration nicht neu geladen: " + error);
+      return;
+    }
+    for (int old : {m_udp, m_tcp}) {
+      m_poller.Remove(old);
+      xtb::net::Close(old);
+    }
+    m_udp = udp;
+    m_tcp = tcp;
+    m_poller.Add(m_udp);
+    m_poller.Add(m_tcp);
+  }
+  m_config = fresh;
+  RouterSysBase::Get().Apply(m_config);
+  Trace(XTTRACE_INFO, "xtmaild: Konfiguration neu geladen");
+}
+
+void Router::ReceiveDatagrams() {
+  char packet[xtb::mail::kMaxEndpoint + 1 + xtb::mail::kMailslotMailMax + 1];
+  for (int budget = 256; budget > 0; --budget) {  // then let the connections have their turn
+    xtb::net::Address from;
+    const long length = xtb::net::ReceiveFrom(m_udp, packet, sizeof packet, from);
+    if (length < 0) return;
+    if (!IsAllowed(m_config.allow, from)) {
+      Refuse("xtmaild: Absender " + from.Text() + " nicht zugelassen (UDP)");
+      continue;
+    }
+    std::string_view endpoint, mail;
+    if (static_cast<size_t>(length) > sizeof packet ||
+        !xtb::mail::ParseDatagram(std::string_view(packet, static_cast<size_t>(length)), endpoint, mail)) {
+      Refuse("xtmaild: ungültiges Paket von " + from.Text() + " (" + std::to_string(length) + " Bytes)");
+      continue;
+    }
+    if (!DeliverDatagram(endpoint, mail))
+      Refuse("xtmaild: Mail von " + from.Text() + " an " + std::string(endpoint) +
+             " nicht zugestellt: " + GetLastErrorString(nullptr, GetLastError()).GetString());
+  }
+}
+
+bool Router::DeliverDatagram(std::string_view endpoint, std::string_view mail) {
+  // A receiver that is slow to read holds the router up at most this long
+  // per mail; its mail waits in the router's receive buffer meanwhile.
+  constexpr int kReceiverWaitMs = 10;
+  const std::string file = xtb::mail::EndpointFile(endpoint);
+  auto kept = m_datagramEndpoints.find(file);
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    if (kept == m_datagramEndpoints.end()) {
+      if (m_datagramEndpoints.size() >= kKeptEndpoints) {
+        for (const auto& [name, fd] : m_datagramEndpoints) xtb::local::CloseEndpoint(fd);
+        m_datagramEndpoints.clear();
+      }
+      const int fd = xtb::local::Connect(file, xtb::local::Kind::Datagram);
+      if (fd < 0) return false;
+      xtb::local::SetSendTimeout(fd, kReceiverWaitMs);
+      kept = m_datagramEndpoints.emplace(file, fd).first;
+    }
+    if (xtb::local::Send(kept->second, mail.data(), mail.size())) return true;
+    if (GetLastError() == ERROR_TIMEOUT) return false;
+    // The receiver went (or was replaced): connect anew once.
+    const DWORD error = GetLastError();
+    xtb::local::CloseEndpoint(kept->second);
+    m_datagramEndpoints.erase(kept);
+    kept = m_datagramEndpoints.end();
+    SetLastError(error);
+  }
+  return false;
+}
+
+void Router::AcceptConnections() {
+  for (;;) {
+    xtb::net::Address peer;
+    const int fd = xtb::net::TcpAccept(m_tcp, peer);
+    if (fd < 0) return;
+    const std::string text = peer.Text();
+    std::string refusal;
+    if (!IsAllowed(m_config.allow, peer))
+      refusal = "nicht zugelassen";
+    else if (static_cast<int>(m_connections.size()) >= m_config.maxConnections)
+      refusal = "abgewiesen: " + std::to_string(m_config.maxConnections) + " Verbindungen offen";
+    else if (m_perClient[text] >= m_config.maxPerClient)
+      refusal = "abgewiesen: " + std::to_string(m_config.maxPerClient) + " Verbindungen dieses Absenders offen";
+    if (!refusal.empty() || !m_poller.Add(fd)) {
+      Refuse("xtmaild: Absender " + text + " " + (refusal.empty() ? "nicht angenommen" : refusal) + " (TCP)");
+      if (m_perClient[text] == 0) m_perClient.erase(text);
+      xtb::net::Close(fd);
+      continue;
+    }
+    ++m_perClient[text];
+    Connection& connection = m_connections[fd];
+    connection.peer = peer;
+    connection.peerText = text;
+    connection.deadline = Clock::now() + std::chrono::milliseconds(m_config.timeoutMs);
+  }
+}
+
+void Router::ServeConnection(int fd) {
+  Connection& connection = m_connections[fd];
+  char buffer[16384];
+  const long length = xtb::net::ReadSome(fd, buffer, sizeof buffer);
+  if (length == -2) return;
+  if (length <= 0) {  // the sender left, or failed
+    Drop(fd);
+    return;
+  }
+  size_t at = 0;
+  while (at < static_cast<size_t>(length)) {
+    at += connection.parser.Feed(buffer + at, static_cast<size_t>(length) - at);
+    switch (connection.parser.state()) {
+      case ConnectionParser::State::EndpointReady: {
+        const std::string& endpoint = connection.parser.endpoint();
+        connection.local = xtb::local::Connect(xtb::mail::EndpointFile(endpoint), xtb::local::Kind::Sequenced);
+        const uint32_t status = connection.local >= 0 ? 0 : GetLastError();
+        if (!Answer(fd, status) || status != 0) {
+          Drop(fd);
+          return;
+        }
+        connection.parser.ExpectMail();
+        connection.deadline = Clock::now() + std::chrono::milliseconds(m_config.timeoutMs);
+        break;
+      }
+      case ConnectionParser::State::MailReady: {
+        const std::string& mail = connection.parser.mail();
+        const bool delivered = xtb::local::Send(connection.local, mail.data(), mail.size(), false);
+        Answer(fd, delivered ? 0 : GetLastError());
+        Trace(XTTRACE_INFO, "xtmaild: Mail von " + connection.peerText + " an " + connection.parser.endpoint() +
+                                (delivered ? " zugestellt" : " nicht zugestellt"));
+        Drop(fd);
+        return;
+      }
+      case ConnectionParser::State::Invalid:
+        Refuse("xtmaild: ungültige Anfrage von " + connection.peerText + " (TCP)");
+        Answer(fd, ERROR_INVALID_DATA);
+        Drop(fd);
+        return;
+      default:
+        break;
+    }
+  }
+}
+
+bool Router::Answer(int fd, uint32_t status) {
+  char bytes[4];
+  xtb::mail::PutStatus(status, bytes);
+  return xtb::net::WriteSome(fd, bytes, 4) == 4;
+}
+
+void Router::Drop(int fd) {
+  const auto found = m_connections.find(fd);
+  if (found == m_connections.end()) return;
+  if (found->second.local >= 0) xtb::local::CloseEndpoint(found->second.local);
+  if (--m_perClient[found->second.peerText] <= 0) m_perClient.erase(found->second.peerText);
+  m_connections.erase(found);
+  m_poller.Remove(fd);
+  xtb::net::Close(fd);
+}
+
+void Router::ExpireConnections() {
+  const auto now = Clock::now();
+  std::vector<int> late;
+  for (const auto& [fd, connection] : m_connections)
+    if (connection.deadline <= now) late.push_back(fd);
+  for (int fd : late) {
+    Refuse("xtmaild: Verbindung von " + m_connections[fd].peerText + " nach " + std::to_string(m_config.timeoutMs) +
+           " ms ohne Anfrage geschlossen");
+    Answer(fd, ERROR_TIMEOUT);
+    Drop(fd);
+  }
+}
+
+int Router::WaitMs() const {
+  if (m_connections.empty()) return -1;
+  auto next = Clock::time_point::max();
+  for (const auto& [fd, connection] : m_connections) next = std::min(next, connection.deadline);
+  const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(next - Clock::now()).count() + 1;
+  return static_cast<int>(std::clamp<long long>(wait, 0, 60000));
+}
+
+void Router::Refuse(const std::string& text) {
+  const auto now = Clock::now();
+  if (now - m_refusalSecond >= std::chrono::seconds(1)) {
+    if (m_refusalsUntraced > 0)
+      Trace(XTTRACE_WARN, "xtmaild: " + std::to_string(m_refusalsUntraced) + " weitere Abweisungen nicht einzeln verzeichnet");
+    m_refusalSecond = now;
+    m_refusalsThisSecond = 0;
+    m_refusalsUntraced = 0;
+  }
+  if (++m_refusalsThisSecond <= kRefusalsPerSecond)
+    Trace(XTTRACE_WARN, text);
+  else
+    ++m_refusalsUntraced;
+}
+
+void Router::Trace(int level, const std::string& text) {
+  XTTrace(level, XTTRACE_PROGID_XTBASIS, "xtmaild", 0, "%s", text.c_str());
+}
+
+}  // namespace xtmaild
