@@ -35,3 +35,4 @@
 #include "sysbase.h"
 #include "trace.h"
 #include "resstrings.h"
+#include "crashreport.h"

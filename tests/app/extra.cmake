@@ -1,0 +1,15 @@
+# The crash tests run a program of their own that crashes on purpose:
+# tests/app/child/ builds crash_child, not test_app. It is built without
+# optimisation so that its parameters and lines are what the source says.
+get_target_property(app_test_sources test_app SOURCES)
+list(FILTER app_test_sources EXCLUDE REGEX "/child/")
+set_property(TARGET test_app PROPERTY SOURCES ${app_test_sources})
+
+add_executable(crash_child ${CMAKE_CURRENT_LIST_DIR}/child/crash_child.cpp)
+target_link_libraries(crash_child PRIVATE xtb_app)
+target_compile_options(crash_child PRIVATE -O0 -g)
+add_dependencies(test_app crash_child xtbasis_crashhelper xtbasis_tool)
+target_include_directories(test_app PRIVATE ${PROJECT_SOURCE_DIR}/app)
+target_compile_definitions(test_app PRIVATE
+  XTB_CRASH_CHILD="$<TARGET_FILE:crash_child>"
+  XTB_CRASH_HELPER="$<TARGET_FILE:xtbasis_crashhelper>")
