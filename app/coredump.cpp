@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <set>
 #include <vector>
 
 #include "os/file.h"
@@ -51,16 +52,26 @@ user_regs_struct UserRegisters(const greg_t* r) {
   return regs;
 }
 
-// What of a mapping goes into the file: everything of private and
-// anonymous memory, the first page of a module (its headers, for the
-// debugger to match the file), nothing else of a module's code.
-uint64_t CopiedSize(const os::Mapping& mapping) {
+// What of a mapping goes into the file: all of private memory that is not
+// a module's data, the first page of a module (its headers, for the
+// debugger to match the file), nothing of a module's code or of memory
+// shared with other processes. A module's data is decided by the filter.
+uint64_t CopiedSize(const os::Mapping& mapping, bool isModule) {
   const uint64_t size = mapping.end - mapping.start;
   if (!mapping.read || size > kLargestCopied || mapping.path == "[vvar]") return 0;
-  const bool isFile = !mapping.path.empty() && mapping.path[0] == '/';
-  if (!isFile) return size;
+  if (!isModule) return mapping.shared ? 0 : size;
   if (mapping.write) return KeepsModuleData(mapping.path) ? size : 0;
   return mapping.offset == 0 ? kPage : 0;
+}
+
+// The files that are mapped executable somewhere: the program and its
+// libraries, as opposed to data files mapped into memory.
+std::set<std::string> ModulesOf(const std::vector<os::Mapping>& mappings) {
+  std::set<std::string> modules;
+  for (const os::Mapping& mapping : mappings) {
+    if (mapping.execute && !mapping.path.empty() && mapping.path[0] == '/') modules.insert(mapping.path);
+  }
+  return modules;
 }
 
 std::string BaseName(const std::string& path) {
@@ -122,10 +133,12 @@ bool WriteCoreDump(const os::Fd& file, const CoreDumpRequest& request) {
   const std::vector<uint8_t> files = FileNote(mappings);
   AppendNote(notes, NT_FILE, files.data(), files.size());
 
+  const std::set<std::string> modules = ModulesOf(mappings);
   std::vector<uint64_t> copied;
   for (const os::Mapping& mapping : mappings) {
-    uint64_t size = CopiedSize(mapping);
-    if (size == 0 && mapping.write && mapping.read && !mapping.path.empty() && mapping.path[0] == '/') {
+    const bool isModule = modules.count(mapping.path) != 0;
+    uint64_t size = CopiedSize(mapping, isModule);
+    if (size == 0 && isModule && mapping.write && mapping.read) {
       if (mapping.path == program) {  // the program's own data, whatever its name
         size = mapping.end - mapping.start;
       } else {

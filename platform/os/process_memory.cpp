@@ -51,6 +51,7 @@ std::vector<Mapping> MappingsOf(pid_t pid) {
     mapping.read = perms[0] == 'r';
     mapping.write = perms[1] == 'w';
     mapping.execute = perms[2] == 'x';
+    mapping.shared = perms[3] == 's';
     if (pathAt > 0 && static_cast<size_t>(pathAt) < line.size()) mapping.path = line.substr(static_cast<size_t>(pathAt));
     mappings.push_back(std::move(mapping));
   }

@@ -16,6 +16,7 @@ struct Mapping {
   uint64_t start = 0;
   uint64_t end = 0;
   bool read = false, write = false, execute = false;
+  bool shared = false;  // a shared mapping, not the process's private copy
   uint64_t offset = 0;  // in the file
   std::string path;     // empty for anonymous memory; "[stack]" and the like
 };

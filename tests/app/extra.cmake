@@ -13,3 +13,5 @@ target_include_directories(test_app PRIVATE ${PROJECT_SOURCE_DIR}/app)
 target_compile_definitions(test_app PRIVATE
   XTB_CRASH_CHILD="$<TARGET_FILE:crash_child>"
   XTB_CRASH_HELPER="$<TARGET_FILE:xtbasis_crashhelper>")
+target_include_directories(test_app PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
+target_include_directories(test_app PRIVATE ${PROJECT_SOURCE_DIR}/frame)
