@@ -191,13 +191,13 @@ bool WriteCoreDump(const os::Fd& file, const CoreDumpRequest& request) {
   if (!os::WriteFull(file.Get(), head.data(), head.size())) return false;
   // Memory that cannot be read (a guard page inside a region) is written as
   // zeros, so that every segment keeps its place in the file.
-  std::vector<uint8_t> chunk(1 << 20);
+  std::vector<uint8_t> chunk(1 << 16);
   for (size_t i = 0; i < mappings.size(); ++i) {
     for (uint64_t done = 0; done < copied[i];) {
       const size_t part = static_cast<size_t>(std::min<uint64_t>(chunk.size(), copied[i] - done));
       const size_t got = memory.ReadSome(mappings[i].start + done, chunk.data(), part);
       std::memset(chunk.data() + got, 0, part - got);
-      if (!os::WriteFull(file.Get(), chunk.data(), part)) return false;
+      if (!os::WriteFullOrHole(file.Get(), chunk.data(), part)) return false;
       done += part;
     }
   }

@@ -20,10 +20,17 @@ class CrashReportTest : public ::testing::Test {
  protected:
   ChildRun Crash(const std::string& mode, int expectedSignal) {
     ChildRun run = RunChild({mode, m_scratch.path().string()});
+#ifdef XTB_UNDER_ASAN
+    // The sanitizer's handler was in place before the report's; it runs
+    // after the report and ends the program with its own exit code.
+    EXPECT_TRUE(WIFSIGNALED(run.status) || WEXITSTATUS(run.status) != 0) << run.output;
+    (void)expectedSignal;
+#else
     EXPECT_TRUE(WIFSIGNALED(run.status)) << run.output;
     if (WIFSIGNALED(run.status)) {
       EXPECT_EQ(WTERMSIG(run.status), expectedSignal) << run.output;
     }
+#endif
     // The report is handed to a helper and written before the program ends.
     EXPECT_GE(run.reportMs, 0) << run.output;
     EXPECT_LT(run.reportMs, 20000) << run.output;
