@@ -203,69 +203,125 @@ bool VariableAddress(const Dwarf_Op* ops, size_t count, Dwfl_Frame* frame, Dwarf
   return true;
 }
 
+// The compilation unit that holds `lookup`. Without an address table
+// (clang writes none unless asked) the units are searched one by one.
+Dwarf_Die* FindUnit(Dwfl_Module* module, Dwarf_Addr lookup, Dwarf_Die& storage, Dwarf_Addr& bias) {
+  if (Dwarf_Die* unit = dwfl_module_addrdie(module, lookup, &bias)) return unit;
+  Dwarf* dwarf = dwfl_module_getdwarf(module, &bias);
+  if (dwarf == nullptr) return nullptr;
+  Dwarf_Off offset = 0, next = 0;
+  size_t headerSize = 0;
+  while (dwarf_next_unit(dwarf, offset, &next, &headerSize, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr) ==
+         0) {
+    if (dwarf_offdie(dwarf, offset + headerSize, &storage) != nullptr && dwarf_haspc(&storage, lookup - bias) == 1) {
+      return &storage;
+    }
+    offset = next;
+  }
+  return nullptr;
+}
+
+// The function whose code holds `pc`, searched through namespaces and
+// classes (compilers differ in where they put a definition).
+bool FindFunction(Dwarf_Die* parent, Dwarf_Addr pc, Dwarf_Die& function) {
+  Dwarf_Die child;
+  if (dwarf_child(parent, &child) != 0) return false;
+  do {
+    switch (dwarf_tag(&child)) {
+      case DW_TAG_subprogram:
+        if (dwarf_haspc(&child, pc) == 1) {
+          function = child;
+          return true;
+        }
+        break;
+      case DW_TAG_namespace:
+      case DW_TAG_class_type:
+      case DW_TAG_structure_type:
+      case DW_TAG_union_type:
+        if (FindFunction(&child, pc, function)) return true;
+        break;
+      default:
+        break;
+    }
+  } while (dwarf_siblingof(&child, &child) == 0);
+  return false;
+}
+
+struct VariableScope {
+  Dwfl_Frame* frame;
+  Dwarf_Addr pc;    // in the module's own addresses
+  Dwarf_Addr bias;
+  bool haveFrameBase;
+  Dwarf_Word frameBase;
+  const MemoryReader* memory;
+};
+
+// The function's frame base, for variables addressed relative to it.
+bool FrameBase(Dwarf_Die* function, Dwfl_Frame* frame, Dwarf_Addr pc, bool haveCfa, Dwarf_Word cfa,
+               Dwarf_Word& base) {
+  Dwarf_Attribute attribute;
+  Dwarf_Op* ops = nullptr;
+  size_t count = 0;
+  if (dwarf_attr_integrate(function, DW_AT_frame_base, &attribute) == nullptr ||
+      dwarf_getlocation_addr(&attribute, pc, &ops, &count, 1) <= 0 || count != 1) {
+    return false;
+  }
+  if (ops[0].atom == DW_OP_call_frame_cfa) {
+    base = cfa;
+    return haveCfa;
+  }
+  // A register itself is the base (clang names the frame pointer).
+  if (ops[0].atom >= DW_OP_reg0 && ops[0].atom <= DW_OP_reg31) return FrameRegister(frame, ops[0].atom - DW_OP_reg0, base);
+  return RegisterPlusOffset(frame, ops[0], base);
+}
+
+// The parameters and locals of `scope`, then those of its blocks that hold
+// the address.
+void CollectScope(StackFrame& out, Dwarf_Die* scope, const VariableScope& where) {
+  Dwarf_Die child;
+  if (dwarf_child(scope, &child) != 0) return;
+  do {
+    const int tag = dwarf_tag(&child);
+    if (tag == DW_TAG_lexical_block) {
+      if (dwarf_haspc(&child, where.pc) == 1) CollectScope(out, &child, where);
+      continue;
+    }
+    if (tag != DW_TAG_formal_parameter && tag != DW_TAG_variable) continue;
+    const char* name = dwarf_diename(&child);
+    Dwarf_Attribute location;
+    Dwarf_Op* ops = nullptr;
+    size_t opCount = 0;
+    uint64_t address = 0;
+    if (name == nullptr || dwarf_attr_integrate(&child, DW_AT_location, &location) == nullptr ||
+        dwarf_getlocation_addr(&location, where.pc, &ops, &opCount, 1) <= 0 ||
+        !VariableAddress(ops, opCount, where.frame, where.bias, where.haveFrameBase, where.frameBase, address)) {
+      continue;
+    }
+    std::string line = tag == DW_TAG_formal_parameter ? "Parameter " : "Local ";
+    AppendReportText(line, "'%s'", name);
+    Dwarf_Attribute typeAttribute;
+    Dwarf_Die typeDie;
+    Dwarf_Die* type = dwarf_formref_die(dwarf_attr_integrate(&child, DW_AT_type, &typeAttribute), &typeDie);
+    const std::string typeName = type != nullptr ? TypeName(type) : std::string();
+    if (!typeName.empty()) AppendReportText(line, " %s", typeName.c_str());
+    if (!FormatValue(line, type, typeName, address, *where.memory)) {
+      line.clear();
+      AppendReportText(line, "punting on symbol %s", name);
+    }
+    out.variables.push_back(std::move(line));
+  } while (dwarf_siblingof(&child, &child) == 0);
+}
+
 void CollectVariables(StackFrame& out, Dwfl_Module* module, Dwfl_Frame* frame, Dwarf_Addr lookup, Dwarf_Word cfa,
                       bool haveCfa, const MemoryReader& memory) {
   Dwarf_Addr bias = 0;
-  Dwarf_Die* unit = dwfl_module_addrdie(module, lookup, &bias);
-  if (unit == nullptr) return;
-  Dwarf_Die* scopes = nullptr;
-  const int count = dwarf_getscopes(unit, lookup - bias, &scopes);
-  std::unique_ptr<Dwarf_Die, decltype(&free)> owned(scopes, &free);
-  for (int s = 0; s < count; ++s) {
-    Dwarf_Die* scope = &scopes[s];
-    // The function's frame base, for variables addressed relative to it.
-    Dwarf_Die* function = scope;
-    for (int f = s; f < count; ++f) {
-      if (dwarf_tag(&scopes[f]) == DW_TAG_subprogram) {
-        function = &scopes[f];
-        break;
-      }
-    }
-    bool haveFrameBase = false;
-    Dwarf_Word frameBase = 0;
-    Dwarf_Attribute baseAttribute;
-    Dwarf_Op* baseOps = nullptr;
-    size_t baseCount = 0;
-    if (dwarf_attr_integrate(function, DW_AT_frame_base, &baseAttribute) != nullptr &&
-        dwarf_getlocation_addr(&baseAttribute, lookup - bias, &baseOps, &baseCount, 1) > 0 && baseCount == 1) {
-      if (baseOps[0].atom == DW_OP_call_frame_cfa) {
-        haveFrameBase = haveCfa;
-        frameBase = cfa;
-      } else {
-        haveFrameBase = RegisterPlusOffset(frame, baseOps[0], frameBase);
-      }
-    }
-    Dwarf_Die child;
-    if (dwarf_child(scope, &child) == 0) {
-      do {
-        const int tag = dwarf_tag(&child);
-        if (tag != DW_TAG_formal_parameter && tag != DW_TAG_variable) continue;
-        const char* name = dwarf_diename(&child);
-        Dwarf_Attribute location;
-        Dwarf_Op* ops = nullptr;
-        size_t opCount = 0;
-        uint64_t address = 0;
-        if (name == nullptr || dwarf_attr_integrate(&child, DW_AT_location, &location) == nullptr ||
-            dwarf_getlocation_addr(&location, lookup - bias, &ops, &opCount, 1) <= 0 ||
-            !VariableAddress(ops, opCount, frame, bias, haveFrameBase, frameBase, address)) {
-          continue;
-        }
-        std::string line = tag == DW_TAG_formal_parameter ? "Parameter " : "Local ";
-        AppendReportText(line, "'%s'", name);
-        Dwarf_Attribute typeAttribute;
-        Dwarf_Die typeDie;
-        Dwarf_Die* type = dwarf_formref_die(dwarf_attr_integrate(&child, DW_AT_type, &typeAttribute), &typeDie);
-        const std::string typeName = type != nullptr ? TypeName(type) : std::string();
-        if (!typeName.empty()) AppendReportText(line, " %s", typeName.c_str());
-        if (!FormatValue(line, type, typeName, address, memory)) {
-          line.clear();
-          AppendReportText(line, "punting on symbol %s", name);
-        }
-        out.variables.push_back(std::move(line));
-      } while (dwarf_siblingof(&child, &child) == 0);
-    }
-    if (dwarf_tag(scope) == DW_TAG_subprogram) break;
-  }
+  Dwarf_Die storage;
+  Dwarf_Die* unit = FindUnit(module, lookup, storage, bias);
+  Dwarf_Die function;
+  if (unit == nullptr || !FindFunction(unit, lookup - bias, function)) return;
+  VariableScope where{frame, lookup - bias, bias, false, 0, &memory};
+  where.haveFrameBase = FrameBase(&function, frame, where.pc, haveCfa, cfa, where.frameBase);
+  CollectScope(out, &function, where);
 }
 
 int OnFrame(Dwfl_Frame* frame, void* arg) {
@@ -335,6 +391,17 @@ void Symbolizer::Describe(StackFrame& frame, bool isReturnAddress) const {
       frame.sourceFile = file;
       frame.line = static_cast<unsigned>(number);
     }
+    return;
+  }
+  Dwarf_Die storage;
+  Dwarf_Addr unitBias = 0;
+  Dwarf_Die* unit = FindUnit(module, lookup, storage, unitBias);
+  Dwarf_Line* line = unit != nullptr ? dwarf_getsrc_die(unit, lookup - unitBias) : nullptr;
+  int number = 0;
+  const char* file = line != nullptr ? dwarf_linesrc(line, nullptr, nullptr) : nullptr;
+  if (file != nullptr && dwarf_lineno(line, &number) == 0) {
+    frame.sourceFile = file;
+    frame.line = static_cast<unsigned>(number);
   }
 }
 
