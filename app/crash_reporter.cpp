@@ -121,3 +121,5 @@ int XTInstallCrashReporter(const char* reportDir, const char* appName, const cha
   }
   return status;
 }
+
+void XTUninstallCrashReporter() { xtb::ProcessCrashMessage().reportDir[0] = '\0'; }

@@ -73,3 +73,5 @@ XTBASIS_C_API void XTAssert(int condition, const char* sourceFile, int line, con
 // the report handlers too when Init has not. 0 when installed.
 XTBASIS_C_API int XTInstallCrashReporter(const char* reportDir, const char* appName, const char* appVersion,
                                          const char* regKey, const char* logDir);
+// Crashes from now on leave no reporter folder (the report handlers stay).
+XTBASIS_C_API void XTUninstallCrashReporter();

@@ -123,3 +123,18 @@ TEST_F(AssertTest, DumpIntoAnUncreatableFileIsSkipped) {
 }
 
 }  // namespace
+
+namespace {
+
+// The reporter's failed install is traced with its reason; nothing installed.
+TEST_F(AssertTest, FailedReporterInstallIsTraced) {
+  SetXTTraceLevel(3);
+  const fs::path blocked = m_scratch.path() / "file";
+  std::ofstream(blocked) << "x";
+  EXPECT_NE(XTInstallCrashReporter((blocked / "reports").c_str(), "App", "1.0", "", ""), 0);
+  const std::string trace = Trace();
+  EXPECT_NE(trace.find("\tcrInstall: 1\r\n"), std::string::npos) << trace;
+  EXPECT_NE(trace.find("\tcrGetLastErrorMsg: "), std::string::npos) << trace;
+}
+
+}  // namespace

@@ -11,7 +11,8 @@ export PKG_CONFIG_PATH=$(find "$work/prefix" -name xtbasis.pc -printf '%h')
 libdir=$(pkg-config --variable=libdir xtbasis)
 
 nm -D --defined-only "$libdir/libxtbasis.so.1" | awk '{print $3}' >"$work/names"
-for name in XTTrace XTTraceF SetXTTraceLevel GetLastErrorString GetXTParameter LoadXTString GetXTString; do
+for name in XTTrace XTTraceF SetXTTraceLevel GetLastErrorString GetXTParameter LoadXTString GetXTString \
+    XTStackTrace XTMiniDump XTAssert XTInstallCrashReporter; do
   grep -qx "$name" "$work/names" || { echo "libxtbasis.so.1 does not export $name" >&2; exit 1; }
 done
 
