@@ -195,7 +195,10 @@ bool WriteCoreDump(const os::Fd& file, const CoreDumpRequest& request) {
   for (size_t i = 0; i < mappings.size(); ++i) {
     for (uint64_t done = 0; done < copied[i];) {
       const size_t part = static_cast<size_t>(std::min<uint64_t>(chunk.size(), copied[i] - done));
-      const size_t got = memory.ReadSome(mappings[i].start + done, chunk.data(), part);
+      // Pages the process never touched read as zeros: not read at all.
+      const size_t got = memory.AnyPageTouched(mappings[i].start + done, part)
+                             ? memory.ReadSome(mappings[i].start + done, chunk.data(), part)
+                             : 0;
       std::memset(chunk.data() + got, 0, part - got);
       if (!os::WriteFullOrHole(file.Get(), chunk.data(), part)) return false;
       done += part;

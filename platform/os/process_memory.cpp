@@ -4,6 +4,7 @@
 #include <limits.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cinttypes>
 #include <cstdio>
@@ -17,7 +18,27 @@ std::string ProcPath(pid_t pid, const char* entry) { return "/proc/" + std::to_s
 
 }  // namespace
 
-ProcessMemory::ProcessMemory(pid_t pid) : m_fd(open(ProcPath(pid, "mem").c_str(), O_RDONLY | O_CLOEXEC)) {}
+ProcessMemory::ProcessMemory(pid_t pid)
+    : m_fd(open(ProcPath(pid, "mem").c_str(), O_RDONLY | O_CLOEXEC)),
+      m_pages(open(ProcPath(pid, "pagemap").c_str(), O_RDONLY | O_CLOEXEC)) {}
+
+bool ProcessMemory::AnyPageTouched(uint64_t address, size_t size) const {
+  constexpr uint64_t kPage = 4096;
+  constexpr uint64_t kPresent = 1ull << 63, kSwapped = 1ull << 62;
+  if (!m_pages.IsOpen() || size == 0) return true;
+  const uint64_t first = address / kPage, last = (address + size - 1) / kPage;
+  uint64_t entries[64];
+  for (uint64_t page = first; page <= last;) {
+    const size_t count = static_cast<size_t>(std::min<uint64_t>(64, last - page + 1));
+    const long got = pread(m_pages.Get(), entries, count * 8, static_cast<off_t>(page * 8));
+    if (got != static_cast<long>(count * 8)) return true;
+    for (size_t i = 0; i < count; ++i) {
+      if ((entries[i] & (kPresent | kSwapped)) != 0) return true;
+    }
+    page += count;
+  }
+  return false;
+}
 
 size_t ProcessMemory::ReadSome(uint64_t address, void* buffer, size_t size) const {
   size_t done = 0;

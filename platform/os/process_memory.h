@@ -30,9 +30,14 @@ class ProcessMemory {
   bool Read(uint64_t address, void* buffer, size_t size) const;
   // Reads what can be read, up to `size`; the number of bytes read.
   size_t ReadSome(uint64_t address, void* buffer, size_t size) const;
+  // True when any of the pages of [address, address + size) has been
+  // touched (is in memory or swapped out); true as well when the system
+  // does not tell.
+  bool AnyPageTouched(uint64_t address, size_t size) const;
 
  private:
   Fd m_fd;
+  Fd m_pages;
 };
 
 std::vector<Mapping> MappingsOf(pid_t pid);
