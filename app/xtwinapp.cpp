@@ -1,3 +1,5 @@
+#include <xtbasis/crashreport.h>
+#include <xtbasis/sysbase.h>
 #include <xtbasis/winapp.h>
 
 #include <cstdlib>
@@ -15,11 +17,18 @@ void CXTWinApp::AtXTExit(void (*handler)()) {
 // Window ghosting does not exist on this platform; nothing to switch off.
 BOOL CXTWinApp::InitInstance() { return CWinApp::InitInstance(); }
 
+void CXTWinApp::UseCrashRpt(const CString& reportDir, const CString& appName, const CString& appVersion,
+                            const CString& regKey) {
+  const char* logDir = gp_XTSysBase != nullptr ? gp_XTSysBase->LogDir.GetString() : "";
+  m_nCrashRptStatus = XTInstallCrashReporter(reportDir, appName, appVersion, regKey, logDir);
+}
+
 int CXTWinApp::ExitInstance() {
   // By index: a handler may register further handlers, which run in this
   // pass; the list is emptied so that no handler runs twice.
   for (size_t i = 0; i < m_exitHandlers.size(); ++i) m_exitHandlers[i]();
   m_exitHandlers.clear();
+  if (m_nCrashRptStatus == 0) XTUninstallCrashReporter();
   return CWinApp::ExitInstance();
 }
 

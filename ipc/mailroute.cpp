@@ -3,8 +3,11 @@
 #include <strings.h>
 
 #include <cstdlib>
+
 #include <xtbasis/platform/netsocket.h>
 #include <xtbasis/platform/session.h>
+
+#include "os/environment.h"
 
 namespace xtb::mail {
 
@@ -15,7 +18,7 @@ bool IsThisComputer(const std::string& computer) {
 }
 
 unsigned short RouterPort() {
-  const char* text = std::getenv("XTBASIS_MAIL_PORT");
+  const char* text = os::EnvironmentValue("XTBASIS_MAIL_PORT");
   if (!text || !*text) return kDefaultRouterPort;
   char* end = nullptr;
   const long port = std::strtol(text, &end, 10);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include <xtbasis/platform/api.h>
+#include <xtbasis/platform/cstring.h>
 #include <xtbasis/platform/winapp.h>
 
 class XTBASIS_API CXTWinApp : public CWinApp {
@@ -19,6 +20,12 @@ class XTBASIS_API CXTWinApp : public CWinApp {
   void AtXTExit(void (*handler)());
 
   BOOL InitInstance() override;
+  // Installs the library's crash reporter: reports of this program go to
+  // `reportDir` (made with every-user access) with the program's log files,
+  // the computer name and, when `regKey` is given, that registry key as
+  // appName + "-reg.xml". The result is kept as the reporter's status.
+  void UseCrashRpt(const CString& reportDir, const CString& appName, const CString& appVersion,
+                   const CString& regKey);
   // Runs every exit handler once, in registration order, including handlers
   // registered while they run; then the base class's end.
   int ExitInstance() override;

@@ -84,6 +84,9 @@
 #include <xtbasis/winapp.h>
 #include <xtbasis/workstation.h>
 
+// Crash and stack reports, assertions.
+#include <xtbasis/crashreport.h>
+
 // Operating system and kiosk installation.
 #include <xtbasis/kiosk.h>
 #include <xtbasis/osinfo.h>

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 namespace xtb::os {
 
@@ -68,6 +69,13 @@ bool WriteFull(int fd, const void* data, size_t size) {
     size -= static_cast<size_t>(put);
   }
   return true;
+}
+
+bool WriteFullOrHole(int fd, const void* data, size_t size) {
+  const auto* bytes = static_cast<const unsigned char*>(data);
+  if (size == 0 || bytes[0] != 0 || std::memcmp(bytes, bytes + 1, size - 1) != 0) return WriteFull(fd, data, size);
+  const off_t end = lseek(fd, static_cast<off_t>(size), SEEK_CUR);
+  return end >= 0 && ftruncate(fd, end) == 0;
 }
 
 bool FactsOf(int fd, FileFacts& facts) {

@@ -61,6 +61,9 @@ struct FileFacts {
 long ReadFull(int fd, void* buffer, size_t size);
 // Writes all `size` bytes through interruptions and short writes.
 bool WriteFull(int fd, const void* data, size_t size);
+// The same, but bytes that are all zero become a hole in the file (a dump's
+// untouched memory costs no disk space).
+bool WriteFullOrHole(int fd, const void* data, size_t size);
 
 bool FactsOf(int fd, FileFacts& facts);
 // The facts of what `path` names; `followLink` false describes a symbolic

@@ -1,5 +1,21 @@
-# Tests reach the component's internal headers; the desktop tests share the
-# virtual display of the platform tests.
+# The crash tests run a program of their own that crashes on purpose:
+# tests/app/child/ builds crash_child, not test_app. It is built without
+# optimisation so that its parameters and lines are what the source says.
+get_target_property(app_test_sources test_app SOURCES)
+list(FILTER app_test_sources EXCLUDE REGEX "/child/")
+set_property(TARGET test_app PROPERTY SOURCES ${app_test_sources})
+
+add_executable(crash_child ${CMAKE_CURRENT_LIST_DIR}/child/crash_child.cpp)
+target_link_libraries(crash_child PRIVATE xtb_app)
+# Its faults must happen as written: no sanitizer checks in its own code.
+target_compile_options(crash_child PRIVATE -O0 -g -fno-sanitize=all)
+add_dependencies(test_app crash_child xtbasis_crashhelper xtbasis_tool)
+# The desktop tests share the virtual display of the platform tests.
 target_include_directories(test_app PRIVATE ${PROJECT_SOURCE_DIR}/app ${PROJECT_SOURCE_DIR}/tests/platform)
 target_sources(test_app PRIVATE ${PROJECT_SOURCE_DIR}/tests/platform/desktop_session.cpp)
-target_compile_definitions(test_app PRIVATE XTB_PRESENTER_PROBE="$<TARGET_FILE:presenter_probe>")
+target_compile_definitions(test_app PRIVATE
+  XTB_CRASH_CHILD="$<TARGET_FILE:crash_child>"
+  XTB_CRASH_HELPER="$<TARGET_FILE:xtbasis_crashhelper>"
+  XTB_PRESENTER_PROBE="$<TARGET_FILE:presenter_probe>")
+target_include_directories(test_app PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
+target_include_directories(test_app PRIVATE ${PROJECT_SOURCE_DIR}/frame)

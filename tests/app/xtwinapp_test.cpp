@@ -4,7 +4,10 @@
 #include <xtbasis/platform/messages.h>
 #include <xtbasis/winapp.h>
 
+#include <unistd.h>
+
 #include <atomic>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -149,3 +152,18 @@ TEST(RaiseVersionTest, ComparesPartByPartAsNumbers) {
 }
 
 }  // namespace
+
+// UseCrashRpt keeps the reporter's install result: 0 with a report folder
+// that could be made, which the application's end uninstalls again.
+TEST(CrashReporterHookup, UseCrashRptKeepsTheInstallStatus) {
+  struct App : CXTWinApp {
+    int Status() const { return m_nCrashRptStatus; }
+  } app;
+  EXPECT_EQ(app.Status(), -1);
+  const std::string dir = (std::filesystem::temp_directory_path() / ("xtb-crashrpt-" + std::to_string(getpid()))).string();
+  app.UseCrashRpt(dir.c_str(), "XTDemo", "1.0", "");
+  EXPECT_EQ(app.Status(), 0);
+  EXPECT_TRUE(std::filesystem::is_directory(dir));
+  app.ExitInstance();
+  std::filesystem::remove_all(dir);
+}

@@ -13,7 +13,8 @@ libdir=$(pkg-config --variable=libdir xtbasis)
 
 nm -D --defined-only "$libdir/libxtbasis.so.1" | awk '{print $3}' >"$work/names"
 for name in XTTrace XTTraceF SetXTTraceLevel GetLastErrorString GetXTParameter LoadXTString GetXTString \
-    SanitizeMailName MailslotSubPath GetWorkstation FindAWindow CopyToClipboard; do
+    SanitizeMailName MailslotSubPath GetWorkstation FindAWindow CopyToClipboard \
+    XTStackTrace XTMiniDump XTAssert XTInstallCrashReporter; do
   grep -qx "$name" "$work/names" || { echo "libxtbasis.so.1 does not export $name" >&2; exit 1; }
 done
 

@@ -1,0 +1,29 @@
+// The crashing side of the crash helper: the one message block of the
+// process, and handing it to a helper started for it.
+#pragma once
+
+#include "crash_message.h"
+
+namespace xtb {
+
+// The process's message block: file names and reporter settings are kept
+// here ahead of a crash, since the signal handler must not allocate.
+CrashMessage& ProcessCrashMessage();
+
+// Sets the helper program (XTBASIS_CRASH_HELPER, else the installed one);
+// called before the first crash.
+void PrepareCrashHelper();
+
+// Starts the helper, lets it read this process and hands it `message`;
+// waits for it to finish (bounded). Signal-safe. False when it could not
+// be started or did not finish.
+bool RunCrashHelper(const CrashMessage& message);
+
+// Copies `text` into a fixed field, cut to fit.
+void CopyField(char* field, size_t size, const char* text);
+template <size_t N>
+void CopyField(char (&field)[N], const char* text) {
+  CopyField(field, N, text);
+}
+
+}  // namespace xtb

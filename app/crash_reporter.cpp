@@ -1,0 +1,125 @@
+#include "crash_reporter.h"
+
+#include <xtbasis/crashreport.h>
+#include <xtbasis/trace.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <ctime>
+
+#include "crash_launch.h"
+#include "crash_text.h"
+#include "os/clocks.h"
+#include "os/filesystem.h"
+#include "os/folder.h"
+#include "os/system_text.h"
+#include "registry_xml.h"
+
+namespace xtb {
+namespace {
+
+// Makes `path` and each missing parent; those made here are opened to
+// every user (the reports are written by all of the suite's accounts).
+bool MakeFolderForEveryone(const std::string& path) {
+  for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+    const std::string prefix = slash == std::string::npos ? path : path.substr(0, slash);
+    if (!prefix.empty() && os::MakeFolder(prefix.c_str(), 0777)) os::SetPermissions(prefix.c_str(), 0777);
+    if (slash == std::string::npos) break;
+  }
+  os::FileFacts facts;
+  return os::FactsOf(path.c_str(), facts) && facts.folder;
+}
+
+os::Fd CreateForEveryone(const os::Folder& folder, const std::string& name) {
+  os::EntryRule rule;
+  rule.access = os::EntryRule::Access::Write;
+  rule.everyoneFullAccess = true;
+  int error = 0;
+  return folder.OpenEntry(name, rule, error);
+}
+
+void WriteEntry(const os::Folder& folder, const std::string& name, const std::string& data) {
+  os::Fd fd = CreateForEveryone(folder, name);
+  if (fd.IsOpen()) os::WriteFull(fd.Get(), data.data(), data.size());
+}
+
+void CopyEntry(const os::Folder& from, const std::string& name, const os::Folder& to) {
+  os::EntryRule rule;
+  rule.access = os::EntryRule::Access::Read;
+  rule.create = false;
+  int error = 0;
+  os::Fd source = from.OpenEntry(name, rule, error);
+  if (!source.IsOpen()) return;
+  os::Fd target = CreateForEveryone(to, name);
+  char buffer[65536];
+  for (long got; target.IsOpen() && (got = os::ReadFull(source.Get(), buffer, sizeof buffer)) > 0;) {
+    if (!os::WriteFull(target.Get(), buffer, static_cast<size_t>(got))) return;
+  }
+}
+
+}  // namespace
+
+void CollectCrashReporterFolder(const CrashMessage& message, const CoreDumpRequest& request,
+                                const std::string& report) {
+  std::tm parts{};
+  os::UtcCalendar(os::WallClock().seconds, parts);
+  char stamp[64];
+  std::snprintf(stamp, sizeof stamp, "_%04d%02d%02d-%02d%02d%02d_%d", parts.tm_year + 1900, parts.tm_mon + 1,
+                parts.tm_mday, parts.tm_hour, parts.tm_min, parts.tm_sec, message.pid);
+  const std::string crashFolder = std::string(message.reportDir) + "/" + message.appName + stamp;
+  if (!MakeFolderForEveryone(crashFolder)) return;
+  const os::Folder folder(crashFolder);
+  if (!folder.IsOpen()) return;
+  os::Fd dump = CreateForEveryone(folder, "crashdump.dmp");
+  if (dump.IsOpen()) WriteCoreDump(dump, request);
+  dump.Close();
+  WriteEntry(folder, "crashreport.txt", report);
+  std::string properties;
+  AppendReportText(properties, "AppName=%s\r\nAppVersion=%s\r\nComputerName=%s\r\n", message.appName,
+                   message.appVersion, message.computerName);
+  WriteEntry(folder, "properties.txt", properties);
+  if (message.regKey[0] != '\0') {
+    WriteEntry(folder, std::string(message.appName) + "-reg.xml", RegistryKeyAsXml(message.regKey));
+  }
+  if (message.logDir[0] != '\0') {
+    const os::Folder logs(message.logDir);
+    // The crash callback's step: the WPF work log becomes the attached log.
+    os::FileFacts facts;
+    if (logs.FactsOfEntry("xtwpf.lg", facts)) {
+      logs.Remove("xtwpf.log");
+      logs.Rename("xtwpf.lg", "xtwpf.log");
+    }
+    CopyEntry(logs, "xtwpf.log", folder);
+    CopyEntry(logs, "r9trace.log", folder);
+  }
+}
+
+}  // namespace xtb
+
+int XTInstallCrashReporter(const char* reportDir, const char* appName, const char* appVersion, const char* regKey,
+                           const char* logDir) {
+  int status = 1;
+  int failure = 0;
+  if (reportDir == nullptr || *reportDir == '\0') {
+    failure = EINVAL;
+  } else if (!xtb::MakeFolderForEveryone(reportDir) || !xtb::InstallCrashHandlers()) {
+    failure = errno;
+  } else {
+    xtb::CrashMessage& message = xtb::ProcessCrashMessage();
+    xtb::CopyField(message.appName, appName);
+    xtb::CopyField(message.appVersion, appVersion);
+    xtb::CopyField(message.regKey, regKey);
+    xtb::CopyField(message.logDir, logDir);
+    xtb::CopyField(message.reportDir, reportDir);
+    status = 0;
+  }
+  XTTrace(XTTRACE_INFO, 0, __FILE__, __LINE__, "crInstall: %d", status);
+  if (status != 0) {
+    std::string error;
+    xtb::os::SystemErrorText(failure, error);
+    XTTrace(XTTRACE_ERROR, 0, __FILE__, __LINE__, "crGetLastErrorMsg: %s", error.c_str());
+  }
+  return status;
+}
+
+void XTUninstallCrashReporter() { xtb::ProcessCrashMessage().reportDir[0] = '\0'; }

@@ -1,0 +1,193 @@
+#include <ucontext.h>
+#include <unwind.h>
+#include <xtbasis/crashreport.h>
+
+#include <atomic>
+#include <csignal>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "crash_launch.h"
+#include "crash_reporter.h"
+#include "crash_text.h"
+#include "os/filesystem.h"
+#include "os/process.h"
+#include "os/process_memory.h"
+#include "os/signals.h"
+#include "stackwalk.h"
+
+namespace {
+
+using xtb::CrashMessage;
+
+constexpr int kFatalSignalMax = 32;
+// The actions in place before Init, run after the report has been written.
+struct sigaction g_previous[kFatalSignalMax];
+
+void RunPrevious(int signo, siginfo_t* info, void* context) {
+  const struct sigaction& previous = g_previous[signo];
+  if ((previous.sa_flags & SA_SIGINFO) != 0 && previous.sa_sigaction != nullptr) {
+    previous.sa_sigaction(signo, info, context);
+  } else if ((previous.sa_flags & SA_SIGINFO) == 0 && previous.sa_handler != SIG_DFL &&
+             previous.sa_handler != SIG_IGN && previous.sa_handler != nullptr) {
+    previous.sa_handler(signo);
+  }
+}
+
+// Runs on the crashing thread's alternate stack: no allocation, no locks;
+// everything else is the helper's work.
+void OnFatalSignal(int signo, siginfo_t* info, void* context) {
+  static std::atomic<int> reporting{0};
+  if (reporting.fetch_add(1) != 0) {
+    // A fault while the report is handed on (or a second crashing thread):
+    // this one ends the process without a report of its own.
+    xtb::os::DieBySignal(signo);
+  }
+  CrashMessage& message = xtb::ProcessCrashMessage();
+  message.signo = signo;
+  message.signalCode = info != nullptr ? info->si_code : 0;
+  message.faultAddress = info != nullptr ? reinterpret_cast<uint64_t>(info->si_addr) : 0;
+  message.tid = static_cast<int32_t>(xtb::os::ThreadId());
+  const auto* user = static_cast<const ucontext_t*>(context);
+  std::memcpy(message.registers, user->uc_mcontext.gregs, sizeof message.registers);
+  message.withReport = 1;
+  message.dumpFile[0] = '\0';
+  xtb::RunCrashHelper(message);
+  if (signo > 0 && signo < kFatalSignalMax) RunPrevious(signo, info, context);
+  xtb::os::DieBySignal(signo);
+}
+
+std::mutex g_stackMutex;
+
+// The symbols of this process, read on the first stack trace and refreshed
+// on later ones (libraries loaded in between).
+xtb::Symbolizer& OwnSymbols(bool& fresh) {
+  static std::unique_ptr<xtb::Symbolizer> symbols;
+  fresh = symbols == nullptr;
+  if (fresh) symbols = std::make_unique<xtb::Symbolizer>(static_cast<pid_t>(xtb::os::ProcessId()));
+  return *symbols;
+}
+
+struct Capture {
+  std::vector<xtb::StackFrame> frames;
+  size_t limit;
+};
+
+_Unwind_Reason_Code OnUnwind(_Unwind_Context* context, void* arg) {
+  auto& capture = *static_cast<Capture*>(arg);
+  xtb::StackFrame frame;
+  frame.address = _Unwind_GetIP(context);
+  frame.frameAddress = _Unwind_GetCFA(context);
+  if (frame.address == 0 || frame.frameAddress == 0) return _URC_END_OF_STACK;
+  capture.frames.push_back(frame);
+  return capture.frames.size() >= capture.limit ? _URC_END_OF_STACK : _URC_NO_REASON;
+}
+
+// Frame 0 is this function, frame 1 its caller; the two are left out.
+__attribute__((noinline)) std::vector<xtb::StackFrame> CaptureCallerStack() {
+  Capture capture{{}, 12};
+  _Unwind_Backtrace(OnUnwind, &capture);
+  if (capture.frames.size() <= 2) return {};
+  capture.frames.erase(capture.frames.begin(), capture.frames.begin() + 2);
+  return std::move(capture.frames);
+}
+
+int FormatStack(CString& text, std::vector<xtb::StackFrame> frames) {
+  const std::lock_guard<std::mutex> lock(g_stackMutex);
+  bool fresh = false;
+  xtb::Symbolizer& symbols = OwnSymbols(fresh);
+  if (!fresh) symbols.Refresh();
+  if (!symbols.IsReady()) return 0;
+  for (xtb::StackFrame& frame : frames) symbols.Describe(frame, true);
+  std::string out;
+  xtb::AppendStackBlock(out, frames, false);
+  text = out.c_str();
+  return 1;
+}
+
+void SetLogFilePath(int index, const CString& dir, const CString& reportPath) {
+  std::string path;
+  if (dir.IsEmpty()) {
+    path = reportPath.GetString();
+  } else {
+    xtb::os::MakeFolder(dir.GetString());
+    path = dir.GetString();
+    if (path.back() != '/') path += '/';
+    const std::string report = reportPath.GetString();
+    const size_t slash = report.rfind('/');
+    path += slash == std::string::npos ? report : report.substr(slash + 1);
+  }
+  CrashMessage& message = xtb::ProcessCrashMessage();
+  xtb::CopyField(message.logFile[index], path.c_str());
+  xtb::CopyField(message.dumpPattern[index], (path + "%05d.DMP").c_str());
+}
+
+}  // namespace
+
+TandorExceptionReportBase::TandorExceptionReportBase() {
+  xtb::ProcessCrashMessage().pid = static_cast<int32_t>(xtb::os::ProcessId());
+}
+
+int TandorExceptionReportBase::StackTrace(CString& text) { return FormatStack(text, CaptureCallerStack()); }
+
+const char* TandorExceptionReport::LogFileName(int index) {
+  return index == 0 || index == 1 ? xtb::ProcessCrashMessage().logFile[index] : "";
+}
+
+const char* TandorExceptionReport::DumpFilePattern(int index) {
+  return index == 0 || index == 1 ? xtb::ProcessCrashMessage().dumpPattern[index] : "";
+}
+
+CString TandorExceptionReport::ReportPathOf(const CString& programPath) {
+  std::string path = programPath.GetString();
+  const size_t slash = path.rfind('/');
+  const size_t dot = path.rfind('.');
+  if (dot != std::string::npos && (slash == std::string::npos || dot > slash) && path.size() - dot - 1 >= 3) {
+    path = path.substr(0, dot + 1) + "RPT";
+  } else {
+    // A Linux program rarely has an extension; its own file is never the log.
+    path += ".RPT";
+  }
+  return CString(path.c_str());
+}
+
+void TandorExceptionReport::Init(const CString& logDir, const CString& fallbackLogDir) {
+  const CString reportPath = ReportPathOf(CString(xtb::os::ProgramOf(xtb::os::ProcessId()).c_str()));
+  SetLogFilePath(0, logDir, reportPath);
+  SetLogFilePath(1, fallbackLogDir, reportPath);
+  xtb::InstallCrashHandlers();
+}
+
+bool xtb::InstallCrashHandlers() {
+  static std::mutex once;
+  static bool installed = false;
+  const std::lock_guard<std::mutex> lock(once);
+  if (installed) return true;
+  CrashMessage& message = ProcessCrashMessage();
+  message.pid = static_cast<int32_t>(os::ProcessId());
+  CopyField(message.computerName, os::ComputerName().c_str());
+  PrepareCrashHelper();
+  for (int signo = 1; signo < kFatalSignalMax; ++signo) sigaction(signo, nullptr, &g_previous[signo]);
+  installed = os::InstallFatalSignalHandlers(OnFatalSignal);
+  return installed;
+}
+
+int XTStackTrace(CString& text) { return FormatStack(text, CaptureCallerStack()); }
+
+void XTMiniDump(const char* fileName) {
+  if (fileName == nullptr || *fileName == '\0') return;
+  auto message = std::make_unique<CrashMessage>(xtb::ProcessCrashMessage());
+  message->pid = static_cast<int32_t>(xtb::os::ProcessId());
+  message->tid = static_cast<int32_t>(xtb::os::ThreadId());
+  message->signo = 0;
+  message->withReport = 0;
+  message->reportDir[0] = '\0';
+  xtb::CopyField(message->dumpFile, fileName);
+  ucontext_t here;
+  getcontext(&here);
+  std::memcpy(message->registers, here.uc_mcontext.gregs, sizeof message->registers);
+  xtb::PrepareCrashHelper();
+  xtb::RunCrashHelper(*message);
+}

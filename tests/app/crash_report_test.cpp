@@ -1,0 +1,134 @@
+// Programs that crash on purpose, and what the report left behind.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <regex>
+
+#include "crash_child_run.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define XTB_UNDER_ASAN 1
+#endif
+#endif
+
+class CrashReportTest : public ::testing::Test {
+ protected:
+  ChildRun Crash(const std::string& mode, int expectedSignal) {
+    ChildRun run = RunChild({mode, m_scratch.path().string()});
+#ifdef XTB_UNDER_ASAN
+    // The sanitizer's handler was in place before the report's; it runs
+    // after the report and ends the program with its own exit code.
+    EXPECT_TRUE(WIFSIGNALED(run.status) || WEXITSTATUS(run.status) != 0) << run.output;
+    (void)expectedSignal;
+#else
+    EXPECT_TRUE(WIFSIGNALED(run.status)) << run.output;
+    if (WIFSIGNALED(run.status)) {
+      EXPECT_EQ(WTERMSIG(run.status), expectedSignal) << run.output;
+    }
+#endif
+    // The report is handed to a helper and written before the program ends.
+    EXPECT_GE(run.reportMs, 0) << run.output;
+    EXPECT_LT(run.reportMs, 20000) << run.output;
+    std::printf("[ report  ] %s: %lld ms from the signal to the end of the program\n", mode.c_str(), run.reportMs);
+    m_report = ReadText(m_scratch.path() / "crash_child.RPT");
+    return run;
+  }
+  // The call-stack line of `function`, before the variables block.
+  std::string FrameLine(const std::string& function) const {
+    const std::regex line("[0-9A-F]{16}  [0-9A-F]{16}  [^\\r\\n]*" + function + "[^\\r\\n]*\\r\\n");
+    std::smatch match;
+    return std::regex_search(m_report, match, line) ? match.str() : std::string();
+  }
+
+  ScratchFolder m_scratch;
+  std::string m_report;
+};
+
+TEST_F(CrashReportTest, NullWriteIsReportedWithRegistersSourceLineAndParameters) {
+  Crash("null", SIGSEGV);
+  ASSERT_FALSE(m_report.empty());
+  EXPECT_EQ(m_report.rfind("//=====================================================\r\n", 0), 0u);
+  EXPECT_TRUE(std::regex_search(m_report, std::regex("\\r\\n\\d{2}\\.\\d{2}\\.\\d{4} \\d{2}:\\d{2}:\\d{2}\\.\\d{3}\\t")));
+  EXPECT_NE(m_report.find("Exception code: C0000005 ACCESS_VIOLATION\r\n"), std::string::npos);
+  EXPECT_TRUE(std::regex_search(m_report, std::regex("Fault address:  [0-9A-F]{16} [0-9A-F]{2}:[0-9A-F]{16} .*crash_child\\r\\n")));
+  for (const char* reg : {"\r\nRegisters:\r\nRAX:", "\r\nRDI:", "\r\nCS:RIP:0033:", "\r\nSS:RSP:", "  RBP:", "\r\nFlags:"}) {
+    EXPECT_NE(m_report.find(reg), std::string::npos) << reg;
+  }
+  const std::string frame = FrameLine("WriteThrough");
+  EXPECT_TRUE(std::regex_search(frame, std::regex("WriteThrough\\(int\\*, int\\)\\+[0-9A-F]+  .*crash_child\\.cpp line \\d+")))
+      << m_report;
+  EXPECT_NE(FrameLine("main"), "");
+  EXPECT_NE(m_report.find("========================\r\nLocal Variables And Parameters\r\n"), std::string::npos);
+  // 42 is 0x2A; the pointer is null; the local is shown as its text.
+  EXPECT_NE(m_report.find("\tParameter 'value' int = 2A\r\n"), std::string::npos) << m_report;
+  EXPECT_NE(m_report.find("\tParameter 'target' int * = 0\r\n"), std::string::npos) << m_report;
+  EXPECT_NE(m_report.find("\tLocal 'label' const char * = \"null write\""), std::string::npos) << m_report;
+  EXPECT_TRUE(fs::exists(m_scratch.path() / "crash_child.RPT00000.DMP"));
+}
+
+TEST_F(CrashReportTest, DivisionByZeroAbortAndStackOverflowHaveTheirCodes) {
+  Crash("divide", SIGFPE);
+  EXPECT_NE(m_report.find("Exception code: C0000094 INT_DIVIDE_BY_ZERO\r\n"), std::string::npos) << m_report;
+  EXPECT_NE(FrameLine("Divide"), "") << m_report;
+  EXPECT_NE(m_report.find("\tParameter 'divisor' int = 0\r\n"), std::string::npos) << m_report;
+
+  Crash("abort", SIGABRT);
+  EXPECT_NE(m_report.find("Exception code: 40000015 Aborted\r\n"), std::string::npos) << m_report;
+  EXPECT_NE(FrameLine("AbortHere"), "") << m_report;
+  EXPECT_NE(m_report.find("\tParameter 'ratio' double = 0.500000\r\n"), std::string::npos) << m_report;
+  // Each crash appends to the log and takes the next dump number.
+  EXPECT_TRUE(fs::exists(m_scratch.path() / "crash_child.RPT00001.DMP"));
+
+  Crash("overflow", SIGSEGV);
+  EXPECT_NE(m_report.find("Exception code: C00000FD STACK_OVERFLOW\r\n"), std::string::npos) << m_report;
+  EXPECT_NE(FrameLine("Recurse"), "");
+}
+
+TEST_F(CrashReportTest, CorruptedHeapStillGetsReportAndDump) {
+#ifdef XTB_UNDER_ASAN
+  GTEST_SKIP() << "the address sanitizer ends the program itself at the overflowing write";
+#endif
+  Crash("heap", SIGABRT);
+  EXPECT_NE(FrameLine("CorruptHeap"), "") << m_report;
+  EXPECT_TRUE(fs::exists(m_scratch.path() / "crash_child.RPT00000.DMP"));
+}
+
+TEST_F(CrashReportTest, LaterHandlerForSegvDoesNotReplaceTheReport) {
+  const ChildRun run = Crash("own-handler", SIGSEGV);
+  EXPECT_EQ(run.output.find("own handler"), std::string::npos) << run.output;
+  EXPECT_NE(m_report.find("ACCESS_VIOLATION"), std::string::npos);
+}
+
+TEST_F(CrashReportTest, DumpOpensInGdbAtTheCrashingFrame) {
+  if (system("gdb --version >/dev/null 2>&1") != 0) GTEST_SKIP() << "gdb is not installed";
+  Crash("null", SIGSEGV);
+  const fs::path dump = m_scratch.path() / "crash_child.RPT00000.DMP";
+  ASSERT_TRUE(fs::exists(dump));
+  const std::string command = std::string("gdb -nx -batch -ex bt ") + XTB_CRASH_CHILD + " " + dump.string() + " 2>&1";
+  std::string output;
+  if (FILE* gdb = popen(command.c_str(), "r")) {
+    char buffer[4096];
+    for (size_t got; (got = fread(buffer, 1, sizeof buffer, gdb)) > 0;) output.append(buffer, got);
+    pclose(gdb);
+  }
+  EXPECT_NE(output.find("Program terminated with signal SIGSEGV"), std::string::npos) << output;
+  EXPECT_TRUE(std::regex_search(output, std::regex("#0 .*WriteThrough .*value=42.*crash_child\\.cpp:\\d+"))) << output;
+  EXPECT_TRUE(std::regex_search(output, std::regex("#1 .*main"))) << output;
+}
+
+TEST_F(CrashReportTest, DumpOnDemandLeavesTheProgramRunning) {
+  const ChildRun run = RunChild({"minidump", m_scratch.path().string()});
+  ASSERT_TRUE(WIFEXITED(run.status)) << run.output;
+  EXPECT_EQ(WEXITSTATUS(run.status), 0);
+  const std::string dump = ReadText(m_scratch.path() / "ondemand.dmp");
+  ASSERT_GT(dump.size(), 64u);
+  EXPECT_EQ(dump.compare(0, 4, "\x7f" "ELF"), 0);
+  EXPECT_FALSE(fs::exists(m_scratch.path() / "crash_child.RPT"));
+}
+
+}  // namespace
