@@ -19,7 +19,7 @@
 
 namespace {
 
-using xtbbench::Clock;
+using xtbbench::Steady;
 using xtbbench::Seconds;
 
 constexpr size_t kFileSize = 256u << 20;
@@ -70,7 +70,7 @@ void BM_EncryptVsOpensslEnc(benchmark::State& state) {
   }
   double own = 0, peer = 0;
   for (auto _ : state) {
-    const Clock::time_point start = Clock::now();
+    const Steady::time_point start = Steady::now();
     crypt.Encrypt(Plain().Path().c_str(), ours.c_str(), nullptr);
     const double elapsed = Seconds(start);
     state.SetIterationTime(elapsed);
@@ -93,7 +93,7 @@ void BM_DecryptVsOpensslEnc(benchmark::State& state) {
   }
   double own = 0, peer = 0;
   for (auto _ : state) {
-    const Clock::time_point start = Clock::now();
+    const Steady::time_point start = Steady::now();
     crypt.Decrypt(cipher.c_str(), ours.c_str(), nullptr);
     const double elapsed = Seconds(start);
     state.SetIterationTime(elapsed);
@@ -111,7 +111,7 @@ void BM_CalcFileHashVsSha256sum(benchmark::State& state) {
   xtbbench::RunPeer({"sha256sum", path});  // both start from a warm page cache
   double own = 0, peer = 0;
   for (auto _ : state) {
-    const Clock::time_point start = Clock::now();
+    const Steady::time_point start = Steady::now();
     benchmark::DoNotOptimize(CXTCrypt::CalcFileHash(path.c_str(), CALG_SHA_256));
     const double elapsed = Seconds(start);
     state.SetIterationTime(elapsed);
@@ -127,7 +127,7 @@ void BM_Pbkdf2VsOpensslKdf(benchmark::State& state) {
   double own = 0, peer = 0;
   for (auto _ : state) {
     CString error;
-    const Clock::time_point start = Clock::now();
+    const Steady::time_point start = Steady::now();
     benchmark::DoNotOptimize(CXTCrypt::CalcPBKDF2Hash("Kennwort", "Salz", error));
     const double elapsed = Seconds(start);
     state.SetIterationTime(elapsed);
