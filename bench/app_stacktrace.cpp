@@ -6,7 +6,9 @@
 #include <cstdlib>
 #include <xtbasis/crashreport.h>
 
-#include "text_ratio.h"
+#include <benchmark/benchmark.h>
+
+#include "peer_ratio.h"
 
 namespace {
 
@@ -34,17 +36,15 @@ __attribute__((noinline)) int NestedPeer(int depth) {
 void BM_StackTraceOwn(benchmark::State& state) {
   CString text;
   Nested(12, text);  // the modules are read on the first trace
-  const xtbbench::LoopTimer timer(state, "StackTraceOwn");
   for (auto _ : state) benchmark::DoNotOptimize(Nested(12, text));
 }
 BENCHMARK(BM_StackTraceOwn);
 
 void BM_StackTracePeer(benchmark::State& state) {
-  const xtbbench::LoopTimer timer(state, "StackTracePeer");
   for (auto _ : state) benchmark::DoNotOptimize(NestedPeer(12));
 }
 BENCHMARK(BM_StackTracePeer);
 
-const xtbbench::Ratio kStackTraceRatio("StackTraceOwn", "StackTracePeer", "XTStackTrace / backtrace_symbols");
+const xtbbench::Ratio kStackTraceRatio("BM_StackTraceOwn", "BM_StackTracePeer", "XTStackTrace / backtrace_symbols");
 
 }  // namespace

@@ -16,7 +16,7 @@
 #include <vector>
 #include <xtbasis/threads.h>
 
-#include "text_ratio.h"
+#include "peer_ratio.h"
 
 namespace {
 
@@ -79,7 +79,7 @@ class BareWorker {
 // latency alone. The ratio compares medians: on a shared
 // machine a few rounds wait for a processor far longer than the rest.
 template <typename Schedule>
-void Rounds(benchmark::State& state, const char* name, Schedule schedule) {
+void Rounds(benchmark::State& state, Schedule schedule) {
   std::vector<double> latencies;
   for (auto _ : state) {
     g_done.store(false);
@@ -91,10 +91,7 @@ void Rounds(benchmark::State& state, const char* name, Schedule schedule) {
     state.SetIterationTime(latency.count());
     latencies.push_back(latency.count());
   }
-  if (latencies.empty()) return;
-  std::nth_element(latencies.begin(), latencies.begin() + latencies.size() / 2, latencies.end());
-  xtbbench::RatioBoard::Instance().Record(name, latencies[latencies.size() / 2]);
-  state.counters["median_us"] = latencies[latencies.size() / 2] * 1e6;
+  xtbbench::SetMedianTime(state, std::move(latencies));
 }
 
 void BM_FifoJobStart(benchmark::State& state) {
@@ -103,19 +100,20 @@ void BM_FifoJobStart(benchmark::State& state) {
   // Alternating contexts: a job is never equal to the one that may still be
   // returning, so no round waits for the worker to become idle.
   uintptr_t round = 0;
-  Rounds(state, "fifo", [&] { fifo.Schedule(reinterpret_cast<void*>(++round % 2), Job, "Auftrag"); });
+  Rounds(state, [&] { fifo.Schedule(reinterpret_cast<void*>(++round % 2), Job, "Auftrag"); });
   fifo.SetQuit();
   fifo.Stop();
 }
 
 void BM_BareWorkerJobStart(benchmark::State& state) {
   BareWorker worker;
-  Rounds(state, "bare", [&] { worker.Push(&MarkStart); });
+  Rounds(state, [&] { worker.Push(&MarkStart); });
 }
 
 BENCHMARK(BM_FifoJobStart)->UseManualTime();
 BENCHMARK(BM_BareWorkerJobStart)->UseManualTime();
 
-const xtbbench::Ratio fifo("fifo", "bare", "FIFO job start / bare std::thread + condition variable queue");
+const xtbbench::Ratio fifo("BM_FifoJobStart", "BM_BareWorkerJobStart",
+                          "FIFO job start / bare std::thread + condition variable queue", xtbbench::Clock::Median);
 
 }  // namespace

@@ -11,7 +11,7 @@
 #include <vector>
 #include <xtbasis/threads.h>
 
-#include "text_ratio.h"
+#include "peer_ratio.h"
 
 namespace {
 
@@ -38,27 +38,28 @@ void OpenMpOneChunk() {
 
 // Each call timed alone; the ratio compares medians, which a call that
 // waited for a processor of the shared machine does not move.
-void Timed(benchmark::State& state, const char* name, void (*run)()) {
+void Timed(benchmark::State& state, void (*run)()) {
   std::vector<double> seconds;
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
     run();
     seconds.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
   }
-  std::nth_element(seconds.begin(), seconds.begin() + seconds.size() / 2, seconds.end());
-  xtbbench::RatioBoard::Instance().Record(name, seconds[seconds.size() / 2]);
-  state.counters["median_us"] = seconds[seconds.size() / 2] * 1e6;
+  xtbbench::SetMedianTime(state, std::move(seconds));
 }
 
-BENCHMARK_CAPTURE(Timed, ParallelForEmpty, "empty", &ParallelEmpty)->UseRealTime();
-BENCHMARK_CAPTURE(Timed, OpenMpEmpty, "empty-omp", &OpenMpEmpty)->UseRealTime();
-BENCHMARK_CAPTURE(Timed, ParallelForLight, "light", &ParallelLight)->UseRealTime();
-BENCHMARK_CAPTURE(Timed, OpenMpLight, "light-omp", &OpenMpLight)->UseRealTime();
-BENCHMARK_CAPTURE(Timed, ParallelForOneChunk, "one-chunk", &ParallelOneChunk)->UseRealTime();
-BENCHMARK_CAPTURE(Timed, OpenMpOneChunk, "one-chunk-omp", &OpenMpOneChunk)->UseRealTime();
+BENCHMARK_CAPTURE(Timed, ParallelForEmpty, &ParallelEmpty)->UseRealTime();
+BENCHMARK_CAPTURE(Timed, OpenMpEmpty, &OpenMpEmpty)->UseRealTime();
+BENCHMARK_CAPTURE(Timed, ParallelForLight, &ParallelLight)->UseRealTime();
+BENCHMARK_CAPTURE(Timed, OpenMpLight, &OpenMpLight)->UseRealTime();
+BENCHMARK_CAPTURE(Timed, ParallelForOneChunk, &ParallelOneChunk)->UseRealTime();
+BENCHMARK_CAPTURE(Timed, OpenMpOneChunk, &OpenMpOneChunk)->UseRealTime();
 
-const xtbbench::Ratio empty("empty", "empty-omp", "ParallelFor / OpenMP, empty body, 10^4 indexes");
-const xtbbench::Ratio light("light", "light-omp", "ParallelFor / OpenMP, light work, 10^6 indexes");
-const xtbbench::Ratio oneChunk("one-chunk", "one-chunk-omp", "ParallelFor / OpenMP, one chunk (latency)");
+const xtbbench::Ratio empty("Timed/ParallelForEmpty", "Timed/OpenMpEmpty",
+                            "ParallelFor / OpenMP, empty body, 10^4 indexes", xtbbench::Clock::Median);
+const xtbbench::Ratio light("Timed/ParallelForLight", "Timed/OpenMpLight",
+                            "ParallelFor / OpenMP, light work, 10^6 indexes", xtbbench::Clock::Median);
+const xtbbench::Ratio oneChunk("Timed/ParallelForOneChunk", "Timed/OpenMpOneChunk",
+                               "ParallelFor / OpenMP, one chunk (latency)", xtbbench::Clock::Median);
 
 }  // namespace

@@ -142,11 +142,13 @@ BENCHMARK(BM_BareNetThroughput)->UseRealTime();
 BENCHMARK(BM_RouterRoundTrip)->UseRealTime();
 BENCHMARK(BM_BareNetRoundTrip)->UseRealTime();
 
-const xtbbench::Ratio kRouterThroughput("router", "barenet",
+const xtbbench::Ratio kRouterThroughput("BM_RouterThroughput", "BM_BareNetThroughput",
                                         kPipes ? "pipe-mode mails per second through the router against bare TCP"
-                                               : "mailslot-mode mails per second through the router against bare UDP");
-const xtbbench::Ratio kRouterRoundTrip("routerrt", "barenetrt",
+                                               : "mailslot-mode mails per second through the router against bare UDP",
+                                        xtbbench::Clock::Wall);
+const xtbbench::Ratio kRouterRoundTrip("BM_RouterRoundTrip", "BM_BareNetRoundTrip",
                                        kPipes ? "pipe-mode round trip through the router against bare TCP"
-                                              : "mailslot-mode round trip through the router against bare UDP");
+                                              : "mailslot-mode round trip through the router against bare UDP",
+                                       xtbbench::Clock::Wall);
 
 }  // namespace mailbench

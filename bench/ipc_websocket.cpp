@@ -13,14 +13,13 @@
 #include <boost/beast/ssl.hpp>
 #include <boost/beast/websocket.hpp>
 #include <boost/beast/websocket/ssl.hpp>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <xtbasis/websocket.h>
 
+#include "peer_ratio.h"
 #include "test_server.h"
-#include "text_ratio.h"
 
 namespace {
 
@@ -28,24 +27,6 @@ namespace net = boost::asio;
 namespace beast = boost::beast;
 
 const std::string kMessage(100, 'm');
-
-// Wall time per round trip of the benchmark's last run, for the ratio: the
-// client mostly waits, so processor time would say little.
-class WallTimer {
- public:
-  WallTimer(benchmark::State& state, const char* name)
-      : state_(state), name_(name), start_(std::chrono::steady_clock::now()) {}
-  ~WallTimer() {
-    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start_;
-    if (state_.iterations() > 0)
-      xtbbench::RatioBoard::Instance().Record(name_, elapsed.count() / static_cast<double>(state_.iterations()));
-  }
-
- private:
-  benchmark::State& state_;
-  const char* name_;
-  std::chrono::steady_clock::time_point start_;
-};
 
 struct Setup {
   Setup() {
@@ -81,7 +62,6 @@ void BM_CXTWebSocketRoundTrip(benchmark::State& state) {
   if (ws.Open("bench", "localhost") != 0) return state.SkipWithError("Open failed");
   const CString message(kMessage);
   CString answer;
-  WallTimer timer(state, "own");
   for (auto _ : state) {
     if (ws.Send(message) != 0 || ws.Receive(answer) != 0) return state.SkipWithError("round trip failed");
   }
@@ -101,7 +81,6 @@ void BM_BeastRoundTrip(benchmark::State& state) {
   ws.text(true);
   ws.auto_fragment(false);
   char answer[1000];
-  WallTimer timer(state, "peer");
   for (auto _ : state) {
     ws.write(net::buffer(kMessage));
     benchmark::DoNotOptimize(ws.read_some(net::buffer(answer)));
@@ -112,6 +91,8 @@ void BM_BeastRoundTrip(benchmark::State& state) {
 BENCHMARK(BM_CXTWebSocketRoundTrip)->UseRealTime();
 BENCHMARK(BM_BeastRoundTrip)->UseRealTime();
 
-const xtbbench::Ratio kRatio("own", "peer", "echo round trip, CXTWebSocket / plain Beast client");
+// The client mostly waits, so the ratio is of real time.
+const xtbbench::Ratio kRatio("BM_CXTWebSocketRoundTrip", "BM_BeastRoundTrip",
+                             "echo round trip, CXTWebSocket / plain Beast client", xtbbench::Clock::Wall);
 
 }  // namespace

@@ -18,10 +18,18 @@ extern char** environ;
 
 namespace xtbbench {
 
-using Clock = std::chrono::steady_clock;
+using Steady = std::chrono::steady_clock;
 
-inline double Seconds(Clock::time_point since) {
-  return std::chrono::duration<double>(Clock::now() - since).count();
+inline double Seconds(Steady::time_point since) {
+  return std::chrono::duration<double>(Steady::now() - since).count();
+}
+
+// The same pseudo-random bytes on every run.
+inline std::vector<uint8_t> PseudoRandomBytes(size_t size) {
+  std::vector<uint8_t> bytes(size);
+  uint32_t state = 12345;
+  for (uint8_t& byte : bytes) byte = static_cast<uint8_t>((state = state * 1664525u + 1013904223u) >> 24);
+  return bytes;
 }
 
 // `size` bytes (a multiple of 1 MiB) in the temporary directory, removed
@@ -30,9 +38,7 @@ class BigFile {
  public:
   BigFile(const std::string& name, size_t size)
       : m_path((std::filesystem::temp_directory_path() / (name + "-" + std::to_string(getpid()))).string()) {
-    std::vector<uint8_t> chunk(1u << 20);
-    uint32_t state = 12345;
-    for (uint8_t& byte : chunk) byte = static_cast<uint8_t>((state = state * 1664525u + 1013904223u) >> 24);
+    const std::vector<uint8_t> chunk = PseudoRandomBytes(1u << 20);
     std::ofstream out(m_path, std::ios::binary);
     for (size_t written = 0; written < size; written += chunk.size())
       out.write(reinterpret_cast<const char*>(chunk.data()), static_cast<std::streamsize>(chunk.size()));
@@ -54,7 +60,7 @@ inline double RunPeer(std::vector<std::string> arguments) {
   std::vector<char*> argv;
   for (std::string& argument : arguments) argv.push_back(argument.data());
   argv.push_back(nullptr);
-  const Clock::time_point start = Clock::now();
+  const Steady::time_point start = Steady::now();
   pid_t pid = 0;
   int status = -1;
   if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) waitpid(pid, &status, 0);

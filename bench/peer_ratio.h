@@ -10,13 +10,24 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+namespace benchmark {
+class State;
+}
 
 namespace xtbbench {
 
 enum class Clock {
   Cpu,   // processor time of the benchmark thread: for work in memory
   Wall,  // real time, or the time a benchmark sets itself: for system calls and other processes
+  Median,  // the median a benchmark reports through SetMedianTime: for latencies on a shared machine
 };
+
+// Reports the median of the seconds the benchmark timed per iteration itself
+// (as the counter "median_us"); a few iterations that waited for a processor
+// do not move it, where they would move the mean.
+void SetMedianTime(benchmark::State& state, std::vector<double> seconds);
 
 void AddRatio(std::string own, std::string peer, std::string label, Clock clock = Clock::Cpu);
 // An absolute figure: "<label>: <n> ns per iteration".

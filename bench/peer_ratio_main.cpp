@@ -3,6 +3,7 @@
 // peer_ratio.h.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -24,9 +25,7 @@ std::vector<Line>& Lines() {
   return lines;
 }
 
-struct Best {
-  double cpu = 0, wall = 0;
-};
+constexpr const char* kMedianCounter = "median_us";
 
 class BestTimes : public benchmark::ConsoleReporter {
  public:
@@ -37,12 +36,14 @@ class BestTimes : public benchmark::ConsoleReporter {
       const std::string name = run.run_name.function_name + (run.run_name.args.empty() ? "" : "/" + run.run_name.args);
       Keep(m_cpu, name, run.cpu_accumulated_time / n);
       Keep(m_wall, name, run.real_accumulated_time / n);
+      if (const auto median = run.counters.find(kMedianCounter); median != run.counters.end())
+        Keep(m_median, name, median->second.value * 1e-6);
     }
     ConsoleReporter::ReportRuns(runs);
   }
   // Seconds per iteration, 0 when the benchmark did not run.
   double Of(const std::string& name, Clock clock) const {
-    const auto& times = clock == Clock::Cpu ? m_cpu : m_wall;
+    const auto& times = clock == Clock::Cpu ? m_cpu : clock == Clock::Wall ? m_wall : m_median;
     const auto it = times.find(name);
     return it == times.end() ? 0 : it->second;
   }
@@ -52,10 +53,17 @@ class BestTimes : public benchmark::ConsoleReporter {
     auto [it, fresh] = times.try_emplace(name, seconds);
     if (!fresh && seconds < it->second) it->second = seconds;
   }
-  std::map<std::string, double> m_cpu, m_wall;
+  std::map<std::string, double> m_cpu, m_wall, m_median;
 };
 
 }  // namespace
+
+void SetMedianTime(benchmark::State& state, std::vector<double> seconds) {
+  if (seconds.empty()) return;
+  const auto middle = seconds.begin() + static_cast<std::ptrdiff_t>(seconds.size() / 2);
+  std::nth_element(seconds.begin(), middle, seconds.end());
+  state.counters[kMedianCounter] = *middle * 1e6;
+}
 
 void AddRatio(std::string own, std::string peer, std::string label, Clock clock) {
   Lines().push_back({std::move(own), std::move(peer), std::move(label), clock});

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "peer_ratio.h"
 #include "registry/regfile_parse.h"
-#include "text_ratio.h"
 
 namespace {
 
@@ -57,7 +57,6 @@ const Files& Sample() {
 
 void ReadRegFile(benchmark::State& state) {
   const std::string& text = Sample().reg;
-  const xtbbench::LoopTimer timer(state, "ReadRegFile");
   std::vector<xtb::reg::RegFileEntry> entries;
   std::vector<xtb::RegFileError> problems;
   xtb::RegFileError error;
@@ -73,7 +72,6 @@ void ReadRegFile(benchmark::State& state) {
 
 void ReadXmlFile(benchmark::State& state) {
   const std::string& text = Sample().xml;
-  const xtbbench::LoopTimer timer(state, "ReadXmlFile");
   for (auto _ : state) {
     xmlDocPtr doc = xmlReadMemory(text.data(), static_cast<int>(text.size()), "settings.xml", nullptr, XML_PARSE_NONET);
     if (doc == nullptr) {

@@ -3,11 +3,10 @@
 //    with the same key and zero vector on the same file;
 //  - CalcFileHash (SHA-256) of that file against sha256sum;
 //  - CalcPBKDF2Hash (600000 iterations) against `openssl kdf`.
-// "speedup" is the peer's time divided by ours (above 1: we are faster).
-// Each benchmark first checks that both sides give the same result.
+// Each of the library's benchmarks first checks that both sides give the
+// same result.
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -16,10 +15,11 @@
 #include <xtbasis/crypt.h>
 
 #include "peer_process.h"
+#include "peer_ratio.h"
 
 namespace {
 
-using xtbbench::Clock;
+using xtbbench::Steady;
 using xtbbench::Seconds;
 
 constexpr size_t kFileSize = 256u << 20;
@@ -54,13 +54,31 @@ double OpensslEnc(bool decrypt, const std::string& in, const std::string& out) {
                             "-in", in, "-out", out});
 }
 
-void Report(benchmark::State& state, const char* what, double ours, double peer, const char* peerName) {
-  const double n = static_cast<double>(state.iterations());
-  state.counters["speedup"] = peer / ours;
-  std::printf("%s: %.1f ms, %s: %.1f ms, ratio %.2f\n", what, 1e3 * ours / n, peerName, 1e3 * peer / n, peer / ours);
+// Times each iteration by the seconds `run` returns; below 0 it failed.
+template <typename Run>
+void TimeEach(benchmark::State& state, const char* failure, Run run) {
+  for (auto _ : state) {
+    const double seconds = run();
+    if (seconds < 0) {
+      state.SkipWithError(failure);
+      break;
+    }
+    state.SetIterationTime(seconds);
+  }
 }
 
-void BM_EncryptVsOpensslEnc(benchmark::State& state) {
+template <typename Call>
+double Timed(Call call) {
+  const Steady::time_point start = Steady::now();
+  call();
+  return Seconds(start);
+}
+
+void SetFileBytes(benchmark::State& state) {
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(kFileSize));
+}
+
+void BM_Encrypt(benchmark::State& state) {
   CXTCrypt crypt;
   const std::string ours = Sibling(".ours"), theirs = Sibling(".theirs");
   if (!LoadSessionKey(crypt) || !crypt.Encrypt(Plain().Path().c_str(), ours.c_str(), nullptr) ||
@@ -68,75 +86,86 @@ void BM_EncryptVsOpensslEnc(benchmark::State& state) {
     state.SkipWithError("the cipher files differ");
     return;
   }
-  double own = 0, peer = 0;
-  for (auto _ : state) {
-    const Clock::time_point start = Clock::now();
-    crypt.Encrypt(Plain().Path().c_str(), ours.c_str(), nullptr);
-    const double elapsed = Seconds(start);
-    state.SetIterationTime(elapsed);
-    own += elapsed;
-    peer += OpensslEnc(false, Plain().Path(), theirs);
-  }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(kFileSize));
-  Report(state, "Encrypt 256 MiB", own, peer, "openssl enc -e");
+  TimeEach(state, "Encrypt failed",
+           [&] { return Timed([&] { crypt.Encrypt(Plain().Path().c_str(), ours.c_str(), nullptr); }); });
+  SetFileBytes(state);
   std::filesystem::remove(theirs);
 }
-BENCHMARK(BM_EncryptVsOpensslEnc)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
-void BM_DecryptVsOpensslEnc(benchmark::State& state) {
+void BM_OpensslEncrypt(benchmark::State& state) {
+  const std::string theirs = Sibling(".theirs");
+  TimeEach(state, "openssl enc -e failed", [&] { return OpensslEnc(false, Plain().Path(), theirs); });
+  SetFileBytes(state);
+  std::filesystem::remove(theirs);
+}
+
+void BM_Decrypt(benchmark::State& state) {
   CXTCrypt crypt;
-  const std::string cipher = Sibling(".ours"), ours = Sibling(".back"), theirs = Sibling(".theirs");
+  const std::string cipher = Sibling(".ours"), ours = Sibling(".back");
   if (!LoadSessionKey(crypt) || !crypt.Encrypt(Plain().Path().c_str(), cipher.c_str(), nullptr) ||
       !crypt.Decrypt(cipher.c_str(), ours.c_str(), nullptr) || !SameFiles(ours, Plain().Path())) {
     state.SkipWithError("the round trip differs");
     return;
   }
-  double own = 0, peer = 0;
-  for (auto _ : state) {
-    const Clock::time_point start = Clock::now();
-    crypt.Decrypt(cipher.c_str(), ours.c_str(), nullptr);
-    const double elapsed = Seconds(start);
-    state.SetIterationTime(elapsed);
-    own += elapsed;
-    peer += OpensslEnc(true, cipher, theirs);
-  }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(kFileSize));
-  Report(state, "Decrypt 256 MiB", own, peer, "openssl enc -d");
-  for (const std::string& file : {cipher, ours, theirs}) std::filesystem::remove(file);
+  TimeEach(state, "Decrypt failed",
+           [&] { return Timed([&] { crypt.Decrypt(cipher.c_str(), ours.c_str(), nullptr); }); });
+  SetFileBytes(state);
+  std::filesystem::remove(ours);
 }
-BENCHMARK(BM_DecryptVsOpensslEnc)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
-void BM_CalcFileHashVsSha256sum(benchmark::State& state) {
+// Deciphers the library's cipher file, which BM_Decrypt left and checked.
+void BM_OpensslDecrypt(benchmark::State& state) {
+  const std::string cipher = Sibling(".ours"), theirs = Sibling(".theirs");
+  TimeEach(state, "openssl enc -d failed", [&] { return OpensslEnc(true, cipher, theirs); });
+  SetFileBytes(state);
+  for (const std::string& file : {cipher, theirs}) std::filesystem::remove(file);
+}
+
+void BM_CalcFileHash(benchmark::State& state) {
   const std::string& path = Plain().Path();
   xtbbench::RunPeer({"sha256sum", path});  // both start from a warm page cache
-  double own = 0, peer = 0;
-  for (auto _ : state) {
-    const Clock::time_point start = Clock::now();
-    benchmark::DoNotOptimize(CXTCrypt::CalcFileHash(path.c_str(), CALG_SHA_256));
-    const double elapsed = Seconds(start);
-    state.SetIterationTime(elapsed);
-    own += elapsed;
-    peer += xtbbench::RunPeer({"sha256sum", path});
-  }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(kFileSize));
-  Report(state, "CalcFileHash SHA-256 256 MiB", own, peer, "sha256sum");
+  TimeEach(state, "CalcFileHash failed", [&] {
+    return Timed([&] { benchmark::DoNotOptimize(CXTCrypt::CalcFileHash(path.c_str(), CALG_SHA_256)); });
+  });
+  SetFileBytes(state);
 }
-BENCHMARK(BM_CalcFileHashVsSha256sum)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
-void BM_Pbkdf2VsOpensslKdf(benchmark::State& state) {
-  double own = 0, peer = 0;
-  for (auto _ : state) {
-    CString error;
-    const Clock::time_point start = Clock::now();
-    benchmark::DoNotOptimize(CXTCrypt::CalcPBKDF2Hash("Kennwort", "Salz", error));
-    const double elapsed = Seconds(start);
-    state.SetIterationTime(elapsed);
-    own += elapsed;
-    peer += xtbbench::RunPeer({"openssl", "kdf", "-keylen", "32", "-kdfopt", "digest:SHA256", "-kdfopt",
-                               "pass:Kennwort", "-kdfopt", "salt:Salz", "-kdfopt", "iter:600000", "PBKDF2"});
-  }
-  Report(state, "CalcPBKDF2Hash 600000", own, peer, "openssl kdf");
+void BM_Sha256sum(benchmark::State& state) {
+  TimeEach(state, "sha256sum failed", [] { return xtbbench::RunPeer({"sha256sum", Plain().Path()}); });
+  SetFileBytes(state);
 }
-BENCHMARK(BM_Pbkdf2VsOpensslKdf)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_Pbkdf2(benchmark::State& state) {
+  TimeEach(state, "CalcPBKDF2Hash failed", [] {
+    return Timed([] {
+      CString error;
+      benchmark::DoNotOptimize(CXTCrypt::CalcPBKDF2Hash("Kennwort", "Salz", error));
+    });
+  });
+}
+
+void BM_OpensslKdf(benchmark::State& state) {
+  TimeEach(state, "openssl kdf failed", [] {
+    return xtbbench::RunPeer({"openssl", "kdf", "-keylen", "32", "-kdfopt", "digest:SHA256", "-kdfopt",
+                              "pass:Kennwort", "-kdfopt", "salt:Salz", "-kdfopt", "iter:600000", "PBKDF2"});
+  });
+}
+
+BENCHMARK(BM_Encrypt)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_OpensslEncrypt)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_Decrypt)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_OpensslDecrypt)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_CalcFileHash)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_Sha256sum)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_Pbkdf2)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_OpensslKdf)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+using xtbbench::Clock;
+const xtbbench::Ratio kEncrypt("BM_Encrypt", "BM_OpensslEncrypt", "Encrypt / openssl enc -e, 256 MiB", Clock::Wall);
+const xtbbench::Ratio kDecrypt("BM_Decrypt", "BM_OpensslDecrypt", "Decrypt / openssl enc -d, 256 MiB", Clock::Wall);
+const xtbbench::Ratio kHash("BM_CalcFileHash", "BM_Sha256sum", "CalcFileHash SHA-256 / sha256sum, 256 MiB",
+                            Clock::Wall);
+const xtbbench::Ratio kPbkdf2("BM_Pbkdf2", "BM_OpensslKdf", "CalcPBKDF2Hash / openssl kdf, 600000 iterations",
+                              Clock::Wall);
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include <xtbasis/transcode.h>
 #include <xtbasis/xml.h>
 
-#include "text_ratio.h"
+#include "peer_ratio.h"
 #include "xml_document.h"
 
 namespace {
@@ -18,7 +18,6 @@ using xmlbench::Records;
 const xtbbench::Ratio ratio("WriteOwn", "WriteLibxml2", "XML writer vs xmlTextWriter (50 MiB)");
 
 void WriteOwn(benchmark::State& state) {
-  const xtbbench::LoopTimer timer(state, "WriteOwn");
   size_t bytes = 0;
   for (auto _ : state) {
     CXTXMLWriter writer;
@@ -34,7 +33,6 @@ void WriteOwn(benchmark::State& state) {
 void WriteLibxml2(benchmark::State& state) {
   std::vector<std::string> utf8Texts;
   for (const auto& r : Records()) utf8Texts.push_back(AnsiToUTF8(r.text.c_str()).str());
-  const xtbbench::LoopTimer timer(state, "WriteLibxml2");
   size_t bytes = 0;
   auto x = [](const char* text) { return reinterpret_cast<const xmlChar*>(text); };
   for (auto _ : state) {
