@@ -34,9 +34,20 @@ struct Files {
   std::string dir, document;
 };
 
-int Entries(const CString& text) {
+// Entries are lines "Zeile: <n>: Fehler: <text>"; the text may quote the
+// document, so only an entry's start at the beginning of a line counts.
+bool EntryStartsAt(const std::string& text, size_t at) {
+  if (at != 0 && (at < 2 || text.compare(at - 2, 2, "\r\n") != 0)) return false;
+  size_t digits = at + 7;
+  while (digits < text.size() && text[digits] >= '0' && text[digits] <= '9') ++digits;
+  return digits > at + 7 && text.compare(digits, 10, ": Fehler: ") == 0;
+}
+
+int Entries(const CString& error) {
+  const std::string text(error.GetString(), static_cast<size_t>(error.GetLength()));
   int count = 0;
-  for (int at = text.Find("Zeile: "); at >= 0; at = text.Find("Zeile: ", at + 1)) ++count;
+  for (size_t at = text.find("Zeile: "); at != std::string::npos; at = text.find("Zeile: ", at + 1))
+    if (EntryStartsAt(text, at)) ++count;
   return count;
 }
 

@@ -176,9 +176,11 @@ TEST_F(MailRouterTest, RouterKilledAndRestartedWhileSendersSend) {
     // A sent mail is one the router confirmed delivered; the senders' retries
     // (five, a second apart) outlast the router's absence.
     EXPECT_EQ(missing, 0u);
-    EXPECT_EQ(received.size(), reported.size());
-    // Only a mail in flight when the router died can fail, one per sender.
+    // Only a mail in flight when the router died can fail, one per sender;
+    // such a mail may still have reached the receiver (the router died after
+    // delivering it, before confirming), never more than once (above).
     EXPECT_GE(reported.size(), 1198u);
+    EXPECT_LE(received.size() - reported.size(), 1200u - reported.size());
   } else {
     // A datagram sent while no router listens is lost; nothing else may be.
     EXPECT_LE(received.size(), reported.size());
