@@ -1,10 +1,11 @@
-#include <unistd.h>
 #include <xtbasis/sharedregion.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <string_view>
+
+#include "os/process.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ CString RegionObjectName(const char* name) {
     text.remove_prefix(7);
   } else {
     if (text.starts_with("Local\\")) text.remove_prefix(6);
-    object = "/xtbasis-u" + std::to_string(getuid()) + "-";
+    object = "/xtbasis-u" + std::to_string(xtb::os::RealUserId()) + "-";
   }
   for (unsigned char c : text) {
     if (Kept(c)) {

@@ -45,6 +45,8 @@ uint32_t CachedThreadId() {
 
 uint32_t EffectiveUserId() { return static_cast<uint32_t>(geteuid()); }
 
+uint32_t RealUserId() { return static_cast<uint32_t>(getuid()); }
+
 bool OnFork(void (*prepare)(), void (*parent)(), void (*child)()) {
   return pthread_atfork(prepare, parent, child) == 0;
 }

@@ -16,6 +16,9 @@ uint32_t CachedProcessId();
 uint32_t CachedThreadId();
 // The effective user, who owns what the process creates.
 uint32_t EffectiveUserId();
+// The user who started the process (differs from the effective one only in
+// programs that change their user).
+uint32_t RealUserId();
 // The login name of the user the process runs for (its real user), or
 // "uid" and the number when the system knows no name for it.
 std::string UserName();

@@ -13,7 +13,7 @@ TEST_F(WebSocketTest, CertificateProblemsAreAcceptedByDefaultAndRefusedWhenVerif
   WriteFile((RootStore() / "root.pem").string(), root.certificatePem);
   struct Case {
     const char* what;
-    CertificateSpec spec;
+    CertificateRequest request;
     bool selfSigned;
     unsigned long verifiedResult;
   };
@@ -25,7 +25,7 @@ TEST_F(WebSocketTest, CertificateProblemsAreAcceptedByDefaultAndRefusedWhenVerif
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    Serve(c.selfSigned ? MakeCertificate(c.spec) : MakeCertificate(c.spec, &root));
+    Serve(c.selfSigned ? MakeCertificate(c.request) : MakeCertificate(c.request, &root));
     CXTWebSocket ws;
     EXPECT_EQ(ws.Open("test", "localhost"), 0u);
     ws.Close();

@@ -75,15 +75,15 @@ Certificate Build(const std::string& commonName, EVP_PKEY* key, int fromDays, in
 
 }  // namespace
 
-IssuedCertificate MakeCertificate(const CertificateSpec& spec, const IssuedCertificate* issuer, bool brokenSignature) {
+IssuedCertificate MakeCertificate(const CertificateRequest& request, const IssuedCertificate* issuer, bool brokenSignature) {
   Key key = NewKey();
-  Certificate certificate = Build(spec.commonName, key.get(), spec.validFromDays, spec.validToDays, 2);
+  Certificate certificate = Build(request.commonName, key.get(), request.validFromDays, request.validToDays, 2);
   Certificate issuerCertificate = issuer ? ReadCertificate(issuer->certificatePem) : nullptr;
   Key signer = issuer ? ReadKey(issuer->keyPem) : nullptr;
   X509* issuedBy = issuer ? issuerCertificate.get() : certificate.get();
   X509_set_issuer_name(certificate.get(), X509_get_subject_name(issuedBy));
   std::string names;
-  for (const auto& name : spec.altNames) names += (names.empty() ? "" : ",") + name;
+  for (const auto& name : request.altNames) names += (names.empty() ? "" : ",") + name;
   if (!names.empty()) AddExtension(certificate.get(), issuedBy, NID_subject_alt_name, names);
   AddExtension(certificate.get(), issuedBy, NID_ext_key_usage, "serverAuth");
   Key stranger = brokenSignature ? NewKey() : nullptr;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-struct CertificateSpec {
+struct CertificateRequest {
   std::string commonName = "localhost";
   std::vector<std::string> altNames = {"DNS:localhost", "IP:127.0.0.1"};
   int validFromDays = -1;  // relative to now
@@ -19,7 +19,7 @@ struct IssuedCertificate {
 
 // Self-signed when `issuer` is null. `brokenSignature` signs with a key that
 // is not the issuer's.
-IssuedCertificate MakeCertificate(const CertificateSpec& spec, const IssuedCertificate* issuer = nullptr,
+IssuedCertificate MakeCertificate(const CertificateRequest& request, const IssuedCertificate* issuer = nullptr,
                                   bool brokenSignature = false);
 // A root as the suite makes its own: no CA mark, only the server
 // authentication purpose.
