@@ -1,5 +1,8 @@
 #include "data_folders.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include "os/environment.h"
 
 namespace xtb {
@@ -10,20 +13,33 @@ std::string Environment(const char* name) {
   return value != nullptr ? value : "";
 }
 
+std::string HomeFolder() {
+  if (std::string home = Environment("HOME"); !home.empty()) return home;
+  struct passwd entry;
+  struct passwd* found = nullptr;
+  char buffer[4096];
+  if (getpwuid_r(getuid(), &entry, buffer, sizeof buffer, &found) == 0 && found) return found->pw_dir;
+  return ".";
+}
+
 }  // namespace
+
+std::string MachineDataFolder() { return "/var/lib/xtbasis"; }
+
+std::string UserDataFolder() {
+  const std::string data = Environment("XDG_DATA_HOME");
+  return (data.empty() ? HomeFolder() + "/.local/share" : data) + "/xtbasis";
+}
 
 std::string KeyContainersFolder(bool machine) {
   const std::string moved = Environment("XTBASIS_CRYPTO_DIR");
   if (!moved.empty()) return moved + (machine ? "/machine/keys" : "/user/keys");
-  if (machine) return "/var/lib/xtbasis/keys";
-  const std::string data = Environment("XDG_DATA_HOME");
-  if (!data.empty()) return data + "/xtbasis/keys";
-  return Environment("HOME") + "/.local/share/xtbasis/keys";
+  return (machine ? MachineDataFolder() : UserDataFolder()) + "/keys";
 }
 
 std::string CertificateStoresFolder() {
   const std::string moved = Environment("XTBASIS_CRYPTO_DIR");
-  return !moved.empty() ? moved + "/machine/certs" : "/var/lib/xtbasis/certs";
+  return !moved.empty() ? moved + "/machine/certs" : MachineDataFolder() + "/certs";
 }
 
 }  // namespace xtb

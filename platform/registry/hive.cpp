@@ -1,13 +1,14 @@
 #include "hive.h"
 
 #include <pthread.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
 #include <cerrno>
 #include <cstdlib>
+
+#include "data_folders.h"
 
 namespace xtb::reg {
 
@@ -67,20 +68,9 @@ constexpr int kBusyTimeoutMs = 30000;
 
 Hive g_hives[kHiveCount];
 
-std::string HomeFolder() {
-  if (const char* home = std::getenv("HOME"); home && *home) return home;
-  struct passwd entry;
-  struct passwd* found = nullptr;
-  char buffer[4096];
-  if (getpwuid_r(getuid(), &entry, buffer, sizeof buffer, &found) == 0 && found) return found->pw_dir;
-  return ".";
-}
-
 std::string HiveFolder(HiveId hive) {
   if (const char* dir = std::getenv("XTBASIS_REGISTRY_DIR"); dir && *dir) return dir;
-  if (hive == HiveId::Machine) return "/var/lib/xtbasis";
-  if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data) return std::string(data) + "/xtbasis";
-  return HomeFolder() + "/.local/share/xtbasis";
+  return hive == HiveId::Machine ? MachineDataFolder() : UserDataFolder();
 }
 
 // mkdir -p; false when a folder cannot be made.
