@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include <xtbasis/platform/cstring.h>
+
 #include "utf8cp1252.h"
 
 namespace xtb::xml {
@@ -16,6 +18,11 @@ void AppendUtf8AsUtf16(std::u16string& out, std::string_view utf8);
 void AppendUtf16AsCp1252(std::string& out, const char16_t* text, int length);
 // Appends UTF-8 as 1252.
 void AppendUtf8AsCp1252(std::string& out, std::string_view utf8);
+// UTF-8 as a 1252 string made in one allocation; `scratch` holds the
+// converted bytes on the way when the text is not plain ASCII.
+CString Cp1252String(std::string_view utf8, std::string& scratch);
+// The number of leading bytes below 0x80.
+size_t AsciiPrefixLength(std::string_view text);
 std::u16string Cp1252ToUtf16(std::string_view text);
 
 }  // namespace xtb::xml

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+#include <vector>
+
 #include <xtbasis/xmlelement.h>
 
 namespace {
@@ -62,6 +65,47 @@ TEST(XmlElement, ChildTextAndAttributes) {
   EXPECT_EQ(second.GetAttribute("version"), "");  // attribute names are exact
   EXPECT_EQ(second.GetAttribute("Leer"), "");
   EXPECT_EQ(second.Attributes.begin()->first, "Leer");  // ordered by name
+}
+
+std::vector<CString> Names(const CXTXMLAttributes& attributes) {
+  std::vector<CString> names;
+  for (const auto& [name, value] : attributes) names.push_back(name);
+  return names;
+}
+
+// The attributes keep the rules of an ordered map whichever way they are
+// filled: byte-wise order (bytes above 0x7F after ASCII), one value per name.
+TEST(XmlElement, AttributesBehaveAsAnOrderedMap) {
+  CXTXMLAttributes attributes{{"b", "1"}, {"\xC4nderung", "2"}, {"B", "3"}, {"b", "nicht"}};
+  EXPECT_EQ(Names(attributes), (std::vector<CString>{"B", "b", "\xC4nderung"}));
+  EXPECT_EQ(attributes.at("b"), "1");  // of repeated names the first counts
+  attributes["a"] = "4";
+  attributes["\x80"] = "5";
+  EXPECT_EQ(Names(attributes), (std::vector<CString>{"B", "a", "b", "\x80", "\xC4nderung"}));
+
+  EXPECT_FALSE(attributes.insert({"a", "neu"}).second);
+  EXPECT_EQ(attributes.at("a"), "4");
+  EXPECT_FALSE(attributes.insert_or_assign("a", "neu").second);
+  EXPECT_EQ(attributes.at("a"), "neu");
+  EXPECT_THROW(attributes.at("fehlt"), std::out_of_range);
+  EXPECT_EQ(attributes.count("fehlt"), 0u);
+  EXPECT_EQ(attributes.find("fehlt"), attributes.end());
+
+  // A hint in the wrong place still lands the entry in order.
+  attributes.emplace_hint(attributes.end(), "A", "6");
+  attributes.emplace_hint(attributes.begin(), "z", "7");
+  EXPECT_EQ(attributes.emplace_hint(attributes.end(), "z", "nicht")->second, "7");
+  EXPECT_EQ(Names(attributes), (std::vector<CString>{"A", "B", "a", "b", "z", "\x80", "\xC4nderung"}));
+
+  EXPECT_EQ(attributes.erase("b"), 1u);
+  EXPECT_EQ(attributes.erase("b"), 0u);
+  attributes.erase(attributes.find("A"));
+  EXPECT_EQ(attributes.size(), 5u);
+  // Equal content compares equal, however it was put in.
+  EXPECT_EQ(attributes, (CXTXMLAttributes{{"\xC4nderung", "2"}, {"\x80", "5"}, {"z", "7"}, {"a", "neu"}, {"B", "3"}}));
+  EXPECT_NE(attributes, CXTXMLAttributes{});
+  attributes.clear();
+  EXPECT_TRUE(attributes.empty());
 }
 
 TEST(XmlElement, CopiesAreDeep) {
