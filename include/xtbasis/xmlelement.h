@@ -85,7 +85,8 @@ class XTBASIS_API CXTXMLAttributes {
 };
 
 struct XTBASIS_API CXTXMLElement {
-  CXTXMLElement(const CString& name = CString(), const CString& text = CString()) : Name(name), Text(text) {}
+  CXTXMLElement() = default;
+  CXTXMLElement(const CString& name, const CString& text = CString()) : Name(name), Text(text) {}
 
   // The child reached by a path of child names ended by a null pointer,
   // each step taking the first child of that name (ignoring case); the
