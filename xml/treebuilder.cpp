@@ -41,28 +41,53 @@ HRESULT TreeBuilder::StartElement(const Utf8Name& name, std::span<const Utf8Decl
 
 // The attributes by local name in 1252, ordered by that name; of several
 // with one name (under different prefixes, or names that 1252 cannot tell
-// apart) the last one in the document is kept.
+// apart) the last one in the document is kept. Plain ASCII names, nearly
+// all, are the same bytes in both encodings and are ordered as they are.
 void TreeBuilder::Convert(std::span<const Utf8Attribute> attributes, CXTXMLAttributes& out) {
-  m_names.clear();
-  for (const Utf8Attribute& attribute : attributes) m_names.push_back(Cp1252String(attribute.name.localName, m_scratch));
-  m_order.resize(attributes.size());
-  std::iota(m_order.begin(), m_order.end(), 0u);
-  if (m_order.size() > 1) {
-    std::sort(m_order.begin(), m_order.end(), [this](unsigned a, unsigned b) {
-      const int order = m_names[a].str().compare(m_names[b].str());
-      return order != 0 ? order < 0 : a < b;
-    });
+  const size_t count = attributes.size();
+  m_names.resize(count);
+  bool ascii = true;
+  for (size_t i = 0; i < count; ++i) {
+    const std::string_view name = attributes[i].name.localName;
+    m_names[i] = name;
+    ascii = ascii && AsciiPrefixLength(name) == name.size();
   }
-  out.reserve(m_order.size());
-  for (size_t i = 0; i < m_order.size(); ++i) {
+  if (!ascii) {
+    if (m_converted.size() < count) m_converted.resize(count);
+    for (size_t i = 0; i < count; ++i) {
+      m_converted[i].clear();
+      AppendUtf8AsCp1252(m_converted[i], m_names[i]);
+      m_names[i] = m_converted[i];
+    }
+  }
+  // By name, and of equal names in document order: a stable sort, by
+  // insertion for the few attributes of an element.
+  m_order.resize(count);
+  std::iota(m_order.begin(), m_order.end(), 0u);
+  const auto before = [this](unsigned a, unsigned b) { return m_names[a] < m_names[b]; };
+  if (count > 16) {
+    std::stable_sort(m_order.begin(), m_order.end(), before);
+  } else {
+    for (size_t i = 1; i < count; ++i) {
+      const unsigned item = m_order[i];
+      size_t at = i;
+      for (; at > 0 && before(item, m_order[at - 1]); --at) m_order[at] = m_order[at - 1];
+      m_order[at] = item;
+    }
+  }
+  out.reserve(count);
+  for (size_t i = 0; i < count; ++i) {
     const unsigned at = m_order[i];
-    if (i + 1 < m_order.size() && m_names[m_order[i + 1]] == m_names[at]) continue;
-    out.emplace_hint(out.end(), std::move(m_names[at]), Cp1252String(attributes[at].value, m_scratch));
+    if (i + 1 < count && m_names[m_order[i + 1]] == m_names[at]) continue;
+    out.emplace_hint(out.end(), CString(m_names[at]), Cp1252String(attributes[at].value, m_scratch));
   }
 }
 
 HRESULT TreeBuilder::Characters(std::string_view text) {
-  if (!m_open.empty()) AppendUtf8AsCp1252(m_texts[m_open.size() - 1], text);
+  if (m_open.empty()) return S_OK;  // nothing outside the document element is kept
+  std::string& into = m_texts[m_open.size() - 1];
+  if (AsciiPrefixLength(text) == text.size()) into.append(text);
+  else AppendUtf8AsCp1252(into, text);
   return S_OK;
 }
 

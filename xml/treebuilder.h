@@ -66,7 +66,8 @@ class TreeBuilder final : public Utf8Events {
   std::vector<std::string> m_texts;  // the open elements' text so far, by depth; kept for reuse
   FinishedElements m_finished;
   // Reused by every event.
-  std::vector<CString> m_names;
+  std::vector<std::string_view> m_names;  // an element's attribute names in 1252
+  std::vector<std::string> m_converted;   // those that were not plain ASCII
   std::vector<unsigned> m_order;
   std::string m_scratch;
 };

@@ -84,41 +84,26 @@ void AppendUtf16AsCp1252(std::string& out, const char16_t* text, int length) {
   out.resize(static_cast<size_t>(p - out.data()));
 }
 
-size_t AsciiPrefixLength(std::string_view text) {
-  size_t n = 0;
-  for (uint64_t word; n + 8 <= text.size(); n += 8) {
-    std::memcpy(&word, text.data() + n, 8);
-    if ((word & 0x8080808080808080u) != 0) break;
-  }
-  while (n < text.size() && static_cast<uint8_t>(text[n]) < 0x80) ++n;
-  return n;
-}
-
 void AppendUtf8AsCp1252(std::string& out, std::string_view utf8) {
-  const size_t start = out.size();
-  out.resize(start + utf8.size());  // never more bytes than the UTF-8 has
-  char* p = out.data() + start;
   const auto* s = reinterpret_cast<const uint8_t*>(utf8.data());
   const uint8_t* end = s + utf8.size();
   while (s < end) {
     const size_t ascii = AsciiPrefixLength(std::string_view(reinterpret_cast<const char*>(s), size_t(end - s)));
-    std::memcpy(p, s, ascii);
-    p += ascii;
+    out.append(reinterpret_cast<const char*>(s), ascii);
     s += ascii;
     if (s == end) break;
     const uint8_t b = *s;
     if (b < 0xE0 && s + 1 < end) {
-      *p++ = kLow[((b & 0x1F) << 6) | (s[1] & 0x3F)];
+      out += kLow[((b & 0x1F) << 6) | (s[1] & 0x3F)];
       s += 2;
     } else if (b < 0xF0 && s + 2 < end) {
-      *p++ = ByteOf((char32_t(b & 0x0F) << 12) | (char32_t(s[1] & 0x3F) << 6) | (s[2] & 0x3F));
+      out += ByteOf((char32_t(b & 0x0F) << 12) | (char32_t(s[1] & 0x3F) << 6) | (s[2] & 0x3F));
       s += 3;
     } else {
-      *p++ = '?';
+      out += '?';
       s += 4;
     }
   }
-  out.resize(static_cast<size_t>(p - out.data()));
 }
 
 CString Cp1252String(std::string_view utf8, std::string& scratch) {

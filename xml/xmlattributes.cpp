@@ -51,7 +51,11 @@ std::pair<CXTXMLAttributes::iterator, bool> CXTXMLAttributes::insert_or_assign(c
 }
 
 CXTXMLAttributes::iterator CXTXMLAttributes::insert(const_iterator hint, value_type entry) {
-  // The hint is right when the entry sorts between its neighbours.
+  if (hint == m_entries.cend() && (m_entries.empty() || m_entries.back().first < entry.first)) {
+    m_entries.push_back(std::move(entry));
+    return std::prev(m_entries.end());
+  }
+  // Elsewhere the hint is right when the entry sorts between its neighbours.
   const bool afterPrevious = hint == m_entries.cbegin() || std::prev(hint)->first < entry.first;
   const bool beforeNext = hint == m_entries.cend() || entry.first < hint->first;
   if (afterPrevious && beforeNext) return m_entries.insert(hint, std::move(entry));
