@@ -2,6 +2,7 @@
 // text are 8-bit strings in code page 1252.
 #pragma once
 
+#include <cstdint>
 #include <initializer_list>
 #include <string_view>
 #include <utility>
@@ -12,35 +13,42 @@
 
 // The attributes of one element: an ordered map from name to value, ordered
 // byte-wise by name, one value per name. An element has few attributes, so
-// they are kept in one sorted array rather than a node per attribute; the
-// map's interface is that of std::map, except that inserting or erasing
-// moves the entries behind the place (pointers and iterators into the map
-// then no longer hold). A name must not be changed through an iterator.
+// they are kept in one sorted array, and an element has many siblings, so
+// the map itself is a single pointer (null while empty). The interface is
+// that of std::map, except that inserting or erasing moves the entries
+// behind the place (pointers and iterators into the map then no longer
+// hold). A name must not be changed through an iterator.
 class XTBASIS_API CXTXMLAttributes {
  public:
   using key_type = CString;
   using mapped_type = CString;
   using value_type = std::pair<CString, CString>;
   using size_type = size_t;
-  using iterator = std::vector<value_type>::iterator;
-  using const_iterator = std::vector<value_type>::const_iterator;
+  using iterator = value_type*;
+  using const_iterator = const value_type*;
 
   CXTXMLAttributes() = default;
   // Of several entries with one name the first is kept, as std::map does.
   CXTXMLAttributes(std::initializer_list<value_type> entries);
+  CXTXMLAttributes(const CXTXMLAttributes& other);
+  CXTXMLAttributes(CXTXMLAttributes&& other) noexcept : m_block(std::exchange(other.m_block, nullptr)) {}
+  CXTXMLAttributes& operator=(const CXTXMLAttributes& other);
+  CXTXMLAttributes& operator=(CXTXMLAttributes&& other) noexcept;
   CXTXMLAttributes& operator=(std::initializer_list<value_type> entries);
+  ~CXTXMLAttributes() { clear(); }
 
-  iterator begin() { return m_entries.begin(); }
-  iterator end() { return m_entries.end(); }
-  const_iterator begin() const { return m_entries.begin(); }
-  const_iterator end() const { return m_entries.end(); }
-  const_iterator cbegin() const { return m_entries.cbegin(); }
-  const_iterator cend() const { return m_entries.cend(); }
+  iterator begin() { return Items(); }
+  iterator end() { return Items() + size(); }
+  const_iterator begin() const { return Items(); }
+  const_iterator end() const { return Items() + size(); }
+  const_iterator cbegin() const { return begin(); }
+  const_iterator cend() const { return end(); }
 
-  bool empty() const { return m_entries.empty(); }
-  size_type size() const { return m_entries.size(); }
-  void clear() { m_entries.clear(); }
-  void reserve(size_type count) { m_entries.reserve(count); }
+  bool empty() const { return size() == 0; }
+  size_type size() const { return m_block != nullptr ? m_block->size : 0; }
+  // Frees the array.
+  void clear();
+  void reserve(size_type count);
 
   iterator find(std::string_view name);
   const_iterator find(std::string_view name) const;
@@ -74,14 +82,24 @@ class XTBASIS_API CXTXMLAttributes {
   }
 
   size_type erase(const CString& name);
-  iterator erase(const_iterator position) { return m_entries.erase(position); }
+  iterator erase(const_iterator position);
 
-  friend bool operator==(const CXTXMLAttributes& a, const CXTXMLAttributes& b) = default;
+  friend XTBASIS_API bool operator==(const CXTXMLAttributes& a, const CXTXMLAttributes& b);
 
  private:
-  const_iterator LowerBound(std::string_view name) const;
+  // The array: its counts, then the entries, sorted by name, names unique.
+  struct alignas(value_type) Block {
+    uint32_t size;
+    uint32_t capacity;
+  };
 
-  std::vector<value_type> m_entries;  // sorted by name, names unique
+  value_type* Items() const { return m_block != nullptr ? reinterpret_cast<value_type*>(m_block + 1) : nullptr; }
+  const_iterator LowerBound(std::string_view name) const;
+  // Makes room for `capacity` entries, moving the present ones.
+  void Grow(size_type capacity);
+  iterator InsertAt(const_iterator position, value_type&& entry);
+
+  Block* m_block = nullptr;
 };
 
 struct XTBASIS_API CXTXMLElement {

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include <xtbasis/xmlelement.h>
@@ -106,6 +109,39 @@ TEST(XmlElement, AttributesBehaveAsAnOrderedMap) {
   EXPECT_NE(attributes, CXTXMLAttributes{});
   attributes.clear();
   EXPECT_TRUE(attributes.empty());
+}
+
+// Filled one by one against the order, the array grows and stays sorted;
+// copies are independent, moves leave the source empty.
+TEST(XmlElement, AttributesGrowCopyAndMove) {
+  CXTXMLAttributes attributes;
+  for (int i = 99; i >= 0; --i) {
+    char name[8];
+    std::snprintf(name, sizeof name, "a%02d", i);
+    attributes[name] = CString(std::to_string(i));
+  }
+  ASSERT_EQ(attributes.size(), 100u);
+  EXPECT_TRUE(std::is_sorted(attributes.begin(), attributes.end()));
+  EXPECT_EQ(attributes.at("a42"), "42");
+
+  CXTXMLAttributes copy = attributes;
+  copy["a42"] = "anders";
+  copy.erase("a00");
+  EXPECT_EQ(attributes.at("a42"), "42");
+  EXPECT_EQ(attributes.size(), 100u);
+  const CXTXMLAttributes& same = copy;
+  copy = same;  // assigned to itself: unchanged
+  EXPECT_EQ(copy.size(), 99u);
+
+  CXTXMLAttributes moved = std::move(copy);
+  EXPECT_TRUE(copy.empty());  // a moved-from map is empty
+  EXPECT_EQ(moved.at("a42"), "anders");
+  moved = attributes;
+  EXPECT_EQ(moved, attributes);
+  while (!moved.empty()) moved.erase(moved.begin());
+  EXPECT_EQ(moved.begin(), moved.end());
+  moved["x"] = "1";  // usable again after emptying
+  EXPECT_EQ(moved.size(), 1u);
 }
 
 TEST(XmlElement, CopiesAreDeep) {
