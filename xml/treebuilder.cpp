@@ -32,8 +32,7 @@ void FinishedElements::MoveTopInto(size_t first, std::vector<CXTXMLElement>& out
 HRESULT TreeBuilder::StartElement(const Utf8Name& name, std::span<const Utf8Declaration> declarations,
                                   std::span<const Utf8Attribute> attributes) {
   for (const auto& [prefix, uri] : declarations) m_prefixes[Cp1252String(prefix, m_scratch)] = Cp1252String(uri, m_scratch);
-  OpenElement& open = m_open.emplace_back(
-      OpenElement{Cp1252String(name.localName, m_scratch), CXTXMLAttributes(), m_finished.Size()});
+  OpenElement& open = m_open.emplace_back(Cp1252String(name.localName, m_scratch), m_finished.Size());
   if (!attributes.empty()) Convert(attributes, open.attributes);
   if (m_texts.size() < m_open.size()) m_texts.emplace_back();
   return S_OK;

@@ -52,6 +52,7 @@ class TreeBuilder final : public Utf8Events {
 
  private:
   struct OpenElement {
+    OpenElement(CString&& localName, size_t childrenAt) : name(std::move(localName)), firstChild(childrenAt) {}
     CString name;
     CXTXMLAttributes attributes;
     size_t firstChild;  // its children's place in m_finished

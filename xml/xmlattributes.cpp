@@ -135,7 +135,7 @@ std::pair<CXTXMLAttributes::iterator, bool> CXTXMLAttributes::insert_or_assign(c
   return {place, inserted};
 }
 
-CXTXMLAttributes::iterator CXTXMLAttributes::insert(const_iterator hint, value_type entry) {
+CXTXMLAttributes::iterator CXTXMLAttributes::InsertHinted(const_iterator hint, value_type&& entry) {
   // The hint is right when the entry sorts between its neighbours; filling
   // in order, that is one comparison with the last entry.
   const bool afterPrevious = hint == cbegin() || std::prev(hint)->first < entry.first;

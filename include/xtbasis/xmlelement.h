@@ -75,10 +75,10 @@ class XTBASIS_API CXTXMLAttributes {
   }
   // As insert, but in constant time when the entry belongs right before
   // `hint` (filling the map in name order with end() as hint).
-  iterator insert(const_iterator hint, value_type entry);
+  iterator insert(const_iterator hint, value_type entry) { return InsertHinted(hint, std::move(entry)); }
   template <typename... Args>
   iterator emplace_hint(const_iterator hint, Args&&... args) {
-    return insert(hint, value_type(std::forward<Args>(args)...));
+    return InsertHinted(hint, value_type(std::forward<Args>(args)...));
   }
 
   size_type erase(const CString& name);
@@ -98,6 +98,7 @@ class XTBASIS_API CXTXMLAttributes {
   // Makes room for `capacity` entries, moving the present ones.
   void Grow(size_type capacity);
   iterator InsertAt(const_iterator position, value_type&& entry);
+  iterator InsertHinted(const_iterator hint, value_type&& entry);
 
   Block* m_block = nullptr;
 };
