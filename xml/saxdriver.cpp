@@ -4,9 +4,11 @@
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "libxmlsetup.h"
 #include "unicode.h"
@@ -83,6 +85,8 @@ class Session final : public ISAXLocator {
                            int namespaceCount, const xmlChar** namespaces, int attributeCount, int defaulted,
                            const xmlChar** attributes);
   static void EndElement(void* user, const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri);
+  void Declare(const xmlChar** namespaces, int count);
+  void FreeDecoded();
   static void Characters(void* user, const xmlChar* text, int length);
   static void Instruction(void* user, const xmlChar* target, const xmlChar* data);
   static void Error(void* user, xmlErrorPtr error);
@@ -120,12 +124,11 @@ class Session final : public ISAXLocator {
   HRESULT m_stop = S_OK;
   HRESULT m_firstError = S_OK;
   // Storage of one event, reused.
-  std::vector<std::pair<std::string_view, std::string_view>> m_declarations;
+  std::vector<Utf8Declaration> m_declarations;
   std::vector<Utf8Attribute> m_attributes;
-  std::vector<std::string> m_names;      // qualified names that the parser does not hold
-  std::vector<xmlChar*> m_decoded;       // attribute values with references replaced
+  std::vector<std::string> m_names;  // the declarations' attribute names
+  std::vector<xmlChar*> m_decoded;   // attribute values with references replaced
   std::vector<std::string_view> m_undeclared;
-  std::string m_qName;
   std::u16string m_message;
   std::vector<std::string> m_prefixes;  // declared on the open elements, innermost last
   std::vector<size_t> m_prefixCounts;
@@ -172,59 +175,56 @@ void Session::StartElement(void* user, const xmlChar* localName, const xmlChar* 
   Session& s = Of(user);
   s.m_declarations.clear();
   s.m_attributes.clear();
-  if (s.m_names.size() < static_cast<size_t>(namespaceCount + attributeCount))
-    s.m_names.resize(static_cast<size_t>(namespaceCount + attributeCount));
-  size_t named = 0;
-  for (int i = 0; i < namespaceCount; ++i) {
-    const std::string_view declared = View(namespaces[2 * i]);
-    const std::string_view target = View(namespaces[2 * i + 1]);
-    s.m_declarations.emplace_back(declared, target);
-    s.m_prefixes.emplace_back(declared);
-    std::string& name = s.m_names[named++];
-    name = "xmlns";
-    if (!declared.empty()) (name += ':') += declared;
-    s.m_attributes.push_back({std::string_view(), name, name, target});
-  }
+  if (namespaceCount > 0) s.Declare(namespaces, namespaceCount);
   s.m_prefixCounts.push_back(static_cast<size_t>(namespaceCount));
   for (int i = 0; i < attributeCount; ++i) {
     const xmlChar** a = attributes + 5 * i;  // local name, prefix, URI, value, value end
-    std::string_view qName = View(a[0]);
-    if (a[1] != nullptr) {
-      std::string& name = s.m_names[named++];
-      ((name = View(a[1])) += ':') += qName;
-      qName = name;
-    }
     std::string_view value(reinterpret_cast<const char*>(a[3]), static_cast<size_t>(a[4] - a[3]));
     if (value.find('&') != std::string_view::npos) {
       // Without substitution the parser leaves references in attribute values.
       xmlChar* decoded = xmlStringLenDecodeEntities(s.m_context, a[3], static_cast<int>(value.size()),
                                                     XML_SUBSTITUTE_REF, 0, 0, 0);
       if (decoded == nullptr) {
+        s.FreeDecoded();
         s.Fail(ParserCode(XML_ERR_ENTITY_LOOP), u"attribute value not decoded");
         return;
       }
       s.m_decoded.push_back(decoded);
       value = View(decoded);
     }
-    s.m_attributes.push_back({View(a[2]), View(a[0]), qName, value});
+    s.m_attributes.push_back({{View(a[2]), View(a[1]), View(a[0])}, value});
   }
-  s.m_qName.clear();
-  if (prefix != nullptr) (s.m_qName = View(prefix)) += ':';
-  s.m_qName += View(localName);
-  s.Check(s.m_events.StartElement(View(uri), View(localName), s.m_qName, s.m_declarations, s.m_attributes));
-  for (xmlChar* decoded : s.m_decoded) xmlFree(decoded);
-  s.m_decoded.clear();
+  s.Check(s.m_events.StartElement({View(uri), View(prefix), View(localName)}, s.m_declarations, s.m_attributes));
+  s.FreeDecoded();
+}
+
+// The declarations of one start tag, also as attributes named "xmlns" or
+// "xmlns:prefix" ahead of the others.
+void Session::Declare(const xmlChar** namespaces, int count) {
+  if (m_names.size() < static_cast<size_t>(count)) m_names.resize(static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    const std::string_view declared = View(namespaces[2 * i]);
+    const std::string_view target = View(namespaces[2 * i + 1]);
+    m_declarations.push_back({declared, target});
+    m_prefixes.emplace_back(declared);
+    std::string& name = m_names[static_cast<size_t>(i)];
+    name = "xmlns";
+    if (!declared.empty()) (name += ':') += declared;
+    m_attributes.push_back({{std::string_view(), std::string_view(), name}, target});
+  }
+}
+
+void Session::FreeDecoded() {
+  for (xmlChar* decoded : m_decoded) xmlFree(decoded);
+  m_decoded.clear();
 }
 
 void Session::EndElement(void* user, const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri) {
   Session& s = Of(user);
-  s.m_qName.clear();
-  if (prefix != nullptr) (s.m_qName = View(prefix)) += ':';
-  s.m_qName += View(localName);
   const size_t count = s.m_prefixCounts.empty() ? 0 : s.m_prefixCounts.back();
   s.m_undeclared.clear();
   for (size_t i = 0; i < count; ++i) s.m_undeclared.push_back(s.m_prefixes[s.m_prefixes.size() - 1 - i]);
-  s.Check(s.m_events.EndElement(View(uri), View(localName), s.m_qName, s.m_undeclared));
+  s.Check(s.m_events.EndElement({View(uri), View(prefix), View(localName)}, s.m_undeclared));
   if (s.m_prefixCounts.empty()) return;
   s.m_prefixes.resize(s.m_prefixes.size() - count);
   s.m_prefixCounts.pop_back();
@@ -257,17 +257,41 @@ void Session::Error(void* user, xmlErrorPtr error) {
   }
 }
 
+// The document handed to the parser in slices: it keeps only a window of the
+// input, never a copy of the whole.
+struct Slices {
+  const char* next;
+  size_t left;
+};
+
+int ReadSlice(void* context, char* buffer, int length) {
+  Slices& input = *static_cast<Slices*>(context);
+  const size_t n = std::min(input.left, static_cast<size_t>(length < 0 ? 0 : length));
+  std::memcpy(buffer, input.next, n);
+  input.next += n;
+  input.left -= n;
+  return static_cast<int>(n);
+}
+
 }  // namespace
+
+std::string_view Utf8Name::QName(std::string& scratch) const {
+  if (prefix.empty()) return localName;
+  scratch.assign(prefix).append(1, ':').append(localName);
+  return scratch;
+}
 
 HRESULT ParseSax2(const char* data, size_t size, Utf8Events& events, ISAXErrorHandler* errors) {
   if (data == nullptr && size > 0) return E_POINTER;
   if (size > static_cast<size_t>(INT_MAX)) return E_INVALIDARG;
+  if (size == 0) return ParserCode(XML_ERR_DOCUMENT_EMPTY);
   SetUpLibxml();
-  // The parser works on its own copy: it must be able to re-encode the input.
-  xmlParserCtxtPtr context = xmlCreateMemoryParserCtxt(data != nullptr ? data : "", static_cast<int>(size));
-  if (context == nullptr) return size == 0 ? ParserCode(XML_ERR_DOCUMENT_EMPTY) : E_OUTOFMEMORY;
+  Slices input{data, size};
+  xmlSAXHandler handler = Session::Handler();
+  xmlParserCtxtPtr context =
+      xmlCreateIOParserCtxt(&handler, nullptr, ReadSlice, nullptr, &input, XML_CHAR_ENCODING_NONE);
+  if (context == nullptr) return E_OUTOFMEMORY;
   xmlCtxtUseOptions(context, XML_PARSE_NONET);
-  *context->sax = Session::Handler();
   Session session(context, events, errors);
   context->userData = &session;
   xmlParseDocument(context);

@@ -20,9 +20,8 @@ class Utf16Adapter final : public xtb::xml::Utf8Events {
   }
   HRESULT EndDocument() override { return m_content.endDocument(); }
 
-  HRESULT StartElement(std::string_view uri, std::string_view localName, std::string_view qName,
-                       const std::vector<std::pair<std::string_view, std::string_view>>& declarations,
-                       const std::vector<xtb::xml::Utf8Attribute>& attributes) override {
+  HRESULT StartElement(const xtb::xml::Utf8Name& name, std::span<const xtb::xml::Utf8Declaration> declarations,
+                       std::span<const xtb::xml::Utf8Attribute> attributes) override {
     for (const auto& [prefix, target] : declarations) {
       Set(m_a, prefix);
       Set(m_b, target);
@@ -30,15 +29,14 @@ class Utf16Adapter final : public xtb::xml::Utf8Events {
         return hr;
     }
     m_attributes.Clear();
-    for (const auto& a : attributes) m_attributes.Add(a.uri, a.localName, a.qName, a.value);
-    Names(uri, localName, qName);
+    for (const auto& a : attributes) m_attributes.Add(a.name.uri, a.name.localName, a.name.QName(m_qName), a.value);
+    Names(name);
     return m_content.startElement(m_a.data(), Length(m_a), m_b.data(), Length(m_b), m_c.data(), Length(m_c),
                                   &m_attributes);
   }
 
-  HRESULT EndElement(std::string_view uri, std::string_view localName, std::string_view qName,
-                     const std::vector<std::string_view>& undeclared) override {
-    Names(uri, localName, qName);
+  HRESULT EndElement(const xtb::xml::Utf8Name& name, std::span<const std::string_view> undeclared) override {
+    Names(name);
     HRESULT hr = m_content.endElement(m_a.data(), Length(m_a), m_b.data(), Length(m_b), m_c.data(), Length(m_c));
     for (size_t i = 0; i < undeclared.size() && SUCCEEDED(hr); ++i) {
       Set(m_a, undeclared[i]);
@@ -64,15 +62,16 @@ class Utf16Adapter final : public xtb::xml::Utf8Events {
     AppendUtf8AsUtf16(out, utf8);
   }
   static int Length(const std::u16string& text) { return static_cast<int>(text.size()); }
-  void Names(std::string_view uri, std::string_view localName, std::string_view qName) {
-    Set(m_a, uri);
-    Set(m_b, localName);
-    Set(m_c, qName);
+  void Names(const xtb::xml::Utf8Name& name) {
+    Set(m_a, name.uri);
+    Set(m_b, name.localName);
+    Set(m_c, name.QName(m_qName));
   }
 
   ISAXContentHandler& m_content;
   xtb::xml::SaxAttributes m_attributes;
   std::u16string m_a, m_b, m_c;
+  std::string m_qName;
 };
 
 }  // namespace

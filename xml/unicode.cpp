@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 #include "utf8cp1252.h"
 
@@ -87,13 +88,12 @@ void AppendUtf8AsCp1252(std::string& out, std::string_view utf8) {
   const auto* s = reinterpret_cast<const uint8_t*>(utf8.data());
   const uint8_t* end = s + utf8.size();
   while (s < end) {
+    const size_t ascii = AsciiPrefixLength(std::string_view(reinterpret_cast<const char*>(s), size_t(end - s)));
+    out.append(reinterpret_cast<const char*>(s), ascii);
+    s += ascii;
+    if (s == end) break;
     const uint8_t b = *s;
-    if (b < 0x80) {
-      const uint8_t* run = s;
-      while (run < end && *run < 0x80) ++run;
-      out.append(reinterpret_cast<const char*>(s), static_cast<size_t>(run - s));
-      s = run;
-    } else if (b < 0xE0 && s + 1 < end) {
+    if (b < 0xE0 && s + 1 < end) {
       out += kLow[((b & 0x1F) << 6) | (s[1] & 0x3F)];
       s += 2;
     } else if (b < 0xF0 && s + 2 < end) {
@@ -104,6 +104,13 @@ void AppendUtf8AsCp1252(std::string& out, std::string_view utf8) {
       s += 4;
     }
   }
+}
+
+CString Cp1252String(std::string_view utf8, std::string& scratch) {
+  if (AsciiPrefixLength(utf8) == utf8.size()) return CString(utf8);
+  scratch.clear();
+  AppendUtf8AsCp1252(scratch, utf8);
+  return CString(std::string_view(scratch));
 }
 
 std::u16string Cp1252ToUtf16(std::string_view text) {

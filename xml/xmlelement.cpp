@@ -50,6 +50,6 @@ CString CXTXMLElement::GetChildText(const char* name) const {
 
 CString CXTXMLElement::GetAttribute(const char* name) const {
   if (name == nullptr) return CString();
-  const auto found = Attributes.find(CString(name));
+  const auto found = Attributes.find(name);
   return found != Attributes.end() ? found->second : CString();
 }

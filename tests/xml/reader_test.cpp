@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include <xtbasis/xml.h>
 
 #include "xml_support.h"
@@ -73,6 +77,46 @@ TEST(XmlReader, MalformedDocumentsFail) {
   EXPECT_EQ(root.Children[0].Text, "eins");
 }
 
+// Attributes are ordered by their 1252 names, not by the document's UTF-8
+// bytes; names that 1252 cannot tell apart keep the later value.
+TEST(XmlReader, AttributesAreOrderedByTheirConvertedNames) {
+  const CXTXMLElement root = Read("<r \xC3\xA4='1' \xE2\x82\xAC='2' b='3' \xCE\xA9='4' \xD0\x96='5'/>");
+  std::vector<std::pair<CString, CString>> entries(root.Attributes.begin(), root.Attributes.end());
+  EXPECT_EQ(entries, (std::vector<std::pair<CString, CString>>{{"?", "5"}, {"b", "3"}, {"\x80", "2"}, {"\xE4", "1"}}));
+}
+
+// The root passed in keeps what it holds: the document adds to it.
+TEST(XmlReader, TheRootGivenIsAddedTo) {
+  CXTXMLElement root("alt", "vorher ");
+  root.Attributes = {{"a", "alt"}, {"b", "bleibt"}};
+  root.Children.emplace_back("erstes");
+  ASSERT_TRUE(CXTSimpleXMLReader().ReadString("<neu a='1' c='2'>nachher<zweites/></neu>", root));
+  EXPECT_EQ(root.Name, "neu");
+  EXPECT_EQ(root.Text, "vorher nachher");
+  EXPECT_EQ(root.Attributes, (CXTXMLAttributes{{"a", "1"}, {"b", "bleibt"}, {"c", "2"}}));
+  ASSERT_EQ(root.Children.size(), 2u);
+  EXPECT_EQ(root.Children[1].Name, "zweites");
+}
+
+// Long runs of text and long attribute values cross the parser's input
+// window in one piece; wide and deep trees come out in document order.
+TEST(XmlReader, LargeTextsAndManyChildren) {
+  const std::string text(3 << 20, 'x'), value(1 << 20, 'v');
+  std::string xml = "<r a='" + value + "'><t>" + text + "</t><![CDATA[" + std::string(1 << 20, '<') + "]]>";
+  for (int i = 0; i < 3000; ++i) xml += "<k n='" + std::to_string(i) + "'><i/><i>" + std::to_string(i) + "</i></k>";
+  const CXTXMLElement root = Read(xml + "</r>");
+  EXPECT_EQ(root.GetAttribute("a").GetLength(), 1 << 20);
+  EXPECT_EQ(root.GetChildText("t").GetLength(), 3 << 20);
+  EXPECT_EQ(root.Text.GetLength(), 1 << 20);
+  ASSERT_EQ(root.Children.size(), 3001u);
+  for (int i = 0; i < 3000; ++i) {
+    const CXTXMLElement& k = root.Children[static_cast<size_t>(i) + 1];
+    ASSERT_EQ(k.GetAttribute("n"), CString(std::to_string(i))) << i;
+    ASSERT_EQ(k.Children.size(), 2u);
+    ASSERT_EQ(k.Children[1].Text, CString(std::to_string(i)));
+  }
+}
+
 TEST(XmlReader, ReusedReaderAndFiles) {
   xmltest::ScratchDir dir;
   xmltest::WriteBytes(dir / "a.xml", "<a><b>1</b></a>");
@@ -116,7 +160,7 @@ TEST(XmlReader, DerivedReaderBuildsTheSameTree) {
   std::string where;
   EXPECT_TRUE(xmltest::SameTree(direct, derived, where)) << where;
   EXPECT_EQ(direct.Text, derived.Text);
-  EXPECT_EQ(direct.Attributes, (std::map<CString, CString>{
+  EXPECT_EQ(direct.Attributes, (CXTXMLAttributes{
                                    {"a", "1"}, {"b", "Entit\xE4t <"}, {"xmlns", "urn:d"}, {"xmlns:p", "urn:p"}}));
   EXPECT_EQ(direct.GetChildText("k"), "Entit\xE4t<&>");
 }
