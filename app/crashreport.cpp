@@ -16,7 +16,7 @@
 #include "os/process.h"
 #include "os/process_memory.h"
 #include "os/signals.h"
-#include "stackwalk.h"
+#include "own_symbols.h"
 
 namespace {
 
@@ -59,17 +59,6 @@ void OnFatalSignal(int signo, siginfo_t* info, void* context) {
   xtb::os::DieBySignal(signo);
 }
 
-std::mutex g_stackMutex;
-
-// The symbols of this process, read on the first stack trace and refreshed
-// on later ones (libraries loaded in between).
-xtb::Symbolizer& OwnSymbols(bool& fresh) {
-  static std::unique_ptr<xtb::Symbolizer> symbols;
-  fresh = symbols == nullptr;
-  if (fresh) symbols = std::make_unique<xtb::Symbolizer>(static_cast<pid_t>(xtb::os::ProcessId()));
-  return *symbols;
-}
-
 struct Capture {
   std::vector<xtb::StackFrame> frames;
   size_t limit;
@@ -88,6 +77,7 @@ _Unwind_Reason_Code OnUnwind(_Unwind_Context* context, void* arg) {
 // Frame 0 is this function, frame 1 its caller; the two are left out.
 __attribute__((noinline)) std::vector<xtb::StackFrame> CaptureCallerStack() {
   Capture capture{{}, 12};
+  capture.frames.reserve(capture.limit);
   _Unwind_Backtrace(OnUnwind, &capture);
   if (capture.frames.size() <= 2) return {};
   capture.frames.erase(capture.frames.begin(), capture.frames.begin() + 2);
@@ -95,12 +85,7 @@ __attribute__((noinline)) std::vector<xtb::StackFrame> CaptureCallerStack() {
 }
 
 int FormatStack(CString& text, std::vector<xtb::StackFrame> frames) {
-  const std::lock_guard<std::mutex> lock(g_stackMutex);
-  bool fresh = false;
-  xtb::Symbolizer& symbols = OwnSymbols(fresh);
-  if (!fresh) symbols.Refresh();
-  if (!symbols.IsReady()) return 0;
-  for (xtb::StackFrame& frame : frames) symbols.Describe(frame, true);
+  if (!xtb::DescribeOwnFrames(frames)) return 0;
   std::string out;
   xtb::AppendStackBlock(out, frames, false);
   text = out.c_str();

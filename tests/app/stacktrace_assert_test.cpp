@@ -1,6 +1,8 @@
 // Stack traces of the running program, dumps on demand and the assertion.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/wait.h>
 
 #include <regex>
 #include <xtbasis/crashreport.h>
@@ -46,6 +48,40 @@ TEST(StackTraceTest, NamesItsCallerFirstAndShowsAtMostTenFrames) {
   ASSERT_EQ(DeepCaller(20, text), 1);
   EXPECT_EQ(FrameLines(text.GetString()), 10u) << text.GetString();
   EXPECT_NE(std::string(text.GetString()).find("DeepCaller"), std::string::npos);
+}
+
+int TraceInto(void* text) { return XTStackTrace(*static_cast<CString*>(text)); }
+
+// The session read the modules at the first trace; a library loaded later
+// is found when one of its addresses turns up, and a child of fork() reads
+// its own process.
+TEST(StackTraceTest, LibraryLoadedAfterTheFirstTraceAndForkChildAreNamed) {
+  CString text;
+  ASSERT_EQ(TracedCaller(text), 1);
+  void* plugin = dlopen(XTB_TRACE_PLUGIN, RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(plugin, nullptr) << dlerror();
+  auto call = reinterpret_cast<int (*)(int (*)(void*), void*)>(dlsym(plugin, "TracePluginCall"));
+  ASSERT_NE(call, nullptr);
+  ASSERT_EQ(call(TraceInto, &text), 1);
+  const std::string trace = text.GetString();
+  EXPECT_TRUE(std::regex_search(trace, std::regex("TracePluginCall\\+[0-9A-F]+  .*trace_plugin\\.cpp line \\d+")))
+      << trace;
+
+  const pid_t child = fork();
+  if (child == 0) {
+    CString own;
+    const int result = call(TraceInto, &own);
+    const std::string ownTrace = own.GetString();
+    _exit(result == 1 && ownTrace.find("TracePluginCall") != std::string::npos &&
+                  ownTrace.find("stacktrace_assert_test.cpp line") != std::string::npos
+              ? 0
+              : 1);
+  }
+  ASSERT_GT(child, 0);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  dlclose(plugin);
 }
 
 class TestSysBase : public CXTSysBase {
