@@ -1,6 +1,7 @@
 #include <ucontext.h>
 #include <unwind.h>
 #include <xtbasis/crashreport.h>
+#include <xtbasis/trace.h>
 
 #include <atomic>
 #include <csignal>
@@ -22,20 +23,6 @@ namespace {
 
 using xtb::CrashMessage;
 
-constexpr int kFatalSignalMax = 32;
-// The actions in place before Init, run after the report has been written.
-struct sigaction g_previous[kFatalSignalMax];
-
-void RunPrevious(int signo, siginfo_t* info, void* context) {
-  const struct sigaction& previous = g_previous[signo];
-  if ((previous.sa_flags & SA_SIGINFO) != 0 && previous.sa_sigaction != nullptr) {
-    previous.sa_sigaction(signo, info, context);
-  } else if ((previous.sa_flags & SA_SIGINFO) == 0 && previous.sa_handler != SIG_DFL &&
-             previous.sa_handler != SIG_IGN && previous.sa_handler != nullptr) {
-    previous.sa_handler(signo);
-  }
-}
-
 // Runs on the crashing thread's alternate stack: no allocation, no locks;
 // everything else is the helper's work.
 void OnFatalSignal(int signo, siginfo_t* info, void* context) {
@@ -55,7 +42,7 @@ void OnFatalSignal(int signo, siginfo_t* info, void* context) {
   message.withReport = 1;
   message.dumpFile[0] = '\0';
   xtb::RunCrashHelper(message);
-  if (signo > 0 && signo < kFatalSignalMax) RunPrevious(signo, info, context);
+  xtb::os::RunPreviousAction(signo, info, context);
   xtb::os::DieBySignal(signo);
 }
 
@@ -90,6 +77,13 @@ int FormatStack(CString& text, std::vector<xtb::StackFrame> frames) {
   xtb::AppendStackBlock(out, frames, false);
   text = out.c_str();
   return 1;
+}
+
+// A program's author who installs a handler for a fatal signal after the
+// report learns from the trace why it never runs.
+void TraceRefusedHandler(int signo, const char* name) {
+  XTTrace(XTTRACE_WARN, XTTRACE_PROGID_XTBASIS, __FILE__, __LINE__,
+          "handler for %s (%d) refused: the crash report keeps its own for this signal", name, signo);
 }
 
 void SetLogFilePath(int index, const CString& dir, const CString& reportPath) {
@@ -154,7 +148,7 @@ bool xtb::InstallCrashHandlers() {
   message.pid = static_cast<int32_t>(os::ProcessId());
   CopyField(message.computerName, os::ComputerName().c_str());
   PrepareCrashHelper();
-  for (int signo = 1; signo < kFatalSignalMax; ++signo) sigaction(signo, nullptr, &g_previous[signo]);
+  os::ObserveRefusedHandlers(TraceRefusedHandler);
   installed = os::InstallFatalSignalHandlers(OnFatalSignal);
   return installed;
 }

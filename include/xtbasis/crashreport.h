@@ -13,6 +13,15 @@
 //     parameters and local variables.
 // The log file is the program's path with its extension (three characters
 // or more) replaced by "RPT", in the log folder given to Init.
+//
+// Once the handlers are installed they stay: the library's sigaction() and
+// signal() (the ones a program and its libraries call) refuse to replace
+// the handler of any of these six signals. The call succeeds, changes
+// nothing and reports the crash report's handler as the previous one; the
+// first refusal for each signal is traced (level 2, "handler for SIGSEGV
+// (11) refused: ..."). Reading the current action is not affected, nor are
+// other signals. A handler installed before Init still runs after the
+// report is written (a sanitizer's, for one).
 #pragma once
 
 #include "platform/api.h"

@@ -98,10 +98,19 @@ TEST_F(CrashReportTest, CorruptedHeapStillGetsReportAndDump) {
   EXPECT_TRUE(fs::exists(m_scratch.path() / "crash_child.RPT00000.DMP"));
 }
 
-TEST_F(CrashReportTest, LaterHandlerForSegvDoesNotReplaceTheReport) {
+TEST_F(CrashReportTest, LaterHandlerForSegvIsRefusedAndTheRefusalTracedOnce) {
+  setenv("XTBASIS_REGISTRY_DIR", (m_scratch.path() / "hives").c_str(), 1);
   const ChildRun run = Crash("own-handler", SIGSEGV);
+  unsetenv("XTBASIS_REGISTRY_DIR");
   EXPECT_EQ(run.output.find("own handler"), std::string::npos) << run.output;
   EXPECT_NE(m_report.find("ACCESS_VIOLATION"), std::string::npos);
+  // sigaction() and signal() were both refused; the trace tells it once.
+  const std::string trace = ReadText(m_scratch.path() / "r9trace.log");
+  const std::string refusal = "handler for SIGSEGV (11) refused: the crash report keeps its own for this signal";
+  const size_t first = trace.find(refusal);
+  EXPECT_NE(first, std::string::npos) << trace;
+  EXPECT_EQ(trace.find(refusal, first + 1), std::string::npos) << trace;
+  EXPECT_EQ(trace.rfind("WARN \t", 0), 0u) << trace;
 }
 
 TEST_F(CrashReportTest, DumpOpensInGdbAtTheCrashingFrame) {

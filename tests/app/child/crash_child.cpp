@@ -12,6 +12,8 @@
 #include <cstring>
 #include <string>
 #include <xtbasis/crashreport.h>
+#include <xtbasis/sysbase.h>
+#include <xtbasis/trace.h>
 
 namespace {
 
@@ -92,6 +94,11 @@ int main(int argc, char** argv) {
   if (mode == "overflow") return Recurse(0);
   if (mode == "heap") CorruptHeap();
   if (mode == "own-handler") {
+    // The refusal is traced into the log folder.
+    static CXTSysBase sysBase;
+    sysBase.LogDir = (std::string(argv[2]) + "/").c_str();
+    gp_XTSysBase = &sysBase;
+    SetXTTraceLevel(XTTRACE_WARN);
     // What a plug-in might do after the program installed the report.
     struct sigaction action{};
     action.sa_handler = OwnHandler;
