@@ -14,6 +14,8 @@
 #include "os/folder.h"
 #include "os/system_text.h"
 #include "registry_xml.h"
+#include "screenshot.h"
+#include "screenshot_png.h"
 
 namespace xtb {
 namespace {
@@ -91,6 +93,13 @@ void CollectCrashReporterFolder(const CrashMessage& message, const CoreDumpReque
     }
     CopyEntry(logs, "xtwpf.log", folder);
     CopyEntry(logs, "r9trace.log", folder);
+  }
+  // Last: a display that does not answer, or breaks off (libX11 then ends
+  // the helper), costs the picture and nothing else.
+  ScreenPixels screen;
+  if (CaptureScreen(screen)) {
+    const std::string png = EncodePng(screen);
+    if (!png.empty()) WriteEntry(folder, "screenshot.png", png);
   }
 }
 
