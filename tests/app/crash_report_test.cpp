@@ -98,6 +98,24 @@ TEST_F(CrashReportTest, CorruptedHeapStillGetsReportAndDump) {
   EXPECT_TRUE(fs::exists(m_scratch.path() / "crash_child.RPT00000.DMP"));
 }
 
+// Reading a variable faults (its frame points at unmapped memory): the
+// report says so in place of the value and is finished all the same.
+TEST_F(CrashReportTest, UnreadableVariablesArePuntedAndTheReportEnds) {
+  Crash("scrambled", SIGSEGV);
+  EXPECT_NE(FrameLine("ScrambledFrame"), "") << m_report;
+  const size_t variables = m_report.find("Local Variables And Parameters\r\n");
+  ASSERT_NE(variables, std::string::npos) << m_report;
+  const std::string tail = m_report.substr(variables);
+  EXPECT_TRUE(std::regex_search(tail, std::regex("ScrambledFrame\\(int\\)\\+[0-9A-F]+  .*\\r\\n"
+                                                 "punting on symbol marker\\r\\n"
+                                                 "punting on symbol kept\\r\\n\\r\\n")))
+      << m_report;
+  // The walk cannot go past that frame: the report's end follows it.
+  const std::string end = "punting on symbol kept\r\n\r\n\r\n";
+  EXPECT_EQ(m_report.compare(m_report.size() - std::min(end.size(), m_report.size()), end.size(), end), 0)
+      << m_report;
+}
+
 TEST_F(CrashReportTest, LaterHandlerForSegvIsRefusedAndTheRefusalTracedOnce) {
   setenv("XTBASIS_REGISTRY_DIR", (m_scratch.path() / "hives").c_str(), 1);
   const ChildRun run = Crash("own-handler", SIGSEGV);

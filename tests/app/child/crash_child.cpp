@@ -69,6 +69,15 @@ __attribute__((noinline)) void CorruptHeap() {
   std::free(block);
 }
 
+// Points the frame pointer at unmapped memory, then faults: the report
+// finds this frame's parameter and local through it and cannot read them.
+__attribute__((noinline)) void ScrambledFrame(int marker) {
+  volatile int kept = marker;
+  PrintClock();
+  asm volatile("movq $0x1000, %%rbp\n\tmovl $0, (%%rbp)" ::: "memory");
+  (void)kept;
+}
+
 void OwnHandler(int) {
   static const char text[] = "own handler\n";
   (void)!write(1, text, sizeof text - 1);
@@ -93,6 +102,7 @@ int main(int argc, char** argv) {
   if (mode == "abort") AbortHere(0.5);
   if (mode == "overflow") return Recurse(0);
   if (mode == "heap") CorruptHeap();
+  if (mode == "scrambled") ScrambledFrame(7);
   if (mode == "own-handler") {
     // The refusal is traced into the log folder.
     static CXTSysBase sysBase;
