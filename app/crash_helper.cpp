@@ -17,21 +17,9 @@ namespace {
 constexpr const char kDumpSuffix[] = "%05d.DMP";
 
 bool ReadMessage(int inputFd, CrashMessage& message) {
-  if (os::ReadFull(inputFd, &message, sizeof message) != static_cast<long>(sizeof message)) return false;
-  if (message.magic != kCrashMessageMagic || message.pid <= 0 || message.tid <= 0) return false;
-  // Every text field ends within its field, whatever arrived.
-  message.dumpFile[sizeof message.dumpFile - 1] = '\0';
-  for (int i = 0; i < 2; ++i) {
-    message.dumpPattern[i][kCrashPathMax - 1] = '\0';
-    message.logFile[i][kCrashPathMax - 1] = '\0';
-  }
-  message.computerName[sizeof message.computerName - 1] = '\0';
-  message.reportDir[sizeof message.reportDir - 1] = '\0';
-  message.appName[sizeof message.appName - 1] = '\0';
-  message.appVersion[sizeof message.appVersion - 1] = '\0';
-  message.regKey[sizeof message.regKey - 1] = '\0';
-  message.logDir[sizeof message.logDir - 1] = '\0';
-  return true;
+  static char bytes[sizeof(CrashMessage)];
+  const long got = os::ReadFull(inputFd, bytes, sizeof bytes);
+  return got > 0 && DecodeCrashMessage(bytes, static_cast<size_t>(got), message);
 }
 
 // The first free name of a dump pattern ("<log>%05d.DMP"), created.
@@ -89,6 +77,25 @@ bool AppendToLog(const char* logFile, const std::string& text) {
 }
 
 }  // namespace
+
+bool DecodeCrashMessage(const void* bytes, size_t size, CrashMessage& message) {
+  if (size != sizeof message) return false;
+  std::memcpy(&message, bytes, sizeof message);
+  if (message.magic != kCrashMessageMagic || message.pid <= 0 || message.tid <= 0) return false;
+  // Every text field ends within its field, whatever arrived.
+  message.dumpFile[sizeof message.dumpFile - 1] = '\0';
+  for (int i = 0; i < 2; ++i) {
+    message.dumpPattern[i][kCrashPathMax - 1] = '\0';
+    message.logFile[i][kCrashPathMax - 1] = '\0';
+  }
+  message.computerName[sizeof message.computerName - 1] = '\0';
+  message.reportDir[sizeof message.reportDir - 1] = '\0';
+  message.appName[sizeof message.appName - 1] = '\0';
+  message.appVersion[sizeof message.appVersion - 1] = '\0';
+  message.regKey[sizeof message.regKey - 1] = '\0';
+  message.logDir[sizeof message.logDir - 1] = '\0';
+  return true;
+}
 
 std::string ComposeCrashReport(const CrashMessage& message) {
   std::string text;
