@@ -22,7 +22,17 @@ bool ReadMessage(int inputFd, CrashMessage& message) {
   return got > 0 && DecodeCrashMessage(bytes, static_cast<size_t>(got), message);
 }
 
-// The first free name of a dump pattern ("<log>%05d.DMP"), created.
+// A dump is always a file of the helper's own: made with O_EXCL, never a
+// name found in the folder (a link or a second name planted there).
+os::EntryRule OwnDumpRule() {
+  os::EntryRule rule;
+  rule.access = os::EntryRule::Access::Write;
+  rule.exclusive = true;
+  return rule;
+}
+
+// The first free name of a dump pattern ("<log>%05d.DMP"), created. A taken
+// name, whatever it is, passes to the next number.
 os::Fd CreateNumberedDump(const char* pattern, std::string& path) {
   std::string base = pattern;
   if (base.size() <= sizeof kDumpSuffix - 1 || base.compare(base.size() - (sizeof kDumpSuffix - 1), std::string::npos,
@@ -34,16 +44,12 @@ os::Fd CreateNumberedDump(const char* pattern, std::string& path) {
   os::SplitFolderAndName(base, folderPath, stem);
   const os::Folder folder(folderPath);
   if (!folder.IsOpen()) return os::Fd();
-  os::EntryRule rule;
-  rule.access = os::EntryRule::Access::Write;
   for (int n = 0; n <= 99999; ++n) {
     char number[16];
     std::snprintf(number, sizeof number, "%05d.DMP", n);
     const std::string name = stem + number;
-    os::FileFacts facts;
-    if (folder.FactsOfEntry(name, facts)) continue;
     int error = 0;
-    os::Fd fd = folder.OpenEntry(name, rule, error);
+    os::Fd fd = folder.OpenEntry(name, OwnDumpRule(), error);
     if (fd.IsOpen()) {
       path = folderPath + "/" + name;
       return fd;
@@ -53,17 +59,16 @@ os::Fd CreateNumberedDump(const char* pattern, std::string& path) {
   return os::Fd();
 }
 
-// A named dump file: any file of that name is removed first.
+// A named dump file: the name is removed first (a link itself, not what it
+// points to), then made anew.
 os::Fd CreateNamedDump(const char* fileName) {
   std::string folderPath, name;
   os::SplitFolderAndName(fileName, folderPath, name);
   const os::Folder folder(folderPath);
   if (!folder.IsOpen()) return os::Fd();
   folder.Remove(name);
-  os::EntryRule rule;
-  rule.access = os::EntryRule::Access::Write;
   int error = 0;
-  return folder.OpenEntry(name, rule, error);
+  return folder.OpenEntry(name, OwnDumpRule(), error);
 }
 
 bool AppendToLog(const char* logFile, const std::string& text) {
