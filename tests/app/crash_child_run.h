@@ -20,6 +20,14 @@ inline std::string ReadText(const std::filesystem::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+// Whether `path` is an ELF file (a dump). Only its head is read: a dump of
+// a sanitized program maps hundreds of megabytes of holes.
+inline bool IsElfFile(const std::filesystem::path& path) {
+  char head[4] = {};
+  std::ifstream in(path, std::ios::binary);
+  return in.read(head, sizeof head) && std::string(head, 4) == "\x7f" "ELF";
+}
+
 inline long long MonotonicMs() {
   timespec now{};
   clock_gettime(CLOCK_MONOTONIC, &now);

