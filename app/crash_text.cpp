@@ -145,38 +145,50 @@ void AppendFaultAndRegisters(std::string& text, uint32_t code, const std::string
   AppendReportText(text, "Flags:%08X\r\n", Low32(static_cast<uint64_t>(r[REG_EFL])));
 }
 
-void AppendStackBlock(std::string& text, const std::vector<StackFrame>& frames, bool withVariables) {
-  // Stack traces are taken often: the frame lines are put together without
-  // printf, with the same text and the same cut as AppendReportText.
-  text.reserve(text.size() + 80 + frames.size() * 160);
+void AppendStackHeader(std::string& text) {
   AppendReportText(text, "\r\nCall stack:\r\n");
   AppendReportText(text, "Address           Frame             Function            SourceFile\r\n");
-  for (const StackFrame& frame : frames) {
-    AppendHex(text, frame.address, 16);
+}
+
+// Stack traces are taken often: the frame lines are put together without
+// printf, with the same text and the same cut as AppendReportText.
+void AppendFrameAddresses(std::string& text, const StackFrame& frame) {
+  AppendHex(text, frame.address, 16);
+  text += "  ";
+  AppendHex(text, frame.frameAddress, 16);
+  text += "  ";
+}
+
+void AppendFrameNames(std::string& text, const StackFrame& frame) {
+  size_t start = text.size();
+  if (!frame.function.empty()) {
+    text.append(frame.function, 0, kLineMax);
+    text += '+';
+    AppendHex(text, frame.displacement, 0);
+  } else {
+    AppendHex(text, static_cast<unsigned>(frame.section), 4);
+    text += ':';
+    AppendHex(text, frame.sectionOffset, 16);
+    text += ' ';
+    text.append(frame.module, 0, kLineMax);
+  }
+  CutToLine(text, start);
+  if (!frame.sourceFile.empty()) {
+    start = text.size();
     text += "  ";
-    AppendHex(text, frame.frameAddress, 16);
-    text += "  ";
-    size_t start = text.size();
-    if (!frame.function.empty()) {
-      text.append(frame.function, 0, kLineMax);
-      text += '+';
-      AppendHex(text, frame.displacement, 0);
-    } else {
-      AppendHex(text, static_cast<unsigned>(frame.section), 4);
-      text += ':';
-      AppendHex(text, frame.sectionOffset, 16);
-      text += ' ';
-      text.append(frame.module, 0, kLineMax);
-    }
+    text.append(frame.sourceFile, 0, kLineMax);
+    text += " line ";
+    text += std::to_string(frame.line);
     CutToLine(text, start);
-    if (!frame.sourceFile.empty()) {
-      start = text.size();
-      text += "  ";
-      text.append(frame.sourceFile, 0, kLineMax);
-      text += " line ";
-      text += std::to_string(frame.line);
-      CutToLine(text, start);
-    }
+  }
+}
+
+void AppendStackBlock(std::string& text, const std::vector<StackFrame>& frames, bool withVariables) {
+  text.reserve(text.size() + 80 + frames.size() * 160);
+  AppendStackHeader(text);
+  for (const StackFrame& frame : frames) {
+    AppendFrameAddresses(text, frame);
+    AppendFrameNames(text, frame);
     text += "\r\n";
     if (withVariables) {
       for (const std::string& variable : frame.variables) {

@@ -71,10 +71,9 @@ __attribute__((noinline)) std::vector<xtb::StackFrame> CaptureCallerStack() {
   return std::move(capture.frames);
 }
 
-int FormatStack(CString& text, std::vector<xtb::StackFrame> frames) {
-  if (!xtb::DescribeOwnFrames(frames)) return 0;
+int FormatStack(CString& text, const std::vector<xtb::StackFrame>& frames) {
   std::string out;
-  xtb::AppendStackBlock(out, frames, false);
+  if (!xtb::FormatOwnStack(frames, out)) return 0;
   text = out.c_str();
   return 1;
 }

@@ -11,46 +11,28 @@ namespace xtb {
 namespace {
 
 // Traces are taken again and again at the same places (a loop, a frequent
-// error path): the names of an address are kept until the module list
-// changes. Bounded; emptied when full.
+// error path): the names part of an address's line is kept until the module
+// list changes. Bounded; emptied when full.
 constexpr size_t kRememberedAddresses = 4096;
-
-struct Names {
-  std::string function;
-  uint64_t displacement = 0;
-  int section = 0;
-  uint64_t sectionOffset = 0;
-  std::string module;
-  std::string sourceFile;
-  unsigned line = 0;
-};
 
 class Session {
  public:
-  bool Describe(std::vector<StackFrame>& frames) {
+  bool Format(const std::vector<StackFrame>& frames, std::string& text) {
     const std::lock_guard<std::mutex> lock(m_mutex);
     if (m_stale || !m_symbols || !m_symbols->IsReady()) Renew();
     if (!m_symbols->IsReady()) return false;
+    text.reserve(text.size() + 80 + frames.size() * 160);
+    AppendStackHeader(text);
     bool refreshed = false;
-    for (StackFrame& frame : frames) {
+    for (const StackFrame& frame : frames) {
+      AppendFrameAddresses(text, frame);
       const auto known = m_names.find(frame.address);
       if (known != m_names.end()) {
-        Fill(frame, known->second);
-        continue;
+        text += known->second;
+      } else {
+        text += Names(frame, refreshed);
       }
-      const uint64_t lookup = frame.address > 0 ? frame.address - 1 : 0;
-      if (!m_symbols->Covers(lookup) && !refreshed) {
-        // A library loaded since the list was read; once per trace at most,
-        // so code outside every module (generated code) costs one reading.
-        m_symbols->Refresh();
-        m_names.clear();
-        refreshed = true;
-      }
-      m_symbols->Describe(frame, true);
-      if (!m_symbols->Covers(lookup)) continue;
-      if (m_names.size() >= kRememberedAddresses) m_names.clear();
-      m_names.emplace(frame.address, Names{frame.function, frame.displacement, frame.section, frame.sectionOffset,
-                                           frame.module, frame.sourceFile, frame.line});
+      text += "\r\n";
     }
     return true;
   }
@@ -62,14 +44,25 @@ class Session {
   void MarkStale() { m_stale = true; }
 
  private:
-  static void Fill(StackFrame& frame, const Names& names) {
-    frame.function = names.function;
-    frame.displacement = names.displacement;
-    frame.section = names.section;
-    frame.sectionOffset = names.sectionOffset;
-    frame.module = names.module;
-    frame.sourceFile = names.sourceFile;
-    frame.line = names.line;
+  // Looks the address up; the list is read again, once per trace at most,
+  // for an address outside every module known (a library loaded since;
+  // code outside every module, as generated code, costs one reading).
+  std::string Names(const StackFrame& frame, bool& refreshed) {
+    const uint64_t lookup = frame.address > 0 ? frame.address - 1 : 0;
+    if (!m_symbols->Covers(lookup) && !refreshed) {
+      m_symbols->Refresh();
+      m_names.clear();
+      refreshed = true;
+    }
+    StackFrame described = frame;
+    m_symbols->Describe(described, true);
+    std::string names;
+    AppendFrameNames(names, described);
+    if (m_symbols->Covers(lookup)) {
+      if (m_names.size() >= kRememberedAddresses) m_names.clear();
+      m_names.emplace(frame.address, names);
+    }
+    return names;
   }
 
   void Renew() {
@@ -81,7 +74,7 @@ class Session {
 
   std::mutex m_mutex;
   std::unique_ptr<Symbolizer> m_symbols;
-  std::unordered_map<uint64_t, Names> m_names;
+  std::unordered_map<uint64_t, std::string> m_names;
   bool m_stale = false;
 };
 
@@ -101,6 +94,8 @@ Session& ProcessSession() {
 
 }  // namespace
 
-bool DescribeOwnFrames(std::vector<StackFrame>& frames) { return ProcessSession().Describe(frames); }
+bool FormatOwnStack(const std::vector<StackFrame>& frames, std::string& text) {
+  return ProcessSession().Format(frames, text);
+}
 
 }  // namespace xtb

@@ -4,17 +4,19 @@
 // modules and their DWARF.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "crash_text.h"
 
 namespace xtb {
 
-// Fills function, displacement, section, module and source line of each
-// frame (each address a return address). The session's module list is read
-// again only when an address lies outside every module it knows (a library
-// loaded since); a child of fork() makes its own session. Thread-safe.
-// False when the process's modules cannot be read.
-bool DescribeOwnFrames(std::vector<StackFrame>& frames);
+// The call-stack block (without variables) of `frames`, each address a
+// return address, with function, source line or module of each. The
+// session's module list is read again only when an address lies outside
+// every module it knows (a library loaded since); a child of fork() makes
+// its own session. Thread-safe. False when the process's modules cannot be
+// read.
+bool FormatOwnStack(const std::vector<StackFrame>& frames, std::string& text);
 
 }  // namespace xtb
