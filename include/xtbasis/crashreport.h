@@ -77,9 +77,11 @@ XTBASIS_C_API void XTAssert(int condition, const char* sourceFile, int line, con
 // The crash reporter: each crash also leaves a folder of its own in
 // `reportDir` (made with access for every user) holding the dump, the
 // report text and the attachments: the registry key `regKey` (when not
-// empty) as appName + "-reg.xml", the computer name, a screenshot where a
-// display exists, the WPF log and the trace log of the log folder. Installs
-// the report handlers too when Init has not. 0 when installed.
+// empty) as appName + "-reg.xml", the computer name, a picture of the screen
+// (screenshot.png) where the program has a display, the WPF log and the
+// trace log of the log folder. Installs the report handlers too when Init
+// has not. 0 when installed; not installed when a symbolic link stands in
+// place of `reportDir` (its folder may be one that every user writes).
 XTBASIS_C_API int XTInstallCrashReporter(const char* reportDir, const char* appName, const char* appVersion,
                                          const char* regKey, const char* logDir);
 // Crashes from now on leave no reporter folder (the report handlers stay).
