@@ -12,7 +12,6 @@
 #include "os/clocks.h"
 #include "os/folder.h"
 #include "os/process.h"
-#include "os/system_text.h"
 #include "registry_xml.h"
 #include "screenshot.h"
 #include "screenshot_png.h"
@@ -30,7 +29,12 @@ bool MakeReportFolder(const std::string& path) {
     os::FileFacts facts;
     if (!os::FactsOf(parent.c_str(), facts)) os::Folder::Make(parent, 0777);
   }
-  return os::Folder::Make(path, 0777).IsOpen();
+  if (os::Folder::Make(path, 0777).IsOpen()) return true;
+  // Opening a link as a folder without following it says ENOTDIR; the
+  // trace names the link.
+  os::FileFacts facts;
+  if (os::FactsOf(path.c_str(), facts, false) && facts.symbolicLink) errno = ELOOP;
+  return false;
 }
 
 // The folder of one crash, made by this call in the report folder and owned
@@ -151,8 +155,8 @@ int XTInstallCrashReporter(const char* reportDir, const char* appName, const cha
   }
   XTTrace(XTTRACE_INFO, 0, __FILE__, __LINE__, "crInstall: %d", status);
   if (status != 0) {
-    std::string error;
-    xtb::os::SystemErrorText(failure, error);
+    // A link in place of the report folder is named as such.
+    const std::string error = xtb::os::EntryErrorText(failure);
     XTTrace(XTTRACE_ERROR, 0, __FILE__, __LINE__, "crGetLastErrorMsg: %s", error.c_str());
   }
   return status;

@@ -171,6 +171,12 @@ TEST_F(AssertTest, FailedReporterInstallIsTraced) {
   const std::string trace = Trace();
   EXPECT_NE(trace.find("\tcrInstall: 1\r\n"), std::string::npos) << trace;
   EXPECT_NE(trace.find("\tcrGetLastErrorMsg: "), std::string::npos) << trace;
+
+  // A link in place of the report folder is refused and named.
+  fs::create_directory(m_scratch.path() / "elsewhere");
+  fs::create_directory_symlink(m_scratch.path() / "elsewhere", m_scratch.path() / "reports");
+  EXPECT_NE(XTInstallCrashReporter((m_scratch.path() / "reports").c_str(), "App", "1.0", "", ""), 0);
+  EXPECT_NE(Trace().find("\tcrGetLastErrorMsg: the name is a symbolic link\r\n"), std::string::npos) << Trace();
 }
 
 }  // namespace
