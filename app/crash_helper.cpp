@@ -17,7 +17,75 @@ namespace {
 constexpr const char kDumpSuffix[] = "%05d.DMP";
 
 bool ReadMessage(int inputFd, CrashMessage& message) {
-  if (os::ReadFull(inputFd, &message, sizeof message) != static_cast<long>(sizeof message)) return false;
+  static char bytes[sizeof(CrashMessage)];
+  const long got = os::ReadFull(inputFd, bytes, sizeof bytes);
+  return got > 0 && DecodeCrashMessage(bytes, static_cast<size_t>(got), message);
+}
+
+// A dump is always a file of the helper's own: made with O_EXCL, never a
+// name found in the folder (a link or a second name planted there).
+os::EntryRule OwnDumpRule() {
+  os::EntryRule rule;
+  rule.access = os::EntryRule::Access::Write;
+  rule.exclusive = true;
+  return rule;
+}
+
+// The first free name of a dump pattern ("<log>%05d.DMP"), created. A taken
+// name, whatever it is, passes to the next number.
+os::Fd CreateNumberedDump(const char* pattern, std::string& path) {
+  std::string base = pattern;
+  if (base.size() <= sizeof kDumpSuffix - 1 || base.compare(base.size() - (sizeof kDumpSuffix - 1), std::string::npos,
+                                                             kDumpSuffix) != 0) {
+    return os::Fd();
+  }
+  base.resize(base.size() - (sizeof kDumpSuffix - 1));
+  std::string folderPath, stem;
+  os::SplitFolderAndName(base, folderPath, stem);
+  const os::Folder folder(folderPath);
+  if (!folder.IsOpen()) return os::Fd();
+  for (int n = 0; n <= 99999; ++n) {
+    char number[16];
+    std::snprintf(number, sizeof number, "%05d.DMP", n);
+    const std::string name = stem + number;
+    int error = 0;
+    os::Fd fd = folder.OpenEntry(name, OwnDumpRule(), error);
+    if (fd.IsOpen()) {
+      path = folderPath + "/" + name;
+      return fd;
+    }
+    if (error != EEXIST) return os::Fd();
+  }
+  return os::Fd();
+}
+
+// A named dump file: the name is removed first (a link itself, not what it
+// points to), then made anew.
+os::Fd CreateNamedDump(const char* fileName) {
+  std::string folderPath, name;
+  os::SplitFolderAndName(fileName, folderPath, name);
+  const os::Folder folder(folderPath);
+  if (!folder.IsOpen()) return os::Fd();
+  folder.Remove(name);
+  int error = 0;
+  return folder.OpenEntry(name, OwnDumpRule(), error);
+}
+
+bool AppendToLog(const char* logFile, const std::string& text) {
+  if (*logFile == '\0') return false;
+  std::string folderPath, name;
+  os::SplitFolderAndName(logFile, folderPath, name);
+  const os::Folder folder(folderPath);
+  int error = 0;
+  os::Fd fd = folder.OpenEntry(name, os::EntryRule(), error);
+  return fd.IsOpen() && os::WriteFull(fd.Get(), text.data(), text.size());
+}
+
+}  // namespace
+
+bool DecodeCrashMessage(const void* bytes, size_t size, CrashMessage& message) {
+  if (size != sizeof message) return false;
+  std::memcpy(&message, bytes, sizeof message);
   if (message.magic != kCrashMessageMagic || message.pid <= 0 || message.tid <= 0) return false;
   // Every text field ends within its field, whatever arrived.
   message.dumpFile[sizeof message.dumpFile - 1] = '\0';
@@ -33,62 +101,6 @@ bool ReadMessage(int inputFd, CrashMessage& message) {
   message.logDir[sizeof message.logDir - 1] = '\0';
   return true;
 }
-
-// The first free name of a dump pattern ("<log>%05d.DMP"), created.
-os::Fd CreateNumberedDump(const char* pattern, std::string& path) {
-  std::string base = pattern;
-  if (base.size() <= sizeof kDumpSuffix - 1 || base.compare(base.size() - (sizeof kDumpSuffix - 1), std::string::npos,
-                                                             kDumpSuffix) != 0) {
-    return os::Fd();
-  }
-  base.resize(base.size() - (sizeof kDumpSuffix - 1));
-  std::string folderPath, stem;
-  os::SplitFolderAndName(base, folderPath, stem);
-  const os::Folder folder(folderPath);
-  if (!folder.IsOpen()) return os::Fd();
-  os::EntryRule rule;
-  rule.access = os::EntryRule::Access::Write;
-  for (int n = 0; n <= 99999; ++n) {
-    char number[16];
-    std::snprintf(number, sizeof number, "%05d.DMP", n);
-    const std::string name = stem + number;
-    os::FileFacts facts;
-    if (folder.FactsOfEntry(name, facts)) continue;
-    int error = 0;
-    os::Fd fd = folder.OpenEntry(name, rule, error);
-    if (fd.IsOpen()) {
-      path = folderPath + "/" + name;
-      return fd;
-    }
-    if (error != EEXIST) return os::Fd();
-  }
-  return os::Fd();
-}
-
-// A named dump file: any file of that name is removed first.
-os::Fd CreateNamedDump(const char* fileName) {
-  std::string folderPath, name;
-  os::SplitFolderAndName(fileName, folderPath, name);
-  const os::Folder folder(folderPath);
-  if (!folder.IsOpen()) return os::Fd();
-  folder.Remove(name);
-  os::EntryRule rule;
-  rule.access = os::EntryRule::Access::Write;
-  int error = 0;
-  return folder.OpenEntry(name, rule, error);
-}
-
-bool AppendToLog(const char* logFile, const std::string& text) {
-  if (*logFile == '\0') return false;
-  std::string folderPath, name;
-  os::SplitFolderAndName(logFile, folderPath, name);
-  const os::Folder folder(folderPath);
-  int error = 0;
-  os::Fd fd = folder.OpenEntry(name, os::EntryRule(), error);
-  return fd.IsOpen() && os::WriteFull(fd.Get(), text.data(), text.size());
-}
-
-}  // namespace
 
 std::string ComposeCrashReport(const CrashMessage& message) {
   std::string text;

@@ -3,6 +3,7 @@
 // dump, the text report and the crash reporter's folder.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "crash_message.h"
@@ -11,6 +12,11 @@ namespace xtb {
 
 // 0 when the message was read and the dump written, else 1.
 int RunCrashHelperMain(int inputFd);
+
+// The message as it came through the pipe: false unless it has the
+// message's size, its magic number and a process and thread id; every text
+// field of an accepted one ends within the field.
+bool DecodeCrashMessage(const void* bytes, size_t size, CrashMessage& message);
 
 // The text report of the crash `message` describes, read from the crashed
 // process.

@@ -10,32 +10,64 @@
 #include "crash_launch.h"
 #include "crash_text.h"
 #include "os/clocks.h"
-#include "os/filesystem.h"
 #include "os/folder.h"
-#include "os/system_text.h"
+#include "os/process.h"
 #include "registry_xml.h"
+#include "screenshot.h"
+#include "screenshot_png.h"
 
 namespace xtb {
 namespace {
 
-// Makes `path` and each missing parent; those made here are opened to
-// every user (the reports are written by all of the suite's accounts).
-bool MakeFolderForEveryone(const std::string& path) {
-  for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
-    const std::string prefix = slash == std::string::npos ? path : path.substr(0, slash);
-    if (!prefix.empty() && os::MakeFolder(prefix.c_str(), 0777)) os::SetPermissions(prefix.c_str(), 0777);
-    if (slash == std::string::npos) break;
+// Makes the report folder `path` and each missing parent; those made here
+// get exactly 0777 (the reports are written by all of the suite's accounts).
+// The folder's own name may lie in a folder others write: a link in its
+// place is refused.
+bool MakeReportFolder(const std::string& path) {
+  for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
+    const std::string parent = path.substr(0, slash);
+    os::FileFacts facts;
+    if (!os::FactsOf(parent.c_str(), facts)) os::Folder::Make(parent, 0777);
   }
+  if (os::Folder::Make(path, 0777).IsOpen()) return true;
+  // Opening a link as a folder without following it says ENOTDIR; the
+  // trace names the link.
   os::FileFacts facts;
-  return os::FactsOf(path.c_str(), facts) && facts.folder;
+  if (os::FactsOf(path.c_str(), facts, false) && facts.symbolicLink) errno = ELOOP;
+  return false;
 }
 
+// The folder of one crash, made by this call in the report folder and owned
+// by this process's user: a name planted there (a link, someone else's
+// folder, a file) is passed over for the next ("-1", "-2", ...).
+os::Folder MakeCrashFolder(const os::Folder& reports, const std::string& name) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::string taken = attempt == 0 ? name : name + "-" + std::to_string(attempt);
+    bool made = false;
+    os::Folder folder = reports.MakeSubfolder(taken, 0777, made);
+    os::FileFacts facts;
+    if (folder.IsOpen() && made && os::FactsOf(folder.Get(), facts) && facts.owner == os::EffectiveUserId()) {
+      return folder;
+    }
+  }
+  return os::Folder();
+}
+
+// A file of the crash folder: always one this call creates (0666). A name
+// someone planted in the folder meanwhile is removed (the name itself,
+// never what it points to) and the file made anew.
 os::Fd CreateForEveryone(const os::Folder& folder, const std::string& name) {
   os::EntryRule rule;
   rule.access = os::EntryRule::Access::Write;
   rule.everyoneFullAccess = true;
+  rule.exclusive = true;
   int error = 0;
-  return folder.OpenEntry(name, rule, error);
+  for (int round = 0; round < 4; ++round) {
+    os::Fd fd = folder.OpenEntry(name, rule, error);
+    if (fd.IsOpen() || error != EEXIST) return fd;
+    folder.Remove(name);
+  }
+  return os::Fd();
 }
 
 void WriteEntry(const os::Folder& folder, const std::string& name, const std::string& data) {
@@ -66,9 +98,10 @@ void CollectCrashReporterFolder(const CrashMessage& message, const CoreDumpReque
   char stamp[64];
   std::snprintf(stamp, sizeof stamp, "_%04d%02d%02d-%02d%02d%02d_%d", parts.tm_year + 1900, parts.tm_mon + 1,
                 parts.tm_mday, parts.tm_hour, parts.tm_min, parts.tm_sec, message.pid);
-  const std::string crashFolder = std::string(message.reportDir) + "/" + message.appName + stamp;
-  if (!MakeFolderForEveryone(crashFolder)) return;
-  const os::Folder folder(crashFolder);
+  // The report folder was made at install; a link put in its place since
+  // is not followed.
+  const os::Folder reports(message.reportDir, false);
+  const os::Folder folder = MakeCrashFolder(reports, std::string(message.appName) + stamp);
   if (!folder.IsOpen()) return;
   os::Fd dump = CreateForEveryone(folder, "crashdump.dmp");
   if (dump.IsOpen()) WriteCoreDump(dump, request);
@@ -92,6 +125,13 @@ void CollectCrashReporterFolder(const CrashMessage& message, const CoreDumpReque
     CopyEntry(logs, "xtwpf.log", folder);
     CopyEntry(logs, "r9trace.log", folder);
   }
+  // Last: a display that does not answer, or breaks off (libX11 then ends
+  // the helper), costs the picture and nothing else.
+  ScreenPixels screen;
+  if (CaptureScreen(screen)) {
+    const std::string png = EncodePng(screen);
+    if (!png.empty()) WriteEntry(folder, "screenshot.png", png);
+  }
 }
 
 }  // namespace xtb
@@ -102,7 +142,7 @@ int XTInstallCrashReporter(const char* reportDir, const char* appName, const cha
   int failure = 0;
   if (reportDir == nullptr || *reportDir == '\0') {
     failure = EINVAL;
-  } else if (!xtb::MakeFolderForEveryone(reportDir) || !xtb::InstallCrashHandlers()) {
+  } else if (!xtb::MakeReportFolder(reportDir) || !xtb::InstallCrashHandlers()) {
     failure = errno;
   } else {
     xtb::CrashMessage& message = xtb::ProcessCrashMessage();
@@ -115,8 +155,8 @@ int XTInstallCrashReporter(const char* reportDir, const char* appName, const cha
   }
   XTTrace(XTTRACE_INFO, 0, __FILE__, __LINE__, "crInstall: %d", status);
   if (status != 0) {
-    std::string error;
-    xtb::os::SystemErrorText(failure, error);
+    // A link in place of the report folder is named as such.
+    const std::string error = xtb::os::EntryErrorText(failure);
     XTTrace(XTTRACE_ERROR, 0, __FILE__, __LINE__, "crGetLastErrorMsg: %s", error.c_str());
   }
   return status;

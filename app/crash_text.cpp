@@ -36,6 +36,26 @@ constexpr uint32_t kFatalAppExit = 0x40000015;
 
 uint32_t Low32(uint64_t value) { return static_cast<uint32_t>(value); }
 
+// What fits in one printf-formed line (its 1024-byte buffer less the end).
+constexpr size_t kLineMax = 1023;
+
+// printf's "%0*llX"; width 0 gives as many digits as the value needs.
+void AppendHex(std::string& text, uint64_t value, int width) {
+  char digits[16];
+  int first = 16;
+  do {
+    digits[--first] = "0123456789ABCDEF"[value & 0xF];
+    value >>= 4;
+  } while (value != 0);
+  if (width > 16 - first) text.append(static_cast<size_t>(width - (16 - first)), '0');
+  text.append(digits + first, static_cast<size_t>(16 - first));
+}
+
+// A piece of a line appended from `start` on, cut as printf's buffer cuts it.
+void CutToLine(std::string& text, size_t start) {
+  if (text.size() - start > kLineMax) text.resize(start + kLineMax);
+}
+
 }  // namespace
 
 int AppendReportText(std::string& text, const char* format, ...) {
@@ -125,20 +145,51 @@ void AppendFaultAndRegisters(std::string& text, uint32_t code, const std::string
   AppendReportText(text, "Flags:%08X\r\n", Low32(static_cast<uint64_t>(r[REG_EFL])));
 }
 
-void AppendStackBlock(std::string& text, const std::vector<StackFrame>& frames, bool withVariables) {
+void AppendStackHeader(std::string& text) {
   AppendReportText(text, "\r\nCall stack:\r\n");
   AppendReportText(text, "Address           Frame             Function            SourceFile\r\n");
+}
+
+// Stack traces are taken often: the frame lines are put together without
+// printf, with the same text and the same cut as AppendReportText.
+void AppendFrameAddresses(std::string& text, const StackFrame& frame) {
+  AppendHex(text, frame.address, 16);
+  text += "  ";
+  AppendHex(text, frame.frameAddress, 16);
+  text += "  ";
+}
+
+void AppendFrameNames(std::string& text, const StackFrame& frame) {
+  size_t start = text.size();
+  if (!frame.function.empty()) {
+    text.append(frame.function, 0, kLineMax);
+    text += '+';
+    AppendHex(text, frame.displacement, 0);
+  } else {
+    AppendHex(text, static_cast<unsigned>(frame.section), 4);
+    text += ':';
+    AppendHex(text, frame.sectionOffset, 16);
+    text += ' ';
+    text.append(frame.module, 0, kLineMax);
+  }
+  CutToLine(text, start);
+  if (!frame.sourceFile.empty()) {
+    start = text.size();
+    text += "  ";
+    text.append(frame.sourceFile, 0, kLineMax);
+    text += " line ";
+    text += std::to_string(frame.line);
+    CutToLine(text, start);
+  }
+}
+
+void AppendStackBlock(std::string& text, const std::vector<StackFrame>& frames, bool withVariables) {
+  text.reserve(text.size() + 80 + frames.size() * 160);
+  AppendStackHeader(text);
   for (const StackFrame& frame : frames) {
-    AppendReportText(text, "%016llX  %016llX  ", static_cast<unsigned long long>(frame.address),
-                     static_cast<unsigned long long>(frame.frameAddress));
-    if (!frame.function.empty()) {
-      AppendReportText(text, "%s+%llX", frame.function.c_str(), static_cast<unsigned long long>(frame.displacement));
-    } else {
-      AppendReportText(text, "%04X:%016llX %s", static_cast<unsigned>(frame.section),
-                       static_cast<unsigned long long>(frame.sectionOffset), frame.module.c_str());
-    }
-    if (!frame.sourceFile.empty()) AppendReportText(text, "  %s line %u", frame.sourceFile.c_str(), frame.line);
-    AppendReportText(text, "\r\n");
+    AppendFrameAddresses(text, frame);
+    AppendFrameNames(text, frame);
+    text += "\r\n";
     if (withVariables) {
       for (const std::string& variable : frame.variables) {
         if (variable.rfind("punting on symbol ", 0) == 0) {

@@ -41,6 +41,13 @@ void AppendReportHeader(std::string& text, const std::string& computerName);
 // The exception, fault address and registers lines.
 void AppendFaultAndRegisters(std::string& text, uint32_t code, const std::string& name, uint64_t faultAddress,
                              const StackFrame& faultPlace, const greg_t* registers);
+// The pieces of the call-stack block: its two heading lines; a frame line's
+// addresses ("%016llX  %016llX  "); its names (function and displacement,
+// else section, offset and module; then the source line), without the line
+// end.
+void AppendStackHeader(std::string& text);
+void AppendFrameAddresses(std::string& text, const StackFrame& frame);
+void AppendFrameNames(std::string& text, const StackFrame& frame);
 // The call-stack block; with variables, each frame's variable lines follow it.
 void AppendStackBlock(std::string& text, const std::vector<StackFrame>& frames, bool withVariables);
 

@@ -1,6 +1,7 @@
 #include <ucontext.h>
 #include <unwind.h>
 #include <xtbasis/crashreport.h>
+#include <xtbasis/trace.h>
 
 #include <atomic>
 #include <csignal>
@@ -16,25 +17,11 @@
 #include "os/process.h"
 #include "os/process_memory.h"
 #include "os/signals.h"
-#include "stackwalk.h"
+#include "own_symbols.h"
 
 namespace {
 
 using xtb::CrashMessage;
-
-constexpr int kFatalSignalMax = 32;
-// The actions in place before Init, run after the report has been written.
-struct sigaction g_previous[kFatalSignalMax];
-
-void RunPrevious(int signo, siginfo_t* info, void* context) {
-  const struct sigaction& previous = g_previous[signo];
-  if ((previous.sa_flags & SA_SIGINFO) != 0 && previous.sa_sigaction != nullptr) {
-    previous.sa_sigaction(signo, info, context);
-  } else if ((previous.sa_flags & SA_SIGINFO) == 0 && previous.sa_handler != SIG_DFL &&
-             previous.sa_handler != SIG_IGN && previous.sa_handler != nullptr) {
-    previous.sa_handler(signo);
-  }
-}
 
 // Runs on the crashing thread's alternate stack: no allocation, no locks;
 // everything else is the helper's work.
@@ -55,19 +42,8 @@ void OnFatalSignal(int signo, siginfo_t* info, void* context) {
   message.withReport = 1;
   message.dumpFile[0] = '\0';
   xtb::RunCrashHelper(message);
-  if (signo > 0 && signo < kFatalSignalMax) RunPrevious(signo, info, context);
+  xtb::os::RunPreviousAction(signo, info, context);
   xtb::os::DieBySignal(signo);
-}
-
-std::mutex g_stackMutex;
-
-// The symbols of this process, read on the first stack trace and refreshed
-// on later ones (libraries loaded in between).
-xtb::Symbolizer& OwnSymbols(bool& fresh) {
-  static std::unique_ptr<xtb::Symbolizer> symbols;
-  fresh = symbols == nullptr;
-  if (fresh) symbols = std::make_unique<xtb::Symbolizer>(static_cast<pid_t>(xtb::os::ProcessId()));
-  return *symbols;
 }
 
 struct Capture {
@@ -88,23 +64,25 @@ _Unwind_Reason_Code OnUnwind(_Unwind_Context* context, void* arg) {
 // Frame 0 is this function, frame 1 its caller; the two are left out.
 __attribute__((noinline)) std::vector<xtb::StackFrame> CaptureCallerStack() {
   Capture capture{{}, 12};
+  capture.frames.reserve(capture.limit);
   _Unwind_Backtrace(OnUnwind, &capture);
   if (capture.frames.size() <= 2) return {};
   capture.frames.erase(capture.frames.begin(), capture.frames.begin() + 2);
   return std::move(capture.frames);
 }
 
-int FormatStack(CString& text, std::vector<xtb::StackFrame> frames) {
-  const std::lock_guard<std::mutex> lock(g_stackMutex);
-  bool fresh = false;
-  xtb::Symbolizer& symbols = OwnSymbols(fresh);
-  if (!fresh) symbols.Refresh();
-  if (!symbols.IsReady()) return 0;
-  for (xtb::StackFrame& frame : frames) symbols.Describe(frame, true);
+int FormatStack(CString& text, const std::vector<xtb::StackFrame>& frames) {
   std::string out;
-  xtb::AppendStackBlock(out, frames, false);
+  if (!xtb::FormatOwnStack(frames, out)) return 0;
   text = out.c_str();
   return 1;
+}
+
+// A program's author who installs a handler for a fatal signal after the
+// report learns from the trace why it never runs.
+void TraceRefusedHandler(int signo, const char* name) {
+  XTTrace(XTTRACE_WARN, XTTRACE_PROGID_XTBASIS, __FILE__, __LINE__,
+          "handler for %s (%d) refused: the crash report keeps its own for this signal", name, signo);
 }
 
 void SetLogFilePath(int index, const CString& dir, const CString& reportPath) {
@@ -169,7 +147,7 @@ bool xtb::InstallCrashHandlers() {
   message.pid = static_cast<int32_t>(os::ProcessId());
   CopyField(message.computerName, os::ComputerName().c_str());
   PrepareCrashHelper();
-  for (int signo = 1; signo < kFatalSignalMax; ++signo) sigaction(signo, nullptr, &g_previous[signo]);
+  os::ObserveRefusedHandlers(TraceRefusedHandler);
   installed = os::InstallFatalSignalHandlers(OnFatalSignal);
   return installed;
 }

@@ -359,9 +359,13 @@ Symbolizer::~Symbolizer() {
 
 void Symbolizer::Refresh() {
   if (m_dwfl == nullptr) return;
-  dwfl_report_begin_add(m_dwfl);
+  dwfl_report_begin(m_dwfl);
   m_ready = dwfl_linux_proc_report(m_dwfl, m_pid) == 0;
   dwfl_report_end(m_dwfl, nullptr, nullptr);
+}
+
+bool Symbolizer::Covers(uint64_t address) const {
+  return m_ready && dwfl_addrmodule(m_dwfl, address) != nullptr;
 }
 
 void Symbolizer::Describe(StackFrame& frame, bool isReturnAddress) const {

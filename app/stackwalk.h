@@ -29,8 +29,11 @@ class Symbolizer {
   Symbolizer& operator=(const Symbolizer&) = delete;
 
   bool IsReady() const { return m_ready; }
-  // Reports the modules again (libraries loaded since).
+  // Reports the modules again: libraries loaded since are added, those
+  // unloaded since are dropped, the others keep what was read of them.
   void Refresh();
+  // Whether `address` lies in a module reported so far.
+  bool Covers(uint64_t address) const;
   // Fills function, displacement, section, module and source line of
   // `frame.address`; a return address is looked up one byte earlier, so
   // that it names the call.

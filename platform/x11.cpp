@@ -30,6 +30,7 @@ const Api* Load() {
            Bind(library, "XDefaultGC", table.DefaultGC) && Bind(library, "XDefaultScreen", table.DefaultScreen) &&
            Bind(library, "XGContextFromGC", table.GContextFromGC) && Bind(library, "XQueryFont", table.QueryFont) &&
            Bind(library, "XTextWidth", table.TextWidth) && Bind(library, "XFreeFontInfo", table.FreeFontInfo) &&
+           Bind(library, "XGetImage", table.GetImage) && Bind(library, "XSetErrorHandler", table.SetErrorHandler) &&
            (Bind(library, "XSetIOErrorHandler", table.SetIOErrorHandler) || true) &&
            (Bind(library, "XSetIOErrorExitHandler", table.SetIOErrorExitHandler) || true);
   });

@@ -84,6 +84,27 @@ constexpr Atom kXA_CARDINAL = 6;
 constexpr Atom kXA_STRING = 31;
 constexpr Atom kXA_WINDOW = 33;
 
+// XImage (the layout of libX11's); freed through its own destroy function.
+struct Image {
+  int width, height, xoffset, format;
+  char* data;
+  int byte_order, bitmap_unit, bitmap_bit_order, bitmap_pad, depth, bytes_per_line, bits_per_pixel;
+  unsigned long red_mask, green_mask, blue_mask;
+  char* obdata;
+  struct Functions {
+    Image* (*create_image)();
+    int (*destroy_image)(Image*);
+    unsigned long (*get_pixel)(Image*, int, int);
+    int (*put_pixel)(Image*, int, int, unsigned long);
+    Image* (*sub_image)(Image*, int, int, unsigned, unsigned);
+    int (*add_pixel)(Image*, long);
+  } f;
+};
+constexpr int kZPixmap = 2;
+constexpr unsigned long kAllPlanes = ~0UL;
+// XErrorEvent, only passed to an error handler.
+struct ErrorEvent;
+
 constexpr unsigned long kBellPitch = 1UL << 2;
 constexpr unsigned long kBellDuration = 1UL << 3;
 
@@ -117,6 +138,9 @@ struct Api {
   FontStruct* (*QueryFont)(Display*, unsigned long);
   int (*TextWidth)(FontStruct*, const char*, int);
   int (*FreeFontInfo)(char**, FontStruct*, int);
+  Image* (*GetImage)(Display*, unsigned long, int, int, unsigned, unsigned, unsigned long, int);
+  using ErrorHandler = int (*)(Display*, ErrorEvent*);
+  ErrorHandler (*SetErrorHandler)(ErrorHandler);
   // Not in every libX11 (1.7 and later); null when missing.
   using IOErrorHandler = int (*)(Display*);
   IOErrorHandler (*SetIOErrorHandler)(IOErrorHandler);

@@ -13,6 +13,15 @@
 //     parameters and local variables.
 // The log file is the program's path with its extension (three characters
 // or more) replaced by "RPT", in the log folder given to Init.
+//
+// Once the handlers are installed they stay: the library's sigaction() and
+// signal() (the ones a program and its libraries call) refuse to replace
+// the handler of any of these six signals. The call succeeds, changes
+// nothing and reports the crash report's handler as the previous one; the
+// first refusal for each signal is traced (level 2, "handler for SIGSEGV
+// (11) refused: ..."). Reading the current action is not affected, nor are
+// other signals. A handler installed before Init still runs after the
+// report is written (a sanitizer's, for one).
 #pragma once
 
 #include "platform/api.h"
@@ -68,9 +77,11 @@ XTBASIS_C_API void XTAssert(int condition, const char* sourceFile, int line, con
 // The crash reporter: each crash also leaves a folder of its own in
 // `reportDir` (made with access for every user) holding the dump, the
 // report text and the attachments: the registry key `regKey` (when not
-// empty) as appName + "-reg.xml", the computer name, a screenshot where a
-// display exists, the WPF log and the trace log of the log folder. Installs
-// the report handlers too when Init has not. 0 when installed.
+// empty) as appName + "-reg.xml", the computer name, a picture of the screen
+// (screenshot.png) where the program has a display, the WPF log and the
+// trace log of the log folder. Installs the report handlers too when Init
+// has not. 0 when installed; not installed when a symbolic link stands in
+// place of `reportDir` (its folder may be one that every user writes).
 XTBASIS_C_API int XTInstallCrashReporter(const char* reportDir, const char* appName, const char* appVersion,
                                          const char* regKey, const char* logDir);
 // Crashes from now on leave no reporter folder (the report handlers stay).

@@ -98,13 +98,15 @@ Fd Folder::OpenEntry(std::string_view name, const EntryRule& rule, int& error) c
   // O_NONBLOCK: opening a planted pipe must not wait for its other end.
   const int flags = OpenFlags(rule.access) | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
   // Open what is there, or create with O_EXCL, so that a name that appears in
-  // between is opened by the next round and checked like any other.
+  // between is opened by the next round and checked like any other. An
+  // exclusive rule only creates.
   for (int round = 0; round < 4; ++round) {
     bool created = false;
-    Fd fd(openat(m_fd.Get(), entry.c_str(), flags));
-    if (!fd.IsOpen() && errno == ENOENT && rule.create) {
+    Fd fd;
+    if (!rule.exclusive) fd = Fd(openat(m_fd.Get(), entry.c_str(), flags));
+    if (rule.exclusive || (!fd.IsOpen() && errno == ENOENT && rule.create)) {
       fd = Fd(openat(m_fd.Get(), entry.c_str(), flags | O_CREAT | O_EXCL, static_cast<mode_t>(rule.mode)));
-      if (!fd.IsOpen() && errno == EEXIST) continue;
+      if (!fd.IsOpen() && errno == EEXIST && !rule.exclusive) continue;
       created = fd.IsOpen();
     }
     if (!fd.IsOpen()) {
@@ -123,6 +125,18 @@ Fd Folder::OpenEntry(std::string_view name, const EntryRule& rule, int& error) c
   }
   error = EEXIST;
   return Fd();
+}
+
+Folder Folder::MakeSubfolder(std::string_view name, unsigned mode, bool& made) const {
+  made = false;
+  const std::string entry(name);
+  Folder folder;
+  if (!IsOpen() || entry.empty() || entry.find('/') != std::string::npos || entry == "." || entry == "..") return folder;
+  made = mkdirat(m_fd.Get(), entry.c_str(), static_cast<mode_t>(mode)) == 0;
+  if (!made && errno != EEXIST) return folder;
+  folder.m_fd = Fd(openat(m_fd.Get(), entry.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  if (made && folder.IsOpen() && fchmod(folder.Get(), static_cast<mode_t>(mode)) != 0) return Folder();
+  return folder;
 }
 
 bool Folder::Rename(std::string_view from, std::string_view to) const {

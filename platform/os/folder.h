@@ -28,6 +28,10 @@ struct EntryRule {
   // Refuse a file with other names (a hard link planted to another
   // account's file). A private file (a key) sets it; so does the trace file.
   bool singleLink = true;
+  // Only a file this call creates: a name that is taken (by anything, a
+  // planted link included) is refused with EEXIST. For files that must be
+  // the writer's own, as a crash's dump.
+  bool exclusive = false;
 };
 
 // What OpenEntry refused, beyond the system's own errors.
@@ -63,6 +67,10 @@ class Folder {
   // Opens the regular file `name` by `rule`; `error` is errno or one of the
   // refusals above. A name that is a pipe never blocks the caller.
   Fd OpenEntry(std::string_view name, const EntryRule& rule, int& error) const;
+  // Makes the folder `name` in this folder with exactly `mode` (whatever
+  // the umask) and opens it, a link in its place refused; `made` tells
+  // whether this call made it (else it was there). Not open on failure.
+  Folder MakeSubfolder(std::string_view name, unsigned mode, bool& made) const;
   // Renames and removes within the folder: a planted link is itself moved
   // or removed, never what it points to.
   bool Rename(std::string_view from, std::string_view to) const;

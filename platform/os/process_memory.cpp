@@ -8,8 +8,8 @@
 #include <cerrno>
 #include <cinttypes>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
-#include <sstream>
 
 namespace xtb::os {
 namespace {
@@ -57,15 +57,27 @@ bool ProcessMemory::Read(uint64_t address, void* buffer, size_t size) const {
 }
 
 std::vector<Mapping> MappingsOf(pid_t pid) {
+  std::string text;
+  if (!ReadWholeFile(ProcPath(pid, "maps").c_str(), text)) return {};
+  return ParseMappings(text);
+}
+
+std::vector<Mapping> ParseMappings(std::string_view text) {
   std::vector<Mapping> mappings;
-  std::ifstream maps(ProcPath(pid, "maps"));
-  std::string line;
-  while (std::getline(maps, line)) {
+  while (!text.empty()) {
+    const size_t lineEnd = std::min(text.find('\n'), text.size());
+    // sscanf stops at a zero byte: the line is taken up to the first one.
+    std::string line(text.substr(0, lineEnd));
+    line.resize(std::strlen(line.c_str()));
+    text.remove_prefix(std::min(lineEnd + 1, text.size()));
     Mapping mapping;
     char perms[5] = {};
     unsigned long long start = 0, end = 0, offset = 0;
     int pathAt = 0;
     if (std::sscanf(line.c_str(), "%llx-%llx %4s %llx %*s %*s %n", &start, &end, perms, &offset, &pathAt) < 4) continue;
+    // The dump's size of a mapping is end - start: a reversed range would
+    // be read as most of the address space.
+    if (end <= start) continue;
     mapping.start = start;
     mapping.end = end;
     mapping.offset = offset;

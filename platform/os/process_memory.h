@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "file.h"
@@ -41,6 +42,10 @@ class ProcessMemory {
 };
 
 std::vector<Mapping> MappingsOf(pid_t pid);
+// The mappings of a text in the form of /proc/PID/maps ("start-end perms
+// offset device inode path"). A line that is not of that form, or whose
+// range is empty or reversed, is left out.
+std::vector<Mapping> ParseMappings(std::string_view text);
 // The auxiliary vector as the kernel gave it to `pid` (empty on failure).
 std::vector<uint8_t> AuxiliaryVectorOf(pid_t pid);
 // The program file of `pid` and its command name; empty on failure.

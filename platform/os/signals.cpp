@@ -13,17 +13,36 @@ extern "C" int __sigaction(int signo, const struct sigaction* action, struct sig
 namespace xtb::os {
 namespace {
 
-constexpr int kFatalSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGTRAP};
+struct FatalSignal {
+  int signo;
+  const char* name;
+};
+constexpr FatalSignal kFatalSignals[] = {{SIGSEGV, "SIGSEGV"}, {SIGBUS, "SIGBUS"},   {SIGFPE, "SIGFPE"},
+                                         {SIGILL, "SIGILL"},   {SIGABRT, "SIGABRT"}, {SIGTRAP, "SIGTRAP"}};
+constexpr int kFatalCount = sizeof kFatalSignals / sizeof kFatalSignals[0];
 
 // Set once the handlers are in place; from then on the interposers refuse.
 std::atomic<bool> g_guarded{false};
+// The actions in place before the handlers, by position in kFatalSignals.
+struct sigaction g_previous[kFatalCount];
+std::atomic<RefusalObserver> g_observer{nullptr};
+std::atomic<bool> g_refusalTold[kFatalCount];
 
-bool IsGuarded(int signo) {
-  if (!g_guarded.load(std::memory_order_acquire)) return false;
-  for (int fatal : kFatalSignals) {
-    if (fatal == signo) return true;
+// The signal's position in kFatalSignals, or -1.
+int FatalIndex(int signo) {
+  for (int i = 0; i < kFatalCount; ++i) {
+    if (kFatalSignals[i].signo == signo) return i;
   }
-  return false;
+  return -1;
+}
+
+bool IsGuarded(int signo) { return g_guarded.load(std::memory_order_acquire) && FatalIndex(signo) >= 0; }
+
+// A replacement was refused: the observer hears of the first one per signal.
+void TellRefusal(int signo) {
+  const int index = FatalIndex(signo);
+  const RefusalObserver observer = g_observer.load(std::memory_order_acquire);
+  if (observer != nullptr && !g_refusalTold[index].exchange(true)) observer(signo, kFatalSignals[index].name);
 }
 
 }  // namespace
@@ -53,11 +72,24 @@ bool InstallFatalSignalHandlers(FatalSignalHandler handler) {
   // gives up on the report instead of the kernel killing the process silently.
   action.sa_flags = SA_SIGINFO | SA_ONSTACK | SA_NODEFER;
   sigemptyset(&action.sa_mask);
-  for (int signo : kFatalSignals) {
-    if (__sigaction(signo, &action, nullptr) != 0) return false;
+  for (int i = 0; i < kFatalCount; ++i) {
+    if (__sigaction(kFatalSignals[i].signo, &action, &g_previous[i]) != 0) return false;
   }
   g_guarded.store(true, std::memory_order_release);
   return true;
+}
+
+void ObserveRefusedHandlers(RefusalObserver observer) { g_observer.store(observer, std::memory_order_release); }
+
+void RunPreviousAction(int signo, siginfo_t* info, void* context) {
+  const int index = FatalIndex(signo);
+  if (index < 0) return;
+  const struct sigaction& previous = g_previous[index];
+  if ((previous.sa_flags & SA_SIGINFO) != 0) {
+    if (previous.sa_sigaction != nullptr) previous.sa_sigaction(signo, info, context);
+  } else if (previous.sa_handler != SIG_DFL && previous.sa_handler != SIG_IGN && previous.sa_handler != nullptr) {
+    previous.sa_handler(signo);
+  }
 }
 
 void DieBySignal(int signo) {
@@ -79,17 +111,22 @@ void DieBySignal(int signo) {
 
 // Later code that sets its own handler for a fatal signal (a plug-in, a
 // runtime) would silence the report; once the handlers are installed such a
-// call succeeds and changes nothing, and the previous action it is told about
-// is the report's.
+// call succeeds and changes nothing, the previous action it is told about is
+// the report's, and the first refusal per signal is told to the observer.
+// Reading the action (no new one) is never refused.
 extern "C" __attribute__((visibility("default"))) int sigaction(int signo, const struct sigaction* action,
                                                                 struct sigaction* previous) {
-  if (action != nullptr && xtb::os::IsGuarded(signo)) return __sigaction(signo, nullptr, previous);
+  if (action != nullptr && xtb::os::IsGuarded(signo)) {
+    xtb::os::TellRefusal(signo);
+    return __sigaction(signo, nullptr, previous);
+  }
   return __sigaction(signo, action, previous);
 }
 
 extern "C" __attribute__((visibility("default"))) sighandler_t signal(int signo, sighandler_t handler) {
   struct sigaction previous{};
   if (xtb::os::IsGuarded(signo)) {
+    xtb::os::TellRefusal(signo);
     if (__sigaction(signo, nullptr, &previous) != 0) return SIG_ERR;
     return previous.sa_handler;
   }

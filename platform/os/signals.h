@@ -8,13 +8,26 @@
 namespace xtb::os {
 
 using FatalSignalHandler = void (*)(int signo, siginfo_t* info, void* context);
+// Told of a refused replacement: the signal and its name ("SIGSEGV").
+using RefusalObserver = void (*)(int signo, const char* name);
 
-// Installs `handler` for every fatal signal on the alternate stack and, from
-// then on, refuses other handlers for them: sigaction() and signal() called
-// by later code for one of these signals succeed without changing anything.
-// Gives the calling thread its alternate stack. False when a handler cannot
-// be installed.
+// Installs `handler` for every fatal signal on the alternate stack, keeping
+// the actions that were in place (RunPreviousAction), and from then on
+// refuses other handlers for them: sigaction() and signal() called by later
+// code for one of these signals succeed without changing anything, and the
+// previous action they report is `handler`'s. Gives the calling thread its
+// alternate stack. False when a handler cannot be installed.
 bool InstallFatalSignalHandlers(FatalSignalHandler handler);
+
+// `observer` is told of the first refused replacement of each signal (not
+// of later ones), on the thread that asked for it. It may allocate and
+// lock: a replacement is asked for by ordinary code, not by a handler.
+void ObserveRefusedHandlers(RefusalObserver observer);
+
+// Runs the action that was in place for `signo` before
+// InstallFatalSignalHandlers (a sanitizer's or the program's own handler);
+// nothing for the default action or an ignored signal. Signal-safe.
+void RunPreviousAction(int signo, siginfo_t* info, void* context);
 
 // Gives the calling thread an alternate signal stack unless it has one
 // (threads other than the installing one call it when they start).

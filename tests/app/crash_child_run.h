@@ -2,6 +2,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -9,6 +10,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -16,6 +18,14 @@
 inline std::string ReadText(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Whether `path` is an ELF file (a dump). Only its head is read: a dump of
+// a sanitized program maps hundreds of megabytes of holes.
+inline bool IsElfFile(const std::filesystem::path& path) {
+  char head[4] = {};
+  std::ifstream in(path, std::ios::binary);
+  return in.read(head, sizeof head) && std::string(head, 4) == "\x7f" "ELF";
 }
 
 inline long long MonotonicMs() {
@@ -47,17 +57,29 @@ class ScratchFolder {
   std::filesystem::path m_path;
 };
 
-inline ChildRun RunChild(const std::vector<std::string>& arguments) {
+// With `beforeFault`, the child waits after installing the report until
+// beforeFault(its pid) has run, then fails.
+inline ChildRun RunChild(const std::vector<std::string>& arguments,
+                         const std::function<void(pid_t)>& beforeFault = {}) {
   ChildRun run;
-  int out[2];
+  int out[2], in[2];
   if (pipe(out) != 0) return run;
+  if (pipe(in) != 0) {
+    close(out[0]);
+    close(out[1]);
+    return run;
+  }
   const pid_t pid = fork();
   if (pid == 0) {
     dup2(out[1], 1);
     dup2(out[1], 2);
+    dup2(in[0], 0);
     close(out[0]);
     close(out[1]);
+    close(in[0]);
+    close(in[1]);
     setenv("XTBASIS_CRASH_HELPER", XTB_CRASH_HELPER, 1);
+    if (beforeFault) setenv("XTB_CRASH_CHILD_WAIT", "1", 1);
     std::vector<char*> argv{const_cast<char*>(XTB_CRASH_CHILD)};
     for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
@@ -65,6 +87,14 @@ inline ChildRun RunChild(const std::vector<std::string>& arguments) {
     _exit(126);
   }
   close(out[1]);
+  close(in[0]);
+  if (beforeFault) {
+    beforeFault(pid);
+    // A child that ended before reading it must not take the test along.
+    signal(SIGPIPE, SIG_IGN);
+    (void)!write(in[1], "g", 1);
+  }
+  close(in[1]);
   char buffer[4096];
   for (ssize_t got; (got = read(out[0], buffer, sizeof buffer)) > 0;) run.output.append(buffer, static_cast<size_t>(got));
   close(out[0]);

@@ -5,6 +5,7 @@
 #include <xtbasis/platform/registry.h>
 
 #include "crash_child_run.h"
+#include "desktop_session.h"
 #include "tool_run.h"
 
 namespace {
@@ -12,6 +13,14 @@ namespace {
 namespace fs = std::filesystem;
 
 void Write(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+// The folder of the one crash the reporter recorded in `reports`.
+fs::path OnlyCrashFolder(const fs::path& reports) {
+  std::vector<fs::path> crashes;
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator(reports, error)) crashes.push_back(entry.path());
+  return crashes.size() == 1 ? crashes[0] : fs::path();
+}
 
 class CrashReporterTest : public ::testing::Test {
  protected:
@@ -46,13 +55,11 @@ TEST_F(CrashReporterTest, EachCrashLeavesAFolderWithDumpReportAndAttachments) {
   struct stat facts{};
   ASSERT_EQ(stat(reports.c_str(), &facts), 0);
   EXPECT_EQ(facts.st_mode & 0777, 0777u);
-  std::vector<fs::path> crashes;
-  for (const auto& entry : fs::directory_iterator(reports)) crashes.push_back(entry.path());
-  ASSERT_EQ(crashes.size(), 1u);
-  const fs::path crash = crashes[0];
+  const fs::path crash = OnlyCrashFolder(reports);
+  ASSERT_FALSE(crash.empty());
   EXPECT_EQ(crash.filename().string().rfind("CrashChild_", 0), 0u);
 
-  EXPECT_EQ(ReadText(crash / "crashdump.dmp").compare(0, 4, "\x7f" "ELF"), 0);
+  EXPECT_TRUE(IsElfFile(crash / "crashdump.dmp"));
   const std::string report = ReadText(crash / "crashreport.txt");
   EXPECT_NE(report.find("Exception code: C0000005 ACCESS_VIOLATION"), std::string::npos);
   EXPECT_NE(report.find("WriteThrough"), std::string::npos);
@@ -82,6 +89,73 @@ TEST_F(CrashReporterTest, EachCrashLeavesAFolderWithDumpReportAndAttachments) {
   const ToolRun logListing = RunTool("crash-report '" + logs.string() + "'");
   EXPECT_NE(logListing.output.find("crash_child.RPT\n"), std::string::npos) << logListing.output;
   EXPECT_EQ(RunTool("crash-report '" + (m_scratch.path() / "missing").string() + "'").status, 1);
+}
+
+// The helper takes the picture of the display the crashed program ran on;
+// without a display, or with one nobody serves, the folder has the rest.
+TEST_F(CrashReporterTest, ScreenshotOfTheDisplayWhereOneExists) {
+  desktop::VirtualDisplay display;
+  if (display.name().empty()) GTEST_SKIP() << "Xvfb could not be started";
+  // A coloured window on the screen, so that the picture has something to
+  // show and red and blue cannot be mixed up unnoticed.
+  desktop::ChildProcess window({"xmessage", "-geometry", "300x100+20+20", "-bg", "#C06020", "Absturz"},
+                               display.Environment());
+  for (int tries = 0; display.CountWindows("xmessage") == 0; ++tries) {
+    ASSERT_LT(tries, 100) << "xmessage did not show";
+    usleep(50000);
+  }
+  const fs::path logs = m_scratch.path() / "logs";
+  fs::create_directories(logs);
+  const char* outer = getenv("DISPLAY");
+  const std::string outerDisplay = outer != nullptr ? outer : "";
+  struct Case {
+    const char* display;  // null: unset
+    bool picture;
+  };
+  const Case cases[] = {{display.name().c_str(), true}, {nullptr, false}, {":987", false}};
+  int n = 0;
+  for (const Case& one : cases) {
+    const fs::path reports = m_scratch.path() / ("reports" + std::to_string(n++));
+    if (one.display != nullptr) {
+      setenv("DISPLAY", one.display, 1);
+    } else {
+      unsetenv("DISPLAY");
+    }
+    const ChildRun run = RunChild({"null", logs.string(), reports.string()});
+    EXPECT_GE(run.reportMs, 0) << run.output;
+    EXPECT_LT(run.reportMs, 20000) << run.output;
+    const fs::path crash = OnlyCrashFolder(reports);
+    ASSERT_FALSE(crash.empty()) << (one.display ? one.display : "no display");
+    EXPECT_NE(ReadText(crash / "crashreport.txt").find("ACCESS_VIOLATION"), std::string::npos);
+    const fs::path picture = crash / "screenshot.png";
+    EXPECT_EQ(fs::exists(picture), one.picture) << (one.display ? one.display : "no display");
+    if (!one.picture || !fs::exists(picture)) continue;
+    // ImageMagick decodes it: a PNG of the screen's size, with the root
+    // window's two-colour weave in it (not a blank of zeros).
+    const ToolRun identify = tool_run_detail::Run("identify -format '%m %w %h %k' '" + picture.string() + "' 2>&1");
+    EXPECT_EQ(identify.status, 0) << identify.output;
+    int width = 0, height = 0, colours = 0;
+    char format[8] = {};
+    ASSERT_EQ(std::sscanf(identify.output.c_str(), "%7s %d %d %d", format, &width, &height, &colours), 4)
+        << identify.output;
+    EXPECT_STREQ(format, "PNG");
+    EXPECT_EQ(width, 800);
+    EXPECT_EQ(height, 600);
+    EXPECT_GE(colours, 2) << identify.output;
+    // The same pixels as ImageMagick's own picture of the unchanged screen.
+    const fs::path reference = m_scratch.path() / "reference.png";
+    const ToolRun import = tool_run_detail::Run("import -display '" + display.name() + "' -window root '" +
+                                                reference.string() + "' 2>&1");
+    ASSERT_EQ(import.status, 0) << import.output;
+    const ToolRun compare = tool_run_detail::Run("compare -metric AE '" + picture.string() + "' '" +
+                                                 reference.string() + "' null: 2>&1");
+    EXPECT_EQ(compare.output, "0") << compare.output;
+  }
+  if (outer != nullptr) {
+    setenv("DISPLAY", outerDisplay.c_str(), 1);
+  } else {
+    unsetenv("DISPLAY");
+  }
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // Stack traces of the running program, dumps on demand and the assertion.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/wait.h>
 
 #include <regex>
 #include <xtbasis/crashreport.h>
@@ -46,6 +48,40 @@ TEST(StackTraceTest, NamesItsCallerFirstAndShowsAtMostTenFrames) {
   ASSERT_EQ(DeepCaller(20, text), 1);
   EXPECT_EQ(FrameLines(text.GetString()), 10u) << text.GetString();
   EXPECT_NE(std::string(text.GetString()).find("DeepCaller"), std::string::npos);
+}
+
+int TraceInto(void* text) { return XTStackTrace(*static_cast<CString*>(text)); }
+
+// The session read the modules at the first trace; a library loaded later
+// is found when one of its addresses turns up, and a child of fork() reads
+// its own process.
+TEST(StackTraceTest, LibraryLoadedAfterTheFirstTraceAndForkChildAreNamed) {
+  CString text;
+  ASSERT_EQ(TracedCaller(text), 1);
+  void* plugin = dlopen(XTB_TRACE_PLUGIN, RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(plugin, nullptr) << dlerror();
+  auto call = reinterpret_cast<int (*)(int (*)(void*), void*)>(dlsym(plugin, "TracePluginCall"));
+  ASSERT_NE(call, nullptr);
+  ASSERT_EQ(call(TraceInto, &text), 1);
+  const std::string trace = text.GetString();
+  EXPECT_TRUE(std::regex_search(trace, std::regex("TracePluginCall\\+[0-9A-F]+  .*trace_plugin\\.cpp line \\d+")))
+      << trace;
+
+  const pid_t child = fork();
+  if (child == 0) {
+    CString own;
+    const int result = call(TraceInto, &own);
+    const std::string ownTrace = own.GetString();
+    _exit(result == 1 && ownTrace.find("TracePluginCall") != std::string::npos &&
+                  ownTrace.find("stacktrace_assert_test.cpp line") != std::string::npos
+              ? 0
+              : 1);
+  }
+  ASSERT_GT(child, 0);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  dlclose(plugin);
 }
 
 class TestSysBase : public CXTSysBase {
@@ -94,7 +130,7 @@ TEST_F(AssertTest, YesWritesTheDumpWhereTheDialogSays) {
   const fs::path dump = m_scratch.path() / "assert.dmp";
   Answer("YES", dump);
   XTAssert(0, "mod%dule.cpp", 5, "f%s", nullptr);
-  EXPECT_EQ(ReadText(dump).compare(0, 4, "\x7f" "ELF"), 0);
+  EXPECT_TRUE(IsElfFile(dump));
   const std::string trace = Trace();
   EXPECT_EQ(trace.rfind("WARN \t", 0), 0u) << trace;
   EXPECT_NE(trace.find("\t0\txttrace:221\t"), std::string::npos) << trace;
@@ -135,6 +171,12 @@ TEST_F(AssertTest, FailedReporterInstallIsTraced) {
   const std::string trace = Trace();
   EXPECT_NE(trace.find("\tcrInstall: 1\r\n"), std::string::npos) << trace;
   EXPECT_NE(trace.find("\tcrGetLastErrorMsg: "), std::string::npos) << trace;
+
+  // A link in place of the report folder is refused and named.
+  fs::create_directory(m_scratch.path() / "elsewhere");
+  fs::create_directory_symlink(m_scratch.path() / "elsewhere", m_scratch.path() / "reports");
+  EXPECT_NE(XTInstallCrashReporter((m_scratch.path() / "reports").c_str(), "App", "1.0", "", ""), 0);
+  EXPECT_NE(Trace().find("\tcrGetLastErrorMsg: the name is a symbolic link\r\n"), std::string::npos) << Trace();
 }
 
 }  // namespace

@@ -297,6 +297,46 @@ TEST_F(OsFiles, ExclusiveOpensShutOutEveryOtherLock) {
   EXPECT_FALSE(holder.OpenShared(Path("copy").c_str()));
 }
 
+// Files and folders that must be the caller's own: a taken name of any
+// kind is refused, never opened, and what it points to stays as it was.
+TEST_F(OsFiles, ExclusiveEntriesAndSubfoldersAreOnlyOnesTheCallMade) {
+  const xtb::os::Folder folder(m_dir.string());
+  EntryRule rule;
+  rule.access = EntryRule::Access::Write;
+  rule.exclusive = true;
+  int error = 0;
+  Write(Path("target"), "kept");
+  fs::create_symlink(Path("target"), Path("link"));
+  Write(Path("plain"), "plain");
+  for (const char* name : {"link", "plain"}) {
+    EXPECT_FALSE(folder.OpenEntry(name, rule, error).IsOpen()) << name;
+    EXPECT_EQ(error, EEXIST) << name;
+  }
+  EXPECT_TRUE(folder.OpenEntry("fresh", rule, error).IsOpen());
+  EXPECT_FALSE(folder.OpenEntry("fresh", rule, error).IsOpen());
+  EXPECT_EQ(Read(Path("target")), "kept");
+  EXPECT_EQ(Read(Path("plain")), "plain");
+
+  const mode_t before = umask(077);
+  bool made = false;
+  const xtb::os::Folder sub = folder.MakeSubfolder("sub", 0777, made);
+  umask(before);
+  ASSERT_TRUE(sub.IsOpen());
+  EXPECT_TRUE(made);
+  xtb::os::FileFacts facts;
+  ASSERT_TRUE(xtb::os::FactsOf(sub.Get(), facts));
+  EXPECT_EQ(facts.mode, 0777u);  // whatever the umask
+  EXPECT_TRUE(folder.MakeSubfolder("sub", 0700, made).IsOpen());
+  EXPECT_FALSE(made);
+  fs::create_directory(Path("elsewhere"));
+  fs::create_directory_symlink(Path("elsewhere"), Path("sublink"));
+  for (const char* name : {"sublink", "plain", "..", "a/b", ""}) {
+    EXPECT_FALSE(folder.MakeSubfolder(name, 0777, made).IsOpen()) << name;
+    EXPECT_FALSE(made) << name;
+  }
+  EXPECT_TRUE(fs::is_empty(Path("elsewhere")));
+}
+
 TEST(OsFolderNames, SplitAtTheLastSlash) {
   std::string folder, name;
   xtb::os::SplitFolderAndName("/var/log/xt/r9trace.log", folder, name);

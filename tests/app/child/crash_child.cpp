@@ -12,6 +12,8 @@
 #include <cstring>
 #include <string>
 #include <xtbasis/crashreport.h>
+#include <xtbasis/sysbase.h>
+#include <xtbasis/trace.h>
 
 namespace {
 
@@ -67,6 +69,15 @@ __attribute__((noinline)) void CorruptHeap() {
   std::free(block);
 }
 
+// Points the frame pointer at unmapped memory, then faults: the report
+// finds this frame's parameter and local through it and cannot read them.
+__attribute__((noinline)) void ScrambledFrame(int marker) {
+  volatile int kept = marker;
+  PrintClock();
+  asm volatile("movq $0x1000, %%rbp\n\tmovl $0, (%%rbp)" ::: "memory");
+  (void)kept;
+}
+
 void OwnHandler(int) {
   static const char text[] = "own handler\n";
   (void)!write(1, text, sizeof text - 1);
@@ -86,12 +97,23 @@ int main(int argc, char** argv) {
       return 4;
     }
   }
+  // The test plants names that depend on this process's id, then lets it go on.
+  if (std::getenv("XTB_CRASH_CHILD_WAIT") != nullptr) {
+    char go = 0;
+    (void)!read(0, &go, 1);
+  }
   if (mode == "null") WriteThrough(g_nowhere, 42);
   if (mode == "divide") return Divide(7, g_zero);
   if (mode == "abort") AbortHere(0.5);
   if (mode == "overflow") return Recurse(0);
   if (mode == "heap") CorruptHeap();
+  if (mode == "scrambled") ScrambledFrame(7);
   if (mode == "own-handler") {
+    // The refusal is traced into the log folder.
+    static CXTSysBase sysBase;
+    sysBase.LogDir = (std::string(argv[2]) + "/").c_str();
+    gp_XTSysBase = &sysBase;
+    SetXTTraceLevel(XTTRACE_WARN);
     // What a plug-in might do after the program installed the report.
     struct sigaction action{};
     action.sa_handler = OwnHandler;

@@ -1,0 +1,101 @@
+#include "own_symbols.h"
+
+#include <memory>
+#include <mutex>
+#include <unordered_map>
+
+#include "os/process.h"
+#include "stackwalk.h"
+
+namespace xtb {
+namespace {
+
+// Traces are taken again and again at the same places (a loop, a frequent
+// error path): the names part of an address's line is kept until the module
+// list changes. Bounded; emptied when full.
+constexpr size_t kRememberedAddresses = 4096;
+
+class Session {
+ public:
+  bool Format(const std::vector<StackFrame>& frames, std::string& text) {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_stale || !m_symbols || !m_symbols->IsReady()) Renew();
+    if (!m_symbols->IsReady()) return false;
+    text.reserve(text.size() + 80 + frames.size() * 160);
+    AppendStackHeader(text);
+    bool refreshed = false;
+    for (const StackFrame& frame : frames) {
+      AppendFrameAddresses(text, frame);
+      const auto known = m_names.find(frame.address);
+      if (known != m_names.end()) {
+        text += known->second;
+      } else {
+        text += Names(frame, refreshed);
+      }
+      text += "\r\n";
+    }
+    return true;
+  }
+
+  // Around fork(): no other thread holds the session while the child is
+  // made, and the child reads its own process anew.
+  void Lock() { m_mutex.lock(); }
+  void Unlock() { m_mutex.unlock(); }
+  void MarkStale() { m_stale = true; }
+
+ private:
+  // Looks the address up; the list is read again, once per trace at most,
+  // for an address outside every module known (a library loaded since;
+  // code outside every module, as generated code, costs one reading).
+  std::string Names(const StackFrame& frame, bool& refreshed) {
+    const uint64_t lookup = frame.address > 0 ? frame.address - 1 : 0;
+    if (!m_symbols->Covers(lookup) && !refreshed) {
+      m_symbols->Refresh();
+      m_names.clear();
+      refreshed = true;
+    }
+    StackFrame described = frame;
+    m_symbols->Describe(described, true);
+    std::string names;
+    AppendFrameNames(names, described);
+    if (m_symbols->Covers(lookup)) {
+      if (m_names.size() >= kRememberedAddresses) m_names.clear();
+      m_names.emplace(frame.address, names);
+    }
+    return names;
+  }
+
+  void Renew() {
+    m_names.clear();
+    m_symbols.reset();
+    m_symbols = std::make_unique<Symbolizer>(static_cast<pid_t>(os::ProcessId()));
+    m_stale = false;
+  }
+
+  std::mutex m_mutex;
+  std::unique_ptr<Symbolizer> m_symbols;
+  std::unordered_map<uint64_t, std::string> m_names;
+  bool m_stale = false;
+};
+
+Session& ProcessSession() {
+  // Never destroyed: a trace taken while the program ends still finds it.
+  static Session* const session = [] {
+    auto* made = new Session;
+    os::OnFork([] { ProcessSession().Lock(); }, [] { ProcessSession().Unlock(); },
+               [] {
+                 ProcessSession().MarkStale();
+                 ProcessSession().Unlock();
+               });
+    return made;
+  }();
+  return *session;
+}
+
+}  // namespace
+
+bool FormatOwnStack(const std::vector<StackFrame>& frames, std::string& text) {
+  return ProcessSession().Format(frames, text);
+}
+
+}  // namespace xtb
