@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace xtb {
+namespace xtb::os {
 
 namespace {
 
@@ -184,4 +184,4 @@ void RemoveUnheldSegments(const std::string& prefix) {
   for (const std::string& name : names) RemoveUnheldSegment(name, ignored);
 }
 
-}  // namespace xtb
+}  // namespace xtb::os

@@ -16,7 +16,7 @@
 #include <functional>
 #include <string>
 
-namespace xtb {
+namespace xtb::os {
 
 class SharedSegment {
  public:
@@ -63,4 +63,4 @@ SegmentRemoval RemoveUnheldSegment(const std::string& name, int& error);
 // process holds: what holders left that all died without closing.
 void RemoveUnheldSegments(const std::string& prefix);
 
-}  // namespace xtb
+}  // namespace xtb::os
