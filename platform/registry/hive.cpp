@@ -6,9 +6,9 @@
 
 #include <array>
 #include <cerrno>
-#include <cstdlib>
 
 #include "data_folders.h"
+#include "os/environment.h"
 
 namespace xtb::reg {
 
@@ -69,7 +69,7 @@ constexpr int kBusyTimeoutMs = 30000;
 Hive g_hives[kHiveCount];
 
 std::string HiveFolder(HiveId hive) {
-  if (const char* dir = std::getenv("XTBASIS_REGISTRY_DIR"); dir && *dir) return dir;
+  if (const char* dir = os::NonEmptyEnvironmentValue("XTBASIS_REGISTRY_DIR")) return dir;
   return hive == HiveId::Machine ? MachineDataFolder() : UserDataFolder();
 }
 
