@@ -219,32 +219,17 @@ void SharedSegment::Close() {
 
 namespace {
 
-SegmentRemoval RemoveIfUnheld(const std::string& name, SegmentScope scope, uint64_t waitMs, int& error) {
-  error = 0;
-  const Gate gate(name, scope, waitMs);
-  if (!gate) {
-    error = errno;
-    return SegmentRemoval::kFailed;
-  }
-  const int fd = shm_open(name.c_str(), O_RDWR | O_CLOEXEC, 0);
-  if (fd < 0) {
-    error = errno;
-    return errno == ENOENT ? SegmentRemoval::kAbsent : SegmentRemoval::kFailed;
-  }
-  SegmentRemoval result = SegmentRemoval::kHeld;
-  if (Unheld(fd)) {
-    result = shm_unlink(name.c_str()) == 0 ? SegmentRemoval::kRemoved : SegmentRemoval::kFailed;
-    if (result == SegmentRemoval::kFailed) error = errno;
-  }
+// Removes the object `name` when no process holds it and its gate byte is
+// free at once.
+void RemoveIfUnheld(const std::string& name, SegmentScope scope) {
+  const Gate gate(name, scope, 0);
+  const int fd = gate ? shm_open(name.c_str(), O_RDWR | O_CLOEXEC, 0) : -1;
+  if (fd < 0) return;
+  if (Unheld(fd)) shm_unlink(name.c_str());
   close(fd);
-  return result;
 }
 
 }  // namespace
-
-SegmentRemoval RemoveUnheldSegment(const std::string& name, SegmentScope scope, int& error) {
-  return RemoveIfUnheld(name, scope, kOpenWaitMs, error);
-}
 
 void RemoveUnheldSegments(const std::string& prefix, SegmentScope scope) {
   DIR* folder = opendir("/dev/shm");  // where the C library keeps the objects
@@ -255,8 +240,7 @@ void RemoveUnheldSegments(const std::string& prefix, SegmentScope scope) {
     if (name.compare(0, prefix.size(), prefix) == 0) names.push_back(name);
   }
   closedir(folder);
-  int ignored;
-  for (const std::string& name : names) RemoveIfUnheld(name, scope, 0, ignored);
+  for (const std::string& name : names) RemoveIfUnheld(name, scope);
 }
 
 }  // namespace xtb::os

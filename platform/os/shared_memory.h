@@ -77,10 +77,6 @@ class SharedSegment {
   bool m_created = false;
 };
 
-// What became of a name that support staff asked to remove.
-enum class SegmentRemoval { kRemoved, kHeld, kAbsent, kFailed };
-// Removes the object `name` when no process holds it.
-SegmentRemoval RemoveUnheldSegment(const std::string& name, SegmentScope scope, int& error);
 // Removes every object whose name begins with `prefix` ("/...") and that no
 // process holds: what holders left that all died without closing. Names
 // whose gate byte is busy are left for a later sweep.
