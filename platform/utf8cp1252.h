@@ -17,7 +17,7 @@ std::string Cp1252ToUtf8(std::string_view text);
 // The five bytes that 1252 leaves undefined keep their own number. This is
 // the library's one copy of the table: the text family builds its
 // conversion tables from it at compile time.
-inline constexpr char32_t kCp1252HighControls[32] = {
+inline constexpr char16_t kCp1252HighControls[32] = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
