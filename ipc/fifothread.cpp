@@ -34,7 +34,7 @@ struct CXTFIFOThread::Worker {
   unsigned int Loop() {
     while (TakeJob()) {
       if (current.name != named) {  // renaming costs a system call: only on a change
-        xtb::SetCurrentThreadName(current.name);
+        xtb::os::SetCurrentThreadName(current.name);
         named = current.name;
       }
       if (current.function != nullptr) current.function(current.context);

@@ -36,13 +36,13 @@ class JobThread {
   }
   bool Quit() const { return m_quit.load(); }
   bool IsRunning() const { return m_running.load(); }
-  NativeThread& thread() { return m_thread; }
+  os::NativeThread& thread() { return m_thread; }
 
  private:
   std::function<void()> m_wake;
   std::atomic<bool> m_quit{false};
   std::atomic<bool> m_running{false};
-  NativeThread m_thread;
+  os::NativeThread m_thread;
 };
 
 }  // namespace xtb

@@ -18,7 +18,7 @@ void ShutdownPool() { g_pool->Shutdown(); }
 xtb::ParallelPool& Pool() {
   static std::once_flag started;
   std::call_once(started, [] {
-    const int processors = xtb::ProcessorCount();
+    const int processors = xtb::os::ProcessorCount();
     g_pool = new xtb::ParallelPool(processors > 1 ? processors : 0);
     AtXTExit(&ShutdownPool);
   });

@@ -22,15 +22,15 @@ constexpr unsigned kCallerSpinMicroseconds = 50;
 // Sleeps until `word` changes from `seen`, after polling for a while.
 // `sleeping` tells the thread that changes the word to wake the sleeper.
 void AwaitChange(std::atomic<uint32_t>& word, uint32_t seen, std::atomic<bool>& sleeping, unsigned spin) {
-  if (SpinFor(spin, [&] { return word.load(std::memory_order_acquire) != seen; })) return;
+  if (os::SpinFor(spin, [&] { return word.load(std::memory_order_acquire) != seen; })) return;
   sleeping.store(true);
-  while (word.load() == seen) FutexWait(word, seen);
+  while (word.load() == seen) os::FutexWait(word, seen);
   sleeping.store(false);
 }
 
 void Change(std::atomic<uint32_t>& word, std::atomic<bool>& sleeping) {
   word.fetch_add(1);
-  if (sleeping.load()) FutexWakeOne(word);
+  if (sleeping.load()) os::FutexWakeOne(word);
 }
 
 // Offers the calling thread's messages to the application and dispatches
@@ -64,7 +64,7 @@ void RunInline(int from, int to, const XTParallelBody& body, const XTParallelIni
 // Written by the dispatcher while the worker is idle (busy false), read by
 // the worker after its signal; `local` is the worker's until it is idle.
 struct ParallelPool::Worker {
-  NativeThread thread;
+  os::NativeThread thread;
   std::atomic<uint32_t> signal{0};
   std::atomic<bool> sleeping{false};
   std::atomic<bool> busy{false};

@@ -19,7 +19,7 @@ struct CXTScheduleThread::Worker {
         job = slot;
         generation = scheduleCount;
       }
-      xtb::SetCurrentThreadName(job.name);  // Schedule names a running worker; this one may have started since
+      xtb::os::SetCurrentThreadName(job.name);  // Schedule names a running worker; this one may have started since
       if (job.function != nullptr) job.function(job.context);
       // Busy ends with the run, unless another job was scheduled meanwhile.
       std::lock_guard lock(mutex);
@@ -32,7 +32,7 @@ struct CXTScheduleThread::Worker {
   std::mutex mutex;  // the slot and its count
   xtb::ThreadJob slot;
   unsigned long scheduleCount = 0;
-  xtb::ManualResetEvent scheduled;
+  xtb::os::ManualResetEvent scheduled;
   xtb::JobThread thread;  // last: ends before the members its worker uses
 };
 

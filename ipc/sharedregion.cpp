@@ -23,8 +23,8 @@ void WriteHeader(void* block, int size) {
 // left when they all died without freeing: their names would be replaced on
 // their next allocation, but their memory would stay until then.
 void SweepDeadRegions() {
-  xtb::RemoveUnheldSegments(RegionObjectName("").GetString());
-  xtb::RemoveUnheldSegments(RegionObjectName("Global\\").GetString());
+  xtb::os::RemoveUnheldSegments(RegionObjectName("").GetString(), xtb::os::SegmentScope::kAccount);
+  xtb::os::RemoveUnheldSegments(RegionObjectName("Global\\").GetString(), xtb::os::SegmentScope::kMachine);
 }
 
 }  // namespace
@@ -71,13 +71,15 @@ bool CXTSharedRegion::AllocateRegion(const char* name, int size) {
   m_sName = name != nullptr ? name : "";
   const CString object = RegionObjectName(name);
   const bool global = m_sName.Left(7) == "Global\\";
-  m_segment = new xtb::SharedSegment;
+  m_segment = new xtb::os::SharedSegment;
 
-  using Opened = xtb::SharedSegment::Opened;
+  using Opened = xtb::os::SharedSegment::Opened;
   Opened opened = Opened::kOpenFailed;
   DWORD error = ERROR_INVALID_PARAMETER;
   if (size >= 0) {
-    opened = m_segment->Open(object.GetString(), kHeaderSize + static_cast<size_t>(size), global ? 0666 : 0600,
+    // A user's own regions are its processes' alone; Global ones every account's.
+    const auto scope = global ? xtb::os::SegmentScope::kMachine : xtb::os::SegmentScope::kAccount;
+    opened = m_segment->Open(object.GetString(), scope, kHeaderSize + static_cast<size_t>(size), global ? 0666 : 0600,
                              [size](void* block) { WriteHeader(block, size); });
     error = xtb::WinErrorFromErrno(m_segment->error());
   }

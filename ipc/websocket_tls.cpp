@@ -4,10 +4,12 @@
 #include <openssl/pem.h>
 #include <openssl/x509v3.h>
 
-#include <filesystem>
-#include <system_error>
+#include <climits>
+#include <cstdint>
+#include <vector>
 
 #include "data_folders.h"
+#include "os/folder.h"
 
 namespace xtb::ws {
 
@@ -28,10 +30,10 @@ int VerifyCallback(int ok, X509_STORE_CTX* store) {
 
 bool HasCaMark(X509* certificate) { return (X509_get_extension_flags(certificate) & EXFLAG_BCONS) != 0; }
 
-// Every certificate of a file: PEM (one or more) or DER.
+// Every certificate of a file's bytes: PEM (one or more) or DER.
 template <class Add>
-void ReadCertificates(const std::filesystem::path& file, Add add) {
-  BIO* bio = BIO_new_file(file.c_str(), "rb");
+void ReadCertificates(const std::vector<uint8_t>& bytes, Add add) {
+  BIO* bio = BIO_new_mem_buf(bytes.data(), static_cast<int>(bytes.size()));
   if (bio == nullptr) return;
   int found = 0;
   while (X509* certificate = PEM_read_bio_X509(bio, nullptr, nullptr, nullptr)) {
@@ -71,14 +73,18 @@ bool CertificatePolicy::PrepareConnection(SSL* connection, const std::string& ho
 }
 
 void CertificatePolicy::LoadOwnRoots(X509_STORE* store) {
-  std::error_code error;
-  for (const auto& entry : std::filesystem::directory_iterator(RootStoreFolder(), error)) {
-    if (!entry.is_regular_file(error)) continue;
-    ReadCertificates(entry.path(), [&](X509* certificate) {
-      X509_STORE_add_cert(store, certificate);  // a duplicate is refused harmlessly
-      ownRoots_.emplace_back(certificate);
-    });
-  }
+  // The store's entries are read as the key container family reads them:
+  // a link or a second name planted there is no root of ours.
+  const os::Folder folder(RootStoreFolder());
+  folder.List([&](std::string_view name) {
+    std::vector<uint8_t> bytes;
+    if (folder.ReadEntry(name, bytes) && bytes.size() <= static_cast<size_t>(INT_MAX))
+      ReadCertificates(bytes, [&](X509* certificate) {
+        X509_STORE_add_cert(store, certificate);  // a duplicate is refused harmlessly
+        ownRoots_.emplace_back(certificate);
+      });
+    return true;
+  });
   ERR_clear_error();
 }
 

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "os/environment.h"
+
 namespace {
 
 // The buttons of each MB_ type value, in the order they stand in the box.
@@ -26,11 +28,8 @@ const std::vector<int>& ButtonsOf(UINT type) {
 std::atomic<XTPresenter*> g_presenter{nullptr};
 
 bool HasDesktop() {
-  for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"}) {
-    const char* value = std::getenv(variable);
-    if (value && *value) return true;
-  }
-  return false;
+  return xtb::os::NonEmptyEnvironmentValue("DISPLAY") != nullptr ||
+         xtb::os::NonEmptyEnvironmentValue("WAYLAND_DISPLAY") != nullptr;
 }
 
 XTPresenter& DefaultPresenter() {

@@ -9,6 +9,7 @@
 #include <xtbasis/platform/lasterror.h>
 #include <xtbasis/platform/presenter.h>
 
+#include "os/environment.h"
 #include "utf8cp1252.h"
 
 namespace {
@@ -35,8 +36,8 @@ int ParseAnswer(const char* text) {
 }
 
 int ChooseAnswer(UINT type, int fd) {
-  const char* wanted = std::getenv("XTBASIS_MSGBOX_ANSWER");
-  if (!wanted || !*wanted) return XTDefaultButton(type);
+  const char* wanted = xtb::os::NonEmptyEnvironmentValue("XTBASIS_MSGBOX_ANSWER");
+  if (!wanted) return XTDefaultButton(type);
   const int id = ParseAnswer(wanted);
   if (id == 0) {
     const std::string warning = std::string("XTBASIS_MSGBOX_ANSWER: unknown answer '") + wanted +
@@ -62,8 +63,8 @@ std::string OneLine(std::string_view text) {
 }
 
 BOOL AnswerDialog(const char* variable, CString& result) {
-  const char* answer = std::getenv(variable);
-  if (!answer || !*answer) {
+  const char* answer = xtb::os::NonEmptyEnvironmentValue(variable);
+  if (!answer) {
     SetLastError(ERROR_CANCELLED);
     return FALSE;
   }

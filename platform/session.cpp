@@ -13,9 +13,13 @@
 #include <fstream>
 #include <string_view>
 
+#include "os/environment.h"
+
 namespace xtb {
 
 namespace {
+
+using xtb::os::NonEmptyEnvironmentValue;
 
 // A host name the way Windows shows computer names: first label, 15
 // characters, upper case. Addresses stay whole.
@@ -29,15 +33,10 @@ std::string NetbiosForm(std::string_view host) {
   return name;
 }
 
-const char* Env(const char* name) {
-  const char* value = std::getenv(name);
-  return value && *value ? value : nullptr;
-}
-
 // The client address of an SSH login: the first word of SSH_CONNECTION or SSH_CLIENT.
 std::string SshClientAddress() {
-  const char* value = Env("SSH_CONNECTION");
-  if (!value) value = Env("SSH_CLIENT");
+  const char* value = NonEmptyEnvironmentValue("SSH_CONNECTION");
+  if (!value) value = NonEmptyEnvironmentValue("SSH_CLIENT");
   if (!value) return {};
   const std::string_view text(value);
   return std::string(text.substr(0, text.find(' ')));
@@ -46,7 +45,7 @@ std::string SshClientAddress() {
 // The host part of DISPLAY ("host:0.0"; "[::1]:0" is not used by X).
 // Empty for local displays (":0", "unix:0", "localhost:10" of SSH forwarding).
 std::string RemoteDisplayHost() {
-  const char* value = Env("DISPLAY");
+  const char* value = NonEmptyEnvironmentValue("DISPLAY");
   if (!value) return {};
   const std::string_view display(value);
   const size_t colon = display.rfind(':');
@@ -79,12 +78,12 @@ std::string ComputerName() {
 }
 
 bool IsRemoteSession() {
-  return Env("SSH_CONNECTION") || Env("SSH_CLIENT") || Env("XRDP_SESSION") || !RemoteDisplayHost().empty();
+  return NonEmptyEnvironmentValue("SSH_CONNECTION") || NonEmptyEnvironmentValue("SSH_CLIENT") || NonEmptyEnvironmentValue("XRDP_SESSION") || !RemoteDisplayHost().empty();
 }
 
 std::string RemoteClientName() {
   if (!IsRemoteSession()) return ComputerName();
-  if (const char* named = Env("REMOTE_CLIENT_NAME")) return NetbiosForm(named);
+  if (const char* named = NonEmptyEnvironmentValue("REMOTE_CLIENT_NAME")) return NetbiosForm(named);
   std::string host = SshClientAddress();
   if (host.empty()) host = RemoteDisplayHost();
   if (host.empty()) return ComputerName();
@@ -101,7 +100,7 @@ DWORD SessionId() {
 
 std::vector<std::string> RedirectedDriveNames() {
   std::vector<std::string> names;
-  const char* home = Env("HOME");
+  const char* home = NonEmptyEnvironmentValue("HOME");
   if (!home) return names;
   std::error_code error;
   for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(home) / "thinclient_drives", error)) {

@@ -4,6 +4,7 @@
 #include <xtbasis/platform/lasterror.h>
 
 #include "dynlib.h"
+#include "os/environment.h"
 
 namespace xtb::x11 {
 
@@ -38,8 +39,8 @@ const Api* Load() {
 }
 
 Connection::Connection() {
-  const char* name = std::getenv("DISPLAY");
-  if (!name || !*name || !(m_api = Load())) {
+  const char* name = xtb::os::NonEmptyEnvironmentValue("DISPLAY");
+  if (!name || !(m_api = Load())) {
     SetLastError(ERROR_NOT_SUPPORTED);
     return;
   }

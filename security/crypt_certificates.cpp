@@ -18,6 +18,7 @@
 #include "crypto/key.h"
 #include "crypto/provider_errors.h"
 #include "crypto/texts.h"
+#include "os/clocks.h"
 
 using namespace xtb::crypto;
 
@@ -77,7 +78,7 @@ bool CXTCrypt::CreateCACertificate(const char* container, const char* commonName
     request.serial = RandomSerial();
     request.years = years;
     request.caConstraints = caConstraints;
-    Certificate certificate = request.serial.empty() ? nullptr : MakeCertificate(request, std::time(nullptr));
+    Certificate certificate = request.serial.empty() ? nullptr : MakeCertificate(request, static_cast<time_t>(xtb::os::WallClock().seconds));
     CertificateStore store;
     StoredCertificate entry;
     if (!certificate) {
@@ -160,7 +161,7 @@ bool CXTCrypt::CreateCertificate(X509* root, const std::string& rootContainer, c
   request.signingKey = rootKey->Rsa();
   request.serial = {0x01};
   request.years = years;
-  Certificate certificate = MakeCertificate(request, std::time(nullptr));
+  Certificate certificate = MakeCertificate(request, static_cast<time_t>(xtb::os::WallClock().seconds));
   if (!certificate) {
     FillLastError("CryptSignAndEncodeCertificate 2");
     return false;

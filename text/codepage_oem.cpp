@@ -16,7 +16,7 @@ template <typename From, typename To, size_t N>
 constexpr Table MakeTable(From from, To to, const std::array<xtb::codepage::BestFit, N>& bestFits) {
   Table t{};
   for (int b = 0; b < 256; ++b) {
-    const char16_t u = from(static_cast<uint8_t>(b));
+    const char32_t u = from(static_cast<uint8_t>(b));
     char mapped = '?';
     for (const auto& fit : bestFits)
       if (fit.unicode == u) mapped = static_cast<char>(fit.byte);
@@ -31,9 +31,9 @@ constexpr Table MakeTable(From from, To to, const std::array<xtb::codepage::Best
 }
 
 constexpr Table kAnsiToOem =
-    MakeTable(xtb::codepage::Cp1252ToUnicode, xtb::codepage::Cp850ToUnicode, xtb::codepage::kCp850BestFit);
+    MakeTable(xtb::Cp1252CodePoint, xtb::codepage::Cp850ToUnicode, xtb::codepage::kCp850BestFit);
 constexpr Table kOemToAnsi =
-    MakeTable(xtb::codepage::Cp850ToUnicode, xtb::codepage::Cp1252ToUnicode, xtb::codepage::kCp1252BestFit);
+    MakeTable(xtb::codepage::Cp850ToUnicode, xtb::Cp1252CodePoint, xtb::codepage::kCp1252BestFit);
 
 void Translate(CString& text, const Table& table) {
   std::string s = text.str();

@@ -1,18 +1,14 @@
-// Unicode values of the upper halves of code pages 1252 and 850, and the
-// best-fit characters that the conversions between them write.
+// Unicode values of the upper half of code page 850, and the best-fit
+// characters that the conversions between 850 and 1252 write (1252's own
+// table is the platform layer's, utf8cp1252.h).
 #pragma once
 
 #include <array>
 #include <cstdint>
 
-namespace xtb::codepage {
+#include "utf8cp1252.h"
 
-// Code page 1252, bytes 0x80..0x9F (0xA0..0xFF equal their Unicode values).
-// The five bytes without a character map to the C1 control of the same value.
-inline constexpr std::array<char16_t, 32> kCp1252C1 = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+namespace xtb::codepage {
 
 // Code page 850, bytes 0x80..0xFF.
 inline constexpr std::array<char16_t, 128> kCp850High = {
@@ -27,16 +23,12 @@ inline constexpr std::array<char16_t, 128> kCp850High = {
     0x00DE, 0x00DA, 0x00DB, 0x00D9, 0x00FD, 0x00DD, 0x00AF, 0x00B4, 0x00AD, 0x00B1, 0x2017, 0x00BE, 0x00B6,
     0x00A7, 0x00F7, 0x00B8, 0x00B0, 0x00A8, 0x00B7, 0x00B9, 0x00B3, 0x00B2, 0x25A0, 0x00A0};
 
-constexpr char16_t Cp1252ToUnicode(uint8_t b) {
-  return b >= 0x80 && b < 0xA0 ? kCp1252C1[b - 0x80] : static_cast<char16_t>(b);
-}
-
-constexpr char16_t Cp850ToUnicode(uint8_t b) { return b < 0x80 ? static_cast<char16_t>(b) : kCp850High[b - 0x80]; }
+constexpr char32_t Cp850ToUnicode(uint8_t b) { return b < 0x80 ? b : kCp850High[b - 0x80]; }
 
 // A character that a code page lacks and the byte Windows writes for it
 // instead of '?': a look-alike from the code page's published best-fit table.
 struct BestFit {
-  char16_t unicode;
+  char32_t unicode;
   uint8_t byte;
 };
 
@@ -58,13 +50,5 @@ inline constexpr std::array<BestFit, 31> kCp1252BestFit = {{
     {0x2550, '-'},  {0x256C, '+'},  {0x0131, 'i'},  {0x2518, '+'},  {0x250C, '+'},  {0x2588, 0xA6}, {0x2584, '_'},
     {0x2580, 0xAF}, {0x2017, '='},  {0x25A0, 0xA6},
 }};
-
-// The 1252 byte of a character, or -1 when 1252 lacks it.
-constexpr int UnicodeToCp1252(char32_t u) {
-  if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) return static_cast<int>(u);
-  for (int i = 0; i < 32; ++i)
-    if (kCp1252C1[static_cast<size_t>(i)] == u) return 0x80 + i;
-  return -1;
-}
 
 }  // namespace xtb::codepage

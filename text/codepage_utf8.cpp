@@ -6,16 +6,14 @@
 #include <xtbasis/transcode.h>
 
 #include "byte_expansion.h"
-#include "codepage_tables.h"
+#include "utf8cp1252.h"
 
 namespace {
-
-using xtb::codepage::Cp1252ToUnicode;
 
 constexpr xtb::text::ExpansionTable MakeEncodeTable() {
   xtb::text::ExpansionTable t{};
   for (int b = 0; b < 256; ++b) {
-    const char16_t u = Cp1252ToUnicode(static_cast<uint8_t>(b));
+    const char32_t u = xtb::Cp1252CodePoint(static_cast<uint8_t>(b));
     xtb::text::Expansion& s = t[static_cast<size_t>(b)];
     if (u < 0x80) {
       s = {1, {static_cast<char>(u), 0, 0}};
@@ -35,7 +33,7 @@ constexpr xtb::text::ExpansionTable kEncode = MakeEncodeTable();
 constexpr std::array<char, 0x800> MakeTwoByteTable() {
   std::array<char, 0x800> t{};
   for (char32_t u = 0; u < 0x800; ++u) {
-    const int b = xtb::codepage::UnicodeToCp1252(u);
+    const int b = xtb::Cp1252ByteOf(u);
     t[u] = static_cast<char>(b < 0 ? '?' : b);
   }
   return t;
@@ -100,7 +98,7 @@ CString UTF8ToAnsi(const CString& text) {
     if (n == 2) {
       out += kTwoByte[u];
     } else {
-      const int c = xtb::codepage::UnicodeToCp1252(u);
+      const int c = xtb::Cp1252ByteOf(u);
       out += static_cast<char>(c < 0 ? '?' : c);
     }
     i += n;

@@ -19,7 +19,7 @@
 #include <xtbasis/platform/cstring.h>
 #include <xtbasis/platform/wintypes.h>
 
-namespace xtb {
+namespace xtb::os {
 class SharedSegment;
 }
 
@@ -56,7 +56,7 @@ class XTBASIS_API CXTSharedRegion {
   void Clear();
 
  private:
-  xtb::SharedSegment* m_segment;  // the mapping; null when none
+  xtb::os::SharedSegment* m_segment;  // the mapping; null when none
   int m_nSize;
   CString m_sName;
   CString m_sLastError;

@@ -57,12 +57,12 @@ Folder::Folder(const std::string& path, bool followLastLink)
     : m_fd(open(path.empty() ? "." : path.c_str(),
                 O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followLastLink ? 0 : O_NOFOLLOW))) {}
 
-Folder Folder::Make(const std::string& path, unsigned mode) {
+Folder Folder::Make(const std::string& path, unsigned mode, unsigned parentMode, bool followLastLink) {
   for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1))
-    if (mkdir(path.substr(0, slash).c_str(), 0777) != 0 && errno != EEXIST) return Folder();
+    if (mkdir(path.substr(0, slash).c_str(), static_cast<mode_t>(parentMode)) != 0 && errno != EEXIST) return Folder();
   const bool made = mkdir(path.c_str(), static_cast<mode_t>(mode)) == 0;
   if (!made && errno != EEXIST) return Folder();
-  Folder folder(path, false);
+  Folder folder(path, followLastLink);
   if (made && folder.IsOpen() && fchmod(folder.Get(), static_cast<mode_t>(mode)) != 0) return Folder();
   return folder;
 }

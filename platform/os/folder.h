@@ -49,11 +49,12 @@ class Folder {
   // itself is refused (ELOOP or ENOTDIR): for a folder whose name lies in a
   // folder that others may write.
   explicit Folder(const std::string& path, bool followLastLink = true);
-  // Opens the folder `path` as above without following a link at its last
-  // name, making it first when it is missing: its missing parents with mode
-  // 0777 less the umask, the folder itself with exactly `mode`. A folder
-  // that was there keeps its mode; the caller checks it (FactsOf(Get())).
-  static Folder Make(const std::string& path, unsigned mode);
+  // Opens the folder `path` as above, making it first when it is missing:
+  // its missing parents with `parentMode` less the umask, the folder itself
+  // with exactly `mode`. A folder that was there keeps its mode; the caller
+  // checks it (FactsOf(Get())). A link at the last name is refused unless
+  // `followLastLink` (a folder the administrator chose, such as a store's).
+  static Folder Make(const std::string& path, unsigned mode, unsigned parentMode = 0777, bool followLastLink = false);
   bool IsOpen() const { return m_fd.IsOpen(); }
   int Get() const { return m_fd.Get(); }
 

@@ -4,7 +4,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-namespace xtb {
+namespace xtb::os {
 
 static_assert(sizeof(std::atomic<uint32_t>) == sizeof(uint32_t) && std::atomic<uint32_t>::is_always_lock_free);
 
@@ -16,4 +16,4 @@ void FutexWakeOne(std::atomic<uint32_t>& word) {
   syscall(SYS_futex, reinterpret_cast<uint32_t*>(&word), FUTEX_WAKE_PRIVATE, 1, nullptr, nullptr, 0);
 }
 
-}  // namespace xtb
+}  // namespace xtb::os

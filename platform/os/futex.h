@@ -8,7 +8,7 @@
 #include <thread>
 #include <cstdint>
 
-namespace xtb {
+namespace xtb::os {
 
 void FutexWait(std::atomic<uint32_t>& word, uint32_t seen);
 void FutexWakeOne(std::atomic<uint32_t>& word);
@@ -32,4 +32,4 @@ bool SpinFor(unsigned microseconds, Ready ready) {
   }
 }
 
-}  // namespace xtb
+}  // namespace xtb::os

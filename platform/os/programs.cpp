@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "environment.h"
 #include "file.h"
 
 namespace xtb::os {
@@ -136,7 +137,7 @@ ProgramRun RunOnTerminal(const std::vector<std::string>& argv) {
 }
 
 std::string FindOnPath(const std::string& name) {
-  const char* path = getenv("PATH");
+  const char* path = EnvironmentValue("PATH");
   std::string rest = path ? path : "/usr/local/bin:/usr/bin:/bin";
   size_t from = 0;
   while (from <= rest.size()) {

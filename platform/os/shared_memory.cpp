@@ -10,20 +10,36 @@
 #include <cstdint>
 #include <vector>
 
-namespace xtb {
+#include "clocks.h"
+#include "file.h"
+#include "process.h"
+
+namespace xtb::os {
 
 namespace {
 
-// One shared-memory object of the machine holds the gate locks: a byte per
-// name hash, locked while a name is opened or closed. It is never removed.
-constexpr const char* kGateName = "/xtbasis-region-gate";
+constexpr const char* kMachineGate = "/xtbasis-region-gate";
 constexpr uint32_t kGateSlots = 1u << 20;
+
+// A process holds its gate byte for the few calls of one open or close (and
+// a creator's initialisation): a byte held longer is held by something else
+// than an opener, and waiting for it would hang the caller.
+constexpr uint64_t kOpenWaitMs = 2000;
+constexpr uint64_t kCloseWaitMs = 200;
 
 uint32_t NameHash(const std::string& name) {
   uint32_t hash = 2166136261u;  // FNV-1a
   for (unsigned char c : name) hash = (hash ^ c) * 16777619u;
   return hash;
 }
+
+}  // namespace
+
+const char* MachineGateName() { return kMachineGate; }
+
+off_t GateByteOf(const std::string& name) { return static_cast<off_t>(NameHash(name) % kGateSlots); }
+
+namespace {
 
 // Open-file-description locks belong to the open file, not to the process:
 // two objects of one process exclude each other, and the kernel drops the
@@ -40,28 +56,76 @@ bool SetLock(int fd, short type, bool wait, off_t start = 0, off_t length = 0) {
   }
 }
 
+// Opens the gate object `name`, creating it with `mode` when missing. An
+// existing one is opened without O_CREAT: the kernel refuses an O_CREAT open
+// of another account's file in /dev/shm (protected_regular), and the
+// machine's gate is usually made by another account. Only a regular file
+// with one name is a gate: the machine's gate gets its mode from whoever
+// made it, and a second name of another object must not pass it on.
+Fd OpenGateObject(const char* name, mode_t mode) {
+  Fd fd;
+  for (int round = 0; round < 3 && !fd.IsOpen(); ++round) {
+    fd = Fd(shm_open(name, O_RDWR | O_CLOEXEC, 0));
+    if (fd.IsOpen() || errno != ENOENT) break;
+    fd = Fd(shm_open(name, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode));
+    if (fd.IsOpen()) fchmod(fd.Get(), mode);  // the same for every account, whatever its umask
+    else if (errno != EEXIST) break;
+  }
+  FileFacts facts;
+  if (fd.IsOpen() && !(FactsOf(fd.Get(), facts) && facts.regular && facts.links == 1)) {
+    errno = ENXIO;
+    return Fd();
+  }
+  return fd;
+}
+
+// The account's gate (the account of the real user id, as the objects' names
+// have it) is trusted only when that account alone may lock it: owned by it,
+// with no access for others. Every process of the account judges the one
+// object alike, so all of them use it, or all of them (a name another
+// account took first) the machine's.
+Fd OpenGate(SegmentScope scope) {
+  if (scope == SegmentScope::kAccount) {
+    const uint32_t account = RealUserId();
+    const std::string name = std::string(kMachineGate) + "-u" + std::to_string(account);
+    Fd fd = OpenGateObject(name.c_str(), 0600);
+    FileFacts facts;
+    // A set-user-id program made it under its effective account: hand it over.
+    if (fd.IsOpen() && FactsOf(fd.Get(), facts) && facts.owner != account && facts.owner == EffectiveUserId() &&
+        fchown(fd.Get(), account, static_cast<gid_t>(-1)) == 0)
+      FactsOf(fd.Get(), facts);
+    if (fd.IsOpen() && facts.owner == account && (facts.mode & 077) == 0) return fd;
+  }
+  return OpenGateObject(kMachineGate, 0666);
+}
+
+// Takes the gate byte, waiting up to `waitMs`; ETIMEDOUT when it stayed held.
+bool LockGateByte(int fd, off_t byte, uint64_t waitMs) {
+  const uint64_t deadline = MonotonicMilliseconds() + waitMs;
+  for (int round = 0;; ++round) {
+    if (SetLock(fd, F_WRLCK, false, byte, 1)) return true;
+    if (errno != EAGAIN && errno != EACCES) return false;
+    if (MonotonicMilliseconds() >= deadline) {
+      errno = ETIMEDOUT;
+      return false;
+    }
+    SleepMilliseconds(round < 8 ? 0 : 1);  // a legitimate holder is done within microseconds
+  }
+}
+
 class Gate {
  public:
-  explicit Gate(const std::string& name) {
-    m_fd = shm_open(kGateName, O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (m_fd < 0) return;
-    fchmod(m_fd, 0666);  // every user's processes pass the same gate, whatever their umask
-    if (!SetLock(m_fd, F_WRLCK, true, NameHash(name) % kGateSlots, 1)) {
+  Gate(const std::string& name, SegmentScope scope, uint64_t waitMs) : m_fd(OpenGate(scope)) {
+    if (m_fd.IsOpen() && !LockGateByte(m_fd.Get(), GateByteOf(name), waitMs)) {
       const int error = errno;
-      close(m_fd);
-      m_fd = -1;
+      m_fd.Close();
       errno = error;
     }
   }
-  ~Gate() {
-    if (m_fd >= 0) close(m_fd);  // releases the lock
-  }
-  Gate(const Gate&) = delete;
-  Gate& operator=(const Gate&) = delete;
-  explicit operator bool() const { return m_fd >= 0; }
+  explicit operator bool() const { return m_fd.IsOpen(); }
 
  private:
-  int m_fd = -1;
+  Fd m_fd;  // closing it releases the lock
 };
 
 // Nobody else holds the object: its exclusive lock can be had at once.
@@ -78,11 +142,12 @@ bool NameStillNames(const std::string& name, int fd) {
 
 }  // namespace
 
-SharedSegment::Opened SharedSegment::Open(const std::string& name, size_t length, mode_t mode,
+SharedSegment::Opened SharedSegment::Open(const std::string& name, SegmentScope scope, size_t length, mode_t mode,
                                           const std::function<void(void*)>& initialise) {
   Close();
   m_name = name;
-  const Gate gate(name);
+  m_scope = scope;
+  const Gate gate(name, scope, kOpenWaitMs);
   if (!gate) {
     m_error = errno;
     return Opened::kOpenFailed;
@@ -137,7 +202,9 @@ void SharedSegment::Close() {
   if (m_base != nullptr) munmap(m_base, m_length);
   if (m_fd >= 0) {
     {
-      const Gate gate(m_name);
+      // Without the gate the name stays: with no holder left, the next
+      // opener replaces it and the next sweep removes it.
+      const Gate gate(m_name, m_scope, kCloseWaitMs);
       if (gate && Unheld(m_fd) && NameStillNames(m_name, m_fd)) shm_unlink(m_name.c_str());
     }
     close(m_fd);
@@ -150,28 +217,21 @@ void SharedSegment::Close() {
   m_created = false;
 }
 
-SegmentRemoval RemoveUnheldSegment(const std::string& name, int& error) {
-  error = 0;
-  const Gate gate(name);
-  if (!gate) {
-    error = errno;
-    return SegmentRemoval::kFailed;
-  }
-  const int fd = shm_open(name.c_str(), O_RDWR | O_CLOEXEC, 0);
-  if (fd < 0) {
-    error = errno;
-    return errno == ENOENT ? SegmentRemoval::kAbsent : SegmentRemoval::kFailed;
-  }
-  SegmentRemoval result = SegmentRemoval::kHeld;
-  if (Unheld(fd)) {
-    result = shm_unlink(name.c_str()) == 0 ? SegmentRemoval::kRemoved : SegmentRemoval::kFailed;
-    if (result == SegmentRemoval::kFailed) error = errno;
-  }
+namespace {
+
+// Removes the object `name` when no process holds it and its gate byte is
+// free at once.
+void RemoveIfUnheld(const std::string& name, SegmentScope scope) {
+  const Gate gate(name, scope, 0);
+  const int fd = gate ? shm_open(name.c_str(), O_RDWR | O_CLOEXEC, 0) : -1;
+  if (fd < 0) return;
+  if (Unheld(fd)) shm_unlink(name.c_str());
   close(fd);
-  return result;
 }
 
-void RemoveUnheldSegments(const std::string& prefix) {
+}  // namespace
+
+void RemoveUnheldSegments(const std::string& prefix, SegmentScope scope) {
   DIR* folder = opendir("/dev/shm");  // where the C library keeps the objects
   if (folder == nullptr) return;
   std::vector<std::string> names;
@@ -180,8 +240,7 @@ void RemoveUnheldSegments(const std::string& prefix) {
     if (name.compare(0, prefix.size(), prefix) == 0) names.push_back(name);
   }
   closedir(folder);
-  int ignored;
-  for (const std::string& name : names) RemoveUnheldSegment(name, ignored);
+  for (const std::string& name : names) RemoveIfUnheld(name, scope);
 }
 
-}  // namespace xtb
+}  // namespace xtb::os

@@ -5,9 +5,17 @@
 // the holder closes it or dies. Whoever closes it last removes its name; a
 // name whose holders all died without closing counts as absent and is
 // replaced by the next opener. Opening and closing are decided under a
-// machine-wide gate per name, so that of several processes racing to open a
-// name exactly one creates it and nobody attaches to an object that its last
-// holder is just removing.
+// gate per name, so that of several processes racing to open a name exactly
+// one creates it and nobody attaches to an object that its last holder is
+// just removing.
+//
+// The gate is a byte, chosen by the name's hash, locked in a gate object:
+// the account's own (private to it, checked before use) for objects that
+// only the account's processes open, the machine's (every account may lock
+// it) for objects that several accounts share. Another account may hold a
+// byte of the machine's gate: an opener waits for its byte a bounded time
+// and then fails with ETIMEDOUT, a closer waits briefly and otherwise leaves
+// the name to the next opener, which replaces an object nobody holds.
 #pragma once
 
 #include <sys/types.h>
@@ -16,7 +24,18 @@
 #include <functional>
 #include <string>
 
-namespace xtb {
+namespace xtb::os {
+
+// Which processes open an object by its name, and so share its gate.
+enum class SegmentScope {
+  kAccount,  // only processes of the calling account
+  kMachine,  // processes of every account
+};
+
+// The machine's gate object ("/name") and the byte of a gate that guards
+// `name`: for tests that play another account holding it.
+const char* MachineGateName();
+off_t GateByteOf(const std::string& name);
 
 class SharedSegment {
  public:
@@ -35,8 +54,10 @@ class SharedSegment {
   // Opens the object `name` ("/name", a valid POSIX name) or creates it with
   // `length` bytes and the permission bits `mode`; a creator runs
   // `initialise` on the mapping before any other process can attach. Closes
-  // what was open before.
-  Opened Open(const std::string& name, size_t length, mode_t mode, const std::function<void(void*)>& initialise);
+  // what was open before. kOpenFailed with ETIMEDOUT: the name's gate byte
+  // stayed held (another account holds it).
+  Opened Open(const std::string& name, SegmentScope scope, size_t length, mode_t mode,
+              const std::function<void(void*)>& initialise);
   // Unmaps and lets the object go; the last holder removes its name.
   void Close();
 
@@ -51,16 +72,14 @@ class SharedSegment {
   void* m_base = nullptr;
   size_t m_length = 0;
   std::string m_name;
+  SegmentScope m_scope = SegmentScope::kAccount;
   int m_error = 0;
   bool m_created = false;
 };
 
-// What became of a name that support staff asked to remove.
-enum class SegmentRemoval { kRemoved, kHeld, kAbsent, kFailed };
-// Removes the object `name` when no process holds it.
-SegmentRemoval RemoveUnheldSegment(const std::string& name, int& error);
 // Removes every object whose name begins with `prefix` ("/...") and that no
-// process holds: what holders left that all died without closing.
-void RemoveUnheldSegments(const std::string& prefix);
+// process holds: what holders left that all died without closing. Names
+// whose gate byte is busy are left for a later sweep.
+void RemoveUnheldSegments(const std::string& prefix, SegmentScope scope);
 
-}  // namespace xtb
+}  // namespace xtb::os

@@ -10,7 +10,7 @@
 
 #include "utf8cp1252.h"
 
-namespace xtb {
+namespace xtb::os {
 
 namespace {
 
@@ -108,4 +108,4 @@ bool ManualResetEvent::Wait(DWORD timeoutMs) const {
   return m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return m_set; });
 }
 
-}  // namespace xtb
+}  // namespace xtb::os

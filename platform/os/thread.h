@@ -12,7 +12,7 @@
 #include <string_view>
 #include <xtbasis/platform/wintypes.h>
 
-namespace xtb {
+namespace xtb::os {
 
 class NativeThread {
  public:
@@ -64,4 +64,4 @@ class ManualResetEvent {
   bool m_set = false;
 };
 
-}  // namespace xtb
+}  // namespace xtb::os

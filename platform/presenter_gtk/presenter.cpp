@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "dialogs.h"
+#include "os/environment.h"
 
 using xtb::gtk::Outcome;
 
@@ -15,8 +16,7 @@ namespace {
 // environment variable answers.
 template <typename Show>
 Outcome ShowUnlessAnswered(const char* answerVariable, Show show) {
-  const char* answer = std::getenv(answerVariable);
-  return answer && *answer ? Outcome::kNoDesktop : show();
+  return xtb::os::NonEmptyEnvironmentValue(answerVariable) != nullptr ? Outcome::kNoDesktop : show();
 }
 
 // TRUE with the chosen path, FALSE with the last error of a cancelled or lost dialog.

@@ -1,14 +1,13 @@
 #include "hive.h"
 
 #include <pthread.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
-#include <cerrno>
-#include <cstdlib>
 
 #include "data_folders.h"
+#include "os/environment.h"
+#include "os/folder.h"
 
 namespace xtb::reg {
 
@@ -69,18 +68,8 @@ constexpr int kBusyTimeoutMs = 30000;
 Hive g_hives[kHiveCount];
 
 std::string HiveFolder(HiveId hive) {
-  if (const char* dir = std::getenv("XTBASIS_REGISTRY_DIR"); dir && *dir) return dir;
+  if (const char* dir = os::NonEmptyEnvironmentValue("XTBASIS_REGISTRY_DIR")) return dir;
   return hive == HiveId::Machine ? MachineDataFolder() : UserDataFolder();
-}
-
-// mkdir -p; false when a folder cannot be made.
-bool MakeFolders(const std::string& path, mode_t mode) {
-  for (size_t pos = 1; pos <= path.size(); ++pos) {
-    if (pos < path.size() && path[pos] != '/') continue;
-    const std::string prefix = path.substr(0, pos);
-    if (mkdir(prefix.c_str(), mode) != 0 && errno != EEXIST) return false;
-  }
-  return true;
 }
 
 void Check(sqlite3* db, int rc) {
@@ -132,7 +121,10 @@ void OpenEmptyReadOnly(Hive& hive) {
 void Open(Hive& hive, const std::string& path, HiveId id) {
   hive.readOnly = false;
   const std::string folder = path.substr(0, path.rfind('/'));
-  const bool folderOk = MakeFolders(folder, id == HiveId::User ? 0700 : 0755);
+  // The user's hive is private to its user, parents made for it included;
+  // every account reads the machine's.
+  const unsigned mode = id == HiveId::User ? 0700 : 0755;
+  const bool folderOk = os::Folder::Make(folder, mode, mode, true).IsOpen();
   int rc = folderOk ? OpenFile(hive, path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE) : SQLITE_CANTOPEN;
   if (rc != SQLITE_OK) rc = OpenFile(hive, path, SQLITE_OPEN_READONLY);
   if (rc != SQLITE_OK) return OpenEmptyReadOnly(hive);

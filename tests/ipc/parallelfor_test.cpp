@@ -222,7 +222,7 @@ class PumpingApp : public CXTWinApp {
 // the application; a WM_QUIT stays for the application's own loop. Then the
 // application's end shuts the pool down, and later calls run inline.
 TEST(ParallelForTest, PumpsTheCallersMessagesAndEndsWithTheApplication) {
-  if (xtb::ProcessorCount() < 2) GTEST_SKIP() << "one processor: every call runs inline";
+  if (xtb::os::ProcessorCount() < 2) GTEST_SKIP() << "one processor: every call runs inline";
   GTEST_FLAG_SET(death_test_style, "threadsafe");  // a fresh process, without this one's threads
   EXPECT_EXIT(
       {

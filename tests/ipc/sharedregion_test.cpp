@@ -1,5 +1,7 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -8,10 +10,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <algorithm>
+#include <chrono>
 #include <string>
 #include <vector>
 
+#include "os/shared_memory.h"
+#include "second_account.h"
 #include "tool_run.h"
 
 namespace {
@@ -21,12 +27,13 @@ std::string UniqueName(const char* what) {
   return std::string("XTRegionTest\\") + what + "." + std::to_string(getpid());
 }
 
-// A child process that allocates the region, reports its owner flag and
-// first data byte through a pipe and holds the region until told to go
-// (or is killed).
-class Holder {
+// A child process that runs a body; the body sends its answer through a
+// pipe with `report`, which then holds the child until it is told to go (or
+// killed), and afterwards cleans up.
+class Child {
  public:
-  Holder(const std::string& name, int size, unsigned char mark = 0) {
+  using Report = std::function<void(const std::string& answer)>;
+  Child(size_t answerSize, const std::function<void(const Report&)>& body) {
     int report[2], go[2];
     EXPECT_EQ(pipe(report), 0);
     EXPECT_EQ(pipe(go), 0);
@@ -34,33 +41,23 @@ class Holder {
     if (m_pid == 0) {
       close(report[0]);
       close(go[1]);
-      CXTSharedRegion region;
-      char answer[3] = {'F', 0, 0};
-      if (region.AllocateRegion(name.c_str(), size)) {
-        answer[0] = region.bIAmOwner() ? 'O' : 'A';
-        auto* data = static_cast<unsigned char*>(region.pGetData());
-        answer[1] = static_cast<char>(data[0]);
-        if (mark != 0) data[0] = mark;
-        answer[2] = static_cast<char>(region.GetSize());
-      }
-      if (write(report[1], answer, 3) != 3) _exit(3);
-      char ignored;
-      while (read(go[0], &ignored, 1) > 0) {
-      }
-      region.FreeRegion();
+      body([&](const std::string& answer) {
+        if (write(report[1], answer.data(), answer.size()) != static_cast<ssize_t>(answer.size())) _exit(3);
+        char ignored;
+        while (read(go[0], &ignored, 1) > 0) {
+        }
+      });
       _exit(0);
     }
     close(report[1]);
     close(go[0]);
     m_go = go[1];
-    EXPECT_EQ(read(report[0], m_answer, 3), 3);
+    m_answer.resize(answerSize);
+    EXPECT_EQ(read(report[0], m_answer.data(), answerSize), static_cast<ssize_t>(answerSize));
     close(report[0]);
   }
-  ~Holder() { Release(); }
-  bool Owner() const { return m_answer[0] == 'O'; }
-  bool Attached() const { return m_answer[0] == 'A'; }
-  unsigned char FirstByte() const { return static_cast<unsigned char>(m_answer[1]); }
-  int Size() const { return m_answer[2]; }
+  ~Child() { Release(); }
+  const std::string& Answer() const { return m_answer; }
   void Release() {
     if (m_pid <= 0) return;
     close(m_go);
@@ -68,17 +65,43 @@ class Holder {
     m_pid = -1;
   }
   void Kill() {
-    if (m_pid <= 0) return;
-    kill(m_pid, SIGKILL);
-    close(m_go);
-    waitpid(m_pid, nullptr, 0);
-    m_pid = -1;
+    if (m_pid > 0) kill(m_pid, SIGKILL);
+    Release();
   }
 
  private:
   pid_t m_pid = -1;
   int m_go = -1;
-  char m_answer[3] = {};
+  std::string m_answer;
+};
+
+// A child process that allocates the region, reports its owner flag and
+// first data byte, and holds the region until told to go (or is killed).
+class Holder {
+ public:
+  Holder(const std::string& name, int size, unsigned char mark = 0)
+      : m_child(3, [&](const Child::Report& report) {
+          CXTSharedRegion region;
+          char answer[3] = {'F', 0, 0};
+          if (region.AllocateRegion(name.c_str(), size)) {
+            answer[0] = region.bIAmOwner() ? 'O' : 'A';
+            auto* data = static_cast<unsigned char*>(region.pGetData());
+            answer[1] = static_cast<char>(data[0]);
+            if (mark != 0) data[0] = mark;
+            answer[2] = static_cast<char>(region.GetSize());
+          }
+          report(std::string(answer, 3));
+          region.FreeRegion();
+        }) {}
+  bool Owner() const { return m_child.Answer()[0] == 'O'; }
+  bool Attached() const { return m_child.Answer()[0] == 'A'; }
+  unsigned char FirstByte() const { return static_cast<unsigned char>(m_child.Answer()[1]); }
+  int Size() const { return m_child.Answer()[2]; }
+  void Release() { m_child.Release(); }
+  void Kill() { m_child.Kill(); }
+
+ private:
+  Child m_child;
 };
 
 TEST(SharedRegionTest, TheCreatorOwnsAZeroedBlockWithTheSizeInItsHeader) {
@@ -295,6 +318,107 @@ TEST(SharedRegionTest, NamesBecomeValidObjectNamesTheSameWayEverywhere) {
   ASSERT_TRUE(region.AllocateRegion(odd.c_str(), 8)) << region.sGetLastError().GetString();
   Holder other(odd, 8);
   EXPECT_TRUE(other.Attached());
+}
+
+// The account nobody holding bytes of the machine's region gate, as any
+// account may, until it is told to go.
+class GateSquatter {
+ public:
+  explicit GateSquatter(const std::vector<std::string>& objectNames)
+      : m_child(1, [&](const Child::Report& report) {
+          bool holding = BecomeNobody();
+          const int gate = holding ? shm_open(xtb::os::MachineGateName(), O_RDWR | O_CLOEXEC, 0) : -1;
+          for (const std::string& name : objectNames) {
+            struct flock lock {};
+            lock.l_type = F_WRLCK;
+            lock.l_whence = SEEK_SET;
+            lock.l_start = xtb::os::GateByteOf(name);
+            lock.l_len = 1;
+            holding = holding && fcntl(gate, F_OFD_SETLK, &lock) == 0;
+          }
+          report(holding ? "H" : "F");
+        }) {}
+  bool Holding() const { return m_child.Answer() == "H"; }
+  void Release() { m_child.Release(); }
+
+ private:
+  Child m_child;
+};
+
+// Another account holds the gate bytes of a Global name and of one of this
+// account's names: opening the Global name fails with a timeout instead of
+// hanging, freeing it returns promptly, the account's own names do not pass
+// the machine's gate at all, and once the bytes are let go the Global name
+// is whole again.
+TEST(SharedRegionTest, GateBytesHeldByAnotherAccountCostABoundedWaitNotAHang) {
+  if (geteuid() != 0) GTEST_SKIP() << "playing the account nobody needs root";
+  using Clock = std::chrono::steady_clock;
+  const std::string global = "Global\\" + UniqueName("gate");
+  const std::string own = UniqueName("gate-own");
+  CXTSharedRegion earlier;
+  ASSERT_TRUE(earlier.AllocateRegion(global.c_str(), 16));
+  static_cast<char*>(earlier.pGetData())[0] = 'x';
+
+  GateSquatter squatter({RegionObjectName(global.c_str()).GetString(), RegionObjectName(own.c_str()).GetString()});
+  ASSERT_TRUE(squatter.Holding());
+
+  const Clock::time_point opening = Clock::now();
+  CXTSharedRegion blocked;
+  EXPECT_FALSE(blocked.AllocateRegion(global.c_str(), 16));
+  EXPECT_LT(Clock::now() - opening, std::chrono::seconds(10));
+  EXPECT_EQ(blocked.nGetLastError(), 999u);
+  EXPECT_EQ(std::string(blocked.sGetLastError().GetString()),
+            "Fehler 1460 bei der Anlage der shared region " + global);
+  EXPECT_EQ(blocked.pGetData(), nullptr);
+
+  CXTSharedRegion mine;
+  EXPECT_TRUE(mine.AllocateRegion(own.c_str(), 16)) << mine.sGetLastError().GetString();
+  EXPECT_TRUE(mine.bIAmOwner());
+
+  const Clock::time_point freeing = Clock::now();
+  earlier.FreeRegion();
+  EXPECT_LT(Clock::now() - freeing, std::chrono::seconds(2));
+
+  // The name its last holder could not remove has no holder: the next
+  // opener replaces it with a fresh region.
+  squatter.Release();
+  CXTSharedRegion again;
+  ASSERT_TRUE(again.AllocateRegion(global.c_str(), 16)) << again.sGetLastError().GetString();
+  EXPECT_TRUE(again.bIAmOwner());
+  EXPECT_EQ(static_cast<char*>(again.pGetData())[0], 0);
+  EXPECT_EQ(again.GetSize(), 16);
+}
+
+// Another account made the account gate's name before the account did, and
+// holds the byte of one of the account's names in it: the account does not
+// trust that gate and passes the machine's instead, so it is not held up.
+TEST(SharedRegionTest, AnAccountGateMadeByAnotherAccountIsPassedBy) {
+  if (geteuid() != 0) GTEST_SKIP() << "playing the account nobody needs root";
+  const std::string name = UniqueName("squatted");
+  std::string object = RegionObjectName(name.c_str()).GetString();  // "/xtbasis-u0-..."
+  object.replace(0, object.find('-', 10), "/xtbasis-u" + std::to_string(kNobody));
+  const std::string gateName = std::string(xtb::os::MachineGateName()) + "-u" + std::to_string(kNobody);
+  shm_unlink(gateName.c_str());
+  const int gate = shm_open(gateName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  ASSERT_GE(gate, 0);
+  fchmod(gate, 0666);
+  struct flock lock {};
+  lock.l_type = F_WRLCK;
+  lock.l_whence = SEEK_SET;
+  lock.l_start = xtb::os::GateByteOf(object);
+  lock.l_len = 1;
+  ASSERT_EQ(fcntl(gate, F_OFD_SETLK, &lock), 0);
+
+  EXPECT_TRUE(AsNobody([&] {
+    const auto start = std::chrono::steady_clock::now();
+    CXTSharedRegion region;
+    const bool made = region.AllocateRegion(name.c_str(), 8) && region.bIAmOwner() &&
+                      RegionObjectName(name.c_str()).GetString() == object;
+    region.FreeRegion();
+    return made && std::chrono::steady_clock::now() - start < std::chrono::seconds(1);
+  }));
+  close(gate);
+  shm_unlink(gateName.c_str());
 }
 
 TEST(SharedRegionTest, TheToolShowsAndClearsRegions) {

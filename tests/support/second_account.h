@@ -16,14 +16,16 @@
 
 constexpr uid_t kNobody = 65534;
 
+// Makes the calling process (a forked child) the account nobody.
+inline bool BecomeNobody() {
+  return setgroups(0, nullptr) == 0 && setresgid(kNobody, kNobody, kNobody) == 0 &&
+         setresuid(kNobody, kNobody, kNobody) == 0;
+}
+
 // Runs `plant` in a child that has become the account nobody; its result.
 inline bool AsNobody(const std::function<bool()>& plant) {
   const pid_t child = fork();
-  if (child == 0) {
-    const bool dropped = setgroups(0, nullptr) == 0 && setresgid(kNobody, kNobody, kNobody) == 0 &&
-                         setresuid(kNobody, kNobody, kNobody) == 0;
-    _exit(dropped && plant() ? 0 : 1);
-  }
+  if (child == 0) _exit(BecomeNobody() && plant() ? 0 : 1);
   int status = -1;
   waitpid(child, &status, 0);
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;

@@ -45,7 +45,11 @@ TEST_F(WebSocketTest, VerifiedOpenTrustsTheLibrarysRootStore) {
   Serve(leaf);
   CXTWebSocket ws;
   EXPECT_EQ(ws.Open("test", "localhost"), static_cast<unsigned long>(ERROR_WINHTTP_SECURE_INVALID_CA));
+  // A link planted in the store is no root, even when it names a root.
+  WriteFile((dir_ / "elsewhere.pem").string(), root.certificatePem);
   std::filesystem::create_directories(RootStore());
+  std::filesystem::create_symlink(dir_ / "elsewhere.pem", RootStore() / "planted.pem");
+  EXPECT_EQ(ws.Open("test", "localhost"), static_cast<unsigned long>(ERROR_WINHTTP_SECURE_INVALID_CA));
   WriteFile((RootStore() / "praxis-root.pem").string(), root.certificatePem);
   ASSERT_EQ(ws.Open("test", "localhost"), 0u);
   ASSERT_EQ(ws.Send("trusted"), 0u);
