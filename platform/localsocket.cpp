@@ -109,7 +109,7 @@ bool CloseEndpoint(int fd) {
   return true;
 }
 
-int Connect(const std::string& fileName, Kind kind) {
+int Connect(const std::string& fileName, Kind kind, bool waitingSends) {
   // A sender needs no checked folder: whatever answers under the name is
   // what a receiver could have bound there anyway. Only a folder name too
   // long for a socket address goes through the folder's descriptor.
@@ -141,7 +141,7 @@ int Connect(const std::string& fileName, Kind kind) {
     return -1;
   }
   // Sends block again (bounded by SetSendTimeout), as writes to an endpoint do.
-  if (sequenced) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  if (sequenced && waitingSends) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   return fd;
 }
 

@@ -1,7 +1,6 @@
 #include <xtbasis/platform/netsocket.h>
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <ifaddrs.h>
 #include <netdb.h>
 #include <netinet/tcp.h>
@@ -161,24 +160,27 @@ int UdpConnect(const Address& to) {
 }
 
 int TcpConnect(const Address& to, int timeoutMs) {
-  const int fd = socket(to.family(), SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+  // A blocking connect gives up after the send time-out (EINPROGRESS), so
+  // the socket needs no switching to and from non-blocking: a sender makes
+  // one connection per mail.
+  const int fd = socket(to.family(), SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (fd < 0) return Fail(-1);
-  if (connect(fd, to.get(), to.length) != 0) {
-    if (errno != EINPROGRESS) return Fail(fd, NetworkError(errno));
-    pollfd wait{fd, POLLOUT, 0};
-    int ready;
-    do ready = poll(&wait, 1, timeoutMs);
-    while (ready < 0 && errno == EINTR);
-    if (ready == 0) return Fail(fd, ERROR_TIMEOUT);
-    int error = 0;
-    socklen_t size = sizeof error;
-    getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size);
-    if (ready < 0 || error != 0) return Fail(fd, NetworkError(ready < 0 ? errno : error));
-  }
-  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   SetTimeouts(fd, timeoutMs);
   const int on = 1;
   setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+  if (connect(fd, to.get(), to.length) == 0) return fd;
+  if (errno == EINPROGRESS) return Fail(fd, ERROR_TIMEOUT);
+  if (errno != EINTR) return Fail(fd, NetworkError(errno));
+  // Interrupted: the connection goes on being made; wait for its outcome.
+  pollfd wait{fd, POLLOUT, 0};
+  int ready;
+  do ready = poll(&wait, 1, timeoutMs);
+  while (ready < 0 && errno == EINTR);
+  if (ready == 0) return Fail(fd, ERROR_TIMEOUT);
+  int error = 0;
+  socklen_t size = sizeof error;
+  getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size);
+  if (ready < 0 || error != 0) return Fail(fd, NetworkError(ready < 0 ? errno : error));
   return fd;
 }
 

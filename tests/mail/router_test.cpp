@@ -4,6 +4,7 @@
 #include <set>
 #include <thread>
 #include <vector>
+#include <xtbasis/errortext.h>
 #include <xtbasis/platform/netsocket.h>
 
 #include "router_world.h"
@@ -59,6 +60,39 @@ TEST_F(MailRouterTest, MailFromAnotherComputer) {
   EXPECT_STREQ(text, "an die Unteradresse");
   EXPECT_EQ(Send("x") , true) << "the main endpoint still receives";
   EXPECT_EQ(ReadText(), "x");
+}
+
+// SendOneMessage hands the router the endpoint and the mail at once; a
+// client's own Open and Write take a step each. Both tell the sender the same.
+TEST_F(MailRouterTest, OpenAndWriteStepByStepAsWell) {
+  m_world.Configure("allow = " + m_world.hostAddress() + "\n");
+  ASSERT_TRUE(m_world.StartRouter());
+  CXTMailslotClient client;
+  ASSERT_TRUE(client.Open(CString(m_world.routerAddress()), CString(m_name), ""));
+  ASSERT_TRUE(client.Write("PRAXIS", MAILTYPE_USER, "Schritt für Schritt"));
+  EXPECT_TRUE(client.Close());
+  CString sender, text;
+  MAILTYPES type;
+  ASSERT_TRUE(m_server.Read(sender, type, text));
+  EXPECT_STREQ(sender, "PRAXIS");
+  EXPECT_STREQ(text, "Schritt für Schritt");
+}
+
+TEST_F(MailRouterTest, EndpointNobodyHoldsFailsTheOpenInPipeMode) {
+  if (!Pipes()) GTEST_SKIP() << "a datagram to a missing endpoint is dropped by the router without an answer";
+  m_world.Configure("allow = " + m_world.hostAddress() + "\n");
+  ASSERT_TRUE(m_world.StartRouter());
+  // A long mail: the router closes on the unread rest, and its answer must
+  // still reach the sender before the connection is reset.
+  const std::string name = Unique("gone");
+  const auto start = Clock::now();
+  EXPECT_FALSE(CXTMailslotClient::SendOneMessage(CString(m_world.routerAddress()), CString(name), "", MAILTYPE_USER,
+                                                 CString(std::string(60000, 'x'))));
+  EXPECT_GE(Clock::now() - start, 4900ms) << "five attempts, a second apart";
+  EXPECT_TRUE(Traced("CXTMailslotClient::Open: CreateFile: '\\\\" + m_world.routerAddress() + "\\pipe\\" + name +
+                     "' :" + GetLastErrorString(nullptr, ERROR_FILE_NOT_FOUND).GetString()))
+      << Traces();
+  EXPECT_FALSE(Traced("CXTMailslotClient::Write: ")) << "the mail was never handed on";
 }
 
 TEST_F(MailRouterTest, SenderOutsideTheAllowListRefusedUntilReload) {

@@ -176,8 +176,8 @@ void Router::AcceptConnections() {
       refusal = "abgewiesen: " + std::to_string(m_config.maxConnections) + " Verbindungen offen";
     else if (m_perClient[text] >= m_config.maxPerClient)
       refusal = "abgewiesen: " + std::to_string(m_config.maxPerClient) + " Verbindungen dieses Absenders offen";
-    if (!refusal.empty() || !m_poller.Add(fd)) {
-      Refuse("xtmaild: Absender " + text + " " + (refusal.empty() ? "nicht angenommen" : refusal) + " (TCP)");
+    if (!refusal.empty()) {
+      Refuse("xtmaild: Absender " + text + " " + refusal + " (TCP)");
       if (m_perClient[text] == 0) m_perClient.erase(text);
       xtb::net::Close(fd);
       continue;
@@ -187,6 +187,16 @@ void Router::AcceptConnections() {
     connection.peer = peer;
     connection.peerText = text;
     connection.deadline = Clock::now() + std::chrono::milliseconds(m_config.timeoutMs);
+    // A sender writes as soon as it is connected: its request is often here
+    // already, and a connection served at once never needs waiting for.
+    ServeConnection(fd);
+    if (m_connections.count(fd) == 0) continue;
+    if (!m_poller.Add(fd)) {
+      Refuse("xtmaild: Absender " + text + " nicht angenommen (TCP)");
+      Drop(fd);
+      continue;
+    }
+    m_connections[fd].polled = true;
   }
 }
 
@@ -199,18 +209,25 @@ void Router::ServeConnection(int fd) {
     Drop(fd);
     return;
   }
+  // A sender may send the endpoint and the mail at once: the answers to both
+  // then leave in one segment.
+  char answers[8];
+  size_t answered = 0;
   size_t at = 0;
   while (at < static_cast<size_t>(length)) {
     at += connection.parser.Feed(buffer + at, static_cast<size_t>(length) - at);
     switch (connection.parser.state()) {
       case ConnectionParser::State::EndpointReady: {
         const std::string& endpoint = connection.parser.endpoint();
-        connection.local = xtb::local::Connect(xtb::mail::EndpointFile(endpoint), xtb::local::Kind::Sequenced);
-        const uint32_t status = connection.local >= 0 ? 0 : GetLastError();
-        if (!Answer(fd, status) || status != 0) {
+        connection.local =
+            xtb::local::Connect(xtb::mail::EndpointFile(endpoint), xtb::local::Kind::Sequenced, false);
+        if (connection.local < 0) {
+          Answer(fd, GetLastError());
           Drop(fd);
           return;
         }
+        xtb::mail::PutStatus(0, answers + answered);
+        answered += 4;
         connection.parser.ExpectMail();
         connection.deadline = Clock::now() + std::chrono::milliseconds(m_config.timeoutMs);
         break;
@@ -218,7 +235,8 @@ void Router::ServeConnection(int fd) {
       case ConnectionParser::State::MailReady: {
         const std::string& mail = connection.parser.mail();
         const bool delivered = xtb::local::Send(connection.local, mail.data(), mail.size(), false);
-        Answer(fd, delivered ? 0 : GetLastError());
+        xtb::mail::PutStatus(delivered ? 0 : GetLastError(), answers + answered);
+        xtb::net::WriteSome(fd, answers, answered + 4);
         Trace(XTTRACE_INFO, "xtmaild: Mail von " + connection.peerText + " an " + connection.parser.endpoint() +
                                 (delivered ? " zugestellt" : " nicht zugestellt"));
         Drop(fd);
@@ -226,13 +244,15 @@ void Router::ServeConnection(int fd) {
       }
       case ConnectionParser::State::Invalid:
         Refuse("xtmaild: ungültige Anfrage von " + connection.peerText + " (TCP)");
-        Answer(fd, ERROR_INVALID_DATA);
+        xtb::mail::PutStatus(ERROR_INVALID_DATA, answers + answered);
+        xtb::net::WriteSome(fd, answers, answered + 4);
         Drop(fd);
         return;
       default:
         break;
     }
   }
+  if (answered > 0 && xtb::net::WriteSome(fd, answers, answered) != static_cast<long>(answered)) Drop(fd);
 }
 
 bool Router::Answer(int fd, uint32_t status) {
@@ -246,8 +266,8 @@ void Router::Drop(int fd) {
   if (found == m_connections.end()) return;
   if (found->second.local >= 0) xtb::local::CloseEndpoint(found->second.local);
   if (--m_perClient[found->second.peerText] <= 0) m_perClient.erase(found->second.peerText);
+  if (found->second.polled) m_poller.Remove(fd);
   m_connections.erase(found);
-  m_poller.Remove(fd);
   xtb::net::Close(fd);
 }
 

@@ -38,6 +38,7 @@ class Router {
     std::string peerText;
     xtb::mail::ConnectionParser parser;
     int local = -1;  // the receiver's endpoint, once reached
+    bool polled = false;  // waited for by the poller
     Clock::time_point deadline;
   };
 

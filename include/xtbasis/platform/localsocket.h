@@ -31,8 +31,10 @@ int CreateEndpoint(const std::string& fileName, Kind kind);
 bool CloseEndpoint(int fd);
 
 // Connects to the endpoint `fileName`; ERROR_FILE_NOT_FOUND when nobody
-// holds it, ERROR_PIPE_BUSY when its listener's queue is full.
-int Connect(const std::string& fileName, Kind kind);
+// holds it, ERROR_PIPE_BUSY when its listener's queue is full. With
+// `waitingSends` false a sequenced connection stays non-blocking, for a
+// caller that only sends without waiting (the router).
+int Connect(const std::string& fileName, Kind kind, bool waitingSends = true);
 
 // The next connection of a sequenced endpoint (blocks). Reads on it give up
 // after `readTimeoutMs`, so that a client that never writes cannot hold the
