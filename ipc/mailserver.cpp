@@ -24,10 +24,15 @@ void CXTMailslotServer::UseNamedPipes() { SwitchToPipeMode(); }
 
 bool CXTMailslotServer::Create(const CString& name, const CString& subName) {
   const bool pipe = PipeMode();
-  const int fd = xtb::local::CreateEndpoint(EndpointFile(EndpointName(pipe, name, subName)),
-                                            pipe ? xtb::local::Kind::Sequenced : xtb::local::Kind::Datagram);
-  m_handle = fd < 0 ? INVALID_HANDLE_VALUE
-                    : RegisterHandle(fd, Channel::LocalEndpoint);
+  const std::string endpoint = EndpointName(pipe, name, subName);
+  std::string refusal;
+  const int fd = xtb::local::CreateEndpoint(EndpointFile(endpoint),
+                                            pipe ? xtb::local::Kind::Sequenced : xtb::local::Kind::Datagram, &refusal);
+  m_handle = fd < 0 ? INVALID_HANDLE_VALUE : RegisterHandle(fd, Channel::LocalEndpoint);
+  // The administrator learns which name of the shared folder stood in the way.
+  if (m_handle == INVALID_HANDLE_VALUE)
+    TraceFailure(__LINE__, std::string("CXTMailslotServer::Create: ") + (pipe ? "CreateNamedPipe" : "CreateMailslot") +
+                               ": '\\\\.\\" + endpoint + "'" + (refusal.empty() ? "" : " (" + refusal + ")") + ": ");
   return m_handle != INVALID_HANDLE_VALUE;
 }
 

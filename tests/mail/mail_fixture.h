@@ -83,6 +83,15 @@ class MailTest : public ::testing::Test {
            records.find("\t-999\tXTMailslot:") != std::string::npos;
   }
 
+  // Sends `text` to the endpoint `name` of this computer and reads it back
+  // from `server`: the text read, or "(not sent)" / "(not read)".
+  static std::string SendAndRead(CXTMailslotServer& server, const std::string& name, const char* text) {
+    if (!CXTMailslotClient::SendOneMessage(".", CString(name), "", MAILTYPE_PING, text)) return "(not sent)";
+    CString sender, read;
+    MAILTYPES type;
+    return server.Read(sender, type, read) ? read.GetString() : "(not read)";
+  }
+
   // An endpoint name of this test alone.
   static std::string Unique(const std::string& base) {
     return base + std::to_string(getpid()) + ::testing::UnitTest::GetInstance()->current_test_info()->name();

@@ -18,14 +18,18 @@ enum class Kind { Datagram, Sequenced };
 
 // The mail folder: $XTBASIS_MAIL_DIR, else /tmp/.xtbasis-mail. Created on
 // first use, open to every user and sticky (as /tmp is), so that nobody
-// removes another user's endpoint.
+// removes another user's endpoint; a folder that others could change
+// otherwise is not used.
 std::string MailFolder();
 
 // Creates the endpoint `fileName` (one name, no slash) in the mail folder and
 // returns its descriptor. An endpoint that a live process holds is refused
-// with ERROR_ALREADY_EXISTS; the file of one whose holder died is replaced.
+// with ERROR_ALREADY_EXISTS; the socket of one whose holder died is
+// replaced. Anything else found under the endpoint's names (a link, a file,
+// a pipe, another account's socket this account may not remove) is left as
+// it is and refused with ERROR_ACCESS_DENIED, the reason in `refusal`.
 // Sequenced endpoints listen. Close it with CloseEndpoint.
-int CreateEndpoint(const std::string& fileName, Kind kind);
+int CreateEndpoint(const std::string& fileName, Kind kind, std::string* refusal = nullptr);
 // Closes a descriptor of CreateEndpoint or Connect and, for endpoints, lets
 // the name go. False (ERROR_INVALID_HANDLE) for a descriptor not open.
 bool CloseEndpoint(int fd);
