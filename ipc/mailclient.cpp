@@ -2,9 +2,9 @@
 #include <xtbasis/mailslot.h>
 #include <xtbasis/platform/clock.h>
 #include <xtbasis/platform/lasterror.h>
-#include <xtbasis/platform/localsocket.h>
-#include <xtbasis/platform/mailclock.h>
-#include <xtbasis/platform/netsocket.h>
+#include "os/localsocket.h"
+#include "os/mailclock.h"
+#include "os/netsocket.h"
 #include <xtbasis/workstation.h>
 
 #include "mailhandles.h"
@@ -26,7 +26,7 @@ constexpr int kSendTimeoutMs = 5000;
 // A mail's id: the machine's mail clock in base 36, at most 7 digits.
 std::string MailId() {
   constexpr uint64_t kSevenDigits = 78364164096ULL;  // 36^7
-  uint64_t value = xtb::local::NextMailClock() % kSevenDigits;
+  uint64_t value = xtb::os::NextMailClock() % kSevenDigits;
   char digits[8];
   int at = 7;
   digits[at] = '\0';
@@ -41,14 +41,14 @@ std::string MailId() {
 // Sends `request` on a new pipe-mode connection to a router and reads the
 // router's answer to the endpoint it names: the connection, or -1 with the
 // router's status (or the network's error) as the last error.
-int OpenRouterStream(const xtb::net::Address& router, const std::string& request) {
-  const int fd = xtb::net::TcpConnect(router, kSendTimeoutMs);
+int OpenRouterStream(const xtb::os::NetAddress& router, const std::string& request) {
+  const int fd = xtb::os::TcpConnect(router, kSendTimeoutMs);
   if (fd < 0) return -1;
   char status[4];
-  if (!xtb::net::SendAll(fd, request.data(), request.size()) || !xtb::net::ReceiveAll(fd, status, 4) ||
+  if (!xtb::os::SendAll(fd, request.data(), request.size()) || !xtb::os::ReceiveAll(fd, status, 4) ||
       (GetStatus(status) != 0 && (SetLastError(GetStatus(status)), true))) {
     const DWORD error = GetLastError();
-    xtb::net::Close(fd);
+    xtb::os::CloseSocket(fd);
     SetLastError(error);
     return -1;
   }
@@ -60,7 +60,7 @@ int OpenRouterStream(const xtb::net::Address& router, const std::string& request
 // error.
 bool RouterDelivered(int fd) {
   char status[4];
-  if (!xtb::net::ReceiveAll(fd, status, 4)) return false;
+  if (!xtb::os::ReceiveAll(fd, status, 4)) return false;
   if (GetStatus(status) == 0) return true;
   SetLastError(GetStatus(status));
   return false;
@@ -89,13 +89,13 @@ std::string StreamFrame(const std::string& mail) {
 // Opens the endpoint once; the handle, or INVALID_HANDLE_VALUE.
 HANDLE OpenOnce(const std::string& computer, const std::string& endpoint, bool pipe) {
   if (IsThisComputer(computer)) {
-    const int fd = xtb::local::Connect(EndpointFile(endpoint),
-                                       pipe ? xtb::local::Kind::Sequenced : xtb::local::Kind::Datagram);
+    const int fd = xtb::os::ConnectEndpoint(EndpointFile(endpoint),
+                                       pipe ? xtb::os::SocketKind::Sequenced : xtb::os::SocketKind::Datagram);
     return fd < 0 ? INVALID_HANDLE_VALUE : RegisterHandle(fd, Channel::LocalConnection);
   }
-  xtb::net::Address router;
-  if (!xtb::net::Resolve(computer, RouterPort(), router)) return INVALID_HANDLE_VALUE;
-  const int fd = pipe ? OpenRouterStream(router, endpoint + '\0') : xtb::net::UdpConnect(router);
+  xtb::os::NetAddress router;
+  if (!xtb::os::Resolve(computer, RouterPort(), router)) return INVALID_HANDLE_VALUE;
+  const int fd = pipe ? OpenRouterStream(router, endpoint + '\0') : xtb::os::UdpConnect(router);
   return fd < 0 ? INVALID_HANDLE_VALUE
                 : RegisterHandle(fd, pipe ? Channel::NetworkStream : Channel::NetworkDatagram);
 }
@@ -125,15 +125,15 @@ bool SendThroughRouter(const std::string& place, const std::string& endpoint, co
                        const MAILTYPES& type, const CString& text) {
   int fd = -1;
   const bool opened = WithOpenAttempts(true, place, endpoint, [&] {
-    xtb::net::Address router;
-    if (!xtb::net::Resolve(place, RouterPort(), router)) return false;
+    xtb::os::NetAddress router;
+    if (!xtb::os::Resolve(place, RouterPort(), router)) return false;
     fd = OpenRouterStream(router, endpoint + '\0' + StreamFrame(FormMail(sender, type, text, true)));
     return fd >= 0;
   });
   if (!opened) return false;
   const bool delivered = RouterDelivered(fd);
   if (!delivered) TraceFailure(__LINE__, "CXTMailslotClient::Write: ");
-  xtb::net::Close(fd);
+  xtb::os::CloseSocket(fd);
   return delivered;
 }
 
@@ -156,7 +156,7 @@ bool CXTMailslotClient::Open(const CString& computer, const CString& name, const
   Channel channel;
   const int fd = DescriptorOf(m_handle, &channel);
   // A write waits a bounded time for a receiver that takes no mail.
-  if (channel != Channel::NetworkDatagram && !xtb::local::SetSendTimeout(fd, kSendTimeoutMs) && pipe) {
+  if (channel != Channel::NetworkDatagram && !xtb::os::SetSendTimeout(fd, kSendTimeoutMs) && pipe) {
     TraceFailure(__LINE__, "CXTMailslotClient::Open: SetNamedPipeHandleState: ");
     CloseHandleOf(m_handle);
     m_handle = INVALID_HANDLE_VALUE;
@@ -174,16 +174,16 @@ bool CXTMailslotClient::Write(const CString& sender, const MAILTYPES& type, cons
     switch (channel) {
       case Channel::NetworkDatagram: {
         const std::string packet = MakeDatagram(std::string_view(m_route.GetString(), m_route.GetLength()), mail);
-        written = xtb::net::SendDatagram(fd, packet.data(), packet.size());
+        written = xtb::os::SendDatagram(fd, packet.data(), packet.size());
         break;
       }
       case Channel::NetworkStream: {
         const std::string frame = StreamFrame(mail);
-        written = xtb::net::SendAll(fd, frame.data(), frame.size()) && RouterDelivered(fd);
+        written = xtb::os::SendAll(fd, frame.data(), frame.size()) && RouterDelivered(fd);
         break;
       }
       default:
-        written = xtb::local::Send(fd, mail.data(), mail.size());
+        written = xtb::os::SendMessage(fd, mail.data(), mail.size());
     }
   }
   if (!written) TraceFailure(__LINE__, "CXTMailslotClient::Write: ");
@@ -204,7 +204,7 @@ bool CXTMailslotClient::SendOneMessage(const CString& computer, const CString& n
 bool CXTMailslotClient::SendR9UserMessage(const CString& computer, const CString& subName, const CString& text) {
   CString target = computer;
   if (PipeMode()) {
-    const std::string address = xtb::net::ResolveIPv4(computer.GetString());
+    const std::string address = xtb::os::ResolveIPv4(computer.GetString());
     if (!address.empty()) target = CString(address);
   }
   return SendOneMessage(target, "r9ping", subName, MAILTYPE_USER, text);

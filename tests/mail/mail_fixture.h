@@ -14,7 +14,7 @@
 #include <string>
 #include <xtbasis/mailslot.h>
 #include <xtbasis/platform/lasterror.h>
-#include <xtbasis/platform/localsocket.h>
+#include "os/localsocket.h"
 #include <xtbasis/platform/registry.h>
 #include <xtbasis/sysbase.h>
 #include <xtbasis/trace.h>
@@ -100,11 +100,11 @@ class MailTest : public ::testing::Test {
   // Bytes to the endpoint as they are, past the client's wire format.
   static bool SendRaw(const CString& name, const CString& sub, const std::string& bytes) {
     const bool pipes = Pipes();
-    const int fd = xtb::local::Connect(xtb::mail::EndpointFile(xtb::mail::EndpointName(pipes, name, sub)),
-                                       pipes ? xtb::local::Kind::Sequenced : xtb::local::Kind::Datagram);
+    const int fd = xtb::os::ConnectEndpoint(xtb::mail::EndpointFile(xtb::mail::EndpointName(pipes, name, sub)),
+                                       pipes ? xtb::os::SocketKind::Sequenced : xtb::os::SocketKind::Datagram);
     if (fd < 0) return false;
-    const bool sent = xtb::local::Send(fd, bytes.data(), bytes.size());
-    xtb::local::CloseEndpoint(fd);
+    const bool sent = xtb::os::SendMessage(fd, bytes.data(), bytes.size());
+    xtb::os::CloseEndpoint(fd);
     return sent;
   }
 

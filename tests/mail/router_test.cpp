@@ -5,7 +5,7 @@
 #include <thread>
 #include <vector>
 #include <xtbasis/errortext.h>
-#include <xtbasis/platform/netsocket.h>
+#include "os/netsocket.h"
 
 #include "router_world.h"
 #include "routerwire.h"
@@ -115,14 +115,14 @@ TEST_F(MailRouterTest, SenderOutsideTheAllowListRefusedUntilReload) {
 TEST_F(MailRouterTest, IdleConnectionNeitherBlocksOthersNorStays) {
   m_world.Configure("allow = " + m_world.hostAddress() + "\ntimeout_ms = 800\nmax_per_client = 3\n");
   ASSERT_TRUE(m_world.StartRouter());
-  xtb::net::Address router;
-  ASSERT_TRUE(xtb::net::Resolve(m_world.routerAddress(), RouterWorld::Port(), router));
+  xtb::os::NetAddress router;
+  ASSERT_TRUE(xtb::os::Resolve(m_world.routerAddress(), RouterWorld::Port(), router));
   // Connections that say nothing, and one that sends half an endpoint name.
-  const int idle = xtb::net::TcpConnect(router, 5000);
-  const int slow = xtb::net::TcpConnect(router, 5000);
+  const int idle = xtb::os::TcpConnect(router, 5000);
+  const int slow = xtb::os::TcpConnect(router, 5000);
   ASSERT_GE(idle, 0);
   ASSERT_GE(slow, 0);
-  ASSERT_TRUE(xtb::net::SendAll(slow, "pipe\\hal", 8));
+  ASSERT_TRUE(xtb::os::SendAll(slow, "pipe\\hal", 8));
   const auto start = Clock::now();
   ASSERT_TRUE(Send("trotz stiller Verbindung"));
   EXPECT_EQ(ReadText(), "trotz stiller Verbindung");
@@ -130,10 +130,10 @@ TEST_F(MailRouterTest, IdleConnectionNeitherBlocksOthersNorStays) {
   // The router ends each within its time-out, telling why.
   for (int fd : {idle, slow}) {
     char status[4];
-    ASSERT_TRUE(xtb::net::ReceiveAll(fd, status, 4));
+    ASSERT_TRUE(xtb::os::ReceiveAll(fd, status, 4));
     EXPECT_EQ(xtb::mail::GetStatus(status), static_cast<uint32_t>(ERROR_TIMEOUT));
-    EXPECT_FALSE(xtb::net::ReceiveAll(fd, status, 1)) << "closed after the answer";
-    xtb::net::Close(fd);
+    EXPECT_FALSE(xtb::os::ReceiveAll(fd, status, 1)) << "closed after the answer";
+    xtb::os::CloseSocket(fd);
   }
   EXPECT_LT(Clock::now() - start, 3s);
   EXPECT_TRUE(m_world.AwaitRouterTrace("ms ohne Anfrage geschlossen"));
@@ -142,32 +142,32 @@ TEST_F(MailRouterTest, IdleConnectionNeitherBlocksOthersNorStays) {
 TEST_F(MailRouterTest, HostileBytesRefused) {
   m_world.Configure("allow = " + m_world.hostAddress() + "\n");
   ASSERT_TRUE(m_world.StartRouter());
-  xtb::net::Address router;
-  ASSERT_TRUE(xtb::net::Resolve(m_world.routerAddress(), RouterWorld::Port(), router));
+  xtb::os::NetAddress router;
+  ASSERT_TRUE(xtb::os::Resolve(m_world.routerAddress(), RouterWorld::Port(), router));
   // A pipe request for a mailslot endpoint, an endpoint too long and, to a
   // receiver that is there, a mail too long.
   std::vector<std::string> requests = {std::string("mailslot\\x", 11), "pipe\\" + std::string(400, 'x')};
   if (Pipes()) requests.push_back("pipe\\" + m_name + std::string("\0\x00\x01\x00\x01", 5));
   for (const std::string& request : requests) {
-    const int fd = xtb::net::TcpConnect(router, 5000);
+    const int fd = xtb::os::TcpConnect(router, 5000);
     ASSERT_GE(fd, 0);
-    xtb::net::SendAll(fd, request.data(), request.size());
+    xtb::os::SendAll(fd, request.data(), request.size());
     char status[4];
-    ASSERT_TRUE(xtb::net::ReceiveAll(fd, status, 4));
+    ASSERT_TRUE(xtb::os::ReceiveAll(fd, status, 4));
     uint32_t code = xtb::mail::GetStatus(status);
     if (code == 0) {  // the endpoint was reached; the length is what is refused
-      ASSERT_TRUE(xtb::net::ReceiveAll(fd, status, 4));
+      ASSERT_TRUE(xtb::os::ReceiveAll(fd, status, 4));
       code = xtb::mail::GetStatus(status);
     }
     EXPECT_EQ(code, static_cast<uint32_t>(ERROR_INVALID_DATA));
-    xtb::net::Close(fd);
+    xtb::os::CloseSocket(fd);
   }
   // Datagrams without an endpoint, for a pipe, or too long are dropped.
-  const int udp = xtb::net::UdpConnect(router);
+  const int udp = xtb::os::UdpConnect(router);
   for (const std::string& packet : {std::string("kein Endpunkt"), xtb::mail::MakeDatagram("pipe\\" + m_name, "A|1|PING|x"),
                                     xtb::mail::MakeDatagram("mailslot\\" + m_name, std::string(500, 'y'))})
-    xtb::net::SendDatagram(udp, packet.data(), packet.size());
-  xtb::net::Close(udp);
+    xtb::os::SendDatagram(udp, packet.data(), packet.size());
+  xtb::os::CloseSocket(udp);
   ASSERT_TRUE(Send("danach"));
   EXPECT_EQ(ReadText(), "danach");
   EXPECT_TRUE(m_world.AwaitRouterTrace("ungültige Anfrage von " + m_world.hostAddress()));

@@ -2,11 +2,11 @@
 
 #include <cerrno>
 #include <xtbasis/platform/lasterror.h>
-#include <xtbasis/platform/localsocket.h>
+#include "localsocket.h"
 
-#include "os/environment.h"
+#include "environment.h"
 
-namespace xtb::local {
+namespace xtb::os {
 
 std::string MailFolder() {
   const char* folder = os::EnvironmentValue("XTBASIS_MAIL_DIR");
@@ -51,4 +51,4 @@ bool Refuse(int error, const std::string& name, std::string& refusal) {
   return false;
 }
 
-}  // namespace xtb::local
+}  // namespace xtb::os

@@ -1,4 +1,4 @@
-#include <xtbasis/platform/mailclock.h>
+#include "mailclock.h"
 
 #include <sys/mman.h>
 #include <unistd.h>
@@ -8,7 +8,7 @@
 
 #include "mailfolder.h"
 
-namespace xtb::local {
+namespace xtb::os {
 
 namespace {
 
@@ -45,4 +45,4 @@ uint64_t NextMailClock() {
   return next;
 }
 
-}  // namespace xtb::local
+}  // namespace xtb::os

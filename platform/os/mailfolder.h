@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "os/folder.h"
+#include "folder.h"
 
-namespace xtb::local {
+namespace xtb::os {
 
 // The mail folder (MailFolder()), made with mode 1777 when missing, opened
 // without following a link in its place, and used only when nobody but its
@@ -27,4 +27,4 @@ os::Fd OpenSharedFile(const os::Folder& folder, const std::string& name, std::st
 // the entry `name`; false, for returning.
 bool Refuse(int error, const std::string& name, std::string& refusal);
 
-}  // namespace xtb::local
+}  // namespace xtb::os

@@ -1,4 +1,4 @@
-#include <xtbasis/platform/localsocket.h>
+#include "localsocket.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -14,9 +14,9 @@
 #include <xtbasis/platform/lasterror.h>
 
 #include "mailfolder.h"
-#include "os/file.h"
+#include "file.h"
 
-namespace xtb::local {
+namespace xtb::os {
 
 namespace {
 
@@ -26,7 +26,7 @@ namespace {
 std::mutex g_locksMutex;
 std::unordered_map<int, int> g_locks;
 
-int SocketType(Kind kind) { return kind == Kind::Datagram ? SOCK_DGRAM : SOCK_SEQPACKET; }
+int SocketType(SocketKind kind) { return kind == SocketKind::Datagram ? SOCK_DGRAM : SOCK_SEQPACKET; }
 
 bool MakeAddress(const std::string& path, sockaddr_un& address) {
   address = {};
@@ -47,7 +47,7 @@ int Fail(int fd) {
 
 // Frees the name of a socket whose holder is gone (the caller holds its
 // lock) and binds a new one there, open to every user.
-int BindSocket(const os::Folder& folder, const std::string& fileName, Kind kind, std::string& refusal) {
+int BindSocket(const os::Folder& folder, const std::string& fileName, SocketKind kind, std::string& refusal) {
   const int stale = folder.RemoveStaleSocket(fileName);
   if (stale == EPERM || stale == EACCES) {
     // Another account's socket in the sticky folder: only it or root may
@@ -63,13 +63,13 @@ int BindSocket(const os::Folder& folder, const std::string& fileName, Kind kind,
   os::Fd fd;
   if (error == 0) fd = folder.BindSocket(fileName, SocketType(kind), 0666, error);
   if (!fd.IsOpen()) return Refuse(error, fileName, refusal), -1;
-  if (kind == Kind::Sequenced && listen(fd.Get(), SOMAXCONN) != 0) return Fail(-1);
+  if (kind == SocketKind::Sequenced && listen(fd.Get(), SOMAXCONN) != 0) return Fail(-1);
   return fd.Release();
 }
 
 }  // namespace
 
-int CreateEndpoint(const std::string& fileName, Kind kind, std::string* refusal) {
+int CreateEndpoint(const std::string& fileName, SocketKind kind, std::string* refusal) {
   std::string reason;
   int fd = -1;
   os::Fd lock;
@@ -113,7 +113,7 @@ bool CloseEndpoint(int fd) {
   return true;
 }
 
-int Connect(const std::string& fileName, Kind kind, bool waitingSends) {
+int ConnectEndpoint(const std::string& fileName, SocketKind kind, bool waitingSends) {
   // A sender needs no checked folder: whatever answers under the name is
   // what a receiver could have bound there anyway. Only a folder name too
   // long for a socket address goes through a descriptor of the folder.
@@ -127,7 +127,7 @@ int Connect(const std::string& fileName, Kind kind, bool waitingSends) {
   if (!MakeAddress(path, address)) return -1;
   // A listener's full queue must not hold the caller: sequenced connects
   // do not wait.
-  const bool sequenced = kind == Kind::Sequenced;
+  const bool sequenced = kind == SocketKind::Sequenced;
   const int fd = socket(AF_UNIX, SocketType(kind) | SOCK_CLOEXEC | (sequenced ? SOCK_NONBLOCK : 0), 0);
   if (fd < 0) return Fail(-1);
   if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
@@ -147,7 +147,7 @@ int Connect(const std::string& fileName, Kind kind, bool waitingSends) {
   return fd;
 }
 
-int Accept(int fd, int readTimeoutMs) {
+int AcceptConnection(int fd, int readTimeoutMs) {
   int connection;
   do connection = accept4(fd, nullptr, nullptr, SOCK_CLOEXEC);
   while (connection < 0 && errno == EINTR);
@@ -157,7 +157,7 @@ int Accept(int fd, int readTimeoutMs) {
   return connection;
 }
 
-long Receive(int fd, char* buffer, size_t capacity) {
+long ReceiveMessage(int fd, char* buffer, size_t capacity) {
   ssize_t n;
   do n = recv(fd, buffer, capacity, 0);
   while (n < 0 && errno == EINTR);
@@ -168,7 +168,7 @@ long Receive(int fd, char* buffer, size_t capacity) {
   return n;
 }
 
-bool Send(int fd, const char* data, size_t length, bool wait) {
+bool SendMessage(int fd, const char* data, size_t length, bool wait) {
   ssize_t n;
   do n = send(fd, data, length, MSG_NOSIGNAL | (wait ? 0 : MSG_DONTWAIT));
   while (n < 0 && errno == EINTR);
@@ -192,4 +192,4 @@ bool SetSendTimeout(int fd, int milliseconds) {
   return true;
 }
 
-}  // namespace xtb::local
+}  // namespace xtb::os

@@ -10,11 +10,11 @@
 #include <cstddef>
 #include <string>
 
-#include "wintypes.h"
+#include <xtbasis/platform/wintypes.h>
 
-namespace xtb::local {
+namespace xtb::os {
 
-enum class Kind { Datagram, Sequenced };
+enum class SocketKind { Datagram, Sequenced };
 
 // The mail folder: $XTBASIS_MAIL_DIR, else /tmp/.xtbasis-mail. Created on
 // first use, open to every user and sticky (as /tmp is), so that nobody
@@ -29,7 +29,7 @@ std::string MailFolder();
 // a pipe, another account's socket this account may not remove) is left as
 // it is and refused with ERROR_ACCESS_DENIED, the reason in `refusal`.
 // Sequenced endpoints listen. Close it with CloseEndpoint.
-int CreateEndpoint(const std::string& fileName, Kind kind, std::string* refusal = nullptr);
+int CreateEndpoint(const std::string& fileName, SocketKind kind, std::string* refusal = nullptr);
 // Closes a descriptor of CreateEndpoint or Connect and, for endpoints, lets
 // the name go. False (ERROR_INVALID_HANDLE) for a descriptor not open.
 bool CloseEndpoint(int fd);
@@ -38,21 +38,21 @@ bool CloseEndpoint(int fd);
 // holds it, ERROR_PIPE_BUSY when its listener's queue is full. With
 // `waitingSends` false a sequenced connection stays non-blocking, for a
 // caller that only sends without waiting (the router).
-int Connect(const std::string& fileName, Kind kind, bool waitingSends = true);
+int ConnectEndpoint(const std::string& fileName, SocketKind kind, bool waitingSends = true);
 
 // The next connection of a sequenced endpoint (blocks). Reads on it give up
 // after `readTimeoutMs`, so that a client that never writes cannot hold the
 // receiver.
-int Accept(int fd, int readTimeoutMs);
+int AcceptConnection(int fd, int readTimeoutMs);
 
 // One message of at most `capacity` bytes (a longer datagram is cut).
 // Returns its length, 0 at the end of a connection, -1 on failure.
-long Receive(int fd, char* buffer, size_t capacity);
+long ReceiveMessage(int fd, char* buffer, size_t capacity);
 // Sends one message whole; false with the last error otherwise. Without
 // `wait`, a receiver that cannot take it now fails it with ERROR_BUSY.
-bool Send(int fd, const char* data, size_t length, bool wait = true);
+bool SendMessage(int fd, const char* data, size_t length, bool wait = true);
 
 // Sets the time after which a blocked send gives up (ERROR_TIMEOUT).
 bool SetSendTimeout(int fd, int milliseconds);
 
-}  // namespace xtb::local
+}  // namespace xtb::os
