@@ -12,8 +12,8 @@
 #include <filesystem>
 #include <string>
 #include <xtbasis/mailslot.h>
-#include "os/localsocket.h"
 
+#include "os/localsocket.h"
 #include "mailnames.h"
 
 namespace {

@@ -2,11 +2,11 @@
 #include <xtbasis/mailslot.h>
 #include <xtbasis/platform/clock.h>
 #include <xtbasis/platform/lasterror.h>
+#include <xtbasis/workstation.h>
+
 #include "os/localsocket.h"
 #include "os/mailclock.h"
 #include "os/netsocket.h"
-#include <xtbasis/workstation.h>
-
 #include "mailhandles.h"
 #include "mailnames.h"
 #include "mailroute.h"

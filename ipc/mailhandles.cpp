@@ -1,13 +1,13 @@
 #include "mailhandles.h"
 
+#include "os/localsocket.h"
+#include "os/netsocket.h"
 #include "mailtrace.h"
 
 #include <cstdint>
 #include <mutex>
 #include <unordered_map>
 #include <xtbasis/platform/lasterror.h>
-#include "os/localsocket.h"
-#include "os/netsocket.h"
 
 namespace xtb::mail {
 

@@ -4,9 +4,9 @@
 
 #include <cstdlib>
 
-#include "os/netsocket.h"
 #include <xtbasis/platform/session.h>
 
+#include "os/netsocket.h"
 #include "os/environment.h"
 
 namespace xtb::mail {

@@ -1,7 +1,7 @@
 #include <memory>
 #include <xtbasis/mailslot.h>
-#include "os/localsocket.h"
 
+#include "os/localsocket.h"
 #include "mailhandles.h"
 #include "mailnames.h"
 #include "mailtrace.h"

@@ -14,12 +14,12 @@
 #include <string>
 #include <xtbasis/mailslot.h>
 #include <xtbasis/platform/lasterror.h>
-#include "os/localsocket.h"
 #include <xtbasis/platform/registry.h>
 #include <xtbasis/sysbase.h>
 #include <xtbasis/trace.h>
 #include <xtbasis/workstation.h>
 
+#include "os/localsocket.h"
 #include "mailnames.h"
 
 class MailSysBase : public CXTSysBase {

@@ -5,8 +5,8 @@
 #include <thread>
 #include <vector>
 #include <xtbasis/errortext.h>
-#include "os/netsocket.h"
 
+#include "os/netsocket.h"
 #include "router_world.h"
 #include "routerwire.h"
 

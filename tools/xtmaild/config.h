@@ -14,6 +14,7 @@
 
 #include <string>
 #include <vector>
+
 #include "os/netsocket.h"
 
 namespace xtmaild {

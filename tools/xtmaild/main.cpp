@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include "os/poller.h"
 
+#include "os/poller.h"
 #include "config.h"
 #include "router.h"
 

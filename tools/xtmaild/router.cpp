@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <xtbasis/errortext.h>
 #include <xtbasis/platform/lasterror.h>
-#include "os/localsocket.h"
 #include <xtbasis/trace.h>
 
+#include "os/localsocket.h"
 #include "mailnames.h"
 #include "routersysbase.h"
 

@@ -10,9 +10,9 @@
 #include <map>
 #include <string>
 #include <unordered_map>
+
 #include "os/netsocket.h"
 #include "os/poller.h"
-
 #include "config.h"
 #include "routerwire.h"
 
