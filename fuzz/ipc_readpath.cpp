@@ -12,8 +12,8 @@
 #include <filesystem>
 #include <string>
 #include <xtbasis/mailslot.h>
-#include <xtbasis/platform/localsocket.h>
 
+#include "os/localsocket.h"
 #include "mailnames.h"
 
 namespace {
@@ -45,10 +45,10 @@ Receiver& TheReceiver() {
 }
 
 bool SendBytes(const std::string& file, const char* data, size_t size) {
-  const int fd = xtb::local::Connect(file, xtb::local::Kind::Sequenced);
+  const int fd = xtb::os::ConnectEndpoint(file, xtb::os::SocketKind::Sequenced);
   if (fd < 0) return false;
-  const bool sent = xtb::local::Send(fd, data, size);
-  xtb::local::CloseEndpoint(fd);
+  const bool sent = xtb::os::SendMessage(fd, data, size);
+  xtb::os::CloseEndpoint(fd);
   return sent;
 }
 

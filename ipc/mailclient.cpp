@@ -2,11 +2,11 @@
 #include <xtbasis/mailslot.h>
 #include <xtbasis/platform/clock.h>
 #include <xtbasis/platform/lasterror.h>
-#include <xtbasis/platform/localsocket.h>
-#include <xtbasis/platform/mailclock.h>
-#include <xtbasis/platform/netsocket.h>
 #include <xtbasis/workstation.h>
 
+#include "os/localsocket.h"
+#include "os/mailclock.h"
+#include "os/netsocket.h"
 #include "mailhandles.h"
 #include "mailnames.h"
 #include "mailroute.h"
@@ -26,7 +26,7 @@ constexpr int kSendTimeoutMs = 5000;
 // A mail's id: the machine's mail clock in base 36, at most 7 digits.
 std::string MailId() {
   constexpr uint64_t kSevenDigits = 78364164096ULL;  // 36^7
-  uint64_t value = xtb::local::NextMailClock() % kSevenDigits;
+  uint64_t value = xtb::os::NextMailClock() % kSevenDigits;
   char digits[8];
   int at = 7;
   digits[at] = '\0';
@@ -38,34 +38,103 @@ std::string MailId() {
   return digits + at;
 }
 
-// One pipe-mode connection to a router: the endpoint is asked for, and the
-// router answers once it has reached the receiver.
-int OpenRouterStream(const xtb::net::Address& router, const std::string& endpoint) {
-  const int fd = xtb::net::TcpConnect(router, kSendTimeoutMs);
+// Sends `request` on a new pipe-mode connection to a router and reads the
+// router's answer to the endpoint it names: the connection, or -1 with the
+// router's status (or the network's error) as the last error.
+int OpenRouterStream(const xtb::os::NetAddress& router, const std::string& request) {
+  const int fd = xtb::os::TcpConnect(router, kSendTimeoutMs);
   if (fd < 0) return -1;
   char status[4];
-  if (!xtb::net::SendAll(fd, endpoint.c_str(), endpoint.size() + 1) || !xtb::net::ReceiveAll(fd, status, 4) ||
+  if (!xtb::os::SendAll(fd, request.data(), request.size()) || !xtb::os::ReceiveAll(fd, status, 4) ||
       (GetStatus(status) != 0 && (SetLastError(GetStatus(status)), true))) {
     const DWORD error = GetLastError();
-    xtb::net::Close(fd);
+    xtb::os::CloseSocket(fd);
     SetLastError(error);
     return -1;
   }
   return fd;
 }
 
+// The router's answer to the mail sent on `fd`: true when it was delivered,
+// else false with the router's status (or the network's error) as the last
+// error.
+bool RouterDelivered(int fd) {
+  char status[4];
+  if (!xtb::os::ReceiveAll(fd, status, 4)) return false;
+  if (GetStatus(status) == 0) return true;
+  SetLastError(GetStatus(status));
+  return false;
+}
+
+// The mail on the wire: sender|id|type|text, cut to the limit in mailslot mode.
+std::string FormMail(const CString& sender, const MAILTYPES& type, const CString& text, bool pipe) {
+  std::string mail(sender.GetString(), static_cast<size_t>(sender.GetLength()));
+  mail += '|';
+  mail += MailId();
+  mail += '|';
+  mail += TypeName(type);
+  mail += '|';
+  mail.append(text.GetString(), static_cast<size_t>(text.GetLength()));
+  if (!pipe && mail.size() > kMailslotMailMax) mail.replace(kMailslotMailMax - 3, std::string::npos, "...");
+  return mail;
+}
+
+// A mail as a pipe-mode connection carries it: its length, then the mail.
+std::string StreamFrame(const std::string& mail) {
+  char header[4];
+  PutStatus(static_cast<uint32_t>(mail.size()), header);
+  return std::string(header, 4) + mail;
+}
+
 // Opens the endpoint once; the handle, or INVALID_HANDLE_VALUE.
 HANDLE OpenOnce(const std::string& computer, const std::string& endpoint, bool pipe) {
   if (IsThisComputer(computer)) {
-    const int fd = xtb::local::Connect(EndpointFile(endpoint),
-                                       pipe ? xtb::local::Kind::Sequenced : xtb::local::Kind::Datagram);
+    const int fd = xtb::os::ConnectEndpoint(EndpointFile(endpoint),
+                                       pipe ? xtb::os::SocketKind::Sequenced : xtb::os::SocketKind::Datagram);
     return fd < 0 ? INVALID_HANDLE_VALUE : RegisterHandle(fd, Channel::LocalConnection);
   }
-  xtb::net::Address router;
-  if (!xtb::net::Resolve(computer, RouterPort(), router)) return INVALID_HANDLE_VALUE;
-  const int fd = pipe ? OpenRouterStream(router, endpoint) : xtb::net::UdpConnect(router);
+  xtb::os::NetAddress router;
+  if (!xtb::os::Resolve(computer, RouterPort(), router)) return INVALID_HANDLE_VALUE;
+  const int fd = pipe ? OpenRouterStream(router, endpoint + '\0') : xtb::os::UdpConnect(router);
   return fd < 0 ? INVALID_HANDLE_VALUE
                 : RegisterHandle(fd, pipe ? Channel::NetworkStream : Channel::NetworkDatagram);
+}
+
+// Runs `attempt` as Open does: once in mailslot mode, in pipe mode up to five
+// times with a pause after each failure; the Open trace when none worked.
+template <typename Attempt>
+bool WithOpenAttempts(bool pipe, const std::string& place, const std::string& endpoint, Attempt attempt) {
+  for (int round = 1; round <= (pipe ? kPipeAttempts : 1); ++round) {
+    if (attempt()) return true;
+    if (pipe) {
+      const DWORD error = GetLastError();
+      Sleep(kPipeRetryMs);
+      SetLastError(error);
+    }
+  }
+  TraceFailure(__LINE__, "CXTMailslotClient::Open: CreateFile: '\\\\" + place + "\\" + endpoint + "' :");
+  return false;
+}
+
+// SendOneMessage in pipe mode to another computer: the endpoint and the mail
+// go to the router at once, and both answers are read after. The router
+// answers the endpoint before it takes the mail, so the sender learns what
+// Open and Write would tell it (with their attempts and traces) in one round
+// trip instead of two.
+bool SendThroughRouter(const std::string& place, const std::string& endpoint, const CString& sender,
+                       const MAILTYPES& type, const CString& text) {
+  int fd = -1;
+  const bool opened = WithOpenAttempts(true, place, endpoint, [&] {
+    xtb::os::NetAddress router;
+    if (!xtb::os::Resolve(place, RouterPort(), router)) return false;
+    fd = OpenRouterStream(router, endpoint + '\0' + StreamFrame(FormMail(sender, type, text, true)));
+    return fd >= 0;
+  });
+  if (!opened) return false;
+  const bool delivered = RouterDelivered(fd);
+  if (!delivered) TraceFailure(__LINE__, "CXTMailslotClient::Write: ");
+  xtb::os::CloseSocket(fd);
+  return delivered;
 }
 
 }  // namespace
@@ -78,24 +147,16 @@ bool CXTMailslotClient::Open(const CString& computer, const CString& name, const
   const bool pipe = PipeMode();
   const std::string endpoint = EndpointName(pipe, name, subName);
   const std::string place(computer.GetString(), static_cast<size_t>(computer.GetLength()));
-  for (int attempt = 1; attempt <= (pipe ? kPipeAttempts : 1); ++attempt) {
-    m_handle = OpenOnce(place, endpoint, pipe);
-    if (m_handle != INVALID_HANDLE_VALUE) break;
-    if (pipe) {
-      const DWORD error = GetLastError();
-      Sleep(kPipeRetryMs);
-      SetLastError(error);
-    }
-  }
-  if (m_handle == INVALID_HANDLE_VALUE) {
-    TraceFailure(__LINE__, "CXTMailslotClient::Open: CreateFile: '\\\\" + place + "\\" + endpoint + "' :");
+  if (!WithOpenAttempts(pipe, place, endpoint, [&] {
+        m_handle = OpenOnce(place, endpoint, pipe);
+        return m_handle != INVALID_HANDLE_VALUE;
+      }))
     return false;
-  }
   m_route = CString(endpoint);
   Channel channel;
   const int fd = DescriptorOf(m_handle, &channel);
   // A write waits a bounded time for a receiver that takes no mail.
-  if (channel != Channel::NetworkDatagram && !xtb::local::SetSendTimeout(fd, kSendTimeoutMs) && pipe) {
+  if (channel != Channel::NetworkDatagram && !xtb::os::SetSendTimeout(fd, kSendTimeoutMs) && pipe) {
     TraceFailure(__LINE__, "CXTMailslotClient::Open: SetNamedPipeHandleState: ");
     CloseHandleOf(m_handle);
     m_handle = INVALID_HANDLE_VALUE;
@@ -105,15 +166,7 @@ bool CXTMailslotClient::Open(const CString& computer, const CString& name, const
 }
 
 bool CXTMailslotClient::Write(const CString& sender, const MAILTYPES& type, const CString& text) {
-  std::string mail(sender.GetString(), static_cast<size_t>(sender.GetLength()));
-  mail += '|';
-  mail += MailId();
-  mail += '|';
-  mail += TypeName(type);
-  mail += '|';
-  mail.append(text.GetString(), static_cast<size_t>(text.GetLength()));
-  if (!PipeMode() && mail.size() > kMailslotMailMax) mail.replace(kMailslotMailMax - 3, std::string::npos, "...");
-
+  const std::string mail = FormMail(sender, type, text, PipeMode());
   Channel channel;
   const int fd = DescriptorOf(m_handle, &channel);
   bool written = false;
@@ -121,22 +174,16 @@ bool CXTMailslotClient::Write(const CString& sender, const MAILTYPES& type, cons
     switch (channel) {
       case Channel::NetworkDatagram: {
         const std::string packet = MakeDatagram(std::string_view(m_route.GetString(), m_route.GetLength()), mail);
-        written = xtb::net::SendDatagram(fd, packet.data(), packet.size());
+        written = xtb::os::SendDatagram(fd, packet.data(), packet.size());
         break;
       }
       case Channel::NetworkStream: {
-        char header[4], status[4];
-        PutStatus(static_cast<uint32_t>(mail.size()), header);
-        written = xtb::net::SendAll(fd, header, 4) && xtb::net::SendAll(fd, mail.data(), mail.size()) &&
-                  xtb::net::ReceiveAll(fd, status, 4);
-        if (written && GetStatus(status) != 0) {
-          SetLastError(GetStatus(status));
-          written = false;
-        }
+        const std::string frame = StreamFrame(mail);
+        written = xtb::os::SendAll(fd, frame.data(), frame.size()) && RouterDelivered(fd);
         break;
       }
       default:
-        written = xtb::local::Send(fd, mail.data(), mail.size());
+        written = xtb::os::SendMessage(fd, mail.data(), mail.size());
     }
   }
   if (!written) TraceFailure(__LINE__, "CXTMailslotClient::Write: ");
@@ -147,6 +194,9 @@ bool CXTMailslotClient::Close() { return CloseTraced(m_handle, "CXTMailslotClien
 
 bool CXTMailslotClient::SendOneMessage(const CString& computer, const CString& name, const CString& subName,
                                        const MAILTYPES& type, const CString& text) {
+  const std::string place(computer.GetString(), static_cast<size_t>(computer.GetLength()));
+  if (PipeMode() && !IsThisComputer(place))
+    return SendThroughRouter(place, EndpointName(true, name, subName), GetWorkstation(), type, text);
   CXTMailslotClient client;
   return client.Open(computer, name, subName) && client.Write(GetWorkstation(), type, text) && client.Close();
 }
@@ -154,7 +204,7 @@ bool CXTMailslotClient::SendOneMessage(const CString& computer, const CString& n
 bool CXTMailslotClient::SendR9UserMessage(const CString& computer, const CString& subName, const CString& text) {
   CString target = computer;
   if (PipeMode()) {
-    const std::string address = xtb::net::ResolveIPv4(computer.GetString());
+    const std::string address = xtb::os::ResolveIPv4(computer.GetString());
     if (!address.empty()) target = CString(address);
   }
   return SendOneMessage(target, "r9ping", subName, MAILTYPE_USER, text);

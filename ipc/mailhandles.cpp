@@ -1,13 +1,13 @@
 #include "mailhandles.h"
 
+#include "os/localsocket.h"
+#include "os/netsocket.h"
 #include "mailtrace.h"
 
 #include <cstdint>
 #include <mutex>
 #include <unordered_map>
 #include <xtbasis/platform/lasterror.h>
-#include <xtbasis/platform/localsocket.h>
-#include <xtbasis/platform/netsocket.h>
 
 namespace xtb::mail {
 
@@ -64,10 +64,10 @@ bool CloseHandleOf(HANDLE handle) {
     g_open.erase(found);
   }
   if (channel == Channel::NetworkDatagram || channel == Channel::NetworkStream) {
-    net::Close(fd);
+    os::CloseSocket(fd);
     return true;
   }
-  return local::CloseEndpoint(fd);
+  return os::CloseEndpoint(fd);
 }
 
 bool CloseTraced(HANDLE& handle, const char* what, int line) {

@@ -4,17 +4,17 @@
 
 #include <cstdlib>
 
-#include <xtbasis/platform/netsocket.h>
 #include <xtbasis/platform/session.h>
 
+#include "os/netsocket.h"
 #include "os/environment.h"
 
 namespace xtb::mail {
 
 bool IsThisComputer(const std::string& computer) {
   if (computer == "." || strcasecmp(computer.c_str(), "localhost") == 0) return true;
-  if (strcasecmp(computer.c_str(), ComputerName().c_str()) == 0 || net::IsOwnHostName(computer)) return true;
-  return net::IsLoopbackLiteral(computer) || net::IsOwnAddressLiteral(computer);
+  if (strcasecmp(computer.c_str(), ComputerName().c_str()) == 0 || os::IsOwnHostName(computer)) return true;
+  return os::IsLoopbackLiteral(computer) || os::IsOwnAddressLiteral(computer);
 }
 
 unsigned short RouterPort() {

@@ -1,7 +1,7 @@
 #include <memory>
 #include <xtbasis/mailslot.h>
-#include <xtbasis/platform/localsocket.h>
 
+#include "os/localsocket.h"
 #include "mailhandles.h"
 #include "mailnames.h"
 #include "mailtrace.h"
@@ -24,10 +24,15 @@ void CXTMailslotServer::UseNamedPipes() { SwitchToPipeMode(); }
 
 bool CXTMailslotServer::Create(const CString& name, const CString& subName) {
   const bool pipe = PipeMode();
-  const int fd = xtb::local::CreateEndpoint(EndpointFile(EndpointName(pipe, name, subName)),
-                                            pipe ? xtb::local::Kind::Sequenced : xtb::local::Kind::Datagram);
-  m_handle = fd < 0 ? INVALID_HANDLE_VALUE
-                    : RegisterHandle(fd, Channel::LocalEndpoint);
+  const std::string endpoint = EndpointName(pipe, name, subName);
+  std::string refusal;
+  const int fd = xtb::os::CreateEndpoint(EndpointFile(endpoint),
+                                            pipe ? xtb::os::SocketKind::Sequenced : xtb::os::SocketKind::Datagram, &refusal);
+  m_handle = fd < 0 ? INVALID_HANDLE_VALUE : RegisterHandle(fd, Channel::LocalEndpoint);
+  // The administrator learns which name of the shared folder stood in the way.
+  if (m_handle == INVALID_HANDLE_VALUE)
+    TraceFailure(__LINE__, std::string("CXTMailslotServer::Create: ") + (pipe ? "CreateNamedPipe" : "CreateMailslot") +
+                               ": '\\\\.\\" + endpoint + "'" + (refusal.empty() ? "" : " (" + refusal + ")") + ": ");
   return m_handle != INVALID_HANDLE_VALUE;
 }
 
@@ -37,7 +42,7 @@ bool CXTMailslotServer::Read(CString& sender, MAILTYPES& type, CString& text) {
   int from = DescriptorOf(m_handle);
   int connection = -1;
   if (pipe) {
-    connection = from < 0 ? -1 : xtb::local::Accept(from, kConnectionReadTimeoutMs);
+    connection = from < 0 ? -1 : xtb::os::AcceptConnection(from, kConnectionReadTimeoutMs);
     if (connection < 0) {
       TraceFailure(__LINE__, "CXTMailslotServer::Read: ConnectNamedPipe: ");
       return false;
@@ -47,14 +52,14 @@ bool CXTMailslotServer::Read(CString& sender, MAILTYPES& type, CString& text) {
   const size_t limit = pipe ? kPipeMailMax : kMailslotMailMax;
   const auto buffer = std::make_unique<char[]>(limit + 1);
   bool result = false;
-  const long length = from < 0 ? -1 : xtb::local::Receive(from, buffer.get(), limit);
+  const long length = from < 0 ? -1 : xtb::os::ReceiveMessage(from, buffer.get(), limit);
   if (length > 0) {
     buffer[static_cast<size_t>(length)] = '\0';
     // The mail ends at its first zero byte, as a C string does.
     result = DecodeMail(CString(buffer.get()), sender, type, text);
     if (!result) TraceFailure(__LINE__, "CXTMailslotServer::Read: DecodeMail fehlgeschlagen: ");
   }
-  if (connection >= 0) xtb::local::CloseEndpoint(connection);  // one mail per connection
+  if (connection >= 0) xtb::os::CloseEndpoint(connection);  // one mail per connection
   return result;
 }
 

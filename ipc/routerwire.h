@@ -6,6 +6,9 @@
 //   sender: endpoint NUL         router: status (4 bytes, big-endian)
 //   sender: length (4 bytes, big-endian) mail
 //                                router: status
+// A sender may send the endpoint and the mail without waiting in between:
+// the router still answers the endpoint first (and stops there when it
+// fails), and both answers then leave together.
 // A status is 0 or the Windows error number that the router's own step
 // failed with (ERROR_FILE_NOT_FOUND when nobody receives on the endpoint,
 // ERROR_PIPE_BUSY when the receiver's queue is full ...).

@@ -23,10 +23,6 @@
 // Platform services the suite's programs and tools share: the session, local and
 // network sockets, event waiting, the mail clock, the desktop.
 #include <xtbasis/platform/desktop.h>
-#include <xtbasis/platform/localsocket.h>
-#include <xtbasis/platform/mailclock.h>
-#include <xtbasis/platform/netsocket.h>
-#include <xtbasis/platform/poller.h>
 #include <xtbasis/platform/session.h>
 
 // Library frame: trace log, error texts, string table, system base.

@@ -19,6 +19,7 @@ void Describe(const struct stat& info, FileFacts& facts) {
   facts.regular = S_ISREG(info.st_mode);
   facts.folder = S_ISDIR(info.st_mode);
   facts.symbolicLink = S_ISLNK(info.st_mode);
+  facts.socket = S_ISSOCK(info.st_mode);
   facts.mode = static_cast<unsigned>(info.st_mode & 07777);
   facts.owner = static_cast<uint32_t>(info.st_uid);
   facts.modifiedSeconds = static_cast<int64_t>(info.st_mtim.tv_sec);

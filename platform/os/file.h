@@ -50,6 +50,7 @@ struct FileFacts {
   bool regular = false;
   bool folder = false;
   bool symbolicLink = false;  // only from a look that does not follow links
+  bool socket = false;
   unsigned mode = 0;          // the permission bits
   uint32_t owner = 0;         // the owning user
   int64_t modifiedSeconds = 0;

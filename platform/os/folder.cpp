@@ -3,13 +3,17 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <cstring>
 #include <memory>
 
+#include "process.h"
 #include "system_text.h"
 
 namespace xtb::os {
@@ -21,6 +25,7 @@ int OpenFlags(EntryRule::Access access) {
     case EntryRule::Access::Read: return O_RDONLY;
     case EntryRule::Access::Write: return O_WRONLY;
     case EntryRule::Access::Append: return O_WRONLY | O_APPEND;
+    case EntryRule::Access::ReadWrite: return O_RDWR;
   }
   return O_RDONLY;
 }
@@ -186,6 +191,52 @@ bool Folder::ReplaceEntry(std::string_view name, const void* data, size_t size, 
   return false;
 }
 
+bool Folder::OthersCannotSwapEntries() const {
+  FileFacts facts;
+  const uint32_t self = EffectiveUserId();
+  return IsOpen() && FactsOf(m_fd.Get(), facts) && facts.folder && (facts.owner == self || facts.owner == 0) &&
+         ((facts.mode & 0022) == 0 || (facts.mode & S_ISVTX) != 0);
+}
+
+std::string Folder::EntryPath(std::string_view name) const {
+  return "/proc/self/fd/" + std::to_string(m_fd.Get()) + "/" + std::string(name);
+}
+
+Fd Folder::BindSocket(std::string_view name, int type, unsigned mode, int& error) const {
+  if (!IsOpen() || name.empty() || name.find('/') != std::string_view::npos) {
+    error = IsOpen() ? EINVAL : EBADF;
+    return Fd();
+  }
+  const std::string path = EntryPath(name);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  if (path.size() >= sizeof address.sun_path) {
+    error = ENAMETOOLONG;
+    return Fd();
+  }
+  std::memcpy(address.sun_path, path.data(), path.size());
+  Fd fd(socket(AF_UNIX, type | SOCK_CLOEXEC, 0));
+  // bind makes the name, never follows one; chmod after it reaches our own
+  // socket, which in a folder that passes OthersCannotSwapEntries nobody
+  // else can have replaced.
+  if (!fd.IsOpen() || bind(fd.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+      fchmodat(m_fd.Get(), std::string(name).c_str(), static_cast<mode_t>(mode), 0) != 0) {
+    error = errno;
+    return Fd();
+  }
+  error = 0;
+  return fd;
+}
+
+int Folder::RemoveStaleSocket(std::string_view name) const {
+  FileFacts facts;
+  if (!FactsOfEntry(name, facts)) return errno == ENOENT ? 0 : errno;
+  if (facts.symbolicLink) return ELOOP;
+  if (!facts.socket) return ENOTSOCK;
+  if (facts.links > 1) return EMLINK;
+  return Remove(name) || errno == ENOENT ? 0 : errno;
+}
+
 bool ReplaceWholeFile(const char* path, const void* data, size_t size, unsigned mode) {
   std::string folderPath, name;
   SplitFolderAndName(path != nullptr ? path : "", folderPath, name);
@@ -228,6 +279,7 @@ std::string EntryErrorText(int error) {
     case ELOOP: return "the name is a symbolic link";
     case EMLINK: return "the file has other names (a hard link)";
     case ENXIO: return "the name is no regular file";
+    case ENOTSOCK: return "the name is no socket";
     default: {
       std::string text;
       return SystemErrorText(error, text) ? text : "error " + std::to_string(error);

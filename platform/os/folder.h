@@ -18,7 +18,7 @@ namespace xtb::os {
 
 // How an entry is opened and, when missing, created.
 struct EntryRule {
-  enum class Access { Read, Write, Append };
+  enum class Access { Read, Write, Append, ReadWrite };
   Access access = Access::Append;
   bool create = true;  // create the file when the name is free
   unsigned mode = 0666;  // creation mode; the umask still narrows it
@@ -39,6 +39,7 @@ struct EntryRule {
 //   EMLINK  the file has other names and the rule asks for one
 //   ENXIO   the name is no regular file (a folder, a pipe, a socket, a
 //           device): the kernel's own answer for a pipe without a reader
+//   ENOTSOCK  the name is no socket (RemoveStaleSocket)
 
 class Folder {
  public:
@@ -88,6 +89,27 @@ class Folder {
   // file loses its name and what it pointed to stays as it was. A failure
   // leaves the old entry as it was.
   bool ReplaceEntry(std::string_view name, const void* data, size_t size, unsigned mode) const;
+
+  // True when nobody but its owner, this account or root, can remove or
+  // rename its entries: group and others may not write it, or it is sticky.
+  // A folder that fails this cannot keep a file of ours under its name.
+  bool OthersCannotSwapEntries() const;
+
+  // Sockets in the folder (the mail endpoints). The path under which the
+  // entry `name` is reached through this descriptor (/proc/self/fd/N/name):
+  // short whatever the folder's own path (a socket address holds 107
+  // bytes), and leading to this folder, not to one put in its place since.
+  std::string EntryPath(std::string_view name) const;
+  // A new socket of `type` (SOCK_DGRAM, SOCK_SEQPACKET ...) bound to the
+  // free name `name` and given exactly `mode`; EADDRINUSE when the name is
+  // taken (RemoveStaleSocket frees the name of a socket nobody holds).
+  Fd BindSocket(std::string_view name, int type, unsigned mode, int& error) const;
+  // Removes `name` when it is a socket with no other name; 0 when the name
+  // is free afterwards. Anything else under the name stays as it is: ELOOP
+  // for a symbolic link, EMLINK for a socket with other names, ENOTSOCK for
+  // a file, pipe or folder; EPERM for another account's socket in a sticky
+  // folder.
+  int RemoveStaleSocket(std::string_view name) const;
 
  private:
   Fd m_fd;

@@ -48,11 +48,7 @@ TEST_F(MailEndpointTest, LiveReceiverKeepsItsNameADeadOneLosesIt) {
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
   }
   ASSERT_TRUE(second.Create(CString(name), ""));
-  ASSERT_TRUE(CXTMailslotClient::SendOneMessage(".", CString(name), "", MAILTYPE_PING, "wieder da"));
-  CString sender, text;
-  MAILTYPES type;
-  ASSERT_TRUE(second.Read(sender, type, text));
-  EXPECT_STREQ(text, "wieder da");
+  EXPECT_EQ(SendAndRead(second, name, "wieder da"), "wieder da");
 }
 
 TEST_F(MailEndpointTest, MissingReceiverTracedWithThePath) {

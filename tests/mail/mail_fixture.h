@@ -14,12 +14,12 @@
 #include <string>
 #include <xtbasis/mailslot.h>
 #include <xtbasis/platform/lasterror.h>
-#include <xtbasis/platform/localsocket.h>
 #include <xtbasis/platform/registry.h>
 #include <xtbasis/sysbase.h>
 #include <xtbasis/trace.h>
 #include <xtbasis/workstation.h>
 
+#include "os/localsocket.h"
 #include "mailnames.h"
 
 class MailSysBase : public CXTSysBase {
@@ -83,6 +83,15 @@ class MailTest : public ::testing::Test {
            records.find("\t-999\tXTMailslot:") != std::string::npos;
   }
 
+  // Sends `text` to the endpoint `name` of this computer and reads it back
+  // from `server`: the text read, or "(not sent)" / "(not read)".
+  static std::string SendAndRead(CXTMailslotServer& server, const std::string& name, const char* text) {
+    if (!CXTMailslotClient::SendOneMessage(".", CString(name), "", MAILTYPE_PING, text)) return "(not sent)";
+    CString sender, read;
+    MAILTYPES type;
+    return server.Read(sender, type, read) ? read.GetString() : "(not read)";
+  }
+
   // An endpoint name of this test alone.
   static std::string Unique(const std::string& base) {
     return base + std::to_string(getpid()) + ::testing::UnitTest::GetInstance()->current_test_info()->name();
@@ -91,11 +100,11 @@ class MailTest : public ::testing::Test {
   // Bytes to the endpoint as they are, past the client's wire format.
   static bool SendRaw(const CString& name, const CString& sub, const std::string& bytes) {
     const bool pipes = Pipes();
-    const int fd = xtb::local::Connect(xtb::mail::EndpointFile(xtb::mail::EndpointName(pipes, name, sub)),
-                                       pipes ? xtb::local::Kind::Sequenced : xtb::local::Kind::Datagram);
+    const int fd = xtb::os::ConnectEndpoint(xtb::mail::EndpointFile(xtb::mail::EndpointName(pipes, name, sub)),
+                                       pipes ? xtb::os::SocketKind::Sequenced : xtb::os::SocketKind::Datagram);
     if (fd < 0) return false;
-    const bool sent = xtb::local::Send(fd, bytes.data(), bytes.size());
-    xtb::local::CloseEndpoint(fd);
+    const bool sent = xtb::os::SendMessage(fd, bytes.data(), bytes.size());
+    xtb::os::CloseEndpoint(fd);
     return sent;
   }
 

@@ -8,9 +8,9 @@
 
 namespace {
 
-xtb::net::Address AddressOf(const char* text) {
-  xtb::net::Address address;
-  EXPECT_TRUE(xtb::net::Resolve(text, 1, address)) << text;
+xtb::os::NetAddress AddressOf(const char* text) {
+  xtb::os::NetAddress address;
+  EXPECT_TRUE(xtb::os::Resolve(text, 1, address)) << text;
   return address;
 }
 

@@ -4,8 +4,9 @@
 #include <set>
 #include <thread>
 #include <vector>
-#include <xtbasis/platform/netsocket.h>
+#include <xtbasis/errortext.h>
 
+#include "os/netsocket.h"
 #include "router_world.h"
 #include "routerwire.h"
 
@@ -61,6 +62,39 @@ TEST_F(MailRouterTest, MailFromAnotherComputer) {
   EXPECT_EQ(ReadText(), "x");
 }
 
+// SendOneMessage hands the router the endpoint and the mail at once; a
+// client's own Open and Write take a step each. Both tell the sender the same.
+TEST_F(MailRouterTest, OpenAndWriteStepByStepAsWell) {
+  m_world.Configure("allow = " + m_world.hostAddress() + "\n");
+  ASSERT_TRUE(m_world.StartRouter());
+  CXTMailslotClient client;
+  ASSERT_TRUE(client.Open(CString(m_world.routerAddress()), CString(m_name), ""));
+  ASSERT_TRUE(client.Write("PRAXIS", MAILTYPE_USER, "Schritt für Schritt"));
+  EXPECT_TRUE(client.Close());
+  CString sender, text;
+  MAILTYPES type;
+  ASSERT_TRUE(m_server.Read(sender, type, text));
+  EXPECT_STREQ(sender, "PRAXIS");
+  EXPECT_STREQ(text, "Schritt für Schritt");
+}
+
+TEST_F(MailRouterTest, EndpointNobodyHoldsFailsTheOpenInPipeMode) {
+  if (!Pipes()) GTEST_SKIP() << "a datagram to a missing endpoint is dropped by the router without an answer";
+  m_world.Configure("allow = " + m_world.hostAddress() + "\n");
+  ASSERT_TRUE(m_world.StartRouter());
+  // A long mail: the router closes on the unread rest, and its answer must
+  // still reach the sender before the connection is reset.
+  const std::string name = Unique("gone");
+  const auto start = Clock::now();
+  EXPECT_FALSE(CXTMailslotClient::SendOneMessage(CString(m_world.routerAddress()), CString(name), "", MAILTYPE_USER,
+                                                 CString(std::string(60000, 'x'))));
+  EXPECT_GE(Clock::now() - start, 4900ms) << "five attempts, a second apart";
+  EXPECT_TRUE(Traced("CXTMailslotClient::Open: CreateFile: '\\\\" + m_world.routerAddress() + "\\pipe\\" + name +
+                     "' :" + GetLastErrorString(nullptr, ERROR_FILE_NOT_FOUND).GetString()))
+      << Traces();
+  EXPECT_FALSE(Traced("CXTMailslotClient::Write: ")) << "the mail was never handed on";
+}
+
 TEST_F(MailRouterTest, SenderOutsideTheAllowListRefusedUntilReload) {
   m_world.Configure("allow = 192.0.2.0/24 ::1\n");
   ASSERT_TRUE(m_world.StartRouter());
@@ -81,14 +115,14 @@ TEST_F(MailRouterTest, SenderOutsideTheAllowListRefusedUntilReload) {
 TEST_F(MailRouterTest, IdleConnectionNeitherBlocksOthersNorStays) {
   m_world.Configure("allow = " + m_world.hostAddress() + "\ntimeout_ms = 800\nmax_per_client = 3\n");
   ASSERT_TRUE(m_world.StartRouter());
-  xtb::net::Address router;
-  ASSERT_TRUE(xtb::net::Resolve(m_world.routerAddress(), RouterWorld::Port(), router));
+  xtb::os::NetAddress router;
+  ASSERT_TRUE(xtb::os::Resolve(m_world.routerAddress(), RouterWorld::Port(), router));
   // Connections that say nothing, and one that sends half an endpoint name.
-  const int idle = xtb::net::TcpConnect(router, 5000);
-  const int slow = xtb::net::TcpConnect(router, 5000);
+  const int idle = xtb::os::TcpConnect(router, 5000);
+  const int slow = xtb::os::TcpConnect(router, 5000);
   ASSERT_GE(idle, 0);
   ASSERT_GE(slow, 0);
-  ASSERT_TRUE(xtb::net::SendAll(slow, "pipe\\hal", 8));
+  ASSERT_TRUE(xtb::os::SendAll(slow, "pipe\\hal", 8));
   const auto start = Clock::now();
   ASSERT_TRUE(Send("trotz stiller Verbindung"));
   EXPECT_EQ(ReadText(), "trotz stiller Verbindung");
@@ -96,10 +130,10 @@ TEST_F(MailRouterTest, IdleConnectionNeitherBlocksOthersNorStays) {
   // The router ends each within its time-out, telling why.
   for (int fd : {idle, slow}) {
     char status[4];
-    ASSERT_TRUE(xtb::net::ReceiveAll(fd, status, 4));
+    ASSERT_TRUE(xtb::os::ReceiveAll(fd, status, 4));
     EXPECT_EQ(xtb::mail::GetStatus(status), static_cast<uint32_t>(ERROR_TIMEOUT));
-    EXPECT_FALSE(xtb::net::ReceiveAll(fd, status, 1)) << "closed after the answer";
-    xtb::net::Close(fd);
+    EXPECT_FALSE(xtb::os::ReceiveAll(fd, status, 1)) << "closed after the answer";
+    xtb::os::CloseSocket(fd);
   }
   EXPECT_LT(Clock::now() - start, 3s);
   EXPECT_TRUE(m_world.AwaitRouterTrace("ms ohne Anfrage geschlossen"));
@@ -108,32 +142,32 @@ TEST_F(MailRouterTest, IdleConnectionNeitherBlocksOthersNorStays) {
 TEST_F(MailRouterTest, HostileBytesRefused) {
   m_world.Configure("allow = " + m_world.hostAddress() + "\n");
   ASSERT_TRUE(m_world.StartRouter());
-  xtb::net::Address router;
-  ASSERT_TRUE(xtb::net::Resolve(m_world.routerAddress(), RouterWorld::Port(), router));
+  xtb::os::NetAddress router;
+  ASSERT_TRUE(xtb::os::Resolve(m_world.routerAddress(), RouterWorld::Port(), router));
   // A pipe request for a mailslot endpoint, an endpoint too long and, to a
   // receiver that is there, a mail too long.
   std::vector<std::string> requests = {std::string("mailslot\\x", 11), "pipe\\" + std::string(400, 'x')};
   if (Pipes()) requests.push_back("pipe\\" + m_name + std::string("\0\x00\x01\x00\x01", 5));
   for (const std::string& request : requests) {
-    const int fd = xtb::net::TcpConnect(router, 5000);
+    const int fd = xtb::os::TcpConnect(router, 5000);
     ASSERT_GE(fd, 0);
-    xtb::net::SendAll(fd, request.data(), request.size());
+    xtb::os::SendAll(fd, request.data(), request.size());
     char status[4];
-    ASSERT_TRUE(xtb::net::ReceiveAll(fd, status, 4));
+    ASSERT_TRUE(xtb::os::ReceiveAll(fd, status, 4));
     uint32_t code = xtb::mail::GetStatus(status);
     if (code == 0) {  // the endpoint was reached; the length is what is refused
-      ASSERT_TRUE(xtb::net::ReceiveAll(fd, status, 4));
+      ASSERT_TRUE(xtb::os::ReceiveAll(fd, status, 4));
       code = xtb::mail::GetStatus(status);
     }
     EXPECT_EQ(code, static_cast<uint32_t>(ERROR_INVALID_DATA));
-    xtb::net::Close(fd);
+    xtb::os::CloseSocket(fd);
   }
   // Datagrams without an endpoint, for a pipe, or too long are dropped.
-  const int udp = xtb::net::UdpConnect(router);
+  const int udp = xtb::os::UdpConnect(router);
   for (const std::string& packet : {std::string("kein Endpunkt"), xtb::mail::MakeDatagram("pipe\\" + m_name, "A|1|PING|x"),
                                     xtb::mail::MakeDatagram("mailslot\\" + m_name, std::string(500, 'y'))})
-    xtb::net::SendDatagram(udp, packet.data(), packet.size());
-  xtb::net::Close(udp);
+    xtb::os::SendDatagram(udp, packet.data(), packet.size());
+  xtb::os::CloseSocket(udp);
   ASSERT_TRUE(Send("danach"));
   EXPECT_EQ(ReadText(), "danach");
   EXPECT_TRUE(m_world.AwaitRouterTrace("ungültige Anfrage von " + m_world.hostAddress()));

@@ -51,7 +51,7 @@ bool ParseNetwork(const std::string& text, Network& network) {
   return true;
 }
 
-bool IsAllowed(const std::vector<Network>& allow, const xtb::net::Address& address) {
+bool IsAllowed(const std::vector<Network>& allow, const xtb::os::NetAddress& address) {
   unsigned char bytes[16]{};
   int family = address.family();
   if (family == AF_INET) {

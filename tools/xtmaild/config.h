@@ -14,7 +14,8 @@
 
 #include <string>
 #include <vector>
-#include <xtbasis/platform/netsocket.h>
+
+#include "os/netsocket.h"
 
 namespace xtmaild {
 
@@ -45,6 +46,6 @@ bool LoadConfig(const std::string& path, Config& config, std::string& error);
 bool ParseNetwork(const std::string& text, Network& network);
 // True when the address lies in one of the ranges (IPv4-mapped IPv6
 // addresses count as IPv4).
-bool IsAllowed(const std::vector<Network>& allow, const xtb::net::Address& address);
+bool IsAllowed(const std::vector<Network>& allow, const xtb::os::NetAddress& address);
 
 }  // namespace xtmaild

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <xtbasis/platform/poller.h>
 
+#include "os/poller.h"
 #include "config.h"
 #include "router.h"
 
@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
   }
   std::printf("xtmaild: listening on %s port %u\n", config.listen.c_str(), config.port);
   std::fflush(stdout);
-  if (!foreground && !xtb::poll::Daemonise()) {
+  if (!foreground && !xtb::os::Daemonise()) {
     std::fprintf(stderr, "xtmaild: cannot go into the background\n");
     return 1;
   }

@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <xtbasis/errortext.h>
 #include <xtbasis/platform/lasterror.h>
-#include <xtbasis/platform/localsocket.h>
 #include <xtbasis/trace.h>
 
+#include "os/localsocket.h"
 #include "mailnames.h"
 #include "routersysbase.h"
 
@@ -21,25 +21,25 @@ Router::Router(std::string configPath, Config config) : m_configPath(std::move(c
 
 Router::~Router() {
   for (auto& [fd, connection] : m_connections) {
-    xtb::local::CloseEndpoint(connection.local);
-    xtb::net::Close(fd);
+    xtb::os::CloseEndpoint(connection.local);
+    xtb::os::CloseSocket(fd);
   }
-  for (const auto& [file, fd] : m_datagramEndpoints) xtb::local::CloseEndpoint(fd);
-  for (int fd : {m_udp, m_tcp, m_signals}) xtb::net::Close(fd);
+  for (const auto& [file, fd] : m_datagramEndpoints) xtb::os::CloseEndpoint(fd);
+  for (int fd : {m_udp, m_tcp, m_signals}) xtb::os::CloseSocket(fd);
 }
 
 bool Router::Bind(const Config& config, int& udp, int& tcp, std::string& error) {
-  xtb::net::Address at;
-  if (!xtb::net::Resolve(config.listen, config.port, at)) {
+  xtb::os::NetAddress at;
+  if (!xtb::os::Resolve(config.listen, config.port, at)) {
     error = "cannot use the address " + config.listen;
     return false;
   }
-  udp = xtb::net::UdpListen(at);
-  tcp = udp < 0 ? -1 : xtb::net::TcpListen(at, 128);
+  udp = xtb::os::UdpListen(at);
+  tcp = udp < 0 ? -1 : xtb::os::TcpListen(at, 128);
   if (tcp < 0) {
     error = "cannot bind " + config.listen + " port " + std::to_string(config.port) + ": " +
             GetLastErrorString(nullptr, GetLastError()).GetString();
-    xtb::net::Close(udp);
+    xtb::os::CloseSocket(udp);
     return false;
   }
   return true;
@@ -50,9 +50,9 @@ bool Router::Start(std::string& error) {
     error = "cannot wait for events";
     return false;
   }
-  for (const auto& passed : xtb::poll::PassedSockets()) (passed.datagram ? m_udp : m_tcp) = passed.fd;
+  for (const auto& passed : xtb::os::PassedSockets()) (passed.datagram ? m_udp : m_tcp) = passed.fd;
   if ((m_udp < 0 || m_tcp < 0) && !Bind(m_config, m_udp, m_tcp, error)) return false;
-  m_signals = xtb::poll::SignalDescriptor({SIGHUP, SIGTERM, SIGINT});
+  m_signals = xtb::os::SignalDescriptor({SIGHUP, SIGTERM, SIGINT});
   if (m_signals < 0 || !m_poller.Add(m_udp) || !m_poller.Add(m_tcp) || !m_poller.Add(m_signals)) {
     error = "cannot wait for events";
     return false;
@@ -63,13 +63,13 @@ bool Router::Start(std::string& error) {
 
 void Router::Run() {
   for (;;) {
-    for (const xtb::poll::Event& event : m_poller.Wait(WaitMs())) {
+    for (const xtb::os::PollEvent& event : m_poller.Wait(WaitMs())) {
       if (event.fd == m_udp) {
         ReceiveDatagrams();
       } else if (event.fd == m_tcp) {
         AcceptConnections();
       } else if (event.fd == m_signals) {
-        for (int signal; (signal = xtb::poll::TakeSignal(m_signals)) != 0;) {
+        for (int signal; (signal = xtb::os::TakeSignal(m_signals)) != 0;) {
           if (signal == SIGHUP) {
             Reload();
           } else {
@@ -100,7 +100,7 @@ void Router::Reload() {
     }
     for (int old : {m_udp, m_tcp}) {
       m_poller.Remove(old);
-      xtb::net::Close(old);
+      xtb::os::CloseSocket(old);
     }
     m_udp = udp;
     m_tcp = tcp;
@@ -115,8 +115,8 @@ void Router::Reload() {
 void Router::ReceiveDatagrams() {
   char packet[xtb::mail::kMaxEndpoint + 1 + xtb::mail::kMailslotMailMax + 1];
   for (int budget = 256; budget > 0; --budget) {  // then let the connections have their turn
-    xtb::net::Address from;
-    const long length = xtb::net::ReceiveFrom(m_udp, packet, sizeof packet, from);
+    xtb::os::NetAddress from;
+    const long length = xtb::os::ReceiveFrom(m_udp, packet, sizeof packet, from);
     if (length < 0) return;
     if (!IsAllowed(m_config.allow, from)) {
       Refuse("xtmaild: Absender " + from.Text() + " nicht zugelassen (UDP)");
@@ -143,19 +143,19 @@ bool Router::DeliverDatagram(std::string_view endpoint, std::string_view mail) {
   for (int attempt = 0; attempt < 2; ++attempt) {
     if (kept == m_datagramEndpoints.end()) {
       if (m_datagramEndpoints.size() >= kKeptEndpoints) {
-        for (const auto& [name, fd] : m_datagramEndpoints) xtb::local::CloseEndpoint(fd);
+        for (const auto& [name, fd] : m_datagramEndpoints) xtb::os::CloseEndpoint(fd);
         m_datagramEndpoints.clear();
       }
-      const int fd = xtb::local::Connect(file, xtb::local::Kind::Datagram);
+      const int fd = xtb::os::ConnectEndpoint(file, xtb::os::SocketKind::Datagram);
       if (fd < 0) return false;
-      xtb::local::SetSendTimeout(fd, kReceiverWaitMs);
+      xtb::os::SetSendTimeout(fd, kReceiverWaitMs);
       kept = m_datagramEndpoints.emplace(file, fd).first;
     }
-    if (xtb::local::Send(kept->second, mail.data(), mail.size())) return true;
+    if (xtb::os::SendMessage(kept->second, mail.data(), mail.size())) return true;
     if (GetLastError() == ERROR_TIMEOUT) return false;
     // The receiver went (or was replaced): connect anew once.
     const DWORD error = GetLastError();
-    xtb::local::CloseEndpoint(kept->second);
+    xtb::os::CloseEndpoint(kept->second);
     m_datagramEndpoints.erase(kept);
     kept = m_datagramEndpoints.end();
     SetLastError(error);
@@ -165,8 +165,8 @@ bool Router::DeliverDatagram(std::string_view endpoint, std::string_view mail) {
 
 void Router::AcceptConnections() {
   for (;;) {
-    xtb::net::Address peer;
-    const int fd = xtb::net::TcpAccept(m_tcp, peer);
+    xtb::os::NetAddress peer;
+    const int fd = xtb::os::TcpAccept(m_tcp, peer);
     if (fd < 0) return;
     const std::string text = peer.Text();
     std::string refusal;
@@ -176,10 +176,10 @@ void Router::AcceptConnections() {
       refusal = "abgewiesen: " + std::to_string(m_config.maxConnections) + " Verbindungen offen";
     else if (m_perClient[text] >= m_config.maxPerClient)
       refusal = "abgewiesen: " + std::to_string(m_config.maxPerClient) + " Verbindungen dieses Absenders offen";
-    if (!refusal.empty() || !m_poller.Add(fd)) {
-      Refuse("xtmaild: Absender " + text + " " + (refusal.empty() ? "nicht angenommen" : refusal) + " (TCP)");
+    if (!refusal.empty()) {
+      Refuse("xtmaild: Absender " + text + " " + refusal + " (TCP)");
       if (m_perClient[text] == 0) m_perClient.erase(text);
-      xtb::net::Close(fd);
+      xtb::os::CloseSocket(fd);
       continue;
     }
     ++m_perClient[text];
@@ -187,38 +187,56 @@ void Router::AcceptConnections() {
     connection.peer = peer;
     connection.peerText = text;
     connection.deadline = Clock::now() + std::chrono::milliseconds(m_config.timeoutMs);
+    // A sender writes as soon as it is connected: its request is often here
+    // already, and a connection served at once never needs waiting for.
+    ServeConnection(fd);
+    if (m_connections.count(fd) == 0) continue;
+    if (!m_poller.Add(fd)) {
+      Refuse("xtmaild: Absender " + text + " nicht angenommen (TCP)");
+      Drop(fd);
+      continue;
+    }
+    m_connections[fd].polled = true;
   }
 }
 
 void Router::ServeConnection(int fd) {
   Connection& connection = m_connections[fd];
   char buffer[16384];
-  const long length = xtb::net::ReadSome(fd, buffer, sizeof buffer);
+  const long length = xtb::os::ReadSome(fd, buffer, sizeof buffer);
   if (length == -2) return;
   if (length <= 0) {  // the sender left, or failed
     Drop(fd);
     return;
   }
+  // A sender may send the endpoint and the mail at once: the answers to both
+  // then leave in one segment.
+  char answers[8];
+  size_t answered = 0;
   size_t at = 0;
   while (at < static_cast<size_t>(length)) {
     at += connection.parser.Feed(buffer + at, static_cast<size_t>(length) - at);
     switch (connection.parser.state()) {
       case ConnectionParser::State::EndpointReady: {
         const std::string& endpoint = connection.parser.endpoint();
-        connection.local = xtb::local::Connect(xtb::mail::EndpointFile(endpoint), xtb::local::Kind::Sequenced);
-        const uint32_t status = connection.local >= 0 ? 0 : GetLastError();
-        if (!Answer(fd, status) || status != 0) {
+        connection.local =
+            xtb::os::ConnectEndpoint(xtb::mail::EndpointFile(endpoint), xtb::os::SocketKind::Sequenced, false);
+        if (connection.local < 0) {
+          Answer(fd, GetLastError());
           Drop(fd);
           return;
         }
+        xtb::mail::PutStatus(0, answers + answered);
+        answered += 4;
         connection.parser.ExpectMail();
         connection.deadline = Clock::now() + std::chrono::milliseconds(m_config.timeoutMs);
         break;
       }
       case ConnectionParser::State::MailReady: {
         const std::string& mail = connection.parser.mail();
-        const bool delivered = xtb::local::Send(connection.local, mail.data(), mail.size(), false);
-        Answer(fd, delivered ? 0 : GetLastError());
+        const bool delivered = xtb::os::SendMessage(connection.local, mail.data(), mail.size(), false);
+        xtb::mail::PutStatus(delivered ? 0 : GetLastError(), answers + answered);
+        xtb::os::WriteSome(fd, answers, answered + 4);
         Trace(XTTRACE_INFO, "xtmaild: Mail von " + connection.peerText + " an " + connection.parser.endpoint() +
                                 (delivered ? " zugestellt" : " nicht zugestellt"));
         Drop(fd);
@@ -226,29 +244,31 @@ void Router::ServeConnection(int fd) {
       }
       case ConnectionParser::State::Invalid:
         Refuse("xtmaild: ungültige Anfrage von " + connection.peerText + " (TCP)");
-        Answer(fd, ERROR_INVALID_DATA);
+        xtb::mail::PutStatus(ERROR_INVALID_DATA, answers + answered);
+        xtb::os::WriteSome(fd, answers, answered + 4);
         Drop(fd);
         return;
       default:
         break;
     }
   }
+  if (answered > 0 && xtb::os::WriteSome(fd, answers, answered) != static_cast<long>(answered)) Drop(fd);
 }
 
 bool Router::Answer(int fd, uint32_t status) {
   char bytes[4];
   xtb::mail::PutStatus(status, bytes);
-  return xtb::net::WriteSome(fd, bytes, 4) == 4;
+  return xtb::os::WriteSome(fd, bytes, 4) == 4;
 }
 
 void Router::Drop(int fd) {
   const auto found = m_connections.find(fd);
   if (found == m_connections.end()) return;
-  if (found->second.local >= 0) xtb::local::CloseEndpoint(found->second.local);
+  if (found->second.local >= 0) xtb::os::CloseEndpoint(found->second.local);
   if (--m_perClient[found->second.peerText] <= 0) m_perClient.erase(found->second.peerText);
+  if (found->second.polled) m_poller.Remove(fd);
   m_connections.erase(found);
-  m_poller.Remove(fd);
-  xtb::net::Close(fd);
+  xtb::os::CloseSocket(fd);
 }
 
 void Router::ExpireConnections() {

@@ -10,9 +10,9 @@
 #include <map>
 #include <string>
 #include <unordered_map>
-#include <xtbasis/platform/netsocket.h>
-#include <xtbasis/platform/poller.h>
 
+#include "os/netsocket.h"
+#include "os/poller.h"
 #include "config.h"
 #include "routerwire.h"
 
@@ -34,10 +34,11 @@ class Router {
  private:
   using Clock = std::chrono::steady_clock;
   struct Connection {
-    xtb::net::Address peer;
+    xtb::os::NetAddress peer;
     std::string peerText;
     xtb::mail::ConnectionParser parser;
     int local = -1;  // the receiver's endpoint, once reached
+    bool polled = false;  // waited for by the poller
     Clock::time_point deadline;
   };
 
@@ -58,7 +59,7 @@ class Router {
 
   std::string m_configPath;
   Config m_config;
-  xtb::poll::Poller m_poller;
+  xtb::os::Poller m_poller;
   int m_udp = -1, m_tcp = -1, m_signals = -1;
   std::unordered_map<int, Connection> m_connections;
   std::map<std::string, int> m_perClient;

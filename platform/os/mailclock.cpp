@@ -1,4 +1,4 @@
-#include <xtbasis/platform/mailclock.h>
+#include "mailclock.h"
 
 #include <sys/mman.h>
 #include <unistd.h>
@@ -8,7 +8,7 @@
 
 #include "mailfolder.h"
 
-namespace xtb::local {
+namespace xtb::os {
 
 namespace {
 
@@ -16,16 +16,14 @@ namespace {
 std::atomic<uint64_t>* SharedClock() {
   static std::atomic<uint64_t>* const clock = []() -> std::atomic<uint64_t>* {
     static_assert(std::atomic<uint64_t>::is_always_lock_free);
-    const int folder = OpenMailFolder();
-    if (folder < 0) return nullptr;
-    const int fd = OpenSharedFile(folder, ".mailclock");
-    close(folder);
-    if (fd < 0) return nullptr;
+    std::string refusal;
+    const os::Fd file = OpenSharedFile(OpenMailFolder(), ".mailclock", refusal);
+    if (!file.IsOpen()) return nullptr;
+    const int fd = file.Get();
     // A new file grows to one word; a file already that long keeps its value.
     void* memory = MAP_FAILED;
     if (lseek(fd, 0, SEEK_END) >= static_cast<off_t>(sizeof(uint64_t)) || ftruncate(fd, sizeof(uint64_t)) == 0)
       memory = mmap(nullptr, sizeof(uint64_t), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-    close(fd);
     return memory == MAP_FAILED ? nullptr : static_cast<std::atomic<uint64_t>*>(memory);
   }();
   return clock;
@@ -47,4 +45,4 @@ uint64_t NextMailClock() {
   return next;
 }
 
-}  // namespace xtb::local
+}  // namespace xtb::os

@@ -1,4 +1,4 @@
-#include <xtbasis/platform/poller.h>
+#include "poller.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -12,7 +12,7 @@
 #include <string>
 #include <xtbasis/platform/lasterror.h>
 
-namespace xtb::poll {
+namespace xtb::os {
 
 Poller::Poller() : m_fd(epoll_create1(EPOLL_CLOEXEC)) {
   if (m_fd < 0) SetLastErrorFromErrno();
@@ -33,10 +33,10 @@ bool Poller::Add(int fd) {
 
 void Poller::Remove(int fd) { epoll_ctl(m_fd, EPOLL_CTL_DEL, fd, nullptr); }
 
-std::vector<Event> Poller::Wait(int timeoutMs) {
+std::vector<PollEvent> Poller::Wait(int timeoutMs) {
   epoll_event events[64];
   const int n = epoll_wait(m_fd, events, 64, timeoutMs);
-  std::vector<Event> ready;
+  std::vector<PollEvent> ready;
   for (int i = 0; i < n; ++i)
     ready.push_back({events[i].data.fd});
   return ready;
@@ -91,4 +91,4 @@ bool Daemonise() {
   return true;
 }
 
-}  // namespace xtb::poll
+}  // namespace xtb::os

@@ -1,7 +1,6 @@
-#include <xtbasis/platform/netsocket.h>
+#include "netsocket.h"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <ifaddrs.h>
 #include <netdb.h>
 #include <netinet/tcp.h>
@@ -18,7 +17,7 @@
 #include <strings.h>
 #include <xtbasis/platform/lasterror.h>
 
-namespace xtb::net {
+namespace xtb::os {
 
 namespace {
 
@@ -51,7 +50,7 @@ void SetTimeouts(int fd, int timeoutMs) {
 
 }  // namespace
 
-std::string Address::Text() const {
+std::string NetAddress::Text() const {
   char text[INET6_ADDRSTRLEN] = "";
   if (family() == AF_INET) {
     inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in*>(&storage)->sin_addr, text, sizeof text);
@@ -65,7 +64,7 @@ std::string Address::Text() const {
   return text;
 }
 
-bool Resolve(const std::string& host, unsigned short port, Address& address) {
+bool Resolve(const std::string& host, unsigned short port, NetAddress& address) {
   addrinfo hints{};
   hints.ai_family = AF_UNSPEC;
   hints.ai_flags = AI_NUMERICSERV;
@@ -117,7 +116,7 @@ std::vector<std::string> OwnAddresses() {
   if (getifaddrs(&interfaces) != 0) return addresses;
   for (const ifaddrs* at = interfaces; at; at = at->ifa_next) {
     if (!at->ifa_addr || (at->ifa_addr->sa_family != AF_INET && at->ifa_addr->sa_family != AF_INET6)) continue;
-    Address local;
+    NetAddress local;
     local.length = at->ifa_addr->sa_family == AF_INET ? sizeof(sockaddr_in) : sizeof(sockaddr_in6);
     std::memcpy(&local.storage, at->ifa_addr, local.length);
     addresses.push_back(local.Text());
@@ -133,7 +132,7 @@ bool IsOwnAddressLiteral(const std::string& host) {
   hints.ai_flags = AI_NUMERICHOST;
   addrinfo* found = nullptr;
   if (host.empty() || getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || !found) return false;
-  Address wanted;
+  NetAddress wanted;
   std::memcpy(&wanted.storage, found->ai_addr, found->ai_addrlen);
   wanted.length = found->ai_addrlen;
   freeaddrinfo(found);
@@ -153,32 +152,35 @@ bool IsOwnHostName(const std::string& host) {
          strcasecmp(hostShort.c_str(), ownShort.c_str()) == 0;
 }
 
-int UdpConnect(const Address& to) {
+int UdpConnect(const NetAddress& to) {
   const int fd = socket(to.family(), SOCK_DGRAM | SOCK_CLOEXEC, 0);
   if (fd < 0) return Fail(-1);
   if (connect(fd, to.get(), to.length) != 0) return Fail(fd, NetworkError(errno));
   return fd;
 }
 
-int TcpConnect(const Address& to, int timeoutMs) {
-  const int fd = socket(to.family(), SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+int TcpConnect(const NetAddress& to, int timeoutMs) {
+  // A blocking connect gives up after the send time-out (EINPROGRESS), so
+  // the socket needs no switching to and from non-blocking: a sender makes
+  // one connection per mail.
+  const int fd = socket(to.family(), SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (fd < 0) return Fail(-1);
-  if (connect(fd, to.get(), to.length) != 0) {
-    if (errno != EINPROGRESS) return Fail(fd, NetworkError(errno));
-    pollfd wait{fd, POLLOUT, 0};
-    int ready;
-    do ready = poll(&wait, 1, timeoutMs);
-    while (ready < 0 && errno == EINTR);
-    if (ready == 0) return Fail(fd, ERROR_TIMEOUT);
-    int error = 0;
-    socklen_t size = sizeof error;
-    getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size);
-    if (ready < 0 || error != 0) return Fail(fd, NetworkError(ready < 0 ? errno : error));
-  }
-  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   SetTimeouts(fd, timeoutMs);
   const int on = 1;
   setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+  if (connect(fd, to.get(), to.length) == 0) return fd;
+  if (errno == EINPROGRESS) return Fail(fd, ERROR_TIMEOUT);
+  if (errno != EINTR) return Fail(fd, NetworkError(errno));
+  // Interrupted: the connection goes on being made; wait for its outcome.
+  pollfd wait{fd, POLLOUT, 0};
+  int ready;
+  do ready = poll(&wait, 1, timeoutMs);
+  while (ready < 0 && errno == EINTR);
+  if (ready == 0) return Fail(fd, ERROR_TIMEOUT);
+  int error = 0;
+  socklen_t size = sizeof error;
+  getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size);
+  if (ready < 0 || error != 0) return Fail(fd, NetworkError(ready < 0 ? errno : error));
   return fd;
 }
 
@@ -214,7 +216,7 @@ bool SendDatagram(int fd, const void* data, size_t length) {
   return static_cast<size_t>(n) == length || Fail(-1, ERROR_WRITE_FAULT) == 0;
 }
 
-int UdpListen(const Address& at) {
+int UdpListen(const NetAddress& at) {
   const int fd = socket(at.family(), SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
   if (fd < 0) return Fail(-1);
   if (bind(fd, at.get(), at.length) != 0) return Fail(fd);
@@ -225,7 +227,7 @@ int UdpListen(const Address& at) {
   return fd;
 }
 
-int TcpListen(const Address& at, int backlog) {
+int TcpListen(const NetAddress& at, int backlog) {
   const int fd = socket(at.family(), SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
   if (fd < 0) return Fail(-1);
   const int on = 1;
@@ -234,7 +236,7 @@ int TcpListen(const Address& at, int backlog) {
   return fd;
 }
 
-int TcpAccept(int listener, Address& peer) {
+int TcpAccept(int listener, NetAddress& peer) {
   peer.length = sizeof peer.storage;
   const int fd = accept4(listener, reinterpret_cast<sockaddr*>(&peer.storage), &peer.length,
                          SOCK_CLOEXEC | SOCK_NONBLOCK);
@@ -244,7 +246,7 @@ int TcpAccept(int listener, Address& peer) {
   return fd;
 }
 
-long ReceiveFrom(int fd, void* buffer, size_t capacity, Address& from) {
+long ReceiveFrom(int fd, void* buffer, size_t capacity, NetAddress& from) {
   from.length = sizeof from.storage;
   const ssize_t n = recvfrom(fd, buffer, capacity, MSG_TRUNC, reinterpret_cast<sockaddr*>(&from.storage), &from.length);
   if (n < 0) return Fail(-1);
@@ -265,8 +267,8 @@ long WriteSome(int fd, const void* data, size_t length) {
   return Fail(-1);
 }
 
-void Close(int fd) {
+void CloseSocket(int fd) {
   if (fd >= 0) close(fd);
 }
 
-}  // namespace xtb::net
+}  // namespace xtb::os

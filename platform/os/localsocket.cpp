@@ -1,4 +1,4 @@
-#include <xtbasis/platform/localsocket.h>
+#include "localsocket.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -14,8 +14,9 @@
 #include <xtbasis/platform/lasterror.h>
 
 #include "mailfolder.h"
+#include "file.h"
 
-namespace xtb::local {
+namespace xtb::os {
 
 namespace {
 
@@ -25,7 +26,7 @@ namespace {
 std::mutex g_locksMutex;
 std::unordered_map<int, int> g_locks;
 
-int SocketType(Kind kind) { return kind == Kind::Datagram ? SOCK_DGRAM : SOCK_SEQPACKET; }
+int SocketType(SocketKind kind) { return kind == SocketKind::Datagram ? SOCK_DGRAM : SOCK_SEQPACKET; }
 
 bool MakeAddress(const std::string& path, sockaddr_un& address) {
   address = {};
@@ -44,49 +45,52 @@ int Fail(int fd) {
   return -1;
 }
 
-// Binds a new socket to `fileName` of the folder, open to every user.
-int BindSocket(int folder, const std::string& fileName, Kind kind) {
-  const std::string path = SocketPath(folder, fileName);
-  sockaddr_un address;
-  if (!MakeAddress(path, address)) return -1;
-  const int fd = socket(AF_UNIX, SocketType(kind) | SOCK_CLOEXEC, 0);
-  if (fd < 0) return Fail(-1);
-  if (unlinkat(folder, fileName.c_str(), 0) != 0 && errno != ENOENT) return Fail(fd);  // a dead holder's file
-  if (bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) return Fail(fd);
-  // The file is ours and, in a sticky folder, cannot be swapped by others.
-  if (chmod(path.c_str(), 0666) != 0) return Fail(fd);
-  if (kind == Kind::Sequenced && listen(fd, SOMAXCONN) != 0) return Fail(fd);
-  return fd;
+// Frees the name of a socket whose holder is gone (the caller holds its
+// lock) and binds a new one there, open to every user.
+int BindSocket(const os::Folder& folder, const std::string& fileName, SocketKind kind, std::string& refusal) {
+  const int stale = folder.RemoveStaleSocket(fileName);
+  if (stale == EPERM || stale == EACCES) {
+    // Another account's socket in the sticky folder: only it or root may
+    // remove it. Say whose it is, so that somebody can.
+    Refuse(stale, fileName, refusal);
+    os::FileFacts facts;
+    if (folder.FactsOfEntry(fileName, facts))
+      refusal = fileName + ": left by an ended receiver of user id " + std::to_string(facts.owner) +
+                ", which only that user or root can remove";
+    return -1;
+  }
+  int error = stale;
+  os::Fd fd;
+  if (error == 0) fd = folder.BindSocket(fileName, SocketType(kind), 0666, error);
+  if (!fd.IsOpen()) return Refuse(error, fileName, refusal), -1;
+  if (kind == SocketKind::Sequenced && listen(fd.Get(), SOMAXCONN) != 0) return Fail(-1);
+  return fd.Release();
 }
 
 }  // namespace
 
-int CreateEndpoint(const std::string& fileName, Kind kind) {
-  const int folder = OpenMailFolder();
-  if (folder < 0) return -1;
-  const int lock = OpenSharedFile(folder, fileName + ".lock");
-  if (lock < 0) {
-    close(folder);
-    return -1;
+int CreateEndpoint(const std::string& fileName, SocketKind kind, std::string* refusal) {
+  std::string reason;
+  int fd = -1;
+  os::Fd lock;
+  const os::Folder folder = OpenMailFolder();
+  if (!folder.IsOpen()) {
+    reason = MailFolder() + ": no folder that only its owner, this user or root, can change";
+  } else if ((lock = OpenSharedFile(folder, fileName + ".lock", reason)).IsOpen()) {
+    if (flock(lock.Get(), LOCK_EX | LOCK_NB) != 0) {
+      const bool held = errno == EWOULDBLOCK;
+      SetLastErrorFromErrno();
+      if (held) SetLastError(ERROR_ALREADY_EXISTS);
+    } else {
+      fd = BindSocket(folder, fileName, kind, reason);
+    }
   }
-  if (flock(lock, LOCK_EX | LOCK_NB) != 0) {
-    const bool held = errno == EWOULDBLOCK;
-    SetLastErrorFromErrno();
-    if (held) SetLastError(ERROR_ALREADY_EXISTS);
-    close(lock);
-    close(folder);
-    return -1;
-  }
-  const int fd = BindSocket(folder, fileName, kind);
-  const DWORD error = GetLastError();
-  close(folder);
   if (fd < 0) {
-    close(lock);
-    SetLastError(error);
+    if (refusal) *refusal = reason;
     return -1;
   }
   std::lock_guard guard(g_locksMutex);
-  g_locks[fd] = lock;
+  g_locks[fd] = lock.Release();
   return fd;
 }
 
@@ -109,23 +113,21 @@ bool CloseEndpoint(int fd) {
   return true;
 }
 
-int Connect(const std::string& fileName, Kind kind) {
+int ConnectEndpoint(const std::string& fileName, SocketKind kind, bool waitingSends) {
   // A sender needs no checked folder: whatever answers under the name is
   // what a receiver could have bound there anyway. Only a folder name too
-  // long for a socket address goes through the folder's descriptor.
+  // long for a socket address goes through a descriptor of the folder.
   std::string path = MailFolder() + "/" + fileName;
-  int folder = -1;
   sockaddr_un address;
+  os::Folder folder;
   if (path.size() >= sizeof address.sun_path) {
-    if ((folder = OpenMailFolder()) < 0) return -1;
-    path = SocketPath(folder, fileName);
+    folder = os::Folder(MailFolder());
+    path = folder.EntryPath(fileName);
   }
-  const bool made = MakeAddress(path, address);
-  if (folder >= 0) close(folder);
-  if (!made) return -1;
+  if (!MakeAddress(path, address)) return -1;
   // A listener's full queue must not hold the caller: sequenced connects
   // do not wait.
-  const bool sequenced = kind == Kind::Sequenced;
+  const bool sequenced = kind == SocketKind::Sequenced;
   const int fd = socket(AF_UNIX, SocketType(kind) | SOCK_CLOEXEC | (sequenced ? SOCK_NONBLOCK : 0), 0);
   if (fd < 0) return Fail(-1);
   if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
@@ -141,11 +143,11 @@ int Connect(const std::string& fileName, Kind kind) {
     return -1;
   }
   // Sends block again (bounded by SetSendTimeout), as writes to an endpoint do.
-  if (sequenced) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  if (sequenced && waitingSends) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   return fd;
 }
 
-int Accept(int fd, int readTimeoutMs) {
+int AcceptConnection(int fd, int readTimeoutMs) {
   int connection;
   do connection = accept4(fd, nullptr, nullptr, SOCK_CLOEXEC);
   while (connection < 0 && errno == EINTR);
@@ -155,7 +157,7 @@ int Accept(int fd, int readTimeoutMs) {
   return connection;
 }
 
-long Receive(int fd, char* buffer, size_t capacity) {
+long ReceiveMessage(int fd, char* buffer, size_t capacity) {
   ssize_t n;
   do n = recv(fd, buffer, capacity, 0);
   while (n < 0 && errno == EINTR);
@@ -166,7 +168,7 @@ long Receive(int fd, char* buffer, size_t capacity) {
   return n;
 }
 
-bool Send(int fd, const char* data, size_t length, bool wait) {
+bool SendMessage(int fd, const char* data, size_t length, bool wait) {
   ssize_t n;
   do n = send(fd, data, length, MSG_NOSIGNAL | (wait ? 0 : MSG_DONTWAIT));
   while (n < 0 && errno == EINTR);
@@ -190,4 +192,4 @@ bool SetSendTimeout(int fd, int milliseconds) {
   return true;
 }
 
-}  // namespace xtb::local
+}  // namespace xtb::os

@@ -5,10 +5,10 @@
 #include <initializer_list>
 #include <vector>
 
-namespace xtb::poll {
+namespace xtb::os {
 
 // A descriptor that can be read (or has reached its end or failed).
-struct Event {
+struct PollEvent {
   int fd;
 };
 
@@ -23,7 +23,7 @@ class Poller {
   bool Add(int fd);
   void Remove(int fd);
   // Waits at most `timeoutMs` (-1: for good); the ready descriptors.
-  std::vector<Event> Wait(int timeoutMs);
+  std::vector<PollEvent> Wait(int timeoutMs);
 
  private:
   int m_fd;
@@ -47,4 +47,4 @@ std::vector<PassedSocket> PassedSockets();
 // false in the parent's place when that fails.
 bool Daemonise();
 
-}  // namespace xtb::poll
+}  // namespace xtb::os

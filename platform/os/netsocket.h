@@ -12,10 +12,10 @@
 #include <cstddef>
 #include <string>
 
-namespace xtb::net {
+namespace xtb::os {
 
 // A socket address of either family.
-struct Address {
+struct NetAddress {
   sockaddr_storage storage{};
   socklen_t length = 0;
   const sockaddr* get() const { return reinterpret_cast<const sockaddr*>(&storage); }
@@ -25,7 +25,7 @@ struct Address {
 };
 
 // The first address of `host` (a name or a literal) with `port`.
-bool Resolve(const std::string& host, unsigned short port, Address& address);
+bool Resolve(const std::string& host, unsigned short port, NetAddress& address);
 // The first IPv4 address of `host`, dotted; empty when it has none.
 std::string ResolveIPv4(const std::string& host);
 // True for a literal loopback address (127.0.0.0/8, ::1, ::ffff:127.x).
@@ -37,10 +37,10 @@ bool IsOwnAddressLiteral(const std::string& host);
 bool IsOwnHostName(const std::string& host);
 
 // A UDP socket connected to `to`.
-int UdpConnect(const Address& to);
+int UdpConnect(const NetAddress& to);
 // A TCP connection to `to`, made within `timeoutMs`; reads and writes on it
 // give up after `timeoutMs` as well.
-int TcpConnect(const Address& to, int timeoutMs);
+int TcpConnect(const NetAddress& to, int timeoutMs);
 
 // Writes all of `data` (false on failure or time-out).
 bool SendAll(int fd, const void* data, size_t length);
@@ -52,17 +52,17 @@ bool SendDatagram(int fd, const void* data, size_t length);
 // Listeners of a router: non-blocking sockets bound to `at` (SO_REUSEADDR
 // for TCP, so that a restarted router binds again at once; a large receive
 // buffer for UDP).
-int UdpListen(const Address& at);
-int TcpListen(const Address& at, int backlog);
+int UdpListen(const NetAddress& at);
+int TcpListen(const NetAddress& at, int backlog);
 // The next pending connection (non-blocking) and its peer; -1 when none.
-int TcpAccept(int listener, Address& peer);
+int TcpAccept(int listener, NetAddress& peer);
 // One datagram and its sender; -1 when none is waiting.
-long ReceiveFrom(int fd, void* buffer, size_t capacity, Address& from);
+long ReceiveFrom(int fd, void* buffer, size_t capacity, NetAddress& from);
 // Non-blocking reads and writes of a router: the count moved, 0 at the end
 // of the stream, -1 on failure, -2 when nothing can move now.
 long ReadSome(int fd, void* buffer, size_t capacity);
 long WriteSome(int fd, const void* data, size_t length);
 
-void Close(int fd);
+void CloseSocket(int fd);
 
-}  // namespace xtb::net
+}  // namespace xtb::os

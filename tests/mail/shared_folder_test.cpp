@@ -1,0 +1,195 @@
+// The mail folder is written by every account of the practice. Names that
+// another account planted there (links, files, pipes, sockets it left) never
+// make a receiver of this account write, remove or change anything outside
+// the folder: the receiver refuses, says why in its trace, and works again
+// once the name is free. Played with a real second account (nobody), the
+// receiver as root.
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "child_process.h"
+#include "mail_fixture.h"
+#include "second_account.h"
+#include "tool_run.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class SharedMailFolder : public MailTest {
+ protected:
+  void SetUp() override {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to play a second account";
+    MailTest::SetUp();
+    // nobody reaches the mail folder; the secret beside it is root's alone.
+    fs::permissions(MailWorld::Get().dir(), fs::perms(0755));
+    m_folder = MailWorld::Get().dir() / "mail";
+    m_secret = (MailWorld::Get().dir() / ("secret-" + Unique("s"))).string();
+    std::ofstream(m_secret) << "root only\n";
+    fs::permissions(m_secret, fs::perms(0600));
+    CXTMailslotServer maker;  // makes the folder as the library does
+    ASSERT_TRUE(maker.Create(CString(Unique("maker")), ""));
+    ASSERT_EQ(fs::status(m_folder).permissions(), fs::perms(01777));
+  }
+  void TearDown() override { fs::remove(m_secret); }
+
+  std::string FileOf(const std::string& name) const {
+    return (m_folder / xtb::mail::EndpointFile(xtb::mail::EndpointName(Pipes(), CString(name), ""))).string();
+  }
+  void ExpectSecretUntouched() const {
+    struct stat info {};
+    ASSERT_EQ(stat(m_secret.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+    EXPECT_EQ(info.st_uid, 0u);
+    std::ifstream in(m_secret);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "root only\n");
+  }
+  // What lies under `path` itself: its kind and owner, a link not followed.
+  static std::string KindOf(const std::string& path) {
+    struct stat info {};
+    if (lstat(path.c_str(), &info) != 0) return "none";
+    const char* kind = S_ISLNK(info.st_mode) ? "link" : S_ISFIFO(info.st_mode) ? "fifo" : S_ISSOCK(info.st_mode) ? "socket"
+                                                   : S_ISREG(info.st_mode)  ? "file"
+                                                                            : "other";
+    return std::string(kind) + "/" + std::to_string(info.st_uid) + "/" + std::to_string(info.st_nlink);
+  }
+
+  fs::path m_folder;
+  std::string m_secret;
+};
+
+// Each way nobody can occupy a name of the endpoint, and how it is planted.
+struct Plant {
+  const char* what;
+  const char* suffix;  // "" for the socket's own name, ".lock" for its lock file
+  const char* reason;  // in the receiver's trace
+};
+
+bool PlantAs(const std::string& what, const std::string& secret, const std::string& path) {
+  if (what == "symlink") return PlantSymlinkAsNobody(secret, path);
+  if (what == "hardlink") return PlantHardLink(secret, path);
+  if (what == "fifo") return AsNobody([&] { return mkfifo(path.c_str(), 0666) == 0; });
+  return AsNobody([&] {
+    std::ofstream(path) << "nobody's\n";
+    return fs::is_regular_file(path);
+  });
+}
+
+TEST_F(SharedMailFolder, PlantedNamesAreRefusedTracedAndLeftAsTheyWere) {
+  const Plant plants[] = {
+      {"symlink", "", "the name is a symbolic link"},     {"hardlink", "", "the name is no socket"},
+      {"fifo", "", "the name is no socket"},              {"file", "", "the name is no socket"},
+      {"symlink", ".lock", "the name is a symbolic link"}, {"hardlink", ".lock", "the file has other names"},
+      {"fifo", ".lock", "the name is no regular file"},
+  };
+  for (const Plant& plant : plants) {
+    SCOPED_TRACE(std::string(plant.what) + " as " + (*plant.suffix ? plant.suffix : "the socket"));
+    const std::string name = Unique(std::string(plant.what) + (*plant.suffix ? "lock" : "sock"));
+    const std::string path = FileOf(name) + plant.suffix;
+    ASSERT_TRUE(PlantAs(plant.what, m_secret, path));
+    const std::string planted = KindOf(path);
+    fs::remove(MailWorld::Get().TraceFile());
+
+    CXTMailslotServer server;
+    EXPECT_FALSE(server.Create(CString(name), ""));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    const std::string file = fs::path(path).filename().string();
+    EXPECT_NE(Traces().find("CXTMailslotServer::Create: "), std::string::npos) << Traces();
+    EXPECT_NE(Traces().find("(" + file + ": " + plant.reason), std::string::npos) << Traces();
+    EXPECT_EQ(KindOf(path), planted) << "the planted name stays as it was";
+    ExpectSecretUntouched();
+
+    // Once its owner took the name away, the endpoint is made and works.
+    ASSERT_EQ(unlink(path.c_str()), 0);
+    ASSERT_TRUE(server.Create(CString(name), ""));
+    EXPECT_EQ(SendAndRead(server, name, "frei"), "frei");
+    EXPECT_EQ(KindOf(FileOf(name)), "socket/0/1");
+  }
+}
+
+// A lock file that another account made is shared, as every endpoint's is.
+TEST_F(SharedMailFolder, AnotherAccountsLockFileIsShared) {
+  const std::string name = Unique("theirs");
+  ASSERT_TRUE(AsNobody([&] {
+    std::ofstream(FileOf(name) + ".lock");
+    return chmod((FileOf(name) + ".lock").c_str(), 0666) == 0;
+  }));
+  CXTMailslotServer server;
+  ASSERT_TRUE(server.Create(CString(name), ""));
+  EXPECT_EQ(KindOf(FileOf(name) + ".lock"), "file/65534/1");
+}
+
+// A receiver of another account that ended (killed, never closed) leaves
+// its socket. Root, which a service restarted by the administrator runs as,
+// replaces it; an ordinary account cannot remove it from the sticky folder
+// and is told whose socket stands in the way.
+TEST_F(SharedMailFolder, DeadReceiverOfAnotherAccount) {
+  const std::string nobodys = Unique("nobodys");
+  ASSERT_TRUE(AsNobody([&] {
+    CXTMailslotServer* left = new CXTMailslotServer;  // never closed: the process ends with it
+    return left->Create(CString(nobodys), "");
+  }));
+  EXPECT_EQ(KindOf(FileOf(nobodys)), "socket/65534/1");
+  CXTMailslotServer server;
+  ASSERT_TRUE(server.Create(CString(nobodys), "")) << Traces();
+  EXPECT_EQ(KindOf(FileOf(nobodys)), "socket/0/1");
+  EXPECT_EQ(SendAndRead(server, nobodys, "übernommen"), "übernommen");
+
+  const std::string roots = Unique("roots");
+  ChildProcess holder({XTB_MAIL_PROBE, "hold", roots});
+  ASSERT_EQ(holder.ReadLine(), "ready");
+  holder.Kill();
+  ASSERT_EQ(KindOf(FileOf(roots)), "socket/0/1");
+  const std::string file = fs::path(FileOf(roots)).filename().string();
+  EXPECT_TRUE(AsNobody([&] {
+    std::string refusal;
+    const int fd = xtb::os::CreateEndpoint(file, Pipes() ? xtb::os::SocketKind::Sequenced : xtb::os::SocketKind::Datagram,
+                                              &refusal);
+    return fd < 0 && GetLastError() == ERROR_ACCESS_DENIED &&
+           refusal == file + ": left by an ended receiver of user id 0, which only that user or root can remove";
+  }));
+  EXPECT_EQ(KindOf(FileOf(roots)), "socket/0/1") << "root's socket stays";
+}
+
+// The machine's mail-id clock is a file of the folder too: a planted link
+// is not followed; the sender falls back to its own clock and still sends.
+TEST_F(SharedMailFolder, PlantedClockFileIsNotFollowed) {
+  const std::string clock = (m_folder / ".mailclock").string();
+  fs::remove(clock);
+  ASSERT_TRUE(PlantSymlinkAsNobody(m_secret, clock));
+  const std::string name = Unique("clock");
+  CXTMailslotServer server;
+  ASSERT_TRUE(server.Create(CString(name), ""));
+  const ToolRun run = RunTool("mail send . '" + name + "' '' user 'trotz Uhr'" + (Pipes() ? " --pipes" : ""));
+  ASSERT_EQ(run.status, 0) << run.output;
+  CString sender, text;
+  MAILTYPES type;
+  ASSERT_TRUE(server.Read(sender, type, text));
+  EXPECT_STREQ(text, "trotz Uhr");
+  EXPECT_EQ(KindOf(clock), "link/65534/1");
+  ExpectSecretUntouched();
+}
+
+// A mail folder that someone else could change is not used at all.
+TEST_F(SharedMailFolder, FolderOfAnotherAccountOrALinkIsRefused) {
+  // Both where nobody may make them: in the shared folder itself.
+  const fs::path theirs = m_folder / ("theirs-" + Unique("f"));
+  const fs::path link = m_folder / ("link-" + Unique("l"));
+  ASSERT_TRUE(AsNobody([&] { return mkdir(theirs.c_str(), 01777) == 0 && chmod(theirs.c_str(), 01777) == 0; }));
+  ASSERT_TRUE(PlantSymlinkAsNobody(m_folder.string(), link.string()));
+  for (const fs::path& folder : {theirs, link}) {
+    SCOPED_TRACE(folder.string());
+    setenv("XTBASIS_MAIL_DIR", folder.c_str(), 1);
+    CXTMailslotServer server;
+    EXPECT_FALSE(server.Create(CString(Unique("elsewhere")), ""));
+    EXPECT_TRUE(fs::is_empty(theirs));
+  }
+  setenv("XTBASIS_MAIL_DIR", m_folder.c_str(), 1);
+}
+
+}  // namespace
