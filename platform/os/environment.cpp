@@ -15,4 +15,6 @@ bool SetEnvironmentValue(const char* name, const std::string& value) {
   return setenv(name, value.c_str(), 1) == 0;
 }
 
+void RemoveEnvironmentValue(const char* name) { unsetenv(name); }
+
 }  // namespace xtb::os

@@ -11,5 +11,6 @@ const char* EnvironmentValue(const char* name);
 // where an empty value means "not set".
 const char* NonEmptyEnvironmentValue(const char* name);
 bool SetEnvironmentValue(const char* name, const std::string& value);
+void RemoveEnvironmentValue(const char* name);
 
 }  // namespace xtb::os

@@ -12,6 +12,8 @@
 #include <string>
 #include <xtbasis/platform/lasterror.h>
 
+#include "environment.h"
+
 namespace xtb::os {
 
 Poller::Poller() : m_fd(epoll_create1(EPOLL_CLOEXEC)) {
@@ -59,8 +61,8 @@ int TakeSignal(int fd) {
 
 std::vector<PassedSocket> PassedSockets() {
   std::vector<PassedSocket> sockets;
-  const char* pid = std::getenv("LISTEN_PID");
-  const char* count = std::getenv("LISTEN_FDS");
+  const char* pid = EnvironmentValue("LISTEN_PID");
+  const char* count = EnvironmentValue("LISTEN_FDS");
   if (!pid || !count || std::to_string(getpid()) != pid) return sockets;
   const int n = std::atoi(count);
   for (int fd = 3; fd < 3 + n; ++fd) {
@@ -71,8 +73,8 @@ std::vector<PassedSocket> PassedSockets() {
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
     sockets.push_back({fd, type == SOCK_DGRAM});
   }
-  unsetenv("LISTEN_PID");
-  unsetenv("LISTEN_FDS");
+  RemoveEnvironmentValue("LISTEN_PID");
+  RemoveEnvironmentValue("LISTEN_FDS");
   return sockets;
 }
 
