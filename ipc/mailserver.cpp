@@ -29,10 +29,11 @@ bool CXTMailslotServer::Create(const CString& name, const CString& subName) {
   const int fd = xtb::os::CreateEndpoint(EndpointFile(endpoint),
                                             pipe ? xtb::os::SocketKind::Sequenced : xtb::os::SocketKind::Datagram, &refusal);
   m_handle = fd < 0 ? INVALID_HANDLE_VALUE : RegisterHandle(fd, Channel::LocalEndpoint);
-  // The administrator learns which name of the shared folder stood in the way.
-  if (m_handle == INVALID_HANDLE_VALUE)
+  // A failed Create is silent, except when a name in the shared folder
+  // stood in the way: the administrator learns which one.
+  if (m_handle == INVALID_HANDLE_VALUE && !refusal.empty())
     TraceFailure(__LINE__, std::string("CXTMailslotServer::Create: ") + (pipe ? "CreateNamedPipe" : "CreateMailslot") +
-                               ": '\\\\.\\" + endpoint + "'" + (refusal.empty() ? "" : " (" + refusal + ")") + ": ");
+                               ": '\\\\.\\" + endpoint + "' (" + refusal + "): ");
   return m_handle != INVALID_HANDLE_VALUE;
 }
 

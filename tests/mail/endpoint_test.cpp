@@ -39,6 +39,7 @@ TEST_F(MailEndpointTest, LiveReceiverKeepsItsNameADeadOneLosesIt) {
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
   // Names are case-insensitive.
   EXPECT_FALSE(second.Create(CString("HELD" + name.substr(4)), ""));
+  EXPECT_FALSE(Traced("CXTMailslotServer::Create")) << "a name in use is no refusal to trace";
   holder.Kill();
   // The dead receiver's file is still there; a sender is refused, and the
   // name can be created again.
