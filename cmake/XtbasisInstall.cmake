@@ -21,3 +21,6 @@ file(RELATIVE_PATH XTBASIS_PC_UP /x/${CMAKE_INSTALL_LIBDIR}/pkgconfig /x)
 configure_file(cmake/xtbasis.pc.in ${CMAKE_CURRENT_BINARY_DIR}/xtbasis.pc @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/xtbasis.pc
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+
+# Made at boot by systemd-tmpfiles; see docs/architecture.md, Shared regions.
+install(FILES cmake/xtbasis-regions.tmpfiles DESTINATION lib/tmpfiles.d RENAME xtbasis-regions.conf)
