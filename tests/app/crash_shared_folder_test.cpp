@@ -33,8 +33,7 @@ class CrashSharedFolder : public ::testing::Test {
       fs::permissions(shared, fs::perms(0777));
     }
     m_secret = (m_outside / "secret").string();
-    std::ofstream(m_secret) << "root only\n";
-    fs::permissions(m_secret, fs::perms(0600));
+    MakeRootSecret(m_secret);
     m_before = Snapshot(m_outside, m_outside / "none");
   }
 
@@ -42,7 +41,7 @@ class CrashSharedFolder : public ::testing::Test {
     ASSERT_TRUE(PlantSymlinkAsNobody(target.string(), path.string())) << path;
   }
   void ExpectNothingOutsideChanged() const {
-    EXPECT_EQ(ReadText(m_secret), "root only\n");
+    EXPECT_TRUE(RootSecretUntouched(m_secret));
     EXPECT_TRUE(Snapshot(m_outside, m_outside / "none") == m_before);
     EXPECT_TRUE(fs::is_empty(m_outside / "target"));
   }
@@ -112,7 +111,7 @@ TEST_F(CrashSharedFolder, PlantedDumpNamesAttachmentsAndCrashFolderAreNotWritten
   EXPECT_FALSE(fs::exists(made[0] / "r9trace.log"));
   for (const auto& entry : fs::directory_iterator(made[0])) {
     if (entry.path().extension() == ".dmp") continue;  // the crashed program's memory
-    EXPECT_EQ(ReadText(entry.path()).find("root only"), std::string::npos) << entry.path();
+    EXPECT_EQ(ReadText(entry.path()).find(kRootSecret), std::string::npos) << entry.path();
   }
   ExpectNothingOutsideChanged();
 }

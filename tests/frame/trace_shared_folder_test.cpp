@@ -40,8 +40,7 @@ class SharedLogFolder : public FrameTest {
     fs::create_directories(m_logs);
     fs::permissions(m_logs, fs::perms(0777));
     m_secret = (m_area / "secret").string();
-    std::ofstream(m_secret) << "root only\n";
-    fs::permissions(m_secret, fs::perms(0600));
+    MakeRootSecret(m_secret);
     m_sysBase.LogDir = CString(m_logs.string() + "/");
     m_previous = SetXTPresenter(&m_presenter);
     m_before = Snapshot(m_area, m_logs);
@@ -60,7 +59,7 @@ class SharedLogFolder : public FrameTest {
     ASSERT_TRUE(AsNobody([&] { return unlink(path.c_str()) == 0; }));
   }
   void ExpectNothingOutsideChanged() const {
-    EXPECT_EQ(Read(m_secret), "root only\n");
+    EXPECT_TRUE(RootSecretUntouched(m_secret));
     EXPECT_TRUE(Snapshot(m_area, m_logs) == m_before);
   }
 

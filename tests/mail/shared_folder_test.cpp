@@ -30,8 +30,7 @@ class SharedMailFolder : public MailTest {
     fs::permissions(MailWorld::Get().dir(), fs::perms(0755));
     m_folder = MailWorld::Get().dir() / "mail";
     m_secret = (MailWorld::Get().dir() / ("secret-" + Unique("s"))).string();
-    std::ofstream(m_secret) << "root only\n";
-    fs::permissions(m_secret, fs::perms(0600));
+    MakeRootSecret(m_secret);
     CXTMailslotServer maker;  // makes the folder as the library does
     ASSERT_TRUE(maker.Create(CString(Unique("maker")), ""));
     ASSERT_EQ(fs::status(m_folder).permissions(), fs::perms(01777));
@@ -41,14 +40,7 @@ class SharedMailFolder : public MailTest {
   std::string FileOf(const std::string& name) const {
     return (m_folder / xtb::mail::EndpointFile(xtb::mail::EndpointName(Pipes(), CString(name), ""))).string();
   }
-  void ExpectSecretUntouched() const {
-    struct stat info {};
-    ASSERT_EQ(stat(m_secret.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 07777, 0600u);
-    EXPECT_EQ(info.st_uid, 0u);
-    std::ifstream in(m_secret);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "root only\n");
-  }
+  void ExpectSecretUntouched() const { EXPECT_TRUE(RootSecretUntouched(m_secret)); }
   // What lies under `path` itself: its kind and owner, a link not followed.
   static std::string KindOf(const std::string& path) {
     struct stat info {};

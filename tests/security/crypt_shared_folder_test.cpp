@@ -28,13 +28,12 @@ class SharedKeyFolders : public CryptTest {
     fs::create_directories(m_shared);
     fs::permissions(m_shared, fs::perms(0777));
     m_secret = (m_area / "secret").string();
-    std::ofstream(m_secret) << "root only\n";
-    fs::permissions(m_secret, fs::perms(0600));
+    MakeRootSecret(m_secret);
     m_before = Snapshot(m_area, m_shared);
   }
 
   void ExpectNothingOutsideChanged() const {
-    EXPECT_EQ(ScratchDir::Read(m_secret), "root only\n");
+    EXPECT_TRUE(RootSecretUntouched(m_secret));
     EXPECT_TRUE(Snapshot(m_area, m_shared) == m_before);
   }
   // The file is the writer's own: a regular file with one name and `mode`.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <grp.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -41,6 +42,21 @@ inline bool PlantSymlinkAsNobody(const std::string& target, const std::string& p
 // makes the link itself, to show that the library copes with it too.
 inline bool PlantHardLink(const std::string& target, const std::string& path) {
   return AsNobody([&] { return link(target.c_str(), path.c_str()) == 0; }) || link(target.c_str(), path.c_str()) == 0;
+}
+
+// The file only root may read and write that planted names point to.
+inline constexpr const char* kRootSecret = "root only\n";
+inline void MakeRootSecret(const std::string& path) {
+  std::ofstream(path) << kRootSecret;
+  std::filesystem::permissions(path, std::filesystem::perms(0600));
+}
+// Whether it is still root's alone, with its content as made.
+inline bool RootSecretUntouched(const std::string& path) {
+  struct stat info {};
+  if (lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || (info.st_mode & 07777) != 0600 || info.st_uid != 0)
+    return false;
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {}) == kRootSecret;
 }
 
 // Everything below `root` with its permissions and content, `skip` and its
