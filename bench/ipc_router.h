@@ -19,6 +19,7 @@
 #pragma once
 
 #include <fcntl.h>
+#include <poll.h>
 #include <netinet/in.h>
 #include <arpa/inet.h>
 #include <sched.h>
@@ -42,6 +43,8 @@ class NetWorld {
     return world;
   }
   bool ok() const { return m_ok; }
+  // Why not ok.
+  const std::string& error() const { return m_error; }
   const std::string& routerAddress() const { return m_routerAddress; }
   // Runs `make` inside the namespace and returns its result (a socket made
   // there stays there).
@@ -74,29 +77,63 @@ class NetWorld {
         "ip -n " + m_name + " link set " + veth + "n up"};
     m_ok = geteuid() == 0;
     for (const std::string& command : commands) m_ok = m_ok && std::system((command + " 2>/dev/null").c_str()) == 0;
-    if (!m_ok) return;
+    if (!m_ok) {
+      m_error = geteuid() == 0 ? "the network namespace could not be set up" : "needs root for a network namespace";
+      return;
+    }
     const std::string config = TheFolder().dir + "/xtmaild.conf";
     std::ofstream(config) << "listen = " << m_routerAddress << "\nallow = " << host << "\nlog_dir = " << TheFolder().dir
                           << "\ntrace_level = 0\n";
     const char* argv[] = {"/usr/sbin/ip", "netns", "exec", m_name.c_str(), XTB_MAILD_PATH, "--foreground",
                           "--config", config.c_str(), nullptr};
+    int said[2];
+    if (pipe2(said, O_CLOEXEC) != 0) {
+      m_ok = false;
+      m_error = "no pipe for the router's output";
+      return;
+    }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, said[1], STDOUT_FILENO);
     m_ok = posix_spawn(&m_router, argv[0], &actions, nullptr, const_cast<char**>(argv), environ) == 0;
     posix_spawn_file_actions_destroy(&actions);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // until it listens
+    close(said[1]);
+    // A mail sent before the router listens waits a second per attempt
+    // (the pipe-mode retry) and would be timed as the router's speed.
+    m_routerOutput = said[0];  // open while it runs: a later line must not end it with SIGPIPE
+    m_ok = m_ok && RouterListens(said[0]);
+    if (!m_ok && m_error.empty()) m_error = "the router could not be started";
+  }
+  // Whether the router printed that it listens, within 10 s.
+  bool RouterListens(int output) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    std::string text;
+    for (;;) {
+      if (text.find("listening") != std::string::npos) return true;
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+      pollfd ready{output, POLLIN, 0};
+      char buffer[256];
+      const ssize_t n = left > 0 && poll(&ready, 1, static_cast<int>(left)) > 0 ? read(output, buffer, sizeof buffer) : 0;
+      if (n <= 0) {
+        m_error = "the router did not say it listens within 10 s";
+        return false;
+      }
+      text.append(buffer, static_cast<size_t>(n));
+    }
   }
   ~NetWorld() {
     if (m_router > 0) {
       kill(m_router, SIGTERM);
       waitpid(m_router, nullptr, 0);
     }
+    if (m_routerOutput >= 0) close(m_routerOutput);
     std::system(("ip netns del " + m_name + " 2>/dev/null").c_str());
   }
 
-  std::string m_name, m_routerAddress;
+  std::string m_name, m_routerAddress, m_error;
   pid_t m_router = -1;
+  int m_routerOutput = -1;
   bool m_ok = false;
 };
 
@@ -134,7 +171,7 @@ using BareNetEndpoint = BareNetLoop<kPipes>;
 template <typename Endpoint>
 void OverTheNetwork(benchmark::State& state, void (*measure)(benchmark::State&, const char*), const char* name) {
   if (!NetWorld::Get().ok()) {
-    state.SkipWithError("needs root for a network namespace");
+    state.SkipWithError(NetWorld::Get().error().c_str());
     return;
   }
   measure(state, name);

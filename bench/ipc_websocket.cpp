@@ -39,7 +39,7 @@ struct Setup {
                                 "/cert.pem' 2>/dev/null";
     ready = std::system(command.c_str()) == 0 &&
             server.Start({"--host", "localhost", "--cert", dir + "/cert.pem", "--key", dir + "/key.pem"});
-    if (!ready) std::fprintf(stderr, "the echo server could not start on port 443\n");
+    if (!ready) std::fprintf(stderr, "the echo server could not start on port 443: %s\n", server.Failure().c_str());
   }
   ~Setup() {
     server.Stop();

@@ -31,9 +31,14 @@ class BestTimes : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
-      if (run.run_type != Run::RT_Iteration || run.error_occurred || run.iterations == 0) continue;
-      const double n = static_cast<double>(run.iterations);
+      if (run.run_type != Run::RT_Iteration) continue;
       const std::string name = run.run_name.function_name + (run.run_name.args.empty() ? "" : "/" + run.run_name.args);
+      if (run.error_occurred) {
+        m_errors.try_emplace(name, run.error_message);
+        continue;
+      }
+      if (run.iterations == 0) continue;
+      const double n = static_cast<double>(run.iterations);
       Keep(m_cpu, name, run.cpu_accumulated_time / n);
       Keep(m_wall, name, run.real_accumulated_time / n);
       if (const auto median = run.counters.find(kMedianCounter); median != run.counters.end())
@@ -47,6 +52,12 @@ class BestTimes : public benchmark::ConsoleReporter {
     const auto it = times.find(name);
     return it == times.end() ? 0 : it->second;
   }
+  // Why the benchmark failed in one of its runs, empty when none did. A
+  // failed run does not count, even if another run of it succeeded.
+  std::string ErrorOf(const std::string& name) const {
+    const auto it = m_errors.find(name);
+    return it == m_errors.end() ? "" : name + ": " + it->second;
+  }
 
  private:
   static void Keep(std::map<std::string, double>& times, const std::string& name, double seconds) {
@@ -54,6 +65,7 @@ class BestTimes : public benchmark::ConsoleReporter {
     if (!fresh && seconds < it->second) it->second = seconds;
   }
   std::map<std::string, double> m_cpu, m_wall, m_median;
+  std::map<std::string, std::string> m_errors;
 };
 
 }  // namespace
@@ -82,9 +94,20 @@ int main(int argc, char** argv) {
   BestTimes times;
   benchmark::RunSpecifiedBenchmarks(&times);
   std::printf("\n");
+  int failed = 0;
   for (const Line& line : Lines()) {
+    // A failed benchmark is named with its error, never printed as a figure.
+    std::string error = times.ErrorOf(line.own);
+    if (const std::string peerError = times.ErrorOf(line.peer); !peerError.empty())
+      error += (error.empty() ? "" : "; ") + peerError;
+    if (!error.empty()) {
+      std::printf("%s%s: not measured (%s)\n", line.peer.empty() ? "" : "speed ratio ", line.label.c_str(),
+                  error.c_str());
+      ++failed;
+      continue;
+    }
     const double own = times.Of(line.own, line.clock);
-    if (own <= 0) continue;  // filtered out or failed
+    if (own <= 0) continue;  // filtered out
     if (line.peer.empty()) {
       std::printf("%s: %.1f ns per iteration\n", line.label.c_str(), own * 1e9);
     } else if (const double peer = times.Of(line.peer, line.clock); peer > 0) {
@@ -92,5 +115,5 @@ int main(int argc, char** argv) {
     }
   }
   benchmark::Shutdown();
-  return 0;
+  return failed == 0 ? 0 : 1;
 }

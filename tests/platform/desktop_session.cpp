@@ -4,10 +4,16 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstddef>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <thread>
 
@@ -146,6 +152,7 @@ VirtualDisplay::VirtualDisplay() {
 
 VirtualDisplay::~VirtualDisplay() {
   Stop();
+  if (m_numberHold >= 0) close(m_numberHold);
   if (!m_folder.empty()) {
     std::error_code ignored;
     std::filesystem::remove_all(m_folder, ignored);
@@ -157,6 +164,19 @@ void VirtualDisplay::Stop() {
   kill(m_server, SIGTERM);  // Xvfb closes its clients' connections and removes its lock file
   waitpid(m_server, nullptr, 0);
   m_server = -1;
+  if (m_name.empty()) return;
+  // X servers pick the lowest free number, so the next one started by any
+  // test would take this display's. An X server cannot use a number whose
+  // abstract socket name is bound; bound without listening, it refuses
+  // clients at once.
+  m_numberHold = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const std::string name = "/tmp/.X11-unix/X" + m_name.substr(1);
+  std::memcpy(address.sun_path + 1, name.data(), name.size());
+  const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
+  if (m_numberHold < 0 || bind(m_numberHold, reinterpret_cast<const sockaddr*>(&address), length) != 0)
+    std::fprintf(stderr, "the number of display %s could not be held: %s\n", m_name.c_str(), std::strerror(errno));
 }
 
 std::vector<std::string> VirtualDisplay::Environment() const {

@@ -52,7 +52,9 @@ class VirtualDisplay {
   const std::string& name() const { return m_name; }
   // A private folder for the probe's home and files, removed with the display.
   const std::string& folder() const { return m_folder; }
-  // Ends the X server at once, as when a session goes away.
+  // Ends the X server at once, as when a session goes away. The display's
+  // number stays taken until destruction: another test's X server starting
+  // meanwhile takes another, so a program still pointed here finds nobody.
   void Stop();
 
   // The environment of a program on this display: no Wayland, no answer
@@ -75,6 +77,7 @@ class VirtualDisplay {
                milliseconds timeout = milliseconds(5000));
 
   pid_t m_server = -1;
+  int m_numberHold = -1;
   std::string m_name;
   std::string m_folder;
 };

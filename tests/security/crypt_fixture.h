@@ -38,6 +38,11 @@ class CryptTest : public ::testing::Test {
 
   std::string Path(const std::string& name) const { return m_dir.Path(name); }
   std::string Write(const std::string& name, const std::string& bytes) const { return m_dir.Write(name, bytes); }
+  // A file holding the AES-256 session key `key` (32 bytes) in clear, as a
+  // PLAINTEXTKEYBLOB.
+  std::string WriteKeyBlob(const std::string& name, const std::string& key) const {
+    return Write(name, std::string("\x08\x02\x00\x00\x10\x66\x00\x00\x20\x00\x00\x00", 12) + key);
+  }
 
   ScratchDir m_dir;
 };

@@ -6,10 +6,9 @@ namespace {
 TEST_F(CryptTest, CipherFilesExchangeWithOpensslEnc) {
   // A session key known in clear, as a PLAINTEXTKEYBLOB.
   const std::string key = PatternBytes(32, 9);
-  std::string blob("\x08\x02\x00\x00\x10\x66\x00\x00\x20\x00\x00\x00", 12);
   CXTCrypt crypt;
   ASSERT_TRUE(crypt.AcquireContext(nullptr, CRYPT_VERIFYCONTEXT));
-  ASSERT_TRUE(crypt.ImportKey(KT_SESSION, Write("key.blob", blob + key).c_str()));
+  ASSERT_TRUE(crypt.ImportKey(KT_SESSION, WriteKeyBlob("key.blob", key).c_str()));
   const std::string keyHex = CXTCrypt::KeyToHex(reinterpret_cast<const unsigned char*>(key.data()), 32).GetString();
   const std::string openssl = "openssl enc -aes-256-cbc -K " + keyHex + " -iv 00000000000000000000000000000000";
   for (size_t size : {size_t{1}, size_t{1024}, size_t{70001}}) {

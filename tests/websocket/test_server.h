@@ -37,8 +37,11 @@ class TestServer {
     }
     close(out[1]);
     output_ = out[0];
-    return pid_ > 0 && NextLine(std::chrono::seconds(20)) == "ready";
+    first_ = pid_ > 0 ? NextLine(std::chrono::seconds(20)) : "";
+    return first_ == "ready";
   }
+  // What the server said instead of "ready" (its error), for the failure message.
+  std::string Failure() const { return first_.empty() ? "no answer within 20 s" : first_; }
   // The next line the server prints, empty after `wait`.
   std::string NextLine(std::chrono::milliseconds wait) {
     const auto end = std::chrono::steady_clock::now() + wait;
@@ -65,10 +68,12 @@ class TestServer {
     }
     if (output_ >= 0) close(output_);
     output_ = -1;
+    pending_.clear();  // what this server said is not the next one's
   }
 
  private:
   pid_t pid_ = -1;
   int output_ = -1;
   std::string pending_;
+  std::string first_;
 };

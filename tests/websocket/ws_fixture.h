@@ -56,7 +56,7 @@ class WebSocketTest : public ::testing::Test {
     WriteFile(cert, certificate.certificatePem + chain);
     WriteFile(key, certificate.keyPem);
     ASSERT_TRUE(server_.Start({"--mode", mode, "--host", host, "--cert", cert, "--key", key}))
-        << "the test server did not start on port 443";
+        << "the test server did not start on port 443: " << server_.Failure();
   }
   void Serve(const std::string& mode = "websocket") { Serve(MakeCertificate({}), mode); }
 

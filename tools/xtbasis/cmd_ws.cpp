@@ -1,8 +1,9 @@
 // xtbasis ws HOST: a WebSocket session with HOST (TLS, port 443, path "/")
 // for support staff. Each line of standard input goes out as one message;
 // each piece that arrives (at most 1000 bytes) is printed on a line of its
-// own. Ends 2 s after standard input has ended and nothing more arrived, or
-// when the server closes (exit code 0), or on an error (exit code 1).
+// own. Ends once standard input has ended and for 2 s nothing was sent and
+// nothing arrived, or when the server closes (exit code 0), or on an error
+// (exit code 1).
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -67,6 +68,7 @@ int Run(const xtbtool::Args& args) {
   for (;;) {
     for (std::string line; input->Next(line);) {
       if (const unsigned long error = ws.Send(line.c_str()); error != 0) return Fail("Send", error);
+      quiet = Clock::now();  // the answer to this line is still to come
     }
     if (!receiving && !(receiving = ws.StartWaitReceive())) return Fail("StartWaitReceive", GetLastError());
     CString text;
