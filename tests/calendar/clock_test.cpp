@@ -11,8 +11,13 @@
 
 namespace {
 
+// Read from the clock the library reads: time() follows the kernel's coarse
+// clock, which still shows the last second for a few milliseconds after
+// the precise one turned.
 std::string LocalNow(const char* format) {
-  const time_t now = time(nullptr);
+  timespec precise{};
+  clock_gettime(CLOCK_REALTIME, &precise);
+  const time_t now = precise.tv_sec;
   struct tm local {};
   localtime_r(&now, &local);
   char text[64];
