@@ -1,10 +1,10 @@
 #include "coredump.h"
 
 #include <elf.h>
-#include <strings.h>
 #include <sys/procfs.h>
 #include <sys/user.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <set>
@@ -104,8 +104,9 @@ std::vector<uint8_t> FileNote(const std::vector<os::Mapping>& mappings) {
 
 bool KeepsModuleData(const std::string& path) {
   const std::string name = BaseName(path);
-  return strncasecmp(name.c_str(), "xt", 2) == 0 || strncasecmp(name.c_str(), "r9", 2) == 0 ||
-         strcasecmp(name.c_str(), "dbdll") == 0 || name.rfind("ld-linux", 0) == 0;
+  std::string folded = name;
+  for (char& c : folded) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return folded.rfind("xt", 0) == 0 || folded.rfind("r9", 0) == 0 || folded == "dbdll" || name.rfind("ld-linux", 0) == 0;
 }
 
 bool WriteCoreDump(const os::Fd& file, const CoreDumpRequest& request) {

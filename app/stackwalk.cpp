@@ -4,11 +4,11 @@
 #include <dwarf.h>
 #include <elfutils/libdw.h>
 #include <elfutils/libdwfl.h>
-#include <strings.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <xtbasis/platform/cstring.h>
 
 namespace xtb {
 namespace {
@@ -149,7 +149,7 @@ bool FormatValue(std::string& line, Dwarf_Die* type, const std::string& typeName
     isCharPointer = IsCharacter(dwarf_formref_die(dwarf_attr_integrate(&peeled, DW_AT_type, &attribute), &pointee));
   }
   // The library's string class holds its text behind its first member.
-  if (strcasecmp(typeName.c_str(), "CString") == 0) {
+  if (CString(typeName.c_str()).CompareNoCase("CString") == 0) {
     size = 8;
     isCharPointer = true;
   }

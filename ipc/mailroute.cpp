@@ -1,9 +1,8 @@
 #include "mailroute.h"
 
-#include <strings.h>
-
 #include <cstdlib>
 
+#include <xtbasis/platform/cstring.h>
 #include <xtbasis/platform/session.h>
 
 #include "os/netsocket.h"
@@ -12,8 +11,9 @@
 namespace xtb::mail {
 
 bool IsThisComputer(const std::string& computer) {
-  if (computer == "." || strcasecmp(computer.c_str(), "localhost") == 0) return true;
-  if (strcasecmp(computer.c_str(), ComputerName().c_str()) == 0 || os::IsOwnHostName(computer)) return true;
+  const CString name(computer.c_str());
+  if (computer == "." || name.CompareNoCase("localhost") == 0) return true;
+  if (name.CompareNoCase(ComputerName().c_str()) == 0 || os::IsOwnHostName(computer)) return true;
   return os::IsLoopbackLiteral(computer) || os::IsOwnAddressLiteral(computer);
 }
 
