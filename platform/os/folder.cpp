@@ -30,6 +30,12 @@ int OpenFlags(EntryRule::Access access) {
   return O_RDONLY;
 }
 
+// A name of an entry of this folder: no path, neither the folder itself
+// nor its parent.
+bool IsEntryName(std::string_view name) {
+  return !name.empty() && name.find('/') == std::string_view::npos && name != "." && name != "..";
+}
+
 // The checks that an opened entry must pass; 0, or the refusal.
 int Refusal(int fd, const EntryRule& rule) {
   FileFacts facts;
@@ -95,11 +101,11 @@ bool Folder::List(const std::function<bool(std::string_view name)>& visit) const
 }
 
 Fd Folder::OpenEntry(std::string_view name, const EntryRule& rule, int& error) const {
-  const std::string entry(name);
-  if (!IsOpen() || entry.empty() || entry.find('/') != std::string::npos) {
+  if (!IsOpen() || !IsEntryName(name)) {
     error = IsOpen() ? EINVAL : EBADF;
     return Fd();
   }
+  const std::string entry(name);
   // O_NONBLOCK: opening a planted pipe must not wait for its other end.
   const int flags = OpenFlags(rule.access) | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
   // Open what is there, or create with O_EXCL, so that a name that appears in
@@ -134,9 +140,9 @@ Fd Folder::OpenEntry(std::string_view name, const EntryRule& rule, int& error) c
 
 Folder Folder::MakeSubfolder(std::string_view name, unsigned mode, bool& made) const {
   made = false;
-  const std::string entry(name);
   Folder folder;
-  if (!IsOpen() || entry.empty() || entry.find('/') != std::string::npos || entry == "." || entry == "..") return folder;
+  if (!IsOpen() || !IsEntryName(name)) return folder;
+  const std::string entry(name);
   made = mkdirat(m_fd.Get(), entry.c_str(), static_cast<mode_t>(mode)) == 0;
   if (!made && errno != EEXIST) return folder;
   folder.m_fd = Fd(openat(m_fd.Get(), entry.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
@@ -168,7 +174,7 @@ bool Folder::ReadEntry(std::string_view name, std::vector<uint8_t>& bytes) const
 }
 
 bool Folder::ReplaceEntry(std::string_view name, const void* data, size_t size, unsigned mode) const {
-  if (!IsOpen() || name.empty() || name.find('/') != std::string_view::npos || name == "." || name == "..") {
+  if (!IsOpen() || !IsEntryName(name)) {
     errno = IsOpen() ? EINVAL : EBADF;
     return false;
   }
@@ -203,7 +209,7 @@ std::string Folder::EntryPath(std::string_view name) const {
 }
 
 Fd Folder::BindSocket(std::string_view name, int type, unsigned mode, int& error) const {
-  if (!IsOpen() || name.empty() || name.find('/') != std::string_view::npos) {
+  if (!IsOpen() || !IsEntryName(name)) {
     error = IsOpen() ? EINVAL : EBADF;
     return Fd();
   }
