@@ -1,6 +1,7 @@
 #include "libxmlsetup.h"
 
 #include <libxml/parser.h>
+#include <libxml/xmlschemastypes.h>
 
 #include <cstring>
 #include <mutex>
@@ -28,6 +29,10 @@ void SetUpLibxml() {
   static std::once_flag once;
   std::call_once(once, [] {
     xmlInitParser();
+    // The schema module builds its table of built-in types on first use
+    // without a lock; two threads compiling schemas at once would each
+    // build one and lose the other.
+    xmlSchemaInitTypes();
     g_previous = xmlGetExternalEntityLoader();
     xmlSetExternalEntityLoader(Loader);
   });
