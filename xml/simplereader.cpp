@@ -7,7 +7,6 @@
 #include <xtbasis/filehelpers.h>
 #include <xtbasis/xml.h>
 
-#include "saxdriver.h"
 #include "treebuilder.h"
 #include "unicode.h"
 
@@ -37,9 +36,7 @@ bool CXTSimpleXMLReader::ReadString(const CString& xml, CXTXMLElement& root) {
   const auto size = static_cast<size_t>(xml.GetLength());
   HRESULT hr;
   if (typeid(*this) == typeid(CXTSimpleXMLReader)) {
-    xtb::xml::TreeBuilder builder(root, m_PrefixMap);
-    hr = xtb::xml::ParseSax2(data, size, builder, nullptr);
-    builder.CloseOpenElements();
+    hr = xtb::xml::BuildTree(data, size, root, m_PrefixMap);
   } else {
     hr = XTParseXML(data, size, *this);
   }

@@ -165,4 +165,64 @@ TEST(XmlReader, DerivedReaderBuildsTheSameTree) {
   EXPECT_EQ(direct.GetChildText("k"), "Entit\xE4t<&>");
 }
 
+// A document of several MiB is put together on a second thread while the
+// parser reads on; the tree must be the one the SAX road builds, element for
+// element, also when the document breaks off in the middle.
+std::string ClaimsDocument(int records) {
+  std::string xml = "<?xml version='1.0' encoding='UTF-8'?>\n<a:Liste xmlns:a='urn:a' Quartal='4/2026'>\n";
+  for (int i = 0; i < records; ++i) {
+    const std::string n = std::to_string(i);
+    xml += " <a:Leistung Zahn='" + std::to_string(11 + i % 38) + "' Nr='" + n + "' a:Nr='x" + n + "'>";
+    xml += "<Text>F\xC3\xBCllung &amp; Politur " + n + "</Text>vor<Datum/>nach";
+    if (i % 97 == 0) {
+      for (int depth = 0; depth < 40; ++depth) xml += "<t" + std::to_string(depth % 3) + ">";
+      xml += "<![CDATA[<tief>]]>";
+      for (int depth = 39; depth >= 0; --depth) xml += "</t" + std::to_string(depth % 3) + ">";
+    }
+    xml += "</a:Leistung>\n";
+  }
+  return xml + "</a:Liste>\n";
+}
+
+void ExpectBothRoadsAgree(const std::string& xml, bool wellFormed) {
+  CXTXMLElement direct("alt", "vorher "), derived("alt", "vorher ");
+  direct.Attributes = derived.Attributes = {{"Quartal", "alt"}, {"b", "bleibt"}};
+  direct.Children.emplace_back("erstes");
+  derived.Children.emplace_back("erstes");
+  EXPECT_EQ(CXTSimpleXMLReader().ReadString(CString(xml), direct), wellFormed);
+  CountingReader reader;
+  EXPECT_EQ(reader.ReadString(CString(xml), derived), wellFormed);
+  std::string where;
+  EXPECT_TRUE(xmltest::SameTree(direct, derived, where, true)) << where;
+}
+
+TEST(XmlReader, LargeDocumentsBuildTheSameTreeOnBothRoads) {
+  const std::string xml = ClaimsDocument(40000);
+  ASSERT_GT(xml.size(), 4u << 20);
+  ExpectBothRoadsAgree(xml, true);
+
+  CXTXMLElement root;
+  ASSERT_TRUE(CXTSimpleXMLReader().ReadString(CString(xml), root));
+  EXPECT_EQ(root.Name, "Liste");
+  ASSERT_EQ(root.Children.size(), 40000u);
+  const CXTXMLElement& last = root.Children.back();
+  EXPECT_EQ(last.Attributes, (CXTXMLAttributes{{"Nr", "x39999"}, {"Zahn", "34"}}));
+  EXPECT_EQ(last.Text, "vornach");
+  EXPECT_EQ(last.GetChildText("Text"), "F\xFCllung & Politur 39999");
+  const CXTXMLElement* deep = &root.Children[97];
+  for (int depth = 0; depth < 40; ++depth) {
+    ASSERT_EQ(deep->Children.size(), depth == 0 ? 3u : 1u) << depth;
+    deep = &deep->Children.back();
+  }
+  EXPECT_EQ(deep->Text, "<tief>");
+}
+
+TEST(XmlReader, LargeDocumentBrokenOffKeepsWhatWasRead) {
+  const std::string xml = ClaimsDocument(30000);
+  for (const size_t cut : {xml.size() / 3, xml.size() - 30}) ExpectBothRoadsAgree(xml.substr(0, cut), false);
+  std::string wrongTag = xml;
+  wrongTag.replace(wrongTag.size() / 2, 0, "</falsch>");
+  ExpectBothRoadsAgree(wrongTag, false);
+}
+
 }  // namespace

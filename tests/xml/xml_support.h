@@ -54,11 +54,11 @@ inline std::string XmllintComplaints(const std::string& path) {
 }
 
 // Trees equal in names, attributes, children and text, where text that is
-// only whitespace counts as empty (the writer indents).
-inline bool SameTree(const CXTXMLElement& a, const CXTXMLElement& b, std::string& where) {
-  auto text = [](const CXTXMLElement& e) {
+// only whitespace counts as empty (the writer indents) unless `exactText`.
+inline bool SameTree(const CXTXMLElement& a, const CXTXMLElement& b, std::string& where, bool exactText = false) {
+  auto text = [exactText](const CXTXMLElement& e) {
     CString t = e.Text;
-    return t.Trim().IsEmpty() ? CString() : e.Text;
+    return !exactText && t.Trim().IsEmpty() ? CString() : e.Text;
   };
   if (a.Name != b.Name || text(a) != text(b) || a.Attributes != b.Attributes ||
       a.Children.size() != b.Children.size()) {
@@ -67,7 +67,7 @@ inline bool SameTree(const CXTXMLElement& a, const CXTXMLElement& b, std::string
     return false;
   }
   for (size_t i = 0; i < a.Children.size(); ++i)
-    if (!SameTree(a.Children[i], b.Children[i], where)) return false;
+    if (!SameTree(a.Children[i], b.Children[i], where, exactText)) return false;
   return true;
 }
 

@@ -1,0 +1,43 @@
+// The second stage of the tree builder: closed elements, taken in the order
+// in which they end, put together into the CXTXMLElement tree. An element's
+// children ended before it and wait on a stack; they move from there into
+// one array of their exact number.
+#pragma once
+
+#include <vector>
+
+#include "closedelement.h"
+
+namespace xtb::xml {
+
+// Finished elements waiting for their parent to end, in document order: a
+// stack kept in fixed-size blocks, so that growing it moves nothing.
+class FinishedElements {
+ public:
+  size_t Size() const { return m_size; }
+  // A new empty element on top.
+  CXTXMLElement& Push();
+  // Moves the top `count` elements (at most all) to the end of `out`, which grows once,
+  // and drops them from the stack.
+  void MoveTopInto(size_t count, std::vector<CXTXMLElement>& out);
+
+ private:
+  static constexpr size_t kBlock = 512;
+  std::vector<std::vector<CXTXMLElement>> m_blocks;  // each of capacity kBlock
+  size_t m_size = 0;
+};
+
+class TreeAssembler final : public ClosedElementSink {
+ public:
+  // The document element becomes `root`: its name replaced; text,
+  // attributes and children added to what it holds.
+  explicit TreeAssembler(CXTXMLElement& root) : m_root(root) {}
+
+  HRESULT Put(ClosedElement&& element) override;
+
+ private:
+  CXTXMLElement& m_root;
+  FinishedElements m_finished;
+};
+
+}  // namespace xtb::xml
