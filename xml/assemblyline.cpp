@@ -3,15 +3,17 @@
 namespace xtb::xml {
 
 AssemblyLine::AssemblyLine(ClosedElementSink& target) : m_target(target) {
-  m_filling.reserve(kBatchSize);
+  m_filling.entries.reserve(kBatchSize);
   m_worker = std::thread([this] { Run(); });
 }
 
 AssemblyLine::~AssemblyLine() { Finish(); }
 
 HRESULT AssemblyLine::Put(ClosedElement&& element) {
-  m_filling.push_back(std::move(element));
-  return m_filling.size() < kBatchSize ? S_OK : Send();
+  const size_t at = m_filling.attributeBytes.size();
+  m_filling.attributeBytes.append(element.rawAttributes);
+  m_filling.entries.push_back({std::move(element), at});
+  return m_filling.entries.size() < kBatchSize ? S_OK : Send();
 }
 
 HRESULT AssemblyLine::Send() {
@@ -28,13 +30,13 @@ HRESULT AssemblyLine::Send() {
   }
   m_work.notify_one();
   m_filling = std::move(next);
-  m_filling.reserve(kBatchSize);
+  m_filling.entries.reserve(kBatchSize);
   return S_OK;
 }
 
 HRESULT AssemblyLine::Finish() {
   if (!m_worker.joinable()) return m_failed ? E_OUTOFMEMORY : S_OK;
-  const HRESULT sent = m_filling.empty() ? S_OK : Send();
+  const HRESULT sent = m_filling.entries.empty() ? S_OK : Send();
   {
     std::lock_guard lock(m_mutex);
     m_inputEnded = true;
@@ -60,14 +62,18 @@ void AssemblyLine::Run() {
     }
     m_room.notify_one();
     try {
-      for (ClosedElement& element : batch) {
+      const std::string_view bytes = batch.attributeBytes;
+      for (auto& [element, attributesAt] : batch.entries) {
         if (failed) break;
+        // The view still has its length; its bytes are now the batch's copy.
+        element.rawAttributes = bytes.substr(attributesAt, element.rawAttributes.size());
         failed = FAILED(m_target.Put(std::move(element)));
       }
     } catch (...) {
       failed = true;  // memory ran out; the tree keeps what was put together
     }
-    batch.clear();
+    batch.entries.clear();
+    batch.attributeBytes.clear();
     std::lock_guard lock(m_mutex);
     m_failed = m_failed || failed;
     m_spare.push_back(std::move(batch));

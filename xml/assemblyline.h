@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -29,7 +30,16 @@ class AssemblyLine final : public ClosedElementSink {
   HRESULT Finish();
 
  private:
-  using Batch = std::vector<ClosedElement>;
+  // The elements' raw attributes are copied into one buffer of the batch,
+  // since the element reader reuses their storage.
+  struct Batch {
+    struct Entry {
+      ClosedElement element;
+      size_t attributesAt;
+    };
+    std::vector<Entry> entries;
+    std::string attributeBytes;
+  };
   static constexpr size_t kBatchSize = 1024;
   static constexpr size_t kMostQueued = 16;
 

@@ -1,8 +1,10 @@
 // An element of the document as the tree builder's two stages pass it on:
-// complete except for its children, which ended before it and are counted.
+// complete except for its children, which ended before it and are counted,
+// and its attributes, which are still as the parser reported them.
 #pragma once
 
 #include <cstddef>
+#include <string_view>
 
 #include <xtbasis/platform/com.h>
 #include <xtbasis/xmlelement.h>
@@ -12,7 +14,8 @@ namespace xtb::xml {
 struct ClosedElement {
   CString name;  // local name, 1252
   CString text;
-  CXTXMLAttributes attributes;
+  std::string_view rawAttributes;  // AppendRawAttributes's form; valid during Put only
+  size_t attributeCount = 0;
   size_t childCount = 0;           // its children are the elements closed last before it
   bool documentElement = false;    // the outermost one, closed last
 };

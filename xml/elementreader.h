@@ -1,7 +1,7 @@
 // The first stage of the tree builder, on the parser's thread: the parser's
-// UTF-8 events made into closed elements, each name, value and text
-// converted once into its final 1252 form and the attributes gathered into
-// their final array, handed on when the element ends.
+// UTF-8 events made into closed elements, each name and text converted once
+// into its final 1252 form and the attributes copied as they are, handed on
+// when the element ends.
 #pragma once
 
 #include <map>
@@ -32,24 +32,20 @@ class ElementReader final : public Utf8Events {
 
  private:
   struct OpenElement {
-    explicit OpenElement(CString&& localName) : name(std::move(localName)) {}
     CString name;
-    std::string text;  // moves into the element as it is
-    CXTXMLAttributes attributes;
+    std::string text;            // moves into the element as it is
+    std::string rawAttributes;   // its storage kept for the next element at this depth
+    size_t attributeCount = 0;
     size_t childCount = 0;
   };
 
-  void Convert(std::span<const Utf8Attribute> attributes, CXTXMLAttributes& out);
   HRESULT Close();
 
   ClosedElementSink& m_sink;
   std::map<CString, CString>& m_prefixes;
-  std::vector<OpenElement> m_open;   // outermost first
-  // Reused by every event.
-  std::vector<std::string_view> m_names;  // an element's attribute names in 1252
-  std::vector<std::string> m_converted;   // those that were not plain ASCII
-  std::vector<unsigned> m_order;
-  std::string m_scratch;
+  std::vector<OpenElement> m_open;  // outermost first; the first m_depth are open
+  size_t m_depth = 0;
+  std::string m_scratch;           // reused by every event
 };
 
 }  // namespace xtb::xml

@@ -31,10 +31,12 @@ HRESULT TreeAssembler::Put(ClosedElement&& closed) {
   if (closed.documentElement) {
     m_root.Name = std::move(closed.name);
     m_root.Text += closed.text;
+    CXTXMLAttributes attributes;
+    m_attributes.Convert(closed.rawAttributes, closed.attributeCount, attributes);
     if (m_root.Attributes.empty()) {
-      m_root.Attributes = std::move(closed.attributes);
+      m_root.Attributes = std::move(attributes);
     } else {
-      for (auto& [name, value] : closed.attributes) m_root.Attributes.insert_or_assign(name, std::move(value));
+      for (auto& [name, value] : attributes) m_root.Attributes.insert_or_assign(name, std::move(value));
     }
     m_finished.MoveTopInto(closed.childCount, m_root.Children);
     return S_OK;
@@ -44,7 +46,7 @@ HRESULT TreeAssembler::Put(ClosedElement&& closed) {
   CXTXMLElement& element = m_finished.Push();
   element.Name = std::move(closed.name);
   element.Text = std::move(closed.text);
-  element.Attributes = std::move(closed.attributes);
+  if (closed.attributeCount > 0) m_attributes.Convert(closed.rawAttributes, closed.attributeCount, element.Attributes);
   element.Children = std::move(children);
   return S_OK;
 }

@@ -1,12 +1,13 @@
 // The second stage of the tree builder: closed elements, taken in the order
 // in which they end, put together into the CXTXMLElement tree. An element's
-// children ended before it and wait on a stack; they move from there into
-// one array of their exact number.
+// attributes become its sorted array here; its children ended before it and
+// wait on a stack, and move from there into one array of their exact number.
 #pragma once
 
 #include <vector>
 
 #include "closedelement.h"
+#include "rawattributes.h"
 
 namespace xtb::xml {
 
@@ -38,6 +39,7 @@ class TreeAssembler final : public ClosedElementSink {
  private:
   CXTXMLElement& m_root;
   FinishedElements m_finished;
+  AttributeConverter m_attributes;
 };
 
 }  // namespace xtb::xml

@@ -172,7 +172,13 @@ std::string ClaimsDocument(int records) {
   std::string xml = "<?xml version='1.0' encoding='UTF-8'?>\n<a:Liste xmlns:a='urn:a' Quartal='4/2026'>\n";
   for (int i = 0; i < records; ++i) {
     const std::string n = std::to_string(i);
-    xml += " <a:Leistung Zahn='" + std::to_string(11 + i % 38) + "' Nr='" + n + "' a:Nr='x" + n + "'>";
+    xml += " <a:Leistung Zahn='" + std::to_string(11 + i % 38) + "' Nr='" + n + "' a:Nr='x" + n + "'";
+    if (i % 1000 == 1) {  // a name beyond ASCII, and a value that fills much of a batch's buffer
+      xml += " Gr\xC3\xB6\xC3\x9F" "e='";
+      for (int k = 0; k < 2000; ++k) xml += "\xC3\xA4";
+      xml += "'";
+    }
+    xml += ">";
     xml += "<Text>F\xC3\xBCllung &amp; Politur " + n + "</Text>vor<Datum/>nach";
     if (i % 97 == 0) {
       for (int depth = 0; depth < 40; ++depth) xml += "<t" + std::to_string(depth % 3) + ">";
@@ -207,6 +213,8 @@ TEST(XmlReader, LargeDocumentsBuildTheSameTreeOnBothRoads) {
   ASSERT_EQ(root.Children.size(), 40000u);
   const CXTXMLElement& last = root.Children.back();
   EXPECT_EQ(last.Attributes, (CXTXMLAttributes{{"Nr", "x39999"}, {"Zahn", "34"}}));
+  EXPECT_EQ(root.Children[39001].Attributes,
+            (CXTXMLAttributes{{"Gr\xF6\xDF" "e", std::string(2000, '\xE4').c_str()}, {"Nr", "x39001"}, {"Zahn", "24"}}));
   EXPECT_EQ(last.Text, "vornach");
   EXPECT_EQ(last.GetChildText("Text"), "F\xFCllung & Politur 39999");
   const CXTXMLElement* deep = &root.Children[97];
