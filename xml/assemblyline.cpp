@@ -9,10 +9,14 @@ AssemblyLine::AssemblyLine(ClosedElementSink& target) : m_target(target) {
 
 AssemblyLine::~AssemblyLine() { Finish(); }
 
-HRESULT AssemblyLine::Put(ClosedElement&& element) {
-  const size_t at = m_filling.attributeBytes.size();
-  m_filling.attributeBytes.append(element.rawAttributes);
-  m_filling.entries.push_back({std::move(element), at});
+HRESULT AssemblyLine::Put(const ClosedElement& element) {
+  m_filling.bytes.append(element.name).append(element.text).append(element.rawAttributes);
+  if (element.largeText != nullptr) m_filling.largeTexts.push_back(std::move(*element.largeText));
+  m_filling.entries.push_back({element.childCount, static_cast<uint32_t>(element.name.size()),
+                               static_cast<uint32_t>(element.text.size()),
+                               static_cast<uint32_t>(element.rawAttributes.size()),
+                               static_cast<uint32_t>(element.attributeCount), element.largeText != nullptr,
+                               element.documentElement});
   return m_filling.entries.size() < kBatchSize ? S_OK : Send();
 }
 
@@ -62,18 +66,31 @@ void AssemblyLine::Run() {
     }
     m_room.notify_one();
     try {
-      const std::string_view bytes = batch.attributeBytes;
-      for (auto& [element, attributesAt] : batch.entries) {
+      std::string_view bytes = batch.bytes;
+      const auto take = [&bytes](size_t length) {
+        const std::string_view piece = bytes.substr(0, length);
+        bytes.remove_prefix(length);
+        return piece;
+      };
+      auto largeText = batch.largeTexts.begin();
+      for (const Batch::Entry& entry : batch.entries) {
         if (failed) break;
-        // The view still has its length; its bytes are now the batch's copy.
-        element.rawAttributes = bytes.substr(attributesAt, element.rawAttributes.size());
-        failed = FAILED(m_target.Put(std::move(element)));
+        ClosedElement element;
+        element.name = take(entry.nameLength);
+        element.text = take(entry.textLength);
+        element.rawAttributes = take(entry.attributesLength);
+        if (entry.largeText) element.largeText = &*largeText++;
+        element.attributeCount = entry.attributeCount;
+        element.childCount = entry.childCount;
+        element.documentElement = entry.documentElement;
+        failed = FAILED(m_target.Put(element));
       }
     } catch (...) {
       failed = true;  // memory ran out; the tree keeps what was put together
     }
     batch.entries.clear();
-    batch.attributeBytes.clear();
+    batch.bytes.clear();
+    batch.largeTexts.clear();
     std::lock_guard lock(m_mutex);
     m_failed = m_failed || failed;
     m_spare.push_back(std::move(batch));

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <mutex>
 #include <string>
@@ -24,21 +25,25 @@ class AssemblyLine final : public ClosedElementSink {
   AssemblyLine& operator=(const AssemblyLine&) = delete;
 
   // E_OUTOFMEMORY once the worker has failed; the parse then ends.
-  HRESULT Put(ClosedElement&& element) override;
+  HRESULT Put(const ClosedElement& element) override;
   // Waits until everything handed over has reached the target. S_OK, or
   // E_OUTOFMEMORY when the worker failed on the way.
   HRESULT Finish();
 
  private:
-  // The elements' raw attributes are copied into one buffer of the batch,
-  // since the element reader reuses their storage.
+  // A batch holds its elements' bytes one after the other (name, text,
+  // attributes), since the element reader reuses its buffers, and their
+  // large texts in the order of the elements; the lengths fit in 32 bits, as
+  // documents are below 2 GiB.
   struct Batch {
     struct Entry {
-      ClosedElement element;
-      size_t attributesAt;
+      size_t childCount;
+      uint32_t nameLength, textLength, attributesLength, attributeCount;
+      bool largeText, documentElement;
     };
     std::vector<Entry> entries;
-    std::string attributeBytes;
+    std::string bytes;
+    std::vector<CString> largeTexts;
   };
   static constexpr size_t kBatchSize = 1024;
   static constexpr size_t kMostQueued = 16;

@@ -1,22 +1,26 @@
-// An element of the document as the tree builder's two stages pass it on:
-// complete except for its children, which ended before it and are counted,
-// and its attributes, which are still as the parser reported them.
+// An element of the document as the tree builder's two stages pass it on
+// when it ends: its name, text and attributes still in the parser's UTF-8,
+// its children (the elements closed last before it) counted. The parser's
+// thread only copies bytes; the conversions and allocations of the tree are
+// the second stage's.
 #pragma once
 
 #include <cstddef>
 #include <string_view>
 
 #include <xtbasis/platform/com.h>
-#include <xtbasis/xmlelement.h>
+#include <xtbasis/platform/cstring.h>
 
 namespace xtb::xml {
 
+// The views are valid during Put only.
 struct ClosedElement {
-  CString name;  // local name, 1252
-  CString text;
-  std::string_view rawAttributes;  // AppendRawAttributes's form; valid during Put only
+  std::string_view name;           // local name
+  std::string_view text;           // all of its character data, unless it is large:
+  CString* largeText = nullptr;    // then it is here, converted, for the sink to move away
+  std::string_view rawAttributes;  // AppendRawAttributes's form
   size_t attributeCount = 0;
-  size_t childCount = 0;           // its children are the elements closed last before it
+  size_t childCount = 0;
   bool documentElement = false;    // the outermost one, closed last
 };
 
@@ -24,7 +28,7 @@ struct ClosedElement {
 // ends the parse with that code.
 class ClosedElementSink {
  public:
-  virtual HRESULT Put(ClosedElement&& element) = 0;
+  virtual HRESULT Put(const ClosedElement& element) = 0;
 
  protected:
   ~ClosedElementSink() = default;

@@ -10,7 +10,7 @@ HRESULT ElementReader::StartElement(const Utf8Name& name, std::span<const Utf8De
   for (const auto& [prefix, uri] : declarations) m_prefixes[Cp1252String(prefix, m_scratch)] = Cp1252String(uri, m_scratch);
   if (m_depth == m_open.size()) m_open.emplace_back();
   OpenElement& open = m_open[m_depth++];
-  open.name = Cp1252String(name.localName, m_scratch);
+  open.name.assign(name.localName);
   open.text.clear();
   open.rawAttributes.clear();
   AppendRawAttributes(open.rawAttributes, attributes);
@@ -20,10 +20,7 @@ HRESULT ElementReader::StartElement(const Utf8Name& name, std::span<const Utf8De
 }
 
 HRESULT ElementReader::Characters(std::string_view text) {
-  if (m_depth == 0) return S_OK;  // nothing outside the document element is kept
-  std::string& into = m_open[m_depth - 1].text;
-  if (AsciiPrefixLength(text) == text.size()) into.append(text);
-  else AppendUtf8AsCp1252(into, text);
+  if (m_depth > 0) m_open[m_depth - 1].text.append(text);  // nothing outside the document element is kept
   return S_OK;
 }
 
@@ -37,12 +34,27 @@ void ElementReader::CloseOpenElements() {
   while (m_depth > 0) Close();
 }
 
+// The slot stays as it is until the next element at its depth starts, after
+// the sink has taken what it needs.
 HRESULT ElementReader::Close() {
   OpenElement& open = m_open[--m_depth];
-  ClosedElement closed{std::move(open.name), CString(std::move(open.text)), open.rawAttributes,
-                       open.attributeCount, open.childCount, m_depth == 0};
   if (m_depth > 0) ++m_open[m_depth - 1].childCount;
-  return m_sink.Put(std::move(closed));
+  ClosedElement closed{open.name, open.text, nullptr, open.rawAttributes, open.attributeCount, open.childCount,
+                       m_depth == 0};
+  CString largeText;
+  if (open.text.size() >= kLargeText) {
+    if (AsciiPrefixLength(open.text) == open.text.size()) {
+      largeText = CString(std::move(open.text));
+    } else {
+      std::string converted;
+      AppendUtf8AsCp1252(converted, open.text);
+      largeText = CString(std::move(converted));
+    }
+    open.text = std::string();  // its storage goes now rather than with the next element here
+    closed.text = {};
+    closed.largeText = &largeText;
+  }
+  return m_sink.Put(closed);
 }
 
 }  // namespace xtb::xml

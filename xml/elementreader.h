@@ -1,12 +1,15 @@
 // The first stage of the tree builder, on the parser's thread: the parser's
-// UTF-8 events made into closed elements, each name and text converted once
-// into its final 1252 form and the attributes copied as they are, handed on
-// when the element ends.
+// UTF-8 events gathered into closed elements, handed on when the element
+// ends. Each open element's bytes are kept in buffers that the next element
+// at its depth reuses, so that reading allocates nothing once the deepest
+// level has been reached.
 #pragma once
 
 #include <map>
 #include <string>
 #include <vector>
+
+#include <xtbasis/platform/cstring.h>
 
 #include "closedelement.h"
 #include "saxdriver.h"
@@ -32,14 +35,17 @@ class ElementReader final : public Utf8Events {
 
  private:
   struct OpenElement {
-    CString name;
-    std::string text;            // moves into the element as it is
-    std::string rawAttributes;   // its storage kept for the next element at this depth
+    std::string name;
+    std::string text;
+    std::string rawAttributes;
     size_t attributeCount = 0;
     size_t childCount = 0;
   };
 
   HRESULT Close();
+  // A text this long is converted and handed on as a CString of its own
+  // rather than copied on the way, so that it exists once, not three times.
+  static constexpr size_t kLargeText = 64 * 1024;
 
   ClosedElementSink& m_sink;
   std::map<CString, CString>& m_prefixes;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "unicode.h"
+
 namespace xtb::xml {
 
 CXTXMLElement& FinishedElements::Push() {
@@ -27,10 +29,10 @@ void FinishedElements::MoveTopInto(size_t count, std::vector<CXTXMLElement>& out
   if (m_blocks.size() > first / kBlock + 2) m_blocks.resize(first / kBlock + 2);
 }
 
-HRESULT TreeAssembler::Put(ClosedElement&& closed) {
+HRESULT TreeAssembler::Put(const ClosedElement& closed) {
   if (closed.documentElement) {
-    m_root.Name = std::move(closed.name);
-    m_root.Text += closed.text;
+    m_root.Name = Cp1252String(closed.name, m_scratch);
+    m_root.Text += closed.largeText != nullptr ? *closed.largeText : Cp1252String(closed.text, m_scratch);
     CXTXMLAttributes attributes;
     m_attributes.Convert(closed.rawAttributes, closed.attributeCount, attributes);
     if (m_root.Attributes.empty()) {
@@ -44,8 +46,8 @@ HRESULT TreeAssembler::Put(ClosedElement&& closed) {
   std::vector<CXTXMLElement> children;
   m_finished.MoveTopInto(closed.childCount, children);
   CXTXMLElement& element = m_finished.Push();
-  element.Name = std::move(closed.name);
-  element.Text = std::move(closed.text);
+  element.Name = Cp1252String(closed.name, m_scratch);
+  element.Text = closed.largeText != nullptr ? std::move(*closed.largeText) : Cp1252String(closed.text, m_scratch);
   if (closed.attributeCount > 0) m_attributes.Convert(closed.rawAttributes, closed.attributeCount, element.Attributes);
   element.Children = std::move(children);
   return S_OK;

@@ -1,10 +1,14 @@
 // The second stage of the tree builder: closed elements, taken in the order
-// in which they end, put together into the CXTXMLElement tree. An element's
-// attributes become its sorted array here; its children ended before it and
-// wait on a stack, and move from there into one array of their exact number.
+// in which they end, put together into the CXTXMLElement tree. Each one's
+// name, text and attributes are converted into 1252 here, the attributes
+// into their sorted array; its children ended before it and wait on a
+// stack, and move from there into one array of their exact number.
 #pragma once
 
+#include <string>
 #include <vector>
+
+#include <xtbasis/xmlelement.h>
 
 #include "closedelement.h"
 #include "rawattributes.h"
@@ -34,12 +38,13 @@ class TreeAssembler final : public ClosedElementSink {
   // attributes and children added to what it holds.
   explicit TreeAssembler(CXTXMLElement& root) : m_root(root) {}
 
-  HRESULT Put(ClosedElement&& element) override;
+  HRESULT Put(const ClosedElement& element) override;
 
  private:
   CXTXMLElement& m_root;
   FinishedElements m_finished;
   AttributeConverter m_attributes;
+  std::string m_scratch;
 };
 
 }  // namespace xtb::xml

@@ -180,6 +180,12 @@ std::string ClaimsDocument(int records) {
     }
     xml += ">";
     xml += "<Text>F\xC3\xBCllung &amp; Politur " + n + "</Text>vor<Datum/>nach";
+    if (i % 10000 == 2) xml += "<Anhang>" + std::string(70000, 'a') + "<![CDATA[&]]></Anhang>";  // large texts
+    if (i % 10000 == 3) {
+      xml += "<Anhang>";
+      for (int k = 0; k < 40000; ++k) xml += "\xC3\xA4";
+      xml += "</Anhang>";
+    }
     if (i % 97 == 0) {
       for (int depth = 0; depth < 40; ++depth) xml += "<t" + std::to_string(depth % 3) + ">";
       xml += "<![CDATA[<tief>]]>";
@@ -216,6 +222,8 @@ TEST(XmlReader, LargeDocumentsBuildTheSameTreeOnBothRoads) {
   EXPECT_EQ(root.Children[39001].Attributes,
             (CXTXMLAttributes{{"Gr\xF6\xDF" "e", std::string(2000, '\xE4').c_str()}, {"Nr", "x39001"}, {"Zahn", "24"}}));
   EXPECT_EQ(last.Text, "vornach");
+  EXPECT_EQ(root.Children[30002].GetChildText("Anhang"), (std::string(70000, 'a') + "&").c_str());
+  EXPECT_EQ(root.Children[30003].GetChildText("Anhang"), std::string(40000, '\xE4').c_str());
   EXPECT_EQ(last.GetChildText("Text"), "F\xFCllung & Politur 39999");
   const CXTXMLElement* deep = &root.Children[97];
   for (int depth = 0; depth < 40; ++depth) {
