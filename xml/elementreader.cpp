@@ -43,13 +43,7 @@ HRESULT ElementReader::Close() {
                        m_depth == 0};
   CString largeText;
   if (open.text.size() >= kLargeText) {
-    if (AsciiPrefixLength(open.text) == open.text.size()) {
-      largeText = CString(std::move(open.text));
-    } else {
-      std::string converted;
-      AppendUtf8AsCp1252(converted, open.text);
-      largeText = CString(std::move(converted));
-    }
+    largeText = Cp1252String(std::move(open.text));
     open.text = std::string();  // its storage goes now rather than with the next element here
     closed.text = {};
     closed.largeText = &largeText;

@@ -32,7 +32,8 @@ void FinishedElements::MoveTopInto(size_t count, std::vector<CXTXMLElement>& out
 HRESULT TreeAssembler::Put(const ClosedElement& closed) {
   if (closed.documentElement) {
     m_root.Name = Cp1252String(closed.name, m_scratch);
-    m_root.Text += closed.largeText != nullptr ? *closed.largeText : Cp1252String(closed.text, m_scratch);
+    if (closed.largeText != nullptr) m_root.Text += *closed.largeText;
+    else m_root.Text += Cp1252String(closed.text, m_scratch);
     CXTXMLAttributes attributes;
     m_attributes.Convert(closed.rawAttributes, closed.attributeCount, attributes);
     if (m_root.Attributes.empty()) {

@@ -113,6 +113,13 @@ CString Cp1252String(std::string_view utf8, std::string& scratch) {
   return CString(std::string_view(scratch));
 }
 
+CString Cp1252String(std::string&& utf8) {
+  if (AsciiPrefixLength(utf8) == utf8.size()) return CString(std::move(utf8));
+  std::string converted;
+  AppendUtf8AsCp1252(converted, utf8);
+  return CString(std::move(converted));
+}
+
 std::u16string Cp1252ToUtf16(std::string_view text) {
   std::u16string out(text.size(), u'\0');
   for (size_t i = 0; i < text.size(); ++i)

@@ -23,6 +23,9 @@ void AppendUtf8AsCp1252(std::string& out, std::string_view utf8);
 // UTF-8 as a 1252 string made in one allocation; `scratch` holds the
 // converted bytes on the way when the text is not plain ASCII.
 CString Cp1252String(std::string_view utf8, std::string& scratch);
+// The same for a text that is no longer needed: plain ASCII becomes the
+// string without a copy.
+CString Cp1252String(std::string&& utf8);
 // The number of leading bytes below 0x80, eight at a time.
 inline size_t AsciiPrefixLength(std::string_view text) {
   size_t n = 0;
