@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <iterator>
+#include <new>
+#include <utility>
 
 #include "unicode.h"
 
@@ -29,29 +31,107 @@ void FinishedElements::MoveTopInto(size_t count, std::vector<CXTXMLElement>& out
   if (m_blocks.size() > first / kBlock + 2) m_blocks.resize(first / kBlock + 2);
 }
 
-HRESULT TreeAssembler::Put(const ClosedElement& closed) {
-  if (closed.documentElement) {
-    m_root.Name = Cp1252String(closed.name, m_scratch);
-    if (closed.largeText != nullptr) m_root.Text += *closed.largeText;
-    else m_root.Text += Cp1252String(closed.text, m_scratch);
+HRESULT TreeAssembler::Take(Tape& tape) {
+  HRESULT hr = S_OK;
+  try {
+    std::string_view records = tape.View();
+    while (!records.empty()) {
+      const auto record = static_cast<TapeRecord>(records.front());
+      records.remove_prefix(1);
+      if (record == TapeRecord::kStart) {
+        Open(records);
+      } else if (record == TapeRecord::kText) {
+        const std::string_view text = TakePiece(records);
+        const bool endFollows = !records.empty() && records.front() == static_cast<char>(TapeRecord::kEnd);
+        if (m_depth > 0) AddText(text, endFollows);  // none outside the document element
+      } else if (m_depth > 0) {
+        Close();
+      }
+    }
+  } catch (const std::bad_alloc&) {
+    hr = E_OUTOFMEMORY;
+  }
+  tape.Clear();
+  return hr;
+}
+
+HRESULT TreeAssembler::CloseOpenElements() {
+  try {
+    while (m_depth > 0) Close();
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  }
+  return S_OK;
+}
+
+// An element is made where it will stay: in its parent's array while that
+// has room, otherwise on the stack of finished elements, and from there it
+// moves into the array when the parent ends.
+CXTXMLElement& TreeAssembler::NewChild(OpenElement& parent) {
+  std::vector<CXTXMLElement>& children = parent.element->Children;
+  if (parent.firstWaiting == kNone) {
+    if (children.size() < children.capacity()) return children.emplace_back();
+    parent.firstWaiting = m_waiting.Size();
+  }
+  return m_waiting.Push();
+}
+
+void TreeAssembler::Open(std::string_view& tape) {
+  const std::string_view name = TakePiece(tape);
+  const size_t attributeCount = TakeNumber(tape);
+  if (m_depth == m_open.size()) {
+    m_open.emplace_back();
+    m_expectedChildren.push_back(0);
+  }
+  CXTXMLElement& element = m_depth == 0 ? m_root : NewChild(m_open[m_depth - 1]);
+  OpenElement& open = m_open[m_depth];
+  open.element = &element;
+  open.firstWaiting = kNone;
+  open.text.clear();
+  ++m_depth;
+  element.Name = Cp1252String(name, m_scratch);
+  if (&element == &m_root) {
     CXTXMLAttributes attributes;
-    m_attributes.Convert(closed.rawAttributes, closed.attributeCount, attributes);
+    m_attributes.Read(tape, attributeCount, attributes);
     if (m_root.Attributes.empty()) {
       m_root.Attributes = std::move(attributes);
     } else {
-      for (auto& [name, value] : attributes) m_root.Attributes.insert_or_assign(name, std::move(value));
+      for (auto& [attribute, value] : attributes) m_root.Attributes.insert_or_assign(attribute, std::move(value));
     }
-    m_finished.MoveTopInto(closed.childCount, m_root.Children);
-    return S_OK;
+    return;
   }
-  std::vector<CXTXMLElement> children;
-  m_finished.MoveTopInto(closed.childCount, children);
-  CXTXMLElement& element = m_finished.Push();
-  element.Name = Cp1252String(closed.name, m_scratch);
-  element.Text = closed.largeText != nullptr ? std::move(*closed.largeText) : Cp1252String(closed.text, m_scratch);
-  if (closed.attributeCount > 0) m_attributes.Convert(closed.rawAttributes, closed.attributeCount, element.Attributes);
-  element.Children = std::move(children);
-  return S_OK;
+  if (attributeCount > 0) m_attributes.Read(tape, attributeCount, element.Attributes);
+  element.Children.reserve(m_expectedChildren[m_depth - 1]);
+}
+
+// An element's one text, the usual case, goes straight into its string;
+// pieces are gathered first.
+void TreeAssembler::AddText(std::string_view text, bool endFollows) {
+  OpenElement& open = m_open[m_depth - 1];
+  if (endFollows && open.text.empty() && open.element != &m_root && text.size() < kLargeText) {
+    open.element->Text = Cp1252String(text, m_scratch);
+  } else {
+    AppendUtf8AsCp1252(open.text, text);
+  }
+}
+
+void TreeAssembler::Close() {
+  OpenElement& open = m_open[--m_depth];
+  CXTXMLElement& element = *open.element;
+  if (!element.Text.IsEmpty()) {  // the root given held a text already
+    element.Text.Append(open.text.data(), static_cast<int>(open.text.size()));
+  } else if (open.text.size() >= kLargeText) {
+    element.Text = CString(std::exchange(open.text, std::string()));
+  } else if (!open.text.empty()) {
+    element.Text = CString(std::string_view(open.text));
+  }
+  std::vector<CXTXMLElement>& children = element.Children;
+  if (open.firstWaiting != kNone) {
+    m_waiting.MoveTopInto(m_waiting.Size() - open.firstWaiting, children);
+  } else if (children.size() < children.capacity() && &element != &m_root) {
+    children.shrink_to_fit();  // fewer children than its predecessor had
+  }
+  m_expectedChildren[m_depth] = children.size();
 }
 
 }  // namespace xtb::xml

@@ -1,8 +1,11 @@
-// The second stage of the tree builder: closed elements, taken in the order
-// in which they end, put together into the CXTXMLElement tree. Each one's
-// name, text and attributes are converted into 1252 here, the attributes
-// into their sorted array; its children ended before it and wait on a
-// stack, and move from there into one array of their exact number.
+// The second stage of the tree builder: the event tape read into the
+// CXTXMLElement tree. Each element is made when it starts, its name and
+// attributes converted into 1252, the attributes into their sorted array;
+// its text is gathered in 1252 and set when it ends. Its array of children
+// is given room for as many as the element ended last at its depth had, so
+// that in a document of records each element is made in its place; the
+// children beyond that room wait on a stack until the element ends, and the
+// array then grows once to their exact number.
 #pragma once
 
 #include <string>
@@ -10,13 +13,14 @@
 
 #include <xtbasis/xmlelement.h>
 
-#include "closedelement.h"
-#include "rawattributes.h"
+#include "attributereader.h"
+#include "eventtape.h"
 
 namespace xtb::xml {
 
-// Finished elements waiting for their parent to end, in document order: a
-// stack kept in fixed-size blocks, so that growing it moves nothing.
+// Elements waiting for their parent to end, in document order: a stack kept
+// in fixed-size blocks, so that growing it moves nothing and an element on it
+// keeps its address until it is moved away.
 class FinishedElements {
  public:
   size_t Size() const { return m_size; }
@@ -32,18 +36,41 @@ class FinishedElements {
   size_t m_size = 0;
 };
 
-class TreeAssembler final : public ClosedElementSink {
+class TreeAssembler final : public TapeSink {
  public:
   // The document element becomes `root`: its name replaced; text,
   // attributes and children added to what it holds.
   explicit TreeAssembler(CXTXMLElement& root) : m_root(root) {}
 
-  HRESULT Put(const ClosedElement& element) override;
+  // S_OK, or E_OUTOFMEMORY; the tree then keeps what was put together.
+  HRESULT Take(Tape& tape) override;
+  // Ends the elements left open by a parse that stopped, so that the tree
+  // holds everything read up to that point.
+  HRESULT CloseOpenElements();
+
+  // A text this long moves into its element rather than being copied to
+  // a string of its exact size.
+  static constexpr size_t kLargeText = 64 * 1024;
 
  private:
+  static constexpr size_t kNone = ~size_t{0};
+  struct OpenElement {
+    CXTXMLElement* element;
+    size_t firstWaiting;  // kNone, or where its children beyond the room of its array begin on m_waiting
+    std::string text;     // its pieces so far, in 1252
+  };
+
+  CXTXMLElement& NewChild(OpenElement& parent);
+  void Open(std::string_view& tape);
+  void AddText(std::string_view text, bool endFollows);
+  void Close();
+
   CXTXMLElement& m_root;
-  FinishedElements m_finished;
-  AttributeConverter m_attributes;
+  FinishedElements m_waiting;
+  std::vector<OpenElement> m_open;  // outermost first; the first m_depth are open
+  size_t m_depth = 0;
+  std::vector<size_t> m_expectedChildren;  // per depth: the children of the element that ended there last
+  AttributeReader m_attributes;
   std::string m_scratch;
 };
 

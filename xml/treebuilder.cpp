@@ -4,9 +4,9 @@
 #include <system_error>
 
 #include "assemblyline.h"
-#include "elementreader.h"
 #include "os/thread.h"
 #include "saxdriver.h"
+#include "tapewriter.h"
 #include "treeassembler.h"
 
 namespace xtb::xml {
@@ -27,13 +27,14 @@ HRESULT BuildTree(const char* data, size_t size, CXTXMLElement& root, std::map<C
       // no thread to spare: the tree is put together on this one
     }
   }
-  ElementReader reader(line ? static_cast<ClosedElementSink&>(*line) : assembler, prefixes);
-  HRESULT hr = ParseSax2(data, size, reader, nullptr);
-  reader.CloseOpenElements();
-  if (line) {
-    const HRESULT assembled = line->Finish();
-    if (SUCCEEDED(hr)) hr = assembled;
-  }
+  TapeWriter writer(line ? static_cast<TapeSink&>(*line) : assembler, prefixes);
+  HRESULT hr = ParseSax2(data, size, writer, nullptr);
+  // What was read reaches the tree even when the parse failed.
+  const HRESULT flushed = writer.Flush();
+  const HRESULT assembled = line ? line->Finish() : S_OK;
+  const HRESULT closed = assembler.CloseOpenElements();
+  for (const HRESULT step : {flushed, assembled, closed})
+    if (SUCCEEDED(hr)) hr = step;
   return hr;
 }
 

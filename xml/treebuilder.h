@@ -1,9 +1,9 @@
 // The parser's UTF-8 events made into a CXTXMLElement tree, in two stages:
-// ElementReader on the parser's thread makes each ended element complete
-// but for its children, TreeAssembler puts those together into the tree.
-// For a large document, on a machine with a second processor for this
-// process, the assembler runs on a thread of its own (AssemblyLine), so that
-// building the tree and parsing overlap.
+// TapeWriter on the parser's thread records the events on a tape,
+// TreeAssembler reads the tape into the tree. For a large document, on a
+// machine with a second processor for this process, the assembler runs on a
+// thread of its own (AssemblyLine), so that building the tree and parsing
+// overlap.
 #pragma once
 
 #include <cstddef>

@@ -84,26 +84,44 @@ void AppendUtf16AsCp1252(std::string& out, const char16_t* text, int length) {
   out.resize(static_cast<size_t>(p - out.data()));
 }
 
-void AppendUtf8AsCp1252(std::string& out, std::string_view utf8) {
+// Texts are short and mostly ASCII: runs of ASCII are copied a word at a
+// time, the rest a character at a time, with no call per run.
+char* PutUtf8AsCp1252(char* out, std::string_view utf8) {
   const auto* s = reinterpret_cast<const uint8_t*>(utf8.data());
-  const uint8_t* end = s + utf8.size();
+  const uint8_t* const end = s + utf8.size();
   while (s < end) {
-    const size_t ascii = AsciiPrefixLength(std::string_view(reinterpret_cast<const char*>(s), size_t(end - s)));
-    out.append(reinterpret_cast<const char*>(s), ascii);
-    s += ascii;
+    for (uint64_t word; end - s >= 8; s += 8, out += 8) {
+      std::memcpy(&word, s, 8);
+      if ((word & 0x8080808080808080u) != 0) break;
+      std::memcpy(out, &word, 8);
+    }
     if (s == end) break;
     const uint8_t b = *s;
-    if (b < 0xE0 && s + 1 < end) {
-      out += kLow[((b & 0x1F) << 6) | (s[1] & 0x3F)];
+    if (b < 0x80) {
+      *out++ = static_cast<char>(b);
+      s += 1;
+    } else if (b < 0xE0 && s + 1 < end) {
+      *out++ = kLow[((b & 0x1F) << 6) | (s[1] & 0x3F)];
       s += 2;
     } else if (b < 0xF0 && s + 2 < end) {
-      out += ByteOf((char32_t(b & 0x0F) << 12) | (char32_t(s[1] & 0x3F) << 6) | (s[2] & 0x3F));
+      *out++ = ByteOf((char32_t(b & 0x0F) << 12) | (char32_t(s[1] & 0x3F) << 6) | (s[2] & 0x3F));
       s += 3;
     } else {
-      out += '?';
+      *out++ = '?';
       s += 4;
     }
   }
+  return out;
+}
+
+void AppendUtf8AsCp1252(std::string& out, std::string_view utf8) {
+  if (AsciiPrefixLength(utf8) == utf8.size()) {
+    out.append(utf8);
+    return;
+  }
+  const size_t start = out.size();
+  out.resize(start + utf8.size());  // never more bytes than in UTF-8
+  out.resize(static_cast<size_t>(PutUtf8AsCp1252(out.data() + start, utf8) - out.data()));
 }
 
 CString Cp1252String(std::string_view utf8, std::string& scratch) {
@@ -111,13 +129,6 @@ CString Cp1252String(std::string_view utf8, std::string& scratch) {
   scratch.clear();
   AppendUtf8AsCp1252(scratch, utf8);
   return CString(std::string_view(scratch));
-}
-
-CString Cp1252String(std::string&& utf8) {
-  if (AsciiPrefixLength(utf8) == utf8.size()) return CString(std::move(utf8));
-  std::string converted;
-  AppendUtf8AsCp1252(converted, utf8);
-  return CString(std::move(converted));
 }
 
 std::u16string Cp1252ToUtf16(std::string_view text) {

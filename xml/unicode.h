@@ -18,14 +18,14 @@ namespace xtb::xml {
 void AppendUtf8AsUtf16(std::u16string& out, std::string_view utf8);
 // Appends UTF-16 as 1252; `length` < 0 reads up to the terminating NUL.
 void AppendUtf16AsCp1252(std::string& out, const char16_t* text, int length);
+// Writes UTF-8 as 1252 from `out` on, at most as many bytes as `utf8` has;
+// returns the end of what it wrote.
+char* PutUtf8AsCp1252(char* out, std::string_view utf8);
 // Appends UTF-8 as 1252.
 void AppendUtf8AsCp1252(std::string& out, std::string_view utf8);
 // UTF-8 as a 1252 string made in one allocation; `scratch` holds the
 // converted bytes on the way when the text is not plain ASCII.
 CString Cp1252String(std::string_view utf8, std::string& scratch);
-// The same for a text that is no longer needed: plain ASCII becomes the
-// string without a copy.
-CString Cp1252String(std::string&& utf8);
 // The number of leading bytes below 0x80, eight at a time.
 inline size_t AsciiPrefixLength(std::string_view text) {
   size_t n = 0;

@@ -1,0 +1,45 @@
+// The first stage of the tree builder, on the parser's thread: each event
+// appended to the tape as the parser has it, and the tape handed on when
+// it is full. Copying the bytes once is all this stage does; converting
+// and allocating are the assembler's, since the parser is the busier one.
+#pragma once
+
+#include <map>
+#include <string>
+
+#include <xtbasis/platform/cstring.h>
+
+#include "eventtape.h"
+#include "saxdriver.h"
+
+namespace xtb::xml {
+
+class TapeWriter final : public Utf8Events {
+ public:
+  // `prefixes` follows the namespace declarations in scope.
+  TapeWriter(TapeSink& sink, std::map<CString, CString>& prefixes) : m_sink(sink), m_prefixes(prefixes) {}
+
+  // Hands on what is still on the tape.
+  HRESULT Flush() { return m_tape.Empty() ? S_OK : m_sink.Take(m_tape); }
+
+  HRESULT StartDocument(ISAXLocator*) override { return S_OK; }
+  HRESULT EndDocument() override { return S_OK; }
+  HRESULT StartElement(const Utf8Name& name, std::span<const Utf8Declaration> declarations,
+                       std::span<const Utf8Attribute> attributes) override;
+  HRESULT EndElement(const Utf8Name& name, std::span<const std::string_view> undeclared) override;
+  HRESULT Characters(std::string_view text) override;
+  HRESULT ProcessingInstruction(std::string_view, std::string_view) override { return S_OK; }
+
+  // A tape is handed on once it holds this much; no text record is longer.
+  static constexpr size_t kTapeSize = 64 * 1024;
+
+ private:
+  HRESULT FlushWhenFull() { return m_tape.Size() < kTapeSize ? S_OK : m_sink.Take(m_tape); }
+
+  TapeSink& m_sink;
+  std::map<CString, CString>& m_prefixes;
+  Tape m_tape;
+  std::string m_scratch;
+};
+
+}  // namespace xtb::xml
