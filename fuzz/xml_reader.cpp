@@ -1,6 +1,6 @@
 // Arbitrary bytes as an XML document. The reader and a derived reader (which
 // takes the SAX interface road) must build the same tree, whether the read
-// succeeds or not; a tree that was read and that the writer accepts must
+// succeeds or not, with arrays of children of their exact size; a tree that was read and that the writer accepts must
 // read back the same from the writer's output.
 #include <cstdint>
 #include <cstdlib>
@@ -26,6 +26,14 @@ bool Same(const CXTXMLElement& a, const CXTXMLElement& b) {
   return true;
 }
 
+// Each element's array of children is exactly as long as its children.
+bool ExactArrays(const CXTXMLElement& element) {
+  if (element.Children.capacity() != element.Children.size()) return false;
+  for (const CXTXMLElement& child : element.Children)
+    if (!ExactArrays(child)) return false;
+  return true;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -34,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const bool read = CXTSimpleXMLReader().ReadString(xml, direct);
   if (Derived().ReadString(xml, derived) != read) std::abort();
   // Also after an error both hold the same tree: what was read up to it.
-  if (!Same(direct, derived) || direct.Text != derived.Text) std::abort();
+  if (!Same(direct, derived) || direct.Text != derived.Text || !ExactArrays(direct)) std::abort();
   if (!read) return 0;
 
   CXTXMLWriter writer;

@@ -181,10 +181,12 @@ std::string ClaimsDocument(int records) {
     xml += ">";
     xml += "<Text>F\xC3\xBCllung &amp; Politur " + n + "</Text>vor<Datum/>nach";
     if (i % 10000 == 2) xml += "<Anhang>" + std::string(70000, 'a') + "<![CDATA[&]]></Anhang>";  // large texts
-    if (i % 10000 == 3) {
+    if (i % 10000 == 3) {  // and a CDATA section of several tapes' length, cut inside its characters
       xml += "<Anhang>";
       for (int k = 0; k < 40000; ++k) xml += "\xC3\xA4";
-      xml += "</Anhang>";
+      xml += "<![CDATA[";
+      for (int k = 0; k < 30000; ++k) xml += "\xE2\x82\xAC\xC3\xA4";
+      xml += "]]></Anhang>";
     }
     if (i % 97 == 0) {
       for (int depth = 0; depth < 40; ++depth) xml += "<t" + std::to_string(depth % 3) + ">";
@@ -194,6 +196,15 @@ std::string ClaimsDocument(int records) {
     xml += "</a:Leistung>\n";
   }
   return xml + "</a:Liste>\n";
+}
+
+// Every array of children holds exactly its children, however many the
+// elements before it at its depth had.
+bool ExactArrays(const CXTXMLElement& element) {
+  if (element.Children.capacity() != element.Children.size()) return false;
+  for (const CXTXMLElement& child : element.Children)
+    if (!ExactArrays(child)) return false;
+  return true;
 }
 
 void ExpectBothRoadsAgree(const std::string& xml, bool wellFormed) {
@@ -223,7 +234,10 @@ TEST(XmlReader, LargeDocumentsBuildTheSameTreeOnBothRoads) {
             (CXTXMLAttributes{{"Gr\xF6\xDF" "e", std::string(2000, '\xE4').c_str()}, {"Nr", "x39001"}, {"Zahn", "24"}}));
   EXPECT_EQ(last.Text, "vornach");
   EXPECT_EQ(root.Children[30002].GetChildText("Anhang"), (std::string(70000, 'a') + "&").c_str());
-  EXPECT_EQ(root.Children[30003].GetChildText("Anhang"), std::string(40000, '\xE4').c_str());
+  std::string euros;
+  for (int k = 0; k < 30000; ++k) euros += "\x80\xE4";
+  EXPECT_EQ(root.Children[30003].GetChildText("Anhang"), (std::string(40000, '\xE4') + euros).c_str());
+  EXPECT_TRUE(ExactArrays(root));
   EXPECT_EQ(last.GetChildText("Text"), "F\xFCllung & Politur 39999");
   const CXTXMLElement* deep = &root.Children[97];
   for (int depth = 0; depth < 40; ++depth) {
