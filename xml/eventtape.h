@@ -35,6 +35,7 @@ class Tape {
     return at;
   }
   std::string_view View() const { return {m_bytes.get(), m_size}; }
+  char* At(size_t offset) { return m_bytes.get() + offset; }
   size_t Size() const { return m_size; }
   bool Empty() const { return m_size == 0; }
   // Keeps the storage.

@@ -23,11 +23,13 @@ char* PutPiece(char* out, std::string_view piece) {
   return out + PieceSize(piece);
 }
 
-// The length of the first text record: all of `text`, or as much as a
-// record may hold, ending before a character's continuation bytes.
-size_t TextRecordLength(std::string_view text) {
-  size_t length = std::min(text.size(), TapeWriter::kTapeSize);
-  for (int back = 0; back < 3 && length < text.size() && (static_cast<uint8_t>(text[length]) & 0xC0) == 0x80; ++back)
+// How much of `text` fits into `room` bytes without cutting a character
+// (a UTF-8 sequence has at most 3 continuation bytes).
+size_t WholeCharacters(std::string_view text, size_t room) {
+  size_t length = std::min(text.size(), room);
+  for (int back = 0; back < 3 && length > 0 && length < text.size() &&
+                     (static_cast<uint8_t>(text[length]) & 0xC0) == 0x80;
+       ++back)
     --length;
   return length;
 }
@@ -43,25 +45,46 @@ HRESULT TapeWriter::StartElement(const Utf8Name& name, std::span<const Utf8Decla
   out = PutNumber(PutPiece(out, name.localName), attributes.size());
   for (const Utf8Attribute& attribute : attributes) out = PutPiece(out, attribute.name.localName);
   for (const Utf8Attribute& attribute : attributes) out = PutPiece(out, attribute.value);
+  m_textLength = kNoText;
   return FlushWhenFull();
 }
 
 HRESULT TapeWriter::EndElement(const Utf8Name&, std::span<const std::string_view> undeclared) {
   for (const std::string_view prefix : undeclared) m_prefixes.erase(Cp1252String(prefix, m_scratch));
   PutRecord(m_tape.Extend(1), TapeRecord::kEnd);
+  m_textLength = kNoText;
   return FlushWhenFull();
 }
 
-// A text of any length (a CDATA section comes in one piece) travels in
-// records of at most kTapeSize, so that the tapes in flight stay small.
+// The parser hands a text over in pieces (at each reference, at the end of
+// its buffer); pieces that follow each other go into one record, so that the
+// assembler mostly gets an element's text whole. A record holds at most
+// kTapeSize bytes, so that the tapes in flight stay small also for a long
+// text (a CDATA section comes in one piece).
 HRESULT TapeWriter::Characters(std::string_view text) {
-  do {
-    const std::string_view record = text.substr(0, TextRecordLength(text));
-    PutPiece(PutRecord(m_tape.Extend(1 + PieceSize(record)), TapeRecord::kText), record);
-    text.remove_prefix(record.size());
+  while (!text.empty()) {
+    if (m_textLength == kNoText) {
+      PutRecord(m_tape.Extend(1 + kNumberSize), TapeRecord::kText);
+      m_textAt = m_tape.Size() - kNumberSize;
+      m_textLength = 0;
+    }
+    const std::string_view piece = text.substr(0, WholeCharacters(text, kTapeSize - m_textLength));
+    if (piece.empty()) {  // the record is full
+      m_textLength = kNoText;
+      continue;
+    }
+    std::memcpy(m_tape.Extend(piece.size()), piece.data(), piece.size());
+    m_textLength += piece.size();
+    PutNumber(m_tape.At(m_textAt), m_textLength);
+    text.remove_prefix(piece.size());
     if (const HRESULT hr = FlushWhenFull(); FAILED(hr)) return hr;
-  } while (!text.empty());
+  }
   return S_OK;
+}
+
+HRESULT TapeWriter::Hand() {
+  m_textLength = kNoText;
+  return m_sink.Take(m_tape);
 }
 
 }  // namespace xtb::xml

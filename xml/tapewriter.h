@@ -20,7 +20,7 @@ class TapeWriter final : public Utf8Events {
   TapeWriter(TapeSink& sink, std::map<CString, CString>& prefixes) : m_sink(sink), m_prefixes(prefixes) {}
 
   // Hands on what is still on the tape.
-  HRESULT Flush() { return m_tape.Empty() ? S_OK : m_sink.Take(m_tape); }
+  HRESULT Flush() { return m_tape.Empty() ? S_OK : Hand(); }
 
   HRESULT StartDocument(ISAXLocator*) override { return S_OK; }
   HRESULT EndDocument() override { return S_OK; }
@@ -34,11 +34,16 @@ class TapeWriter final : public Utf8Events {
   static constexpr size_t kTapeSize = 64 * 1024;
 
  private:
-  HRESULT FlushWhenFull() { return m_tape.Size() < kTapeSize ? S_OK : m_sink.Take(m_tape); }
+  HRESULT FlushWhenFull() { return m_tape.Size() < kTapeSize ? S_OK : Hand(); }
+  HRESULT Hand();
 
   TapeSink& m_sink;
   std::map<CString, CString>& m_prefixes;
   Tape m_tape;
+  // The text record at the tape's end, which the next text joins.
+  static constexpr size_t kNoText = ~size_t{0};
+  size_t m_textLength = kNoText;  // its length so far, or kNoText when there is none
+  size_t m_textAt = 0;            // where its length is written
   std::string m_scratch;
 };
 
