@@ -41,18 +41,18 @@ HRESULT TapeWriter::StartElement(const Utf8Name& name, std::span<const Utf8Decla
   for (const auto& [prefix, uri] : declarations) m_prefixes[Cp1252String(prefix, m_scratch)] = Cp1252String(uri, m_scratch);
   size_t size = 1 + PieceSize(name.localName) + kNumberSize;
   for (const Utf8Attribute& attribute : attributes) size += PieceSize(attribute.name.localName) + PieceSize(attribute.value);
+  CloseText();
   char* out = PutRecord(m_tape.Extend(size), TapeRecord::kStart);
   out = PutNumber(PutPiece(out, name.localName), attributes.size());
   for (const Utf8Attribute& attribute : attributes) out = PutPiece(out, attribute.name.localName);
   for (const Utf8Attribute& attribute : attributes) out = PutPiece(out, attribute.value);
-  m_textLength = kNoText;
   return FlushWhenFull();
 }
 
 HRESULT TapeWriter::EndElement(const Utf8Name&, std::span<const std::string_view> undeclared) {
   for (const std::string_view prefix : undeclared) m_prefixes.erase(Cp1252String(prefix, m_scratch));
+  CloseText();
   PutRecord(m_tape.Extend(1), TapeRecord::kEnd);
-  m_textLength = kNoText;
   return FlushWhenFull();
 }
 
@@ -68,22 +68,28 @@ HRESULT TapeWriter::Characters(std::string_view text) {
       m_textAt = m_tape.Size() - kNumberSize;
       m_textLength = 0;
     }
-    const std::string_view piece = text.substr(0, WholeCharacters(text, kTapeSize - m_textLength));
-    if (piece.empty()) {  // the record is full
-      m_textLength = kNoText;
+    const size_t length = WholeCharacters(text, kTapeSize - m_textLength);
+    if (length == 0) {  // the record is full
+      CloseText();
       continue;
     }
-    std::memcpy(m_tape.Extend(piece.size()), piece.data(), piece.size());
-    m_textLength += piece.size();
-    PutNumber(m_tape.At(m_textAt), m_textLength);
-    text.remove_prefix(piece.size());
+    std::memcpy(m_tape.Extend(length), text.data(), length);
+    m_textLength += length;
+    text.remove_prefix(length);
     if (const HRESULT hr = FlushWhenFull(); FAILED(hr)) return hr;
   }
   return S_OK;
 }
 
-HRESULT TapeWriter::Hand() {
+// The open text record's length is written when it ends.
+void TapeWriter::CloseText() {
+  if (m_textLength == kNoText) return;
+  PutNumber(m_tape.At(m_textAt), m_textLength);
   m_textLength = kNoText;
+}
+
+HRESULT TapeWriter::Hand() {
+  CloseText();
   return m_sink.Take(m_tape);
 }
 

@@ -35,12 +35,15 @@ class TapeWriter final : public Utf8Events {
 
  private:
   HRESULT FlushWhenFull() { return m_tape.Size() < kTapeSize ? S_OK : Hand(); }
+  // Ends the open text record and hands the tape on.
   HRESULT Hand();
+  void CloseText();
 
   TapeSink& m_sink;
   std::map<CString, CString>& m_prefixes;
   Tape m_tape;
-  // The text record at the tape's end, which the next text joins.
+  // The text record at the tape's end, which the next text joins; its
+  // length is written when it ends.
   static constexpr size_t kNoText = ~size_t{0};
   size_t m_textLength = kNoText;  // its length so far, or kNoText when there is none
   size_t m_textAt = 0;            // where its length is written
