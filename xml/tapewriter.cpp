@@ -58,10 +58,25 @@ HRESULT TapeWriter::EndElement(const Utf8Name&, std::span<const std::string_view
 
 // The parser hands a text over in pieces (at each reference, at the end of
 // its buffer); pieces that follow each other go into one record, so that the
-// assembler mostly gets an element's text whole. A record holds at most
-// kTapeSize bytes, so that the tapes in flight stay small also for a long
-// text (a CDATA section comes in one piece).
+// assembler mostly gets an element's text whole.
 HRESULT TapeWriter::Characters(std::string_view text) {
+  if (m_textLength == kNoText && text.size() <= kTapeSize) {
+    char* const out = PutRecord(m_tape.Extend(1 + kNumberSize + text.size()), TapeRecord::kText);
+    m_textAt = static_cast<size_t>(out - m_tape.At(0));
+    std::memcpy(out + kNumberSize, text.data(), text.size());
+    m_textLength = text.size();
+  } else if (m_textLength != kNoText && text.size() <= kTapeSize - m_textLength) {
+    std::memcpy(m_tape.Extend(text.size()), text.data(), text.size());
+    m_textLength += text.size();
+  } else {
+    return LongCharacters(text);
+  }
+  return FlushWhenFull();
+}
+
+// A record holds at most kTapeSize bytes, so that the tapes in flight stay
+// small also for a long text (a CDATA section comes in one piece).
+HRESULT TapeWriter::LongCharacters(std::string_view text) {
   while (!text.empty()) {
     if (m_textLength == kNoText) {
       PutRecord(m_tape.Extend(1 + kNumberSize), TapeRecord::kText);

@@ -34,6 +34,7 @@ class TapeWriter final : public Utf8Events {
   static constexpr size_t kTapeSize = 64 * 1024;
 
  private:
+  HRESULT LongCharacters(std::string_view text);
   HRESULT FlushWhenFull() { return m_tape.Size() < kTapeSize ? S_OK : Hand(); }
   // Ends the open text record and hands the tape on.
   HRESULT Hand();

@@ -144,6 +144,17 @@ CXTXMLAttributes::iterator CXTXMLAttributes::InsertHinted(const_iterator hint, v
   return insert(std::move(entry)).first;
 }
 
+CXTXMLAttributes::iterator CXTXMLAttributes::KeepLast() {
+  value_type* const made = Items() + m_block->size;
+  if (m_block->size == 0 || made[-1].first < made->first) {
+    ++m_block->size;
+    return made;
+  }
+  value_type entry(std::move(*made));
+  made->~value_type();
+  return insert(std::move(entry)).first;
+}
+
 CXTXMLAttributes::size_type CXTXMLAttributes::erase(const CString& name) {
   const iterator found = find(name);
   if (found == end()) return 0;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <new>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -78,6 +79,11 @@ class XTBASIS_API CXTXMLAttributes {
   iterator insert(const_iterator hint, value_type entry) { return InsertHinted(hint, std::move(entry)); }
   template <typename... Args>
   iterator emplace_hint(const_iterator hint, Args&&... args) {
+    if (hint == cend() && m_block != nullptr && m_block->size < m_block->capacity) {
+      // Filling in order into reserved room: the entry is made in its place.
+      new (Items() + m_block->size) value_type(std::forward<Args>(args)...);
+      return KeepLast();
+    }
     return InsertHinted(hint, value_type(std::forward<Args>(args)...));
   }
 
@@ -99,6 +105,9 @@ class XTBASIS_API CXTXMLAttributes {
   void Grow(size_type capacity);
   iterator InsertAt(const_iterator position, value_type&& entry);
   iterator InsertHinted(const_iterator hint, value_type&& entry);
+  // Takes in the entry made right behind the last one when it sorts after
+  // it; otherwise moves it to where it belongs, as insert does.
+  iterator KeepLast();
 
   Block* m_block = nullptr;
 };

@@ -107,6 +107,12 @@ TEST(XmlElement, AttributesBehaveAsAnOrderedMap) {
   // Equal content compares equal, however it was put in.
   EXPECT_EQ(attributes, (CXTXMLAttributes{{"\xC4nderung", "2"}, {"\x80", "5"}, {"z", "7"}, {"a", "neu"}, {"B", "3"}}));
   EXPECT_NE(attributes, CXTXMLAttributes{});
+  // Also into reserved room, where an entry is first made behind the last one.
+  attributes.reserve(attributes.size() + 3);
+  EXPECT_EQ(attributes.emplace_hint(attributes.end(), "\xC4nderung", "doppelt")->second, "2");
+  EXPECT_EQ(attributes.emplace_hint(attributes.end(), "Y", "8")->first, "Y");
+  EXPECT_EQ(attributes.emplace_hint(attributes.end(), "\xFF", "9")->first, "\xFF");
+  EXPECT_EQ(Names(attributes), (std::vector<CString>{"B", "Y", "a", "z", "\x80", "\xC4nderung", "\xFF"}));
   attributes.clear();
   EXPECT_TRUE(attributes.empty());
 }
