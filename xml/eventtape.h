@@ -16,6 +16,7 @@
 #include <cstring>
 #include <memory>
 #include <string_view>
+#include <utility>
 
 #include <xtbasis/platform/com.h>
 
@@ -24,9 +25,22 @@ namespace xtb::xml {
 enum class TapeRecord : char { kStart = 'S', kText = 'T', kEnd = 'E' };
 
 // A tape's bytes: unlike a string's, they grow without the room being
-// cleared first, since every record is written whole right away.
+// cleared first, since every byte of it is written before the tape is read.
 class Tape {
  public:
+  Tape() = default;
+  // What is moved away leaves an empty tape behind, ready for use.
+  Tape(Tape&& other) noexcept
+      : m_bytes(std::move(other.m_bytes)),
+        m_size(std::exchange(other.m_size, 0)),
+        m_capacity(std::exchange(other.m_capacity, 0)) {}
+  Tape& operator=(Tape&& other) noexcept {
+    m_bytes = std::move(other.m_bytes);
+    m_size = std::exchange(other.m_size, 0);
+    m_capacity = std::exchange(other.m_capacity, 0);
+    return *this;
+  }
+
   // Room for `size` more bytes at the end.
   char* Extend(size_t size) {
     if (m_capacity - m_size < size) Grow(size);
