@@ -60,17 +60,8 @@ HRESULT TapeWriter::EndElement(const Utf8Name&, std::span<const std::string_view
 // its buffer); pieces that follow each other go into one record, so that the
 // assembler mostly gets an element's text whole.
 HRESULT TapeWriter::Characters(std::string_view text) {
-  if (m_textLength == kNoText && text.size() <= kTapeSize) {
-    char* const out = PutRecord(m_tape.Extend(1 + kNumberSize + text.size()), TapeRecord::kText);
-    m_textAt = static_cast<size_t>(out - m_tape.At(0));
-    std::memcpy(out + kNumberSize, text.data(), text.size());
-    m_textLength = text.size();
-  } else if (m_textLength != kNoText && text.size() <= kTapeSize - m_textLength) {
-    std::memcpy(m_tape.Extend(text.size()), text.data(), text.size());
-    m_textLength += text.size();
-  } else {
-    return LongCharacters(text);
-  }
+  if (text.size() > TextRoom()) return LongCharacters(text);
+  AppendText(text);
   return FlushWhenFull();
 }
 
@@ -78,22 +69,27 @@ HRESULT TapeWriter::Characters(std::string_view text) {
 // small also for a long text (a CDATA section comes in one piece).
 HRESULT TapeWriter::LongCharacters(std::string_view text) {
   while (!text.empty()) {
-    if (m_textLength == kNoText) {
-      PutRecord(m_tape.Extend(1 + kNumberSize), TapeRecord::kText);
-      m_textAt = m_tape.Size() - kNumberSize;
-      m_textLength = 0;
-    }
-    const size_t length = WholeCharacters(text, kTapeSize - m_textLength);
+    const size_t length = WholeCharacters(text, TextRoom());
     if (length == 0) {  // the record is full
       CloseText();
       continue;
     }
-    std::memcpy(m_tape.Extend(length), text.data(), length);
-    m_textLength += length;
+    AppendText(text.substr(0, length));
     text.remove_prefix(length);
     if (const HRESULT hr = FlushWhenFull(); FAILED(hr)) return hr;
   }
   return S_OK;
+}
+
+// Joins the open text record, or opens one; `text` fits into it.
+void TapeWriter::AppendText(std::string_view text) {
+  if (m_textLength == kNoText) {
+    PutRecord(m_tape.Extend(1 + kNumberSize), TapeRecord::kText);
+    m_textAt = m_tape.Size() - kNumberSize;
+    m_textLength = 0;
+  }
+  std::memcpy(m_tape.Extend(text.size()), text.data(), text.size());
+  m_textLength += text.size();
 }
 
 // The open text record's length is written when it ends.

@@ -35,6 +35,9 @@ class TapeWriter final : public Utf8Events {
 
  private:
   HRESULT LongCharacters(std::string_view text);
+  void AppendText(std::string_view text);
+  // What the open text record, or a new one, may still take.
+  size_t TextRoom() const { return kTapeSize - (m_textLength == kNoText ? 0 : m_textLength); }
   HRESULT FlushWhenFull() { return m_tape.Size() < kTapeSize ? S_OK : Hand(); }
   // Ends the open text record and hands the tape on.
   HRESULT Hand();

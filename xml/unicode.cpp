@@ -26,6 +26,38 @@ char ByteOf(char32_t u) {
   return Cp1252Byte(u);
 }
 
+// Writes UTF-8 as 1252 from `out` on, at most as many bytes as `utf8` has,
+// and returns the end of what it wrote. Texts are short and mostly ASCII:
+// runs of ASCII are copied a word at a time, the rest a character at a
+// time, with no call per run.
+char* PutUtf8AsCp1252(char* out, std::string_view utf8) {
+  const auto* s = reinterpret_cast<const uint8_t*>(utf8.data());
+  const uint8_t* const end = s + utf8.size();
+  while (s < end) {
+    for (uint64_t word; end - s >= 8; s += 8, out += 8) {
+      std::memcpy(&word, s, 8);
+      if ((word & 0x8080808080808080u) != 0) break;
+      std::memcpy(out, &word, 8);
+    }
+    if (s == end) break;
+    const uint8_t b = *s;
+    if (b < 0x80) {
+      *out++ = static_cast<char>(b);
+      s += 1;
+    } else if (b < 0xE0 && s + 1 < end) {
+      *out++ = kLow[((b & 0x1F) << 6) | (s[1] & 0x3F)];
+      s += 2;
+    } else if (b < 0xF0 && s + 2 < end) {
+      *out++ = ByteOf((char32_t(b & 0x0F) << 12) | (char32_t(s[1] & 0x3F) << 6) | (s[2] & 0x3F));
+      s += 3;
+    } else {
+      *out++ = '?';
+      s += 4;
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 void AppendUtf8AsUtf16(std::u16string& out, std::string_view utf8) {
@@ -82,36 +114,6 @@ void AppendUtf16AsCp1252(std::string& out, const char16_t* text, int length) {
     }
   }
   out.resize(static_cast<size_t>(p - out.data()));
-}
-
-// Texts are short and mostly ASCII: runs of ASCII are copied a word at a
-// time, the rest a character at a time, with no call per run.
-char* PutUtf8AsCp1252(char* out, std::string_view utf8) {
-  const auto* s = reinterpret_cast<const uint8_t*>(utf8.data());
-  const uint8_t* const end = s + utf8.size();
-  while (s < end) {
-    for (uint64_t word; end - s >= 8; s += 8, out += 8) {
-      std::memcpy(&word, s, 8);
-      if ((word & 0x8080808080808080u) != 0) break;
-      std::memcpy(out, &word, 8);
-    }
-    if (s == end) break;
-    const uint8_t b = *s;
-    if (b < 0x80) {
-      *out++ = static_cast<char>(b);
-      s += 1;
-    } else if (b < 0xE0 && s + 1 < end) {
-      *out++ = kLow[((b & 0x1F) << 6) | (s[1] & 0x3F)];
-      s += 2;
-    } else if (b < 0xF0 && s + 2 < end) {
-      *out++ = ByteOf((char32_t(b & 0x0F) << 12) | (char32_t(s[1] & 0x3F) << 6) | (s[2] & 0x3F));
-      s += 3;
-    } else {
-      *out++ = '?';
-      s += 4;
-    }
-  }
-  return out;
 }
 
 void AppendUtf8AsCp1252(std::string& out, std::string_view utf8) {

@@ -18,9 +18,6 @@ namespace xtb::xml {
 void AppendUtf8AsUtf16(std::u16string& out, std::string_view utf8);
 // Appends UTF-16 as 1252; `length` < 0 reads up to the terminating NUL.
 void AppendUtf16AsCp1252(std::string& out, const char16_t* text, int length);
-// Writes UTF-8 as 1252 from `out` on, at most as many bytes as `utf8` has;
-// returns the end of what it wrote.
-char* PutUtf8AsCp1252(char* out, std::string_view utf8);
 // Appends UTF-8 as 1252.
 void AppendUtf8AsCp1252(std::string& out, std::string_view utf8);
 // UTF-8 as a 1252 string made in one allocation; `scratch` holds the
