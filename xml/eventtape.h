@@ -8,6 +8,8 @@
 //   character data:      kText, text (a long text as several records, cut
 //                        between two characters)
 //   end of an element:   kEnd
+//   how far the parser had read when the tape began: kRead, bytes read,
+//                        the document's size (the first record of a tape)
 // A tape ends between two records.
 #pragma once
 
@@ -22,7 +24,7 @@
 
 namespace xtb::xml {
 
-enum class TapeRecord : char { kStart = 'S', kText = 'T', kEnd = 'E' };
+enum class TapeRecord : char { kStart = 'S', kText = 'T', kEnd = 'E', kRead = 'R' };
 
 // A tape's bytes: unlike a string's, they grow without the room being
 // cleared first, since every byte of it is written before the tape is read.

@@ -1,8 +1,6 @@
-// libxml2's SAX2 parser with the family's hostile-input policy: no entity
-// substitution by the parser, no DTD loading, no network, external entities
-// refused when referenced, the parser's amplification and depth limits.
-// Events arrive in UTF-8 as the parser has them; attribute values come with
-// their references already replaced.
+// The parser's events in UTF-8 as a SAX reader takes them: names with their
+// namespace URI and prefix, namespace declarations with their scope,
+// attribute values with their references replaced.
 #pragma once
 
 #include <span>
@@ -10,6 +8,8 @@
 #include <string_view>
 
 #include <xtbasis/platform/sax.h>
+
+#include "parsersession.h"
 
 namespace xtb::xml {
 
@@ -51,9 +51,7 @@ class Utf8Events {
   ~Utf8Events() = default;
 };
 
-// Parses `size` bytes; problems go to `errors` when given, otherwise the
-// first error ends the parse. S_OK or the code that ended the parse (a
-// handler's failure code, or 0x8004xxxx with the parser's error number).
-HRESULT ParseSax2(const char* data, size_t size, Utf8Events& events, ISAXErrorHandler* errors);
+// Parses the document as ParserSession::Parse does (its result codes).
+HRESULT ParseSax2(DocumentInput& input, Utf8Events& events, ISAXErrorHandler* errors);
 
 }  // namespace xtb::xml

@@ -78,5 +78,6 @@ class Utf16Adapter final : public xtb::xml::Utf8Events {
 
 HRESULT XTParseXML(const char* data, size_t size, ISAXContentHandler& content, ISAXErrorHandler* errors) {
   Utf16Adapter adapter(content);
-  return xtb::xml::ParseSax2(data, size, adapter, errors);
+  xtb::xml::DocumentInput input(data, size);
+  return xtb::xml::ParseSax2(input, adapter, errors);
 }

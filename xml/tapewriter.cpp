@@ -36,21 +36,93 @@ size_t WholeCharacters(std::string_view text, size_t room) {
 
 }  // namespace
 
-HRESULT TapeWriter::StartElement(const Utf8Name& name, std::span<const Utf8Declaration> declarations,
-                                 std::span<const Utf8Attribute> attributes) {
-  for (const auto& [prefix, uri] : declarations) m_prefixes[Cp1252String(prefix, m_scratch)] = Cp1252String(uri, m_scratch);
-  size_t size = 1 + PieceSize(name.localName) + kNumberSize;
-  for (const Utf8Attribute& attribute : attributes) size += PieceSize(attribute.name.localName) + PieceSize(attribute.value);
+HRESULT TapeWriter::Parse() {
+  xmlSAXHandler handler = ParserSession::Handler();
+  handler.startElementNs = StartElement;
+  handler.endElementNs = EndElement;
+  handler.characters = Characters;
+  handler.cdataBlock = Characters;
+  handler.ignorableWhitespace = Characters;
+  return ParserSession::Parse(m_input, handler, this, nullptr);
+}
+
+void TapeWriter::StartElement(void* user, const xmlChar* localName, const xmlChar*, const xmlChar*,
+                              int declarationCount, const xmlChar** declarations, int attributeCount, int,
+                              const xmlChar** attributes) {
+  ParserSession& session = ParserSession::Of(user);
+  session.Check(session.FrontAs<TapeWriter>().Start(session, Utf8View(localName), declarationCount, declarations,
+                                                    attributeCount, attributes));
+  session.FreeDecoded();
+}
+
+void TapeWriter::EndElement(void* user, const xmlChar*, const xmlChar*, const xmlChar*) {
+  ParserSession& session = ParserSession::Of(user);
+  session.Check(session.FrontAs<TapeWriter>().End());
+}
+
+void TapeWriter::Characters(void* user, const xmlChar* text, int length) {
+  ParserSession& session = ParserSession::Of(user);
+  session.Check(session.FrontAs<TapeWriter>().Text(
+      std::string_view(reinterpret_cast<const char*>(text), static_cast<size_t>(length))));
+}
+
+// The start record's attributes: the namespace declarations first, named
+// "xmlns" or "xmlns:prefix", then the others by local name, their values
+// with references replaced.
+HRESULT TapeWriter::Start(ParserSession& session, std::string_view name, int declarationCount,
+                          const xmlChar** declarations, int attributeCount, const xmlChar** attributes) {
+  const auto first = static_cast<size_t>(declarationCount);
+  const size_t count = first + static_cast<size_t>(attributeCount);
+  if (m_pieces.size() < 2 * count) m_pieces.resize(2 * count);
+  size_t size = 1 + PieceSize(name) + kNumberSize + 2 * count * kNumberSize;
+  for (size_t i = first, a = 0; i < count; ++i, a += 5) {
+    // libxml2's five pointers: local name, prefix, URI, value, value end
+    m_pieces[i] = Utf8View(attributes[a]);
+    std::string_view value(reinterpret_cast<const char*>(attributes[a + 3]),
+                           static_cast<size_t>(attributes[a + 4] - attributes[a + 3]));
+    if (value.find('&') != std::string_view::npos) {
+      const xmlChar* decoded = session.Decoded(attributes[a + 3], value.size());
+      if (decoded == nullptr) return S_OK;  // the session has failed the parse
+      value = Utf8View(decoded);
+    }
+    m_pieces[count + i] = value;
+    size += m_pieces[i].size() + value.size();
+  }
+  ++m_depth;
+  if (declarationCount > 0) {
+    Declare(declarations, declarationCount);
+    for (size_t i = 0; i < first; ++i) {
+      m_pieces[i] = m_xmlnsNames[i];
+      m_pieces[count + i] = Utf8View(declarations[2 * i + 1]);
+      size += m_pieces[i].size() + m_pieces[count + i].size();
+    }
+  }
+
   CloseText();
-  char* out = PutRecord(m_tape.Extend(size), TapeRecord::kStart);
-  out = PutNumber(PutPiece(out, name.localName), attributes.size());
-  for (const Utf8Attribute& attribute : attributes) out = PutPiece(out, attribute.name.localName);
-  for (const Utf8Attribute& attribute : attributes) out = PutPiece(out, attribute.value);
+  char* out = PutNumber(PutPiece(PutRecord(m_tape.Extend(size), TapeRecord::kStart), name), count);
+  for (size_t i = 0; i < 2 * count; ++i) out = PutPiece(out, m_pieces[i]);
   return FlushWhenFull();
 }
 
-HRESULT TapeWriter::EndElement(const Utf8Name&, std::span<const std::string_view> undeclared) {
-  for (const std::string_view prefix : undeclared) m_prefixes.erase(Cp1252String(prefix, m_scratch));
+void TapeWriter::Declare(const xmlChar** declarations, int count) {
+  if (m_xmlnsNames.size() < static_cast<size_t>(count)) m_xmlnsNames.resize(static_cast<size_t>(count));
+  for (size_t i = 0; i < static_cast<size_t>(count); ++i) {
+    const std::string_view prefix = Utf8View(declarations[2 * i]);
+    m_prefixes[Cp1252String(prefix, m_scratch)] = Cp1252String(Utf8View(declarations[2 * i + 1]), m_scratch);
+    m_declared.emplace_back(m_depth, prefix);
+    std::string& name = m_xmlnsNames[i];
+    name = "xmlns";
+    if (!prefix.empty()) (name += ':') += prefix;
+  }
+}
+
+// The prefixes that the ending element declared leave the map.
+HRESULT TapeWriter::End() {
+  while (!m_declared.empty() && m_declared.back().first == m_depth) {
+    m_prefixes.erase(Cp1252String(m_declared.back().second, m_scratch));
+    m_declared.pop_back();
+  }
+  --m_depth;
   CloseText();
   PutRecord(m_tape.Extend(1), TapeRecord::kEnd);
   return FlushWhenFull();
@@ -59,15 +131,15 @@ HRESULT TapeWriter::EndElement(const Utf8Name&, std::span<const std::string_view
 // The parser hands a text over in pieces (at each reference, at the end of
 // its buffer); pieces that follow each other go into one record, so that the
 // assembler mostly gets an element's text whole.
-HRESULT TapeWriter::Characters(std::string_view text) {
-  if (text.size() > TextRoom()) return LongCharacters(text);
+HRESULT TapeWriter::Text(std::string_view text) {
+  if (text.size() > TextRoom()) return LongText(text);
   AppendText(text);
   return FlushWhenFull();
 }
 
 // A record holds at most kTapeSize bytes, so that the tapes in flight stay
 // small also for a long text (a CDATA section comes in one piece).
-HRESULT TapeWriter::LongCharacters(std::string_view text) {
+HRESULT TapeWriter::LongText(std::string_view text) {
   while (!text.empty()) {
     const size_t length = WholeCharacters(text, TextRoom());
     if (length == 0) {  // the record is full
@@ -83,12 +155,15 @@ HRESULT TapeWriter::LongCharacters(std::string_view text) {
 
 // Joins the open text record, or opens one; `text` fits into it.
 void TapeWriter::AppendText(std::string_view text) {
+  char* out;
   if (m_textLength == kNoText) {
-    PutRecord(m_tape.Extend(1 + kNumberSize), TapeRecord::kText);
-    m_textAt = m_tape.Size() - kNumberSize;
+    out = PutRecord(m_tape.Extend(1 + kNumberSize + text.size()), TapeRecord::kText) + kNumberSize;
+    m_textAt = m_tape.Size() - text.size() - kNumberSize;
     m_textLength = 0;
+  } else {
+    out = m_tape.Extend(text.size());
   }
-  std::memcpy(m_tape.Extend(text.size()), text.data(), text.size());
+  std::memcpy(out, text.data(), text.size());
   m_textLength += text.size();
 }
 
@@ -101,7 +176,15 @@ void TapeWriter::CloseText() {
 
 HRESULT TapeWriter::Hand() {
   CloseText();
-  return m_sink.Take(m_tape);
+  const HRESULT hr = m_sink.Take(m_tape);
+  BeginTape();
+  return hr;
+}
+
+// Every tape tells where in the document its events begin, so that the
+// assembler can foresee what is still to come.
+void TapeWriter::BeginTape() {
+  PutNumber(PutNumber(PutRecord(m_tape.Extend(kReadRecordSize), TapeRecord::kRead), m_input.Read()), m_input.Size());
 }
 
 }  // namespace xtb::xml

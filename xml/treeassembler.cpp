@@ -40,6 +40,9 @@ HRESULT TreeAssembler::Take(Tape& tape) {
       records.remove_prefix(1);
       if (record == TapeRecord::kStart) {
         Open(records);
+      } else if (record == TapeRecord::kRead) {
+        m_read = TakeNumber(records);
+        m_documentSize = TakeNumber(records);
       } else if (record == TapeRecord::kText) {
         const std::string_view text = TakePiece(records);
         const bool endFollows = !records.empty() && records.front() == static_cast<char>(TapeRecord::kEnd);
@@ -69,11 +72,30 @@ HRESULT TreeAssembler::CloseOpenElements() {
 // moves into the array when the parent ends.
 CXTXMLElement& TreeAssembler::NewChild(OpenElement& parent) {
   std::vector<CXTXMLElement>& children = parent.element->Children;
+  if (parent.firstWaiting != kNone && m_depth == 1) ForeseeRootChildren(parent);
   if (parent.firstWaiting == kNone) {
     if (children.size() < children.capacity()) return children.emplace_back();
     parent.firstWaiting = m_waiting.Size();
   }
   return m_waiting.Push();
+}
+
+// The document element's children usually fill the document to its end, as
+// its records do; moving them all into their array when it ends would keep
+// the caller waiting after the parser is done. So once many of them wait,
+// their number is foreseen from how far the parser has read, a little more
+// is reserved, and they move in while the parser reads on; the ones still to
+// come are then made in place. Foreseen too few, the array grows by half at
+// least, so that the moves stay linear; room to spare stays unused.
+void TreeAssembler::ForeseeRootChildren(OpenElement& root) {
+  const size_t waiting = m_waiting.Size() - root.firstWaiting;
+  if (waiting < kForeseeChildren || m_read < kForeseeBytes || m_read >= m_documentSize) return;
+  std::vector<CXTXMLElement>& children = root.element->Children;
+  const double share = static_cast<double>(m_documentSize) / static_cast<double>(m_read);
+  const auto foreseen = static_cast<size_t>(static_cast<double>(children.size() + waiting) * share * 1.03);
+  children.reserve(std::max(foreseen, children.capacity() + children.capacity() / 2));
+  m_waiting.MoveTopInto(waiting, children);
+  root.firstWaiting = kNone;
 }
 
 void TreeAssembler::Open(std::string_view& tape) {

@@ -5,7 +5,9 @@
 // is given room for as many as the element ended last at its depth had, so
 // that in a document of records each element is made in its place; the
 // children beyond that room wait on a stack until the element ends, and the
-// array then grows once to their exact number.
+// array then grows once to their exact number. The document element's
+// children are the exception: their number is foreseen, see
+// ForeseeRootChildren.
 #pragma once
 
 #include <string>
@@ -51,6 +53,10 @@ class TreeAssembler final : public TapeSink {
   // A text this long moves into its element rather than being copied to
   // a string of its exact size.
   static constexpr size_t kLargeText = 64 * 1024;
+  // The document element's children are foreseen once at least this many
+  // wait and the parser has read at least this much.
+  static constexpr size_t kForeseeChildren = 1024;
+  static constexpr size_t kForeseeBytes = 4u << 20;
 
  private:
   static constexpr size_t kNone = ~size_t{0};
@@ -61,6 +67,7 @@ class TreeAssembler final : public TapeSink {
   };
 
   CXTXMLElement& NewChild(OpenElement& parent);
+  void ForeseeRootChildren(OpenElement& root);
   void Open(std::string_view& tape);
   void AddText(std::string_view text, bool endFollows);
   void Close();
@@ -70,6 +77,8 @@ class TreeAssembler final : public TapeSink {
   std::vector<OpenElement> m_open;  // outermost first; the first m_depth are open
   size_t m_depth = 0;
   std::vector<size_t> m_expectedChildren;  // per depth: the children of the element that ended there last
+  size_t m_read = 0;          // how far the parser had read when the present tape began
+  size_t m_documentSize = 0;
   AttributeReader m_attributes;
   std::string m_scratch;
 };

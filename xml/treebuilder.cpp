@@ -5,7 +5,6 @@
 
 #include "assemblyline.h"
 #include "os/thread.h"
-#include "saxdriver.h"
 #include "tapewriter.h"
 #include "treeassembler.h"
 
@@ -27,8 +26,9 @@ HRESULT BuildTree(const char* data, size_t size, CXTXMLElement& root, std::map<C
       // no thread to spare: the tree is put together on this one
     }
   }
-  TapeWriter writer(line ? static_cast<TapeSink&>(*line) : assembler, prefixes);
-  HRESULT hr = ParseSax2(data, size, writer, nullptr);
+  DocumentInput input(data, size);
+  TapeWriter writer(line ? static_cast<TapeSink&>(*line) : assembler, prefixes, input);
+  HRESULT hr = writer.Parse();
   // What was read reaches the tree even when the parse failed.
   const HRESULT flushed = writer.Flush();
   const HRESULT assembled = line ? line->Finish() : S_OK;

@@ -14,7 +14,7 @@
 
 namespace xtb::xml {
 
-// Parses `size` bytes into `root` as ParseSax2 does (its result codes); the
+// Parses `size` bytes into `root` as ParserSession::Parse does (its result codes); the
 // first error ends the parse, and the tree then holds what was read.
 HRESULT BuildTree(const char* data, size_t size, CXTXMLElement& root, std::map<CString, CString>& prefixes);
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -207,6 +208,11 @@ bool ExactArrays(const CXTXMLElement& element) {
   return true;
 }
 
+// Below the document element, whose array may have room foreseen to spare.
+bool ExactArraysBelow(const CXTXMLElement& root) {
+  return std::all_of(root.Children.begin(), root.Children.end(), ExactArrays);
+}
+
 void ExpectBothRoadsAgree(const std::string& xml, bool wellFormed) {
   CXTXMLElement direct("alt", "vorher "), derived("alt", "vorher ");
   direct.Attributes = derived.Attributes = {{"Quartal", "alt"}, {"b", "bleibt"}};
@@ -237,7 +243,7 @@ TEST(XmlReader, LargeDocumentsBuildTheSameTreeOnBothRoads) {
   std::string euros;
   for (int k = 0; k < 30000; ++k) euros += "\x80\xE4";
   EXPECT_EQ(root.Children[30003].GetChildText("Anhang"), (std::string(40000, '\xE4') + euros).c_str());
-  EXPECT_TRUE(ExactArrays(root));
+  EXPECT_TRUE(ExactArraysBelow(root));
   EXPECT_EQ(last.GetChildText("Text"), "F\xFCllung & Politur 39999");
   const CXTXMLElement* deep = &root.Children[97];
   for (int depth = 0; depth < 40; ++depth) {
@@ -245,6 +251,28 @@ TEST(XmlReader, LargeDocumentsBuildTheSameTreeOnBothRoads) {
     deep = &deep->Children.back();
   }
   EXPECT_EQ(deep->Text, "<tief>");
+}
+
+// The document element's array is given room for the children foreseen
+// from how far the parser has read; it ends up right whether the records
+// stay alike or turn much shorter along the document.
+TEST(XmlReader, TheDocumentElementsChildrenAreForeseen) {
+  std::string alike = "<Liste>";
+  for (int i = 0; i < 120000; ++i)
+    alike += "<Leistung Nr=\"" + std::to_string(100000 + i) + "\"><Text>F\xC3\xBCllung</Text></Leistung>\n";
+  alike += "</Liste>";
+  ASSERT_GT(alike.size(), 6u << 20);
+  CXTXMLElement root;
+  ASSERT_TRUE(CXTSimpleXMLReader().ReadString(CString(alike), root));
+  ASSERT_EQ(root.Children.size(), 120000u);
+  EXPECT_GT(root.Children.capacity(), 120000u);  // foreseen with a margin, not grown at the end
+  EXPECT_LE(root.Children.capacity(), 120000u * 108 / 100);
+  EXPECT_EQ(root.Children[119999].Attributes.at("Nr"), "219999");
+  EXPECT_TRUE(ExactArraysBelow(root));
+
+  std::string shrinking = alike.substr(0, alike.rfind("<Leistung Nr=\"200000\""));
+  for (int i = 0; i < 300000; ++i) shrinking += i % 2 ? "<k/>" : "<k>\xC3\xA4</k>";
+  ExpectBothRoadsAgree(shrinking + "</Liste>", true);
 }
 
 TEST(XmlReader, LargeDocumentBrokenOffKeepsWhatWasRead) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@ using xtb::xml::TapeWriter;
 // Keeps every text record of the tapes it is handed, failing from a given tape on.
 struct TextRecords final : xtb::xml::TapeSink {
   std::vector<std::string> texts;
+  std::vector<uint32_t> reads;  // where each tape began in the document
   int tapes = 0;
   int failFrom = -1;
 
@@ -27,6 +29,9 @@ struct TextRecords final : xtb::xml::TapeSink {
       records.remove_prefix(1);
       if (record == TapeRecord::kText) {
         texts.emplace_back(xtb::xml::TakePiece(records));
+      } else if (record == TapeRecord::kRead) {
+        reads.push_back(xtb::xml::TakeNumber(records));
+        xtb::xml::TakeNumber(records);
       } else if (record == TapeRecord::kStart) {
         xtb::xml::TakePiece(records);
         for (uint32_t n = 2 * xtb::xml::TakeNumber(records); n > 0; --n) xtb::xml::TakePiece(records);
@@ -51,22 +56,22 @@ TEST(XmlTape, GrowsKeepingItsBytesAndIsEmptyOnceMovedAway) {
   EXPECT_TRUE(moved.Empty());
 }
 
+// Writes the tapes of `xml` to `sink`; the parse's result.
+HRESULT WriteTapes(const std::string& xml, TextRecords& sink) {
+  std::map<CString, CString> prefixes;
+  xtb::xml::DocumentInput input(xml.data(), xml.size());
+  TapeWriter writer(sink, prefixes, input);
+  const HRESULT hr = writer.Parse();
+  return FAILED(hr) ? hr : writer.Flush();
+}
+
 // Pieces of one text join one record; a text longer than a record is cut
 // between characters, so that every record converts on its own.
 TEST(XmlTape, TextRecordsJoinPiecesAndEndBetweenCharacters) {
-  TextRecords sink;
-  std::map<CString, CString> prefixes;
-  TapeWriter writer(sink, prefixes);
-  const xtb::xml::Utf8Name name{{}, {}, "e"};
-  ASSERT_EQ(writer.StartElement(name, {}, {}), S_OK);
-  ASSERT_EQ(writer.Characters("F\xC3\xBC"), S_OK);
-  ASSERT_EQ(writer.Characters("llung &"), S_OK);
-  ASSERT_EQ(writer.EndElement(name, {}), S_OK);
   std::string euros;
   for (size_t i = 0; i < TapeWriter::kTapeSize; ++i) euros += "\xE2\x82\xAC";  // three tapes' worth
-  ASSERT_EQ(writer.Characters("x"), S_OK);
-  ASSERT_EQ(writer.Characters(euros), S_OK);
-  ASSERT_EQ(writer.Flush(), S_OK);
+  TextRecords sink;
+  ASSERT_EQ(WriteTapes("<r><e>F\xC3\xBCllung &amp;</e>x<![CDATA[" + euros + "]]></r>", sink), S_OK);
 
   ASSERT_GE(sink.texts.size(), 4u);
   EXPECT_EQ(sink.texts[0], "F\xC3\xBCllung &");
@@ -80,13 +85,25 @@ TEST(XmlTape, TextRecordsJoinPiecesAndEndBetweenCharacters) {
   EXPECT_EQ(joined, "x" + euros);
 }
 
-TEST(XmlTape, AFailingSinkEndsTheWriting) {
+// Each tape begins with how far the parser had read by then.
+TEST(XmlTape, TapesTellHowFarTheParserHadRead) {
+  std::string xml = "<e>";
+  for (int i = 0; i < 40000; ++i) xml += "<a>Text</a>";
+  xml += "</e>";
+  TextRecords sink;
+  ASSERT_EQ(WriteTapes(xml, sink), S_OK);
+  ASSERT_EQ(sink.reads.size(), static_cast<size_t>(sink.tapes));
+  ASSERT_GE(sink.reads.size(), 3u);
+  EXPECT_EQ(sink.reads.front(), 0u);
+  EXPECT_TRUE(std::is_sorted(sink.reads.begin(), sink.reads.end()));
+  EXPECT_GT(sink.reads.back(), xml.size() / 2);
+  EXPECT_LE(sink.reads.back(), xml.size());
+}
+
+TEST(XmlTape, AFailingSinkEndsTheParse) {
   TextRecords sink;
   sink.failFrom = 1;
-  std::map<CString, CString> prefixes;
-  TapeWriter writer(sink, prefixes);
-  const std::string text(3 * TapeWriter::kTapeSize, 't');
-  EXPECT_EQ(writer.Characters(text), E_OUTOFMEMORY);
+  EXPECT_EQ(WriteTapes("<e>" + std::string(3 * TapeWriter::kTapeSize, 't') + "</e>", sink), E_OUTOFMEMORY);
   EXPECT_EQ(sink.tapes, 2);
 }
 

@@ -1,0 +1,186 @@
+#include "parsersession.h"
+
+#include <libxml/SAX2.h>
+#include <libxml/parserInternals.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <new>
+
+#include "libxmlsetup.h"
+#include "unicode.h"
+
+namespace xtb::xml {
+namespace {
+
+// A parser error as a result code: FACILITY_ITF, the parser's number below.
+HRESULT ParserCode(int code) { return static_cast<HRESULT>(0x80040000u | (static_cast<unsigned>(code) & 0xFFFFu)); }
+
+int ReadSlice(void* context, char* buffer, int length) {
+  return static_cast<int>(static_cast<DocumentInput*>(context)->Next(buffer, length < 0 ? 0 : static_cast<size_t>(length)));
+}
+
+}  // namespace
+
+size_t DocumentInput::Next(char* buffer, size_t length) {
+  const size_t n = std::min(m_size - m_read, length);
+  std::memcpy(buffer, m_data + m_read, n);
+  m_read += n;
+  return n;
+}
+
+xmlSAXHandler ParserSession::Handler() {
+  xmlSAXHandler sax;
+  std::memset(&sax, 0, sizeof sax);
+  sax.initialized = XML_SAX2_MAGIC;
+  sax.internalSubset = InternalSubset;
+  sax.isStandalone = IsStandalone;
+  sax.hasInternalSubset = HasInternalSubset;
+  sax.hasExternalSubset = HasExternalSubset;
+  sax.resolveEntity = ResolveEntity;
+  sax.getEntity = GetEntity;
+  sax.getParameterEntity = GetParameterEntity;
+  sax.entityDecl = EntityDecl;
+  sax.startDocument = StartDocument;
+  sax.serror = Error;
+  return sax;
+}
+
+HRESULT ParserSession::Parse(DocumentInput& input, xmlSAXHandler& handler, void* front, ISAXErrorHandler* errors) {
+  if (input.Data() == nullptr && input.Size() > 0) return E_POINTER;
+  if (input.Size() > static_cast<size_t>(INT_MAX)) return E_INVALIDARG;
+  if (input.Size() == 0) return ParserCode(XML_ERR_DOCUMENT_EMPTY);
+  SetUpLibxml();
+  xmlParserCtxtPtr context =
+      xmlCreateIOParserCtxt(&handler, nullptr, ReadSlice, nullptr, &input, XML_CHAR_ENCODING_NONE);
+  if (context == nullptr) return E_OUTOFMEMORY;
+  xmlCtxtUseOptions(context, XML_PARSE_NONET);
+  ParserSession session(context, front, errors);
+  context->userData = &session;
+  xmlParseDocument(context);
+  session.FreeDecoded();
+  const HRESULT result = session.Result();
+  if (context->myDoc != nullptr) xmlFreeDoc(context->myDoc);
+  context->myDoc = nullptr;
+  xmlFreeParserCtxt(context);
+  return result;
+}
+
+// The document node keeps the document's own entity declarations.
+void ParserSession::StartDocument(void* user) { xmlSAX2StartDocument(Of(user).m_context); }
+
+HRESULT ParserSession::Result() const {
+  if (FAILED(m_stop)) return m_stop;
+  if (FAILED(m_firstError)) return m_firstError;
+  if (!m_context->wellFormed) return ParserCode(m_context->errNo != 0 ? m_context->errNo : 1);
+  return S_OK;
+}
+
+void ParserSession::Stop(HRESULT hr) {
+  m_stop = hr;
+  xmlStopParser(m_context);
+}
+
+void ParserSession::Fail(HRESULT code, const char16_t* message) {
+  if (FAILED(m_stop)) return;
+  if (SUCCEEDED(m_firstError)) m_firstError = code;
+  const HRESULT hr = m_errors != nullptr ? m_errors->fatalError(this, message, code) : code;
+  Check(FAILED(hr) ? hr : code);
+}
+
+const xmlChar* ParserSession::Decoded(const xmlChar* value, size_t length) {
+  xmlChar* decoded =
+      xmlStringLenDecodeEntities(m_context, value, static_cast<int>(length), XML_SUBSTITUTE_REF, 0, 0, 0);
+  if (decoded == nullptr) {
+    Fail(ParserCode(XML_ERR_ENTITY_LOOP), u"attribute value not decoded");
+    return nullptr;
+  }
+  try {
+    m_decoded.push_back(decoded);
+  } catch (const std::bad_alloc&) {
+    xmlFree(decoded);
+    Check(E_OUTOFMEMORY);
+    return nullptr;
+  }
+  return decoded;
+}
+
+void ParserSession::FreeAllDecoded() {
+  for (xmlChar* decoded : m_decoded) xmlFree(decoded);
+  m_decoded.clear();
+}
+
+void ParserSession::Error(void* user, xmlErrorPtr error) {
+  ParserSession& s = Of(user);
+  if (error == nullptr || FAILED(s.m_stop)) return;
+  const HRESULT code = ParserCode(error->code);
+  if (error->level == XML_ERR_WARNING && s.m_errors == nullptr) return;
+  s.m_message.clear();
+  AppendUtf8AsUtf16(s.m_message, error->message != nullptr ? error->message : "");
+  if (error->level == XML_ERR_WARNING) {
+    s.Check(s.m_errors->ignorableWarning(&s, s.m_message.c_str(), code));
+  } else if (error->level == XML_ERR_FATAL || s.m_errors == nullptr) {
+    s.Fail(code, s.m_message.c_str());
+  } else {
+    if (SUCCEEDED(s.m_firstError)) s.m_firstError = code;
+    s.Check(s.m_errors->error(&s, s.m_message.c_str(), code));
+  }
+}
+
+// The document's own DTD is held by libxml2's defaults (entity
+// declarations); nothing outside the document is read.
+void ParserSession::InternalSubset(void* user, const xmlChar* name, const xmlChar* publicId,
+                                   const xmlChar* systemId) {
+  xmlSAX2InternalSubset(Of(user).m_context, name, publicId, systemId);
+}
+
+void ParserSession::EntityDecl(void* user, const xmlChar* name, int type, const xmlChar* publicId,
+                               const xmlChar* systemId, xmlChar* content) {
+  xmlSAX2EntityDecl(Of(user).m_context, name, type, publicId, systemId, content);
+}
+
+// A reference to an external entity ends the parse: its content is never read.
+xmlEntityPtr ParserSession::GetEntity(void* user, const xmlChar* name) {
+  ParserSession& s = Of(user);
+  xmlEntityPtr entity = xmlSAX2GetEntity(s.m_context, name);
+  if (entity != nullptr && entity->etype == XML_EXTERNAL_GENERAL_PARSED_ENTITY) {
+    s.Fail(ParserCode(XML_ERR_ENTITY_PROCESSING), u"external entity not resolved");
+    return nullptr;
+  }
+  return entity;
+}
+
+xmlEntityPtr ParserSession::GetParameterEntity(void* user, const xmlChar* name) {
+  return xmlSAX2GetParameterEntity(Of(user).m_context, name);
+}
+
+int ParserSession::IsStandalone(void* user) { return xmlSAX2IsStandalone(Of(user).m_context); }
+int ParserSession::HasInternalSubset(void* user) { return xmlSAX2HasInternalSubset(Of(user).m_context); }
+int ParserSession::HasExternalSubset(void* user) { return xmlSAX2HasExternalSubset(Of(user).m_context); }
+
+HRESULT ParserSession::QueryInterface(REFIID iid, void** object) {
+  if (object == nullptr) return E_POINTER;
+  *object = iid == IID_IUnknown || iid == IID_ISAXLocator ? static_cast<ISAXLocator*>(this) : nullptr;
+  return *object != nullptr ? S_OK : E_NOINTERFACE;
+}
+
+HRESULT ParserSession::getColumnNumber(int* column) {
+  if (column == nullptr) return E_POINTER;
+  *column = m_context->input != nullptr ? m_context->input->col : 0;
+  return S_OK;
+}
+
+HRESULT ParserSession::getLineNumber(int* line) {
+  if (line == nullptr) return E_POINTER;
+  *line = m_context->input != nullptr ? m_context->input->line : 0;
+  return S_OK;
+}
+
+HRESULT ParserSession::getPublicId(const char16_t** id) {
+  if (id == nullptr) return E_POINTER;
+  *id = nullptr;
+  return S_OK;
+}
+
+}  // namespace xtb::xml
