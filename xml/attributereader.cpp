@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <numeric>
+#include <tuple>
+#include <utility>
 
 #include "eventtape.h"
 #include "unicode.h"
@@ -17,7 +19,18 @@ void AttributeReader::Read(std::string_view& tape, size_t count, CXTXMLAttribute
   m_values.resize(count);
   for (std::string_view& value : m_values) value = TakePiece(tape);
   out.reserve(out.size() + m_order.size());
-  for (const unsigned at : m_order) out.emplace_hint(out.end(), CString(m_names[at]), Cp1252String(m_values[at], m_scratch));
+  // Each entry is made in its place; a plain ASCII value, the usual one,
+  // straight from the tape.
+  for (const unsigned at : m_order) {
+    const std::string_view value = m_values[at];
+    if (AsciiPrefixLength(value) == value.size()) {
+      out.emplace_hint(out.end(), std::piecewise_construct, std::forward_as_tuple(m_names[at]),
+                       std::forward_as_tuple(value));
+    } else {
+      out.emplace_hint(out.end(), std::piecewise_construct, std::forward_as_tuple(m_names[at]),
+                       std::forward_as_tuple(Cp1252String(value, m_scratch)));
+    }
+  }
 }
 
 // A stable sort, by insertion for the few attributes of an element, so
@@ -25,10 +38,7 @@ void AttributeReader::Read(std::string_view& tape, size_t count, CXTXMLAttribute
 void AttributeReader::Arrange(std::string_view pieces) {
   const size_t count = m_raw.size();
   m_names.resize(count);
-  for (size_t i = 0; i < count; ++i) {
-    m_names[i].clear();
-    AppendUtf8AsCp1252(m_names[i], m_raw[i]);
-  }
+  for (size_t i = 0; i < count; ++i) m_names[i] = Cp1252String(m_raw[i], m_scratch);
   m_order.resize(count);
   std::iota(m_order.begin(), m_order.end(), 0u);
   const auto before = [this](unsigned a, unsigned b) { return m_names[a] < m_names[b]; };

@@ -29,7 +29,7 @@ class AttributeReader {
   std::vector<std::string_view> m_raw;     // the names as on the tape
   std::vector<std::string_view> m_values;  // in UTF-8
   std::string m_arrangedPieces;            // the names that m_names and m_order are for, as on the tape
-  std::vector<std::string> m_names;        // in 1252
+  std::vector<CString> m_names;            // in 1252
   std::vector<unsigned> m_order;           // the attributes kept, in name order
   std::string m_scratch;
 };
