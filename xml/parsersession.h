@@ -7,6 +7,7 @@
 
 #include <libxml/parser.h>
 
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -63,6 +64,19 @@ class ParserSession final : public ISAXLocator {
   void Check(HRESULT hr) {
     if (SUCCEEDED(hr) || FAILED(m_stop)) return;
     Stop(hr);
+  }
+
+  // Runs a front's part of a callback, whose failure code stops the parse;
+  // an exception stops it too rather than unwinding through the parser.
+  template <typename Step>
+  void Run(Step&& step) noexcept {
+    try {
+      Check(step());
+    } catch (const std::bad_alloc&) {
+      Check(E_OUTOFMEMORY);
+    } catch (...) {
+      Check(E_UNEXPECTED);
+    }
   }
 
   // An attribute value with its references replaced, which the parser

@@ -31,6 +31,9 @@ class Utf8Front {
   static void EndElement(void* user, const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri);
   static void Characters(void* user, const xmlChar* text, int length);
   static void Instruction(void* user, const xmlChar* target, const xmlChar* data);
+  HRESULT Start(ParserSession& session, const Utf8Name& name, int namespaceCount, const xmlChar** namespaces,
+                int attributeCount, const xmlChar** attributes);
+  HRESULT End(const Utf8Name& name);
   void Declare(const xmlChar** namespaces, int count);
 
   Utf8Events& m_events;
@@ -46,36 +49,42 @@ class Utf8Front {
 void Utf8Front::StartDocument(void* user) {
   ParserSession::StartDocument(user);
   ParserSession& s = ParserSession::Of(user);
-  s.Check(s.FrontAs<Utf8Front>().m_events.StartDocument(&s));
+  s.Run([&] { return s.FrontAs<Utf8Front>().m_events.StartDocument(&s); });
 }
 
 void Utf8Front::EndDocument(void* user) {
   ParserSession& s = ParserSession::Of(user);
-  s.Check(s.FrontAs<Utf8Front>().m_events.EndDocument());
+  s.Run([&] { return s.FrontAs<Utf8Front>().m_events.EndDocument(); });
 }
 
 void Utf8Front::StartElement(void* user, const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri,
                              int namespaceCount, const xmlChar** namespaces, int attributeCount, int,
                              const xmlChar** attributes) {
   ParserSession& s = ParserSession::Of(user);
-  Utf8Front& f = s.FrontAs<Utf8Front>();
-  f.m_declarations.clear();
-  f.m_attributes.clear();
-  if (namespaceCount > 0) f.Declare(namespaces, namespaceCount);
-  f.m_prefixCounts.push_back(static_cast<size_t>(namespaceCount));
+  s.Run([&] {
+    return s.FrontAs<Utf8Front>().Start(s, {Utf8View(uri), Utf8View(prefix), Utf8View(localName)}, namespaceCount,
+                                        namespaces, attributeCount, attributes);
+  });
+  s.FreeDecoded();
+}
+
+HRESULT Utf8Front::Start(ParserSession& session, const Utf8Name& name, int namespaceCount,
+                         const xmlChar** namespaces, int attributeCount, const xmlChar** attributes) {
+  m_declarations.clear();
+  m_attributes.clear();
+  if (namespaceCount > 0) Declare(namespaces, namespaceCount);
+  m_prefixCounts.push_back(static_cast<size_t>(namespaceCount));
   for (int i = 0; i < attributeCount; ++i) {
     const xmlChar** a = attributes + 5 * i;  // local name, prefix, URI, value, value end
     std::string_view value(reinterpret_cast<const char*>(a[3]), static_cast<size_t>(a[4] - a[3]));
     if (value.find('&') != std::string_view::npos) {
-      const xmlChar* decoded = s.Decoded(a[3], value.size());
-      if (decoded == nullptr) return;
+      const xmlChar* decoded = session.Decoded(a[3], value.size());
+      if (decoded == nullptr) return S_OK;  // the session has failed the parse
       value = Utf8View(decoded);
     }
-    f.m_attributes.push_back({{Utf8View(a[2]), Utf8View(a[1]), Utf8View(a[0])}, value});
+    m_attributes.push_back({{Utf8View(a[2]), Utf8View(a[1]), Utf8View(a[0])}, value});
   }
-  s.Check(f.m_events.StartElement({Utf8View(uri), Utf8View(prefix), Utf8View(localName)}, f.m_declarations,
-                                  f.m_attributes));
-  s.FreeDecoded();
+  return m_events.StartElement(name, m_declarations, m_attributes);
 }
 
 // The declarations of one start tag, also as attributes named "xmlns" or
@@ -96,25 +105,32 @@ void Utf8Front::Declare(const xmlChar** namespaces, int count) {
 
 void Utf8Front::EndElement(void* user, const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri) {
   ParserSession& s = ParserSession::Of(user);
-  Utf8Front& f = s.FrontAs<Utf8Front>();
-  const size_t count = f.m_prefixCounts.empty() ? 0 : f.m_prefixCounts.back();
-  f.m_undeclared.clear();
-  for (size_t i = 0; i < count; ++i) f.m_undeclared.push_back(f.m_prefixes[f.m_prefixes.size() - 1 - i]);
-  s.Check(f.m_events.EndElement({Utf8View(uri), Utf8View(prefix), Utf8View(localName)}, f.m_undeclared));
-  if (f.m_prefixCounts.empty()) return;
-  f.m_prefixes.resize(f.m_prefixes.size() - count);
-  f.m_prefixCounts.pop_back();
+  s.Run([&] { return s.FrontAs<Utf8Front>().End({Utf8View(uri), Utf8View(prefix), Utf8View(localName)}); });
+}
+
+HRESULT Utf8Front::End(const Utf8Name& name) {
+  const size_t count = m_prefixCounts.empty() ? 0 : m_prefixCounts.back();
+  m_undeclared.clear();
+  for (size_t i = 0; i < count; ++i) m_undeclared.push_back(m_prefixes[m_prefixes.size() - 1 - i]);
+  const HRESULT hr = m_events.EndElement(name, m_undeclared);
+  if (!m_prefixCounts.empty()) {
+    m_prefixes.resize(m_prefixes.size() - count);
+    m_prefixCounts.pop_back();
+  }
+  return hr;
 }
 
 void Utf8Front::Characters(void* user, const xmlChar* text, int length) {
   ParserSession& s = ParserSession::Of(user);
-  s.Check(s.FrontAs<Utf8Front>().m_events.Characters(
-      std::string_view(reinterpret_cast<const char*>(text), static_cast<size_t>(length))));
+  s.Run([&] {
+    return s.FrontAs<Utf8Front>().m_events.Characters(
+        std::string_view(reinterpret_cast<const char*>(text), static_cast<size_t>(length)));
+  });
 }
 
 void Utf8Front::Instruction(void* user, const xmlChar* target, const xmlChar* data) {
   ParserSession& s = ParserSession::Of(user);
-  s.Check(s.FrontAs<Utf8Front>().m_events.ProcessingInstruction(Utf8View(target), Utf8View(data)));
+  s.Run([&] { return s.FrontAs<Utf8Front>().m_events.ProcessingInstruction(Utf8View(target), Utf8View(data)); });
 }
 
 }  // namespace

@@ -50,20 +50,24 @@ void TapeWriter::StartElement(void* user, const xmlChar* localName, const xmlCha
                               int declarationCount, const xmlChar** declarations, int attributeCount, int,
                               const xmlChar** attributes) {
   ParserSession& session = ParserSession::Of(user);
-  session.Check(session.FrontAs<TapeWriter>().Start(session, Utf8View(localName), declarationCount, declarations,
-                                                    attributeCount, attributes));
+  session.Run([&] {
+    return session.FrontAs<TapeWriter>().Start(session, Utf8View(localName), declarationCount, declarations,
+                                               attributeCount, attributes);
+  });
   session.FreeDecoded();
 }
 
 void TapeWriter::EndElement(void* user, const xmlChar*, const xmlChar*, const xmlChar*) {
   ParserSession& session = ParserSession::Of(user);
-  session.Check(session.FrontAs<TapeWriter>().End());
+  session.Run([&] { return session.FrontAs<TapeWriter>().End(); });
 }
 
 void TapeWriter::Characters(void* user, const xmlChar* text, int length) {
   ParserSession& session = ParserSession::Of(user);
-  session.Check(session.FrontAs<TapeWriter>().Text(
-      std::string_view(reinterpret_cast<const char*>(text), static_cast<size_t>(length))));
+  session.Run([&] {
+    return session.FrontAs<TapeWriter>().Text(
+        std::string_view(reinterpret_cast<const char*>(text), static_cast<size_t>(length)));
+  });
 }
 
 // The start record's attributes: the namespace declarations first, named

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -60,6 +62,29 @@ TEST(SaxHandlers, FailingEventStopsTheParseWithItsCode) {
   Recorder handler;
   EXPECT_EQ(XTParseXML(xml.data(), xml.size(), handler), E_ABORT);
   EXPECT_EQ(handler.events.size(), 2u);
+}
+
+// A handler that throws does not unwind through the parser: the parse ends
+// with a failure code, out of memory for a failed allocation.
+TEST(SaxHandlers, ThrowingHandlerStopsTheParse) {
+  struct Throwing : SAXContentHandlerImpl {
+    bool outOfMemory = false;
+    int elements = 0;
+    HRESULT startElement(const char16_t*, int, const char16_t*, int, const char16_t*, int,
+                         ISAXAttributes*) override {
+      if (++elements < 2) return S_OK;
+      if (outOfMemory) throw std::bad_alloc();
+      throw std::runtime_error("kaputt");
+    }
+  };
+  const std::string xml = "<r><a/><b/></r>";
+  Throwing handler;
+  EXPECT_EQ(XTParseXML(xml.data(), xml.size(), handler), E_UNEXPECTED);
+  EXPECT_EQ(handler.elements, 2);
+  handler = Throwing();
+  handler.outOfMemory = true;
+  EXPECT_EQ(XTParseXML(xml.data(), xml.size(), handler), E_OUTOFMEMORY);
+  EXPECT_EQ(handler.elements, 2);
 }
 
 class Collecting : public SAXErrorHandlerImpl {
