@@ -18,7 +18,8 @@ namespace {
 HRESULT ParserCode(int code) { return static_cast<HRESULT>(0x80040000u | (static_cast<unsigned>(code) & 0xFFFFu)); }
 
 int ReadSlice(void* context, char* buffer, int length) {
-  return static_cast<int>(static_cast<DocumentInput*>(context)->Next(buffer, length < 0 ? 0 : static_cast<size_t>(length)));
+  const size_t room = length < 0 ? 0 : static_cast<size_t>(length);
+  return static_cast<int>(static_cast<DocumentInput*>(context)->Next(buffer, room));
 }
 
 }  // namespace
@@ -89,21 +90,22 @@ void ParserSession::Fail(HRESULT code, const char16_t* message) {
   Check(FAILED(hr) ? hr : code);
 }
 
-const xmlChar* ParserSession::Decoded(const xmlChar* value, size_t length) {
-  xmlChar* decoded =
-      xmlStringLenDecodeEntities(m_context, value, static_cast<int>(length), XML_SUBSTITUTE_REF, 0, 0, 0);
+bool ParserSession::ReplaceReferences(std::string_view& value) {
+  xmlChar* decoded = xmlStringLenDecodeEntities(m_context, reinterpret_cast<const xmlChar*>(value.data()),
+                                                static_cast<int>(value.size()), XML_SUBSTITUTE_REF, 0, 0, 0);
   if (decoded == nullptr) {
     Fail(ParserCode(XML_ERR_ENTITY_LOOP), u"attribute value not decoded");
-    return nullptr;
+    return false;
   }
   try {
     m_decoded.push_back(decoded);
   } catch (const std::bad_alloc&) {
     xmlFree(decoded);
     Check(E_OUTOFMEMORY);
-    return nullptr;
+    return false;
   }
-  return decoded;
+  value = Utf8View(decoded);
+  return true;
 }
 
 void ParserSession::FreeAllDecoded() {

@@ -79,10 +79,15 @@ class ParserSession final : public ISAXLocator {
     }
   }
 
-  // An attribute value with its references replaced, which the parser
-  // leaves in them since it substitutes no entities; it lives until
-  // FreeDecoded. Null when it cannot be decoded: the parse then fails.
-  const xmlChar* Decoded(const xmlChar* value, size_t length);
+  // The value of an attribute in libxml2's five pointers (local name,
+  // prefix, URI, value, value end) with its references replaced, which the
+  // parser leaves since it substitutes no entities; a replaced value lives
+  // until FreeDecoded. False when it cannot be decoded: the parse then fails.
+  bool AttributeValue(const xmlChar* const* attribute, std::string_view& value) {
+    const auto* start = reinterpret_cast<const char*>(attribute[3]);
+    value = std::string_view(start, static_cast<size_t>(reinterpret_cast<const char*>(attribute[4]) - start));
+    return value.find('&') == std::string_view::npos || ReplaceReferences(value);
+  }
   void FreeDecoded() {
     if (!m_decoded.empty()) FreeAllDecoded();
   }
@@ -104,6 +109,7 @@ class ParserSession final : public ISAXLocator {
   void Stop(HRESULT hr);
   void Fail(HRESULT code, const char16_t* message);
   void FreeAllDecoded();
+  bool ReplaceReferences(std::string_view& value);
 
   static void Error(void* user, xmlErrorPtr error);
   static void InternalSubset(void* user, const xmlChar* name, const xmlChar* publicId, const xmlChar* systemId);

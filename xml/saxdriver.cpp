@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "declaredprefixes.h"
+
 namespace xtb::xml {
 namespace {
 
@@ -42,8 +44,7 @@ class Utf8Front {
   std::vector<Utf8Attribute> m_attributes;
   std::vector<std::string> m_names;  // the declarations' attribute names
   std::vector<std::string_view> m_undeclared;
-  std::vector<std::string> m_prefixes;  // declared on the open elements, innermost last
-  std::vector<size_t> m_prefixCounts;
+  DeclaredPrefixes m_scopes;
 };
 
 void Utf8Front::StartDocument(void* user) {
@@ -72,16 +73,12 @@ HRESULT Utf8Front::Start(ParserSession& session, const Utf8Name& name, int names
                          const xmlChar** namespaces, int attributeCount, const xmlChar** attributes) {
   m_declarations.clear();
   m_attributes.clear();
+  m_scopes.Open(namespaces, namespaceCount);
   if (namespaceCount > 0) Declare(namespaces, namespaceCount);
-  m_prefixCounts.push_back(static_cast<size_t>(namespaceCount));
   for (int i = 0; i < attributeCount; ++i) {
     const xmlChar** a = attributes + 5 * i;  // local name, prefix, URI, value, value end
-    std::string_view value(reinterpret_cast<const char*>(a[3]), static_cast<size_t>(a[4] - a[3]));
-    if (value.find('&') != std::string_view::npos) {
-      const xmlChar* decoded = session.Decoded(a[3], value.size());
-      if (decoded == nullptr) return S_OK;  // the session has failed the parse
-      value = Utf8View(decoded);
-    }
+    std::string_view value;
+    if (!session.AttributeValue(a, value)) return S_OK;  // the session has failed the parse
     m_attributes.push_back({{Utf8View(a[2]), Utf8View(a[1]), Utf8View(a[0])}, value});
   }
   return m_events.StartElement(name, m_declarations, m_attributes);
@@ -95,10 +92,8 @@ void Utf8Front::Declare(const xmlChar** namespaces, int count) {
     const std::string_view declared = Utf8View(namespaces[2 * i]);
     const std::string_view target = Utf8View(namespaces[2 * i + 1]);
     m_declarations.push_back({declared, target});
-    m_prefixes.emplace_back(declared);
     std::string& name = m_names[static_cast<size_t>(i)];
-    name = "xmlns";
-    if (!declared.empty()) (name += ':') += declared;
+    XmlnsName(name, declared);
     m_attributes.push_back({{std::string_view(), std::string_view(), name}, target});
   }
 }
@@ -109,14 +104,10 @@ void Utf8Front::EndElement(void* user, const xmlChar* localName, const xmlChar* 
 }
 
 HRESULT Utf8Front::End(const Utf8Name& name) {
-  const size_t count = m_prefixCounts.empty() ? 0 : m_prefixCounts.back();
-  m_undeclared.clear();
-  for (size_t i = 0; i < count; ++i) m_undeclared.push_back(m_prefixes[m_prefixes.size() - 1 - i]);
+  const std::span<const std::string> declared = m_scopes.Innermost();
+  m_undeclared.assign(declared.rbegin(), declared.rend());  // last one first
   const HRESULT hr = m_events.EndElement(name, m_undeclared);
-  if (!m_prefixCounts.empty()) {
-    m_prefixes.resize(m_prefixes.size() - count);
-    m_prefixCounts.pop_back();
-  }
+  m_scopes.Close();
   return hr;
 }
 

@@ -82,17 +82,11 @@ HRESULT TapeWriter::Start(ParserSession& session, std::string_view name, int dec
   for (size_t i = first, a = 0; i < count; ++i, a += 5) {
     // libxml2's five pointers: local name, prefix, URI, value, value end
     m_pieces[i] = Utf8View(attributes[a]);
-    std::string_view value(reinterpret_cast<const char*>(attributes[a + 3]),
-                           static_cast<size_t>(attributes[a + 4] - attributes[a + 3]));
-    if (value.find('&') != std::string_view::npos) {
-      const xmlChar* decoded = session.Decoded(attributes[a + 3], value.size());
-      if (decoded == nullptr) return S_OK;  // the session has failed the parse
-      value = Utf8View(decoded);
-    }
-    m_pieces[count + i] = value;
+    std::string_view& value = m_pieces[count + i];
+    if (!session.AttributeValue(attributes + a, value)) return S_OK;  // the session has failed the parse
     size += m_pieces[i].size() + value.size();
   }
-  ++m_depth;
+  m_scopes.Open(declarations, declarationCount);
   if (declarationCount > 0) {
     Declare(declarations, declarationCount);
     for (size_t i = 0; i < first; ++i) {
@@ -113,20 +107,14 @@ void TapeWriter::Declare(const xmlChar** declarations, int count) {
   for (size_t i = 0; i < static_cast<size_t>(count); ++i) {
     const std::string_view prefix = Utf8View(declarations[2 * i]);
     m_prefixes[Cp1252String(prefix, m_scratch)] = Cp1252String(Utf8View(declarations[2 * i + 1]), m_scratch);
-    m_declared.emplace_back(m_depth, prefix);
-    std::string& name = m_xmlnsNames[i];
-    name = "xmlns";
-    if (!prefix.empty()) (name += ':') += prefix;
+    XmlnsName(m_xmlnsNames[i], prefix);
   }
 }
 
 // The prefixes that the ending element declared leave the map.
 HRESULT TapeWriter::End() {
-  while (!m_declared.empty() && m_declared.back().first == m_depth) {
-    m_prefixes.erase(Cp1252String(m_declared.back().second, m_scratch));
-    m_declared.pop_back();
-  }
-  --m_depth;
+  for (const std::string& prefix : m_scopes.Innermost()) m_prefixes.erase(Cp1252String(prefix, m_scratch));
+  m_scopes.Close();
   CloseText();
   PutRecord(m_tape.Extend(1), TapeRecord::kEnd);
   return FlushWhenFull();

@@ -9,11 +9,11 @@
 #include <map>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include <xtbasis/platform/cstring.h>
 
+#include "declaredprefixes.h"
 #include "eventtape.h"
 #include "parsersession.h"
 
@@ -70,9 +70,7 @@ class TapeWriter {
   static constexpr size_t kNoText = ~size_t{0};
   size_t m_textLength = kNoText;  // its length so far, or kNoText when there is none
   size_t m_textAt = 0;            // where its length is written
-  size_t m_depth = 0;             // elements open
-  // The prefixes declared on open elements with the depth of each, innermost last.
-  std::vector<std::pair<size_t, std::string>> m_declared;
+  DeclaredPrefixes m_scopes;
   std::vector<std::string> m_xmlnsNames;  // a start tag's declarations as attribute names
   std::vector<std::string_view> m_pieces;  // a start tag's attribute names, then their values
   std::string m_scratch;

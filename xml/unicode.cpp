@@ -116,20 +116,29 @@ void AppendUtf16AsCp1252(std::string& out, const char16_t* text, int length) {
   out.resize(static_cast<size_t>(p - out.data()));
 }
 
-void AppendUtf8AsCp1252(std::string& out, std::string_view utf8) {
-  if (AsciiPrefixLength(utf8) == utf8.size()) {
-    out.append(utf8);
-    return;
-  }
+namespace {
+
+// Appends UTF-8 whose first `ascii` bytes are known to be ASCII: those are
+// copied as they are, only the rest is converted.
+void AppendPastAscii(std::string& out, std::string_view utf8, size_t ascii) {
+  out.append(utf8.substr(0, ascii));
+  if (ascii == utf8.size()) return;
   const size_t start = out.size();
-  out.resize(start + utf8.size());  // never more bytes than in UTF-8
-  out.resize(static_cast<size_t>(PutUtf8AsCp1252(out.data() + start, utf8) - out.data()));
+  out.resize(start + utf8.size() - ascii);  // never more bytes than in UTF-8
+  out.resize(static_cast<size_t>(PutUtf8AsCp1252(out.data() + start, utf8.substr(ascii)) - out.data()));
+}
+
+}  // namespace
+
+void AppendUtf8AsCp1252(std::string& out, std::string_view utf8) {
+  AppendPastAscii(out, utf8, AsciiPrefixLength(utf8));
 }
 
 CString Cp1252String(std::string_view utf8, std::string& scratch) {
-  if (AsciiPrefixLength(utf8) == utf8.size()) return CString(utf8);
+  const size_t ascii = AsciiPrefixLength(utf8);
+  if (ascii == utf8.size()) return CString(utf8);
   scratch.clear();
-  AppendUtf8AsCp1252(scratch, utf8);
+  AppendPastAscii(scratch, utf8, ascii);
   return CString(std::string_view(scratch));
 }
 
