@@ -100,6 +100,24 @@ TEST(XmlTape, TapesTellHowFarTheParserHadRead) {
   EXPECT_LE(sink.reads.back(), xml.size());
 }
 
+// A declaration is in the map while its element is open, and only then.
+TEST(XmlTape, DeclaredPrefixesLeaveWithTheirElement) {
+  TextRecords sink;
+  const std::string open = "<r xmlns:a='urn:a'><s xmlns:b='urn:b' xmlns='urn:d'/><t xmlns:c='urn:c'><u xmlns:d='urn:d'/>";
+  std::map<CString, CString> broken;
+  xtb::xml::DocumentInput input(open.data(), open.size());
+  TapeWriter writer(sink, broken, input);
+  EXPECT_LT(writer.Parse(), 0);  // broken off inside <t>
+  EXPECT_EQ(broken, (std::map<CString, CString>{{"a", "urn:a"}, {"c", "urn:c"}}));
+
+  std::map<CString, CString> whole;
+  const std::string xml = open + "</t></r>";
+  xtb::xml::DocumentInput wholeInput(xml.data(), xml.size());
+  TapeWriter wholeWriter(sink, whole, wholeInput);
+  EXPECT_EQ(wholeWriter.Parse(), S_OK);
+  EXPECT_TRUE(whole.empty());
+}
+
 TEST(XmlTape, AFailingSinkEndsTheParse) {
   TextRecords sink;
   sink.failFrom = 1;
