@@ -1,16 +1,38 @@
 #include "assemblyline.h"
 
+#include <new>
+#include <system_error>
+#include <thread>
+
 namespace xtb::xml {
 
-AssemblyLine::AssemblyLine(TapeSink& target) : m_target(target) { m_worker = std::thread([this] { Run(); }); }
-
-AssemblyLine::~AssemblyLine() { Finish(); }
+HRESULT AssemblyLine::Run(const std::function<HRESULT()>& produce) {
+  std::thread producer;
+  try {
+    producer = std::thread([this, &produce] {
+      HRESULT produced;
+      try {
+        produced = produce();
+      } catch (const std::bad_alloc&) {
+        produced = E_OUTOFMEMORY;
+      }
+      EndInput(produced);
+    });
+  } catch (const std::system_error&) {
+    m_direct = true;
+    return produce();
+  }
+  Drain();
+  producer.join();
+  return FAILED(m_result) ? m_result : m_produced;
+}
 
 HRESULT AssemblyLine::Take(Tape& tape) {
+  if (m_direct) return m_target.Take(tape);
   Tape spare;
   {
     std::unique_lock lock(m_mutex);
-    m_room.wait(lock, [this] { return m_queued.size() < kMostQueued; });
+    m_room.wait(lock, [this] { return m_queued.size() < kMostQueued || FAILED(m_result); });
     if (FAILED(m_result)) return m_result;
     m_queued.push_back(std::move(tape));
     if (!m_spare.empty()) {
@@ -23,21 +45,18 @@ HRESULT AssemblyLine::Take(Tape& tape) {
   return S_OK;
 }
 
-HRESULT AssemblyLine::Finish() {
-  if (m_worker.joinable()) {
-    {
-      std::lock_guard lock(m_mutex);
-      m_inputEnded = true;
-    }
-    m_work.notify_one();
-    m_worker.join();
+void AssemblyLine::EndInput(HRESULT produced) {
+  {
+    std::lock_guard lock(m_mutex);
+    m_produced = produced;
+    m_inputEnded = true;
   }
-  return m_result;
+  m_work.notify_one();
 }
 
-// Once the target has failed, the rest is dropped: the writer learns of it
+// Once the target has failed, the rest is dropped: the producer learns of it
 // with its next tape and ends the parse.
-void AssemblyLine::Run() {
+void AssemblyLine::Drain() {
   for (;;) {
     Tape tape;
     HRESULT result;
@@ -52,9 +71,12 @@ void AssemblyLine::Run() {
     m_room.notify_one();
     if (SUCCEEDED(result)) result = m_target.Take(tape);
     tape.Clear();
-    std::lock_guard lock(m_mutex);
-    if (SUCCEEDED(m_result)) m_result = result;
-    m_spare.push_back(std::move(tape));
+    {
+      std::lock_guard lock(m_mutex);
+      if (SUCCEEDED(m_result)) m_result = result;
+      m_spare.push_back(std::move(tape));
+    }
+    if (FAILED(result)) m_room.notify_one();
   }
 }
 

@@ -1,13 +1,16 @@
-// Tapes handed to another sink on a thread of its own, so that a large
-// document's tree is put together while the parser reads on. The writer
-// waits when the worker falls far behind, so that the tapes in flight stay
-// few; emptied tapes go back to the writer, so that their storage is reused.
+// Tapes made on a thread of its own and handed to a sink on the calling
+// thread, so that a large document's tree is put together while the parser
+// reads on. The tree's memory is taken on the calling thread, which will own
+// and free it: glibc grows the arena of any other thread a page per system
+// call, which for a large tree costs more than the parse. The producer waits
+// when the sink falls far behind, so that the tapes in flight stay few;
+// emptied tapes go back to the producer, so that their storage is reused.
 #pragma once
 
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 #include "eventtape.h"
@@ -16,23 +19,27 @@ namespace xtb::xml {
 
 class AssemblyLine final : public TapeSink {
  public:
-  // Starts the worker; std::system_error when no thread can be started.
-  explicit AssemblyLine(TapeSink& target);
-  ~AssemblyLine();
+  explicit AssemblyLine(TapeSink& target) : m_target(target) {}
   AssemblyLine(const AssemblyLine&) = delete;
   AssemblyLine& operator=(const AssemblyLine&) = delete;
 
-  // Queues the tape; the target's failure code once it has failed, which
-  // ends the parse.
+  // Runs `produce` on a thread of its own, handing the tapes it gives to
+  // Take on to the target here, until it has returned and all it gave has
+  // reached the target. Its result, or the target's first failure code. When
+  // no thread can be started, `produce` runs here and its tapes go straight
+  // to the target.
+  HRESULT Run(const std::function<HRESULT()>& produce);
+
+  // The producer's side: queues the tape; the target's failure code once it
+  // has failed, which ends the parse.
   HRESULT Take(Tape& tape) override;
-  // Waits until everything queued has reached the target. S_OK, or the
-  // target's first failure code.
-  HRESULT Finish();
 
  private:
   static constexpr size_t kMostQueued = 16;
 
-  void Run();
+  // Passes the queued tapes on until the producer has ended.
+  void Drain();
+  void EndInput(HRESULT produced);
 
   TapeSink& m_target;
   std::mutex m_mutex;
@@ -40,9 +47,10 @@ class AssemblyLine final : public TapeSink {
   std::condition_variable m_room;  // the queue has room again
   std::deque<Tape> m_queued;
   std::vector<Tape> m_spare;  // emptied tapes
+  bool m_direct = false;      // no thread: tapes go straight to the target
   bool m_inputEnded = false;
-  HRESULT m_result = S_OK;
-  std::thread m_worker;
+  HRESULT m_produced = S_OK;  // the producer's result
+  HRESULT m_result = S_OK;    // the target's first failure
 };
 
 }  // namespace xtb::xml

@@ -1,8 +1,5 @@
 #include "treebuilder.h"
 
-#include <optional>
-#include <system_error>
-
 #include "assemblyline.h"
 #include "os/thread.h"
 #include "tapewriter.h"
@@ -18,24 +15,23 @@ constexpr size_t kAssemblyLineFrom = 1u << 20;
 
 HRESULT BuildTree(const char* data, size_t size, CXTXMLElement& root, std::map<CString, CString>& prefixes) {
   TreeAssembler assembler(root);
-  std::optional<AssemblyLine> line;
-  if (size >= kAssemblyLineFrom && os::ProcessorCount() > 1) {
-    try {
-      line.emplace(assembler);
-    } catch (const std::system_error&) {
-      // no thread to spare: the tree is put together on this one
-    }
-  }
   DocumentInput input(data, size);
-  TapeWriter writer(line ? static_cast<TapeSink&>(*line) : assembler, prefixes, input);
-  HRESULT hr = writer.Parse();
   // What was read reaches the tree even when the parse failed.
-  const HRESULT flushed = writer.Flush();
-  const HRESULT assembled = line ? line->Finish() : S_OK;
+  const auto parseAndFlush = [&input, &prefixes](TapeSink& sink) {
+    TapeWriter writer(sink, prefixes, input);
+    const HRESULT parsed = writer.Parse();
+    const HRESULT flushed = writer.Flush();
+    return FAILED(parsed) ? parsed : flushed;
+  };
+  HRESULT hr;
+  if (size >= kAssemblyLineFrom && os::ProcessorCount() > 1) {
+    AssemblyLine line(assembler);
+    hr = line.Run([&] { return parseAndFlush(line); });
+  } else {
+    hr = parseAndFlush(assembler);
+  }
   const HRESULT closed = assembler.CloseOpenElements();
-  for (const HRESULT step : {flushed, assembled, closed})
-    if (SUCCEEDED(hr)) hr = step;
-  return hr;
+  return FAILED(hr) ? hr : closed;
 }
 
 }  // namespace xtb::xml

@@ -1,9 +1,9 @@
 // The parser's UTF-8 events made into a CXTXMLElement tree, in two stages:
 // TapeWriter on the parser's thread records the events on a tape,
 // TreeAssembler reads the tape into the tree. For a large document, on a
-// machine with a second processor for this process, the assembler runs on a
+// machine with a second processor for this process, the parser runs on a
 // thread of its own (AssemblyLine), so that building the tree and parsing
-// overlap.
+// overlap; the tree is built on the calling thread.
 #pragma once
 
 #include <cstddef>
