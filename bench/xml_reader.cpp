@@ -27,7 +27,7 @@
 
 namespace {
 
-// The reader builds a large tree on a second thread, so its ratios count the
+// The reader parses a large document on a second thread, so its ratios count the
 // time the caller waits, not the processor time of the calling thread.
 const xtbbench::Ratio ratio("ReadTree", "ParseLibxml2", "XML reader into a tree vs bare SAX2 parse (50 MiB)",
                             xtbbench::Clock::Wall);

@@ -166,8 +166,8 @@ TEST(XmlReader, DerivedReaderBuildsTheSameTree) {
   EXPECT_EQ(direct.GetChildText("k"), "Entit\xE4t<&>");
 }
 
-// A document of several MiB is put together on a second thread while the
-// parser reads on; the tree must be the one the SAX road builds, element for
+// A document of several MiB is put together while the parser reads on, on a
+// second thread; the tree must be the one the SAX road builds, element for
 // element, also when the document breaks off in the middle.
 std::string ClaimsDocument(int records) {
   std::string xml = "<?xml version='1.0' encoding='UTF-8'?>\n<a:Liste xmlns:a='urn:a' Quartal='4/2026'>\n";
