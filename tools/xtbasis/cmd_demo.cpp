@@ -86,9 +86,6 @@ int TraceRoad() {
   if (const LONG result = StoreTraceLevel("3", level); result != ERROR_SUCCESS)
     return Failed("the setting cannot be stored in " + xtb::RegistryHivePath(HKEY_CURRENT_USER), ErrorText(result));
   std::printf("stored TraceLevel=3 in HKCU\\%s, read back: %s\n", kMainKey, level.GetString());
-  // Programs take their trace settings from the machine hive, which only an
-  // administrator writes; the demo hands its own setting over directly.
-  SetXTTraceLevel(std::atoi(level));
 
   const std::string folder = LogFolder();
   if (folder.empty()) return Failed("no folder for the trace file", "neither XDG_STATE_HOME nor HOME is set");
@@ -99,6 +96,10 @@ int TraceRoad() {
   DemoSysBase sysBase;
   sysBase.LogDir = folder.c_str();
   gp_XTSysBase = &sysBase;
+  // Programs take their trace settings from the machine hive, which only an
+  // administrator writes; the demo hands its own setting over directly,
+  // once the system base the settings belong to is in place.
+  SetXTTraceLevel(std::atoi(level));
   const std::string file = folder + "r9trace.log";
   const uintmax_t before = SizeOf(file);
   XTTrace(XTTRACE_INFO, 4711, __FILE__, __LINE__, "Demo gestartet");
