@@ -9,15 +9,23 @@ namespace xtb::xml {
 HRESULT AssemblyLine::Run(const std::function<HRESULT()>& produce) {
   std::thread producer;
   try {
+    // Room for every tape there can be, so that handing one back never
+    // allocates on this side.
+    m_spare.reserve(kMostQueued + 2);
     producer = std::thread([this, &produce] {
+      // Nothing may leave the producer's thread but its result.
       HRESULT produced;
       try {
         produced = produce();
       } catch (const std::bad_alloc&) {
         produced = E_OUTOFMEMORY;
+      } catch (...) {
+        produced = E_UNEXPECTED;
       }
       EndInput(produced);
     });
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
   } catch (const std::system_error&) {
     m_direct = true;
     return produce();

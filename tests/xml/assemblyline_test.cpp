@@ -1,10 +1,11 @@
 // The line between the parser's thread and the calling thread: every tape
 // reaches the sink on the calling thread, in order; a failing sink stops the
-// producer, and a producer that runs out of memory ends the run with a code.
+// producer, and a producer that throws ends the run with a code.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <new>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -80,17 +81,21 @@ TEST(AssemblyLine, AFailingSinkStopsTheProducer) {
   EXPECT_EQ(sink.tapes, (std::vector<std::string>{"0", "1", "2"}));
 }
 
-TEST(AssemblyLine, AProducerOutOfMemoryEndsTheRun) {
-  Recorder sink;
-  AssemblyLine line(sink);
-  const HRESULT hr = line.Run([&]() -> HRESULT {
-    Tape tape;
-    Write(tape, 7);
-    line.Take(tape);
-    throw std::bad_alloc();
-  });
-  EXPECT_EQ(hr, E_OUTOFMEMORY);
-  EXPECT_EQ(sink.tapes, std::vector<std::string>{"7"});  // what it gave still arrived
+// An exception must not leave the producer's thread, which would end the process.
+TEST(AssemblyLine, AProducerThatThrowsEndsTheRunWithACode) {
+  for (const bool outOfMemory : {true, false}) {
+    Recorder sink;
+    AssemblyLine line(sink);
+    const HRESULT hr = line.Run([&]() -> HRESULT {
+      Tape tape;
+      Write(tape, 7);
+      line.Take(tape);
+      if (outOfMemory) throw std::bad_alloc();
+      throw std::runtime_error("Abbruch");
+    });
+    EXPECT_EQ(hr, outOfMemory ? E_OUTOFMEMORY : E_UNEXPECTED);
+    EXPECT_EQ(sink.tapes, std::vector<std::string>{"7"});  // what it gave still arrived
+  }
 }
 
 }  // namespace
