@@ -57,6 +57,20 @@ TEST_F(DemoAsUser, KeepsItsSettingsAndTraceInTheUsersOwnFolders) {
   EXPECT_NE(run.output.find("== Database dates corrected"), std::string::npos);
 }
 
+// The machine hive of a fresh machine holds no trace level for the demo:
+// the level the demo hands over itself is the one that lets its record in.
+TEST_F(DemoAsUser, TracesOnAMachineWhoseHiveHoldsNoLevel) {
+  const std::string hives = m_home + "/hives";
+  fs::create_directory(hives);
+  ASSERT_EQ(chown(hives.c_str(), kNobody, kNobody), 0);
+  const ToolRun run = Demo("XTBASIS_REGISTRY_DIR=" + hives);
+  EXPECT_EQ(run.status, 0) << run.output << run.errors;
+  EXPECT_NE(ScratchDir::Read(m_home + "/.local/state/xtbasis/demo/r9trace.log").find("Demo gestartet"),
+            std::string::npos)
+      << run.errors;
+  EXPECT_TRUE(fs::exists(hives + "/user.db"));
+}
+
 TEST_F(DemoAsUser, NamesTheRealCauseWhenAFolderCannotBeWritten) {
   const ToolRun hive = Demo("XDG_DATA_HOME=" + m_closed);
   EXPECT_EQ(hive.status, 1);
