@@ -4,31 +4,22 @@
 #include <system_error>
 #include <thread>
 
+#include "resultof.h"
+
 namespace xtb::xml {
 
-HRESULT AssemblyLine::Run(const std::function<HRESULT()>& produce) {
+HRESULT AssemblyLine::Run(const std::function<HRESULT(TapeSink&)>& produce) {
   std::thread producer;
   try {
     // Room for every tape there can be, so that handing one back never
     // allocates on this side.
     m_spare.reserve(kMostQueued + 2);
-    producer = std::thread([this, &produce] {
-      // Nothing may leave the producer's thread but its result.
-      HRESULT produced;
-      try {
-        produced = produce();
-      } catch (const std::bad_alloc&) {
-        produced = E_OUTOFMEMORY;
-      } catch (...) {
-        produced = E_UNEXPECTED;
-      }
-      EndInput(produced);
-    });
+    // Nothing may leave the producer's thread but its result.
+    producer = std::thread([this, &produce] { EndInput(ResultOf([&] { return produce(*this); })); });
   } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;
   } catch (const std::system_error&) {
-    m_direct = true;
-    return produce();
+    return produce(m_target);
   }
   Drain();
   producer.join();
@@ -36,7 +27,6 @@ HRESULT AssemblyLine::Run(const std::function<HRESULT()>& produce) {
 }
 
 HRESULT AssemblyLine::Take(Tape& tape) {
-  if (m_direct) return m_target.Take(tape);
   Tape spare;
   {
     std::unique_lock lock(m_mutex);

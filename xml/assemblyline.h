@@ -23,12 +23,12 @@ class AssemblyLine final : public TapeSink {
   AssemblyLine(const AssemblyLine&) = delete;
   AssemblyLine& operator=(const AssemblyLine&) = delete;
 
-  // Runs `produce` on a thread of its own, handing the tapes it gives to
-  // Take on to the target here, until it has returned and all it gave has
-  // reached the target. Its result, or the target's first failure code. When
-  // no thread can be started, `produce` runs here and its tapes go straight
-  // to the target.
-  HRESULT Run(const std::function<HRESULT()>& produce);
+  // Runs `produce` on a thread of its own with this line as its sink,
+  // handing the tapes it gives on to the target here, until it has returned
+  // and all it gave has reached the target. Its result, or the target's
+  // first failure code. When no thread can be started, `produce` runs here
+  // with the target itself as its sink.
+  HRESULT Run(const std::function<HRESULT(TapeSink&)>& produce);
 
   // The producer's side: queues the tape; the target's failure code once it
   // has failed, which ends the parse.
@@ -47,7 +47,6 @@ class AssemblyLine final : public TapeSink {
   std::condition_variable m_room;  // the queue has room again
   std::deque<Tape> m_queued;
   std::vector<Tape> m_spare;  // emptied tapes
-  bool m_direct = false;      // no thread: tapes go straight to the target
   bool m_inputEnded = false;
   HRESULT m_produced = S_OK;  // the producer's result
   HRESULT m_result = S_OK;    // the target's first failure

@@ -7,12 +7,14 @@
 
 #include <libxml/parser.h>
 
-#include <new>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include <xtbasis/platform/sax.h>
+
+#include "resultof.h"
 
 namespace xtb::xml {
 
@@ -70,13 +72,7 @@ class ParserSession final : public ISAXLocator {
   // an exception stops it too rather than unwinding through the parser.
   template <typename Step>
   void Run(Step&& step) noexcept {
-    try {
-      Check(step());
-    } catch (const std::bad_alloc&) {
-      Check(E_OUTOFMEMORY);
-    } catch (...) {
-      Check(E_UNEXPECTED);
-    }
+    Check(ResultOf(std::forward<Step>(step)));
   }
 
   // The value of an attribute in libxml2's five pointers (local name,

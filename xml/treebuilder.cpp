@@ -25,8 +25,7 @@ HRESULT BuildTree(const char* data, size_t size, CXTXMLElement& root, std::map<C
   };
   HRESULT hr;
   if (size >= kAssemblyLineFrom && os::ProcessorCount() > 1) {
-    AssemblyLine line(assembler);
-    hr = line.Run([&] { return parseAndFlush(line); });
+    hr = AssemblyLine(assembler).Run(parseAndFlush);
   } else {
     hr = parseAndFlush(assembler);
   }

@@ -41,12 +41,12 @@ TEST(AssemblyLine, EveryTapeReachesTheSinkOnTheCallingThreadInOrder) {
   Recorder sink;
   AssemblyLine line(sink);
   std::thread::id producerThread;
-  const HRESULT hr = line.Run([&] {
+  const HRESULT hr = line.Run([&](xtb::xml::TapeSink& sink) {
     producerThread = std::this_thread::get_id();
     Tape tape;
     for (int i = 0; i < 500; ++i) {
       Write(tape, i);
-      if (HRESULT taken = line.Take(tape); FAILED(taken)) return taken;
+      if (HRESULT taken = sink.Take(tape); FAILED(taken)) return taken;
       EXPECT_TRUE(tape.Empty());  // a spare tape, or a new one
     }
     return S_FALSE;
@@ -66,11 +66,11 @@ TEST(AssemblyLine, AFailingSinkStopsTheProducer) {
   AssemblyLine line(sink);
   int given = 0;
   HRESULT refused = S_OK;
-  const HRESULT hr = line.Run([&] {
+  const HRESULT hr = line.Run([&](xtb::xml::TapeSink& sink) {
     Tape tape;
     for (; given < 100000; ++given) {
       Write(tape, given);
-      refused = line.Take(tape);
+      refused = sink.Take(tape);
       if (FAILED(refused)) return refused;
     }
     return S_OK;
@@ -86,10 +86,10 @@ TEST(AssemblyLine, AProducerThatThrowsEndsTheRunWithACode) {
   for (const bool outOfMemory : {true, false}) {
     Recorder sink;
     AssemblyLine line(sink);
-    const HRESULT hr = line.Run([&]() -> HRESULT {
+    const HRESULT hr = line.Run([&](xtb::xml::TapeSink& sink) -> HRESULT {
       Tape tape;
       Write(tape, 7);
-      line.Take(tape);
+      sink.Take(tape);
       if (outOfMemory) throw std::bad_alloc();
       throw std::runtime_error("Abbruch");
     });
