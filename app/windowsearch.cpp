@@ -4,7 +4,7 @@
 #include <string>
 #include <xtbasis/platform/clock.h>
 #include <xtbasis/platform/codepage1252.h>
-#include <xtbasis/workstation.h>
+#include <xtbasis/windowsearch.h>
 
 namespace xtb::app {
 
@@ -57,5 +57,3 @@ HWND FindAWindowClass(const char* className, const char* title, bool exact) {
   if (!className) return nullptr;
   return xtb::app::PickWindow(xtb::desktop::VisibleTopWindows(), className, title, exact, xtb::app::Owner::Any, 0);
 }
-
-bool CopyToClipboard(HWND, const char* text) { return xtb::desktop::SetClipboardText(text ? text : "", !text); }

@@ -1,6 +1,6 @@
 #include <string>
 #include <xtbasis/platform/desktop.h>
-#include <xtbasis/workstation.h>
+#include <xtbasis/windowtext.h>
 
 #include "windowtext.h"
 

@@ -26,17 +26,3 @@ DWORD GetTerminalDrives() {
 }
 
 BOOL XTBeep(unsigned int type) { return xtb::IsRemoteSession() ? Beep(440, 150) : MessageBeep(type); }
-
-CString MakeInCall(const CString& text, int width) {
-  const int length = text.GetLength();
-  if (length == 0) return CString();
-  const int piece = width > 0 ? width : length;
-  CString list;
-  for (int at = 0; at < length; at += piece) {
-    if (at > 0) list += ",";
-    list += "'";
-    list += text.Mid(at, piece);
-    list += "'";
-  }
-  return list;
-}

@@ -1,5 +1,5 @@
-// IBAN groups, formatting tags, XML escapes, percent-encoding, byte sizes
-// and tab lists.
+// IBAN groups, formatting tags, XML escapes, percent-encoding, byte sizes,
+// tab lists and SQL IN lists.
 #include <cstdio>
 #include <string>
 
@@ -85,4 +85,18 @@ CString PercentEncode(const CString& text) {
     }
   }
   return CString(std::move(out));
+}
+
+CString MakeInCall(const CString& text, int width) {
+  const int length = text.GetLength();
+  if (length == 0) return CString();
+  const int piece = width > 0 ? width : length;
+  CString list;
+  for (int at = 0; at < length; at += piece) {
+    if (at > 0) list += ",";
+    list += "'";
+    list += text.Mid(at, piece);
+    list += "'";
+  }
+  return list;
 }

@@ -24,8 +24,8 @@
 // report is written (a sanitizer's, for one).
 #pragma once
 
-#include "platform/api.h"
-#include "platform/cstring.h"
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/cstring.h>
 
 class XTBASIS_API TandorExceptionReportBase {
  public:

@@ -4,9 +4,9 @@
 // the display manager's per-user session setting (docs/kiosk.md).
 #pragma once
 
-#include "platform/api.h"
-#include "platform/cstring.h"
-#include "platform/wintypes.h"
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/cstring.h>
+#include <xtbasis/platform/wintypes.h>
 
 // Sets up `userName` as the running program's kiosk account, creating it
 // (locally with domain "." or null, else in the directory of `domain`) when

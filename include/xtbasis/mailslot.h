@@ -22,9 +22,9 @@
 
 #include <set>
 
-#include "platform/api.h"
-#include "platform/cstring.h"
-#include "platform/wintypes.h"
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/cstring.h>
+#include <xtbasis/platform/wintypes.h>
 
 enum MAILTYPES : int {
   MAILTYPE_NONE = 0,  // no valid type; never accepted

@@ -4,7 +4,7 @@
 // exported so support tools can decode version records taken elsewhere.
 #pragma once
 
-#include "platform/api.h"
+#include <xtbasis/platform/api.h>
 
 // What the identification reads. Registry texts carry a flag each, since a
 // missing value and an empty one are told apart.

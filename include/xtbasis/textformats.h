@@ -1,6 +1,6 @@
 // Small text conventions: IBAN groups, the formatting tags of text fields,
 // XML escapes, percent-encoding, MIME types by extension, byte sizes, tab
-// lists and colours.
+// lists, colours and the value list of an SQL IN clause.
 #pragma once
 
 #include <xtbasis/platform/api.h>
@@ -34,6 +34,11 @@ XTBASIS_C_API COLORREF Farbe2ColorRef(const CString& farbe, COLORREF defaultColo
 XTBASIS_C_API CString ColorRef2Farbe(COLORREF colour, COLORREF defaultColour);
 XTBASIS_C_API CString Farbe2XTColor(const CString& farbe);
 XTBASIS_C_API CString XTColor2Farbe(const CString& colour);
+
+// The value list of an SQL IN clause: `text` cut into pieces of `width`
+// characters, each quoted, joined by commas ('AB','CD','E'). A width of 0 or
+// less gives one piece; an empty text an empty list.
+XTBASIS_C_API CString MakeInCall(const CString& text, int width);
 
 #if defined(__clang__)
 #pragma clang diagnostic pop

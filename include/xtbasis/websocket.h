@@ -64,9 +64,9 @@
 
 #include <memory>
 
-#include "platform/api.h"
-#include "platform/cstring.h"
-#include "platform/wintypes.h"
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/cstring.h>
+#include <xtbasis/platform/wintypes.h>
 
 #ifndef ERROR_OPERATION_ABORTED
 #define ERROR_OPERATION_ABORTED 995L

@@ -70,7 +70,7 @@
 #include <xtbasis/xml.h>
 #include <xtbasis/xmlelement.h>
 
-// Application frame, workstation helpers, mail, worker threads, shared regions.
+// Application frame, mail, worker threads, shared regions, WebSocket.
 #include <xtbasis/platform/messages.h>
 #include <xtbasis/platform/winapp.h>
 #include <xtbasis/mailslot.h>
@@ -78,6 +78,11 @@
 #include <xtbasis/threads.h>
 #include <xtbasis/websocket.h>
 #include <xtbasis/winapp.h>
+
+// Workstation, windows of other programs, clipboard.
+#include <xtbasis/clipboard.h>
+#include <xtbasis/windowsearch.h>
+#include <xtbasis/windowtext.h>
 #include <xtbasis/workstation.h>
 
 // Crash and stack reports, assertions.

@@ -5,7 +5,10 @@
 #include <chrono>
 #include <memory>
 #include <thread>
+#include <xtbasis/clipboard.h>
 #include <xtbasis/platform/lasterror.h>
+#include <xtbasis/windowsearch.h>
+#include <xtbasis/windowtext.h>
 #include <xtbasis/workstation.h>
 
 #include "desktop_session.h"

@@ -13,13 +13,12 @@ target_compile_options(crash_child PRIVATE -O0 -g -fno-sanitize=all)
 add_library(trace_plugin MODULE ${CMAKE_CURRENT_LIST_DIR}/child/trace_plugin.cpp)
 target_compile_options(trace_plugin PRIVATE -O0 -g -fno-sanitize=all)
 add_dependencies(test_app crash_child trace_plugin xtbasis_crashhelper xtbasis_tool)
-# The desktop tests share the virtual display of the platform tests.
-target_include_directories(test_app PRIVATE ${PROJECT_SOURCE_DIR}/app ${PROJECT_SOURCE_DIR}/tests/platform)
+# The desktop tests share the virtual display of the platform tests; the
+# assertion tests set the trace log's level.
+xtb_test_uses(app tests/platform frame)
 target_sources(test_app PRIVATE ${PROJECT_SOURCE_DIR}/tests/platform/desktop_session.cpp)
 target_compile_definitions(test_app PRIVATE
   XTB_CRASH_CHILD="$<TARGET_FILE:crash_child>"
   XTB_TRACE_PLUGIN="$<TARGET_FILE:trace_plugin>"
   XTB_CRASH_HELPER="$<TARGET_FILE:xtbasis_crashhelper>"
   XTB_PRESENTER_PROBE="$<TARGET_FILE:presenter_probe>")
-target_include_directories(test_app PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
-target_include_directories(test_app PRIVATE ${PROJECT_SOURCE_DIR}/frame)

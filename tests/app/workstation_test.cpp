@@ -38,16 +38,6 @@ class SessionEnvironment {
   std::vector<std::pair<const char*, std::optional<std::string>>> m_saved;
 };
 
-TEST(MakeInCall, CutsQuotesAndJoins) {
-  EXPECT_STREQ(MakeInCall("ABCDE", 2), "'AB','CD','E'");
-  EXPECT_STREQ(MakeInCall("ABCDE", 5), "'ABCDE'");
-  EXPECT_STREQ(MakeInCall("ABCDE", 7), "'ABCDE'");
-  EXPECT_STREQ(MakeInCall("ABCDE", -1), "'ABCDE'");
-  EXPECT_STREQ(MakeInCall("ABCDE", 0), "'ABCDE'");
-  EXPECT_STREQ(MakeInCall("ABCD", 2), "'AB','CD'");
-  EXPECT_STREQ(MakeInCall("", 3), "");
-}
-
 TEST(TerminalDrives, BitOfTheClientLetter) {
   using xtb::app::DriveBitOfRemoteName;
   EXPECT_EQ(DriveBitOfRemoteName("\\\\tsclient\\c"), 1u << 2);

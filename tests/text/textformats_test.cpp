@@ -116,3 +116,13 @@ TEST_F(MimeTypes, RegistryFirstThenSystemTable) {
 }
 
 }  // namespace
+
+TEST(MakeInCall, CutsQuotesAndJoins) {
+  EXPECT_STREQ(MakeInCall("ABCDE", 2), "'AB','CD','E'");
+  EXPECT_STREQ(MakeInCall("ABCDE", 5), "'ABCDE'");
+  EXPECT_STREQ(MakeInCall("ABCDE", 7), "'ABCDE'");
+  EXPECT_STREQ(MakeInCall("ABCDE", -1), "'ABCDE'");
+  EXPECT_STREQ(MakeInCall("ABCDE", 0), "'ABCDE'");
+  EXPECT_STREQ(MakeInCall("ABCD", 2), "'AB','CD'");
+  EXPECT_STREQ(MakeInCall("", 3), "");
+}

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "wintypes.h"
+#include <xtbasis/platform/wintypes.h>
 
 namespace xtb::desktop {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "api.h"
-#include "wintypes.h"
+#include <xtbasis/platform/api.h>
+#include <xtbasis/platform/wintypes.h>
 
 namespace xtb {
 

@@ -1,0 +1,4 @@
+#include <xtbasis/clipboard.h>
+#include <xtbasis/platform/desktop.h>
+
+bool CopyToClipboard(HWND, const char* text) { return xtb::desktop::SetClipboardText(text ? text : "", !text); }
