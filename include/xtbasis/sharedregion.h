@@ -10,9 +10,9 @@
 // leave is removed by the next process that creates a region (the unheld
 // regions of its user and the Global ones), by the next allocation of that
 // name, or by `xtbasis region free NAME`. Names are those of the Windows
-// suite: "Global\" shares a region among all users of
-// the machine, "Local\" or no prefix among the processes of one user; any
-// text may follow (see RegionObjectName).
+// suite: "Global\" shares a region among all users of the machine, "Local\"
+// or no prefix among the processes of one user; any text may follow (see
+// RegionObjectName).
 //
 // An object is move-only: the one that holds a region releases it once.
 // The class does not synchronise access to the data.
