@@ -1,6 +1,12 @@
 // The dump of a process as an ELF core file, the form gdb (and lldb) open
 // with the program: the crashing thread's registers, the process's memory
-// and the files it had mapped, read from outside the process.
+// and the files it had mapped, read from outside the process. An ELF core
+// because gdb, lldb and elfutils read it on every Linux without a converter,
+// where a minidump would need tools of its own.
+//
+// Notes: NT_PRSTATUS of the crashing thread, NT_PRPSINFO, NT_AUXV, NT_FILE.
+// Memory: all private memory, the first page of each module, and module
+// data as the filter below says; pages of zeros become holes of the file.
 #pragma once
 
 #include <sys/types.h>

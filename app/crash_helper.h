@@ -1,6 +1,14 @@
 // The crash helper's work, run in a process of its own: it reads the
 // message of the crashed (or dumping) process from `inputFd` and writes the
 // dump, the text report and the crash reporter's folder.
+//
+// A fresh process, so a broken heap or stack of the crashed program does not
+// touch it; what it reads from outside is checked before use (the message
+// here, the mappings by os::ParseMappings; fuzz/app_crashmessage.cpp and
+// fuzz/platform_procmaps.cpp hold both to that and to their round trips).
+// The program is read through /proc/PID/mem. The text report's stack walk,
+// symbols, source lines, parameters and locals come from libdwfl
+// (stackwalk.h), with the registers from the message.
 #pragma once
 
 #include <cstddef>

@@ -1,5 +1,15 @@
 // The crashing side of the crash helper: the one message block of the
 // process, and handing it to a helper started for it.
+//
+// The fatal-signal handler (crashreport.cpp, on the alternate stack of
+// os/signals.h) allocates nothing: the process keeps its message ready (file
+// names, reporter settings, computer name), and the handler adds the signal
+// and the faulting thread's registers, starts the helper with a raw clone
+// and execve (os/helper_process.h), lets it read this process
+// (PR_SET_PTRACER), writes the message into its standard input and waits a
+// bounded time. Then the action in place before Init runs (a sanitizer's),
+// else the process dies by the signal. A fault inside the handler, or a
+// second thread crashing meanwhile, ends the process at once.
 #pragma once
 
 #include "crash_message.h"

@@ -8,7 +8,7 @@
 // green, red; 32 bits as blue, green, red and a fourth byte. Bitmaps with
 // colour masks are brought into that layout. 16-bit bitmaps (5-5-5, or any
 // masks such as 5-6-5) are handed out as 24-bit rows, each channel widened
-// to 8 bits, so that their pages keep their colours.
+// to 8 bits (v x 255 / max, rounded), so that their pages keep their colours.
 //
 // Anything else is refused: run-length, JPEG and PNG compression, sizes or
 // offsets outside the file, pixel data shorter than the rows need, colour

@@ -1,4 +1,20 @@
 // Appending a record to a trace file: rotation and the exclusive open.
+//
+// A record is one write to the file opened with O_APPEND, so records of
+// writers that share no lock (other accounts, other machines) never
+// interleave; with the file kept open, a record costs the lock, one fstat
+// (the size for the rotation, the link count for a deleted file) and the
+// write. The exclusive open a record takes on Windows becomes a lock taken
+// without waiting, and whoever finds it taken loses the record:
+//   - threads of one process: the open file's entry is busy;
+//   - processes of one account on one machine: the file's slot of the
+//     account's lock table is taken (os/machine_locks.h; no system call);
+//   - on a file system that other machines may write, and wherever the
+//     table cannot be had or trusted: the file's flock.
+// Rotation takes the flock as well and checks under it that the path still
+// names the open file, so writers that do not share the table (another
+// container's) never rotate twice; a file that another writer's rotation
+// moved away is noticed at once, being too large.
 #pragma once
 
 #include <string_view>

@@ -1,5 +1,10 @@
 // The worker pool behind ParallelFor. The process has one (created on the
 // first call); tests make their own with a chosen number of workers.
+//
+// A call wakes as many workers as there are chunks (at most all of them),
+// and each takes the next chunk from a shared counter until none is left: a
+// chunk costs one atomic increment, not a hand-over. Workers and caller poll
+// briefly before they sleep on a futex (os/futex.h).
 #pragma once
 
 #include <atomic>

@@ -1,7 +1,16 @@
 // One TLS WebSocket connection and the I/O thread that serves it. Calls
 // come from the owner's thread and its receive thread; every network
 // operation runs on the I/O thread, so a Send may go out while a Receive
-// waits (at most one of each at a time).
+// waits (at most one of each at a time, as Beast allows one read and one
+// write). CXTWebSocket itself (websocket.cpp) keeps the results, the traces,
+// the receive thread and the state its copies share.
+//
+// Threads are never killed. A waiting Receive is let go through its flag
+// and the condition variable; its read stays pending with the connection,
+// and the next Receive takes its result. Close ends a pending read through
+// the closing handshake or by shutting the socket. Open, Send and the
+// closing handshake have time limits (below) that shut the socket when they
+// pass; a Receive waits as long as it takes.
 #pragma once
 
 #include <atomic>

@@ -4,6 +4,10 @@
 // machine with a second processor for this process, the parser runs on a
 // thread of its own (AssemblyLine), so that building the tree and parsing
 // overlap; the tree is built on the calling thread.
+//
+// The tree's public layout (32-byte strings, children held by value) sets
+// the floor of what a read takes: for the 50 MiB claims list of
+// bench/xml_reader.cpp the peak is about 4 times the document.
 #pragma once
 
 #include <cstddef>

@@ -3,8 +3,10 @@
 // document in one output encoding. It checks what would make the document
 // ill-formed (names, characters XML cannot carry, a second root, tags out of
 // order) and refuses such an event with E_INVALIDARG or E_UNEXPECTED before
-// writing anything of it. When memory runs out the buffer throws
-// CMemoryException*, which the writer turns into E_OUTOFMEMORY.
+// writing anything of it. The document is assembled in a CXTStrBuf; when
+// memory runs out the buffer throws CMemoryException*, which the writer
+// turns into E_OUTOFMEMORY. The writer saves a document to a file by the
+// file-writing rule (os::WriteWholeFileForEveryone: mode 0666 after the write).
 #pragma once
 
 #include <string>

@@ -29,7 +29,21 @@ struct XTOSVersionInfo {
   bool hasReleaseId = false;
 };
 
-// The code of the version information (see docs/architecture.md for the table).
+// The code of the version information:
+//    0          nothing readable, or another platform than 9x and NT (Linux)
+//   -1, -2, -3  9x 4.0 and older, 4.1 to 4.89, 4.90 and later (or with a
+//               VersionNumber text of 4.90 and more)
+// NT by version (pairs: without / with x64):
+//    1      4.0 and older        12, 13  6.0           25      10.0 (no x64)
+//    3      5.0                  16, 17  6.1           26      10.0 x64, build < 22000
+//    5, 6   5.1, personal / not  19, 20  6.2           30      10.0 x64, build >= 22000
+//    7, 8   5.2                  22, 23  6.3           32      any other version
+//   10, 11  5.2 with SM_SERVERR2 set
+// A server (the extended record's product type is not workstation) adds 1
+// to 3, 8, 17, 20, 23, 26 and 30, and 2 to 12 and 13; other codes stay.
+// Without the extended record, or before 5.0, the ProductType text tells a
+// server instead: "SERVERNT" or "LANMANNT" add 1 to any code. A server's 27
+// becomes 28 with DisplayVersion (else ReleaseId) "1809", 29 with "21H2".
 XTBASIS_C_API int XTIdentifyOS(const XTOSVersionInfo* info);
 // The running system's code: 0 on Linux.
 XTBASIS_C_API int XTGetOSCode();

@@ -6,10 +6,13 @@
 // signed), offset 4 a 32-bit word set to 0, offset 8 the data.
 //
 // A region lives as long as some process holds it and disappears with its
-// last holder, also when holders were killed without freeing it. Names are
-// those of the Windows suite: "Global\" shares a region among all users of
-// the machine, "Local\" or no prefix among the processes of one user; any
-// text may follow (see RegionObjectName).
+// last holder, also when holders were killed without freeing it: what they
+// leave is removed by the next process that creates a region (the unheld
+// regions of its user and the Global ones), by the next allocation of that
+// name, or by `xtbasis region free NAME`. Names are those of the Windows
+// suite: "Global\" shares a region among all users of the machine, "Local\"
+// or no prefix among the processes of one user; any text may follow (see
+// RegionObjectName).
 //
 // An object is move-only: the one that holds a region releases it once.
 // The class does not synchronise access to the data.
@@ -36,7 +39,8 @@ class XTBASIS_API CXTSharedRegion {
   // it with `size` data bytes. False with the error number and text:
   //   999, "Fehler <code> bei der Anlage der shared region <name>"
   //   <code>, "Fehler <code> bei MapViewOfFile für die shared region <name>"
-  // where <code> is the system's error number.
+  // where <code> is the system's error number (1460, ERROR_TIMEOUT, when
+  // another account holds the name's gate; see os/shared_memory.h).
   bool AllocateRegion(const char* name, int size);
   // Releases the region and resets every field, the last error too.
   void FreeRegion();

@@ -40,8 +40,9 @@
 //   HKEY_LOCAL_MACHINE\SOFTWARE\Vantorix\XTBasis\WebSocket
 //     VerifyServerCertificate  REG_DWORD 1
 // Open then accepts only certificates that chain to a root of the library's
-// "Root" store (the folder Root beside the machine registry hive; PEM or DER
-// files) or of the system's trust store, are valid now, and name the host
+// "Root" certificate store (/var/lib/xtbasis/certs/Root, or
+// $XTBASIS_CRYPTO_DIR/machine/certs/Root when that is set; PEM or DER files)
+// or of the system's trust store, are valid now, and name the host
 // (an IP address must be among the certificate's IP addresses). The same key
 // holds OpenTimeout (REG_DWORD, milliseconds, default 60000): the longest
 // Open may take from the name lookup to the upgrade.

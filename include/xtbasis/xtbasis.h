@@ -20,8 +20,8 @@
 #include <xtbasis/platform/winlong.h>
 #include <xtbasis/platform/wintypes.h>
 
-// Platform services the suite's programs and tools share: the session, local and
-// network sockets, event waiting, the mail clock, the desktop.
+// Where the program runs and the user's desktop: the session (computer name,
+// remote sessions), the desktop's windows and clipboard.
 #include <xtbasis/platform/desktop.h>
 #include <xtbasis/platform/session.h>
 
