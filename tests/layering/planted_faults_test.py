@@ -23,6 +23,10 @@ DOC = """# Architecture
 | `low.h` | low things | low |
 | `high.h` | high things | high |
 | `xtbasis.h` | everything | platform |
+
+| service | header | interface |
+| --- | --- | --- |
+| files | `os/file.h` | `{service}` |
 """
 
 LAYERS = """| component | folder | builds on |
@@ -39,7 +43,7 @@ class Tree:
         os.makedirs(self.build)
         self.sources = []
         self.write("platform/CMakeLists.txt", "xtb_add_component(platform)\n")
-        self.write("platform/os/file.h", "#pragma once\n")
+        self.write("platform/os/file.h", "#pragma once\nint ReadFull();\n")
         self.write("platform/registry/store.h", "#pragma once\n")
         self.write("platform/file.cpp", '#include "os/file.h"\n#include "registry/store.h"\n')
         self.write("low/CMakeLists.txt", "xtb_add_component(low DEPENDS xtb_platform)\n")
@@ -52,7 +56,7 @@ class Tree:
         self.write("include/xtbasis/xtbasis.h", "#include <xtbasis/low.h>\n#include <xtbasis/high.h>\n")
         self.write("tests/high/high_test.cpp", '#include <xtbasis/high.h>\n#include "highpart.h"\n')
         self.write("high/highpart.h", "#pragma once\n")
-        self.write("docs/architecture.md", DOC.format(layers=LAYERS))
+        self.write("docs/architecture.md", DOC.format(layers=LAYERS, service="ReadFull"))
 
     def write(self, name, text):
         path = os.path.join(self.root, name)
@@ -133,8 +137,10 @@ class PlantedFaults(unittest.TestCase):
         self.tree.write("include/xtbasis/extra.h", "#pragma once\n")
         self.assertFailsWith("include/xtbasis/extra.h: is not in the header table")
         os.remove(os.path.join(self.tree.root, "include/xtbasis/extra.h"))
-        self.tree.write("docs/architecture.md", DOC.format(layers=LAYERS.replace("low, platform", "platform")))
+        self.tree.write("docs/architecture.md", DOC.format(layers=LAYERS.replace("low, platform", "platform"), service="ReadFull"))
         self.assertFailsWith("the layer table differs from the build")
+        self.tree.write("docs/architecture.md", DOC.format(layers=LAYERS, service="WriteFull"))
+        self.assertFailsWith("the services table lists WriteFull, which os/file.h does not declare")
 
 
 if __name__ == "__main__":
