@@ -10,6 +10,7 @@
 
 #include "kiosk.h"
 #include "os/programs.h"
+#include "utf8cp1252.h"
 
 namespace xtb::kiosk {
 
@@ -36,29 +37,11 @@ std::string Base64(const std::string& bytes) {
 
 // The directory wants the password as UTF-16LE in quotes.
 std::string QuotedUtf16(const std::string& password) {
-  const std::string utf8 = "\"" + password + "\"";
-  std::string out;
-  for (size_t i = 0; i < utf8.size();) {
-    const auto b = static_cast<unsigned char>(utf8[i]);
-    char32_t u = b;
-    size_t n = 1;
-    if (b >= 0xF0) u = b & 0x07, n = 4;
-    else if (b >= 0xE0) u = b & 0x0F, n = 3;
-    else if (b >= 0xC0) u = b & 0x1F, n = 2;
-    for (size_t k = 1; k < n && i + k < utf8.size(); ++k) u = (u << 6) | (utf8[i + k] & 0x3F);
-    i += n;
-    auto unit = [&out](char32_t v) {
-      out += static_cast<char>(v & 0xFF);
-      out += static_cast<char>((v >> 8) & 0xFF);
-    };
-    if (u >= 0x10000) {
-      unit(0xD800 + ((u - 0x10000) >> 10));
-      unit(0xDC00 + ((u - 0x10000) & 0x3FF));
-    } else {
-      unit(u);
-    }
-  }
-  return out;
+  std::u16string units;
+  AppendUtf8AsUtf16(units, "\"" + password + "\"");
+  std::string bytes;
+  AppendUtf16Le(bytes, units);
+  return bytes;
 }
 
 struct Directory {

@@ -12,17 +12,6 @@
 namespace xtb {
 namespace {
 
-const char* TypeName(DWORD type) {
-  switch (type) {
-    case REG_SZ: return "REG_SZ";
-    case REG_EXPAND_SZ: return "REG_EXPAND_SZ";
-    case REG_DWORD: return "REG_DWORD";
-    case REG_QWORD: return "REG_QWORD";
-    case REG_MULTI_SZ: return "REG_MULTI_SZ";
-    default: return "REG_BINARY";
-  }
-}
-
 // Strings as text (the parts of a multi-string one per line), numbers in
 // decimal, anything else as hex bytes.
 std::string ValueText(DWORD type, const std::vector<BYTE>& data) {
@@ -58,7 +47,8 @@ void WriteKey(CXTXMLWriter& writer, HKEY key, const std::string& name) {
     DWORD dataSize = size;
     if (RegQueryValueExA(key, valueName, nullptr, &type, data.data(), &dataSize) != ERROR_SUCCESS) continue;
     data.resize(dataSize);
-    writer.CharElement("value", ValueText(type, data).c_str(), "name", valueName, "type", TypeName(type), nullptr);
+    writer.CharElement("value", ValueText(type, data).c_str(), "name", valueName, "type", RegValueTypeName(type),
+                       nullptr);
   }
   for (DWORD index = 0;; ++index) {
     char subName[256];

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include <xtbasis/crypt.h>
+#include <xtbasis/platform/codepage1252.h>
 #include <xtbasis/errortext.h>
 #include <xtbasis/trace.h>
 
@@ -19,13 +20,6 @@ constexpr size_t kPbkdf2Bytes = 32;
 // The status a failed derivation reports (an unsuccessful NTSTATUS).
 constexpr DWORD kStatusUnsuccessful = 0xC0000001u;
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 // A pair as strtol reads it in base 16: digits up to the first other
 // character. strtol would also skip leading blanks and take a sign; a pair
 // is too short for a sign and a digit to matter beyond these cases.
@@ -36,7 +30,11 @@ unsigned char PairValue(const char* pair) {
   while (next < end && (*next == ' ' || (*next >= '\t' && *next <= '\r'))) ++next;
   bool negative = false;
   if (next < end && (*next == '+' || *next == '-')) negative = *next++ == '-';
-  for (; next < end && HexDigit(*next) >= 0; ++next) value = value * 16 + HexDigit(*next);
+  for (; next < end; ++next) {
+    const int digit = xtb::cp1252::HexDigitValue(*next);
+    if (digit < 0) break;
+    value = value * 16 + digit;
+  }
   return static_cast<unsigned char>(negative ? -value : value);
 }
 

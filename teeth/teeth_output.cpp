@@ -1,6 +1,7 @@
 // Output forms of a tooth set: the normal form, the VDDS form, the
 // hexadecimal database form, and the conversions to standard containers.
 #include "tooth_regions.h"
+#include <xtbasis/platform/codepage1252.h>
 #include <xtbasis/teeth.h>
 
 using namespace xtb::teeth;
@@ -37,15 +38,9 @@ constexpr ReversedBytes kReversed;
 unsigned ReadHex(const CString& hex, int offset, int count) {
   unsigned value = 0;
   for (int i = offset; i < offset + count && i < hex.GetLength(); ++i) {
-    const char c = hex[i];
-    unsigned digit;
-    if (c >= '0' && c <= '9')
-      digit = static_cast<unsigned>(c - '0');
-    else if ((c | 0x20) >= 'a' && (c | 0x20) <= 'f')
-      digit = static_cast<unsigned>((c | 0x20) - 'a' + 10);
-    else
-      break;
-    value = value * 16 + digit;
+    const int digit = xtb::cp1252::HexDigitValue(hex[i]);
+    if (digit < 0) break;
+    value = value * 16 + static_cast<unsigned>(digit);
   }
   return value;
 }

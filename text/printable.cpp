@@ -55,7 +55,7 @@ constexpr Row kRows[96] = {
 };
 // clang-format on
 
-using xtb::text::ExpansionTable;
+using xtb::ExpansionTable;
 
 constexpr bool IsUnprintable(uint8_t b) { return (b & 0x7F) < 0x21 || b == 0x7F; }
 
@@ -69,7 +69,7 @@ constexpr ExpansionTable MakeTable(int mode) {
   for (const Row& row : kRows) {
     if (IsUnprintable(row.byte)) continue;  // 0x9F: already a blank
     const std::string_view r = row.mode[mode];
-    xtb::text::Expansion& rep = t[row.byte];
+    xtb::Expansion& rep = t[row.byte];
     rep.length = static_cast<uint8_t>(r.size());
     for (size_t i = 0; i < r.size(); ++i) rep.bytes[i] = r[i];
   }
@@ -82,6 +82,6 @@ constexpr std::array<ExpansionTable, 4> kTables = {MakeTable(0), MakeTable(1), M
 
 int OemToPrintableOem(CString& text, int mode) {
   const ExpansionTable& table = kTables[mode >= 0 && mode <= 3 ? static_cast<size_t>(mode) : 0];
-  text = CString(xtb::text::Expand(text.str(), table));
+  text = CString(xtb::Expand(text.str(), table));
   return text.GetLength();
 }

@@ -1,28 +1,27 @@
 #include "assemblyline.h"
 
 #include <new>
-#include <system_error>
-#include <thread>
 
+#include "os/thread.h"
 #include "resultof.h"
 
 namespace xtb::xml {
 
 HRESULT AssemblyLine::Run(const std::function<HRESULT(TapeSink&)>& produce) {
-  std::thread producer;
+  os::NativeThread producer;
+  bool started = false;
   try {
     // Room for every tape there can be, so that handing one back never
     // allocates on this side.
     m_spare.reserve(kMostQueued + 2);
     // Nothing may leave the producer's thread but its result.
-    producer = std::thread([this, &produce] { EndInput(ResultOf([&] { return produce(*this); })); });
+    started = producer.Start([this, &produce] { EndInput(ResultOf([&] { return produce(*this); })); });
   } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;
-  } catch (const std::system_error&) {
-    return produce(m_target);
   }
+  if (!started) return produce(m_target);
   Drain();
-  producer.join();
+  producer.Join();
   return FAILED(m_result) ? m_result : m_produced;
 }
 
@@ -67,7 +66,9 @@ void AssemblyLine::Drain() {
       result = m_result;
     }
     m_room.notify_one();
-    if (SUCCEEDED(result)) result = m_target.Take(tape);
+    // A target that throws ends the run like one that fails, so that the
+    // producer is always released and joined.
+    if (SUCCEEDED(result)) result = ResultOf([&] { return m_target.Take(tape); });
     tape.Clear();
     {
       std::lock_guard lock(m_mutex);

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "unicode.h"
+#include "utf8cp1252.h"
 
 namespace xtb::xml {
 namespace {
@@ -33,19 +33,6 @@ bool SameName(std::string_view a, const char* b) {
   return i == a.size() && b[i] == 0;
 }
 
-void PutUtf8(std::string& out, char32_t u) {
-  if (u < 0x80) {
-    out += static_cast<char>(u);
-  } else if (u < 0x800) {
-    out += static_cast<char>(0xC0 | (u >> 6));
-    out += static_cast<char>(0x80 | (u & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (u >> 12));
-    out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (u & 0x3F));
-  }
-}
-
 // The byte of a code point in ISO-8859-15, or -1.
 int Latin9Byte(char32_t u) {
   static constexpr std::pair<char32_t, int> kMoved[] = {
@@ -62,9 +49,11 @@ std::string Encode(Family family, char32_t u) {
   std::string out;
   switch (family) {
     case Family::kUtf8:
-    case Family::kUtf16:
-      PutUtf8(out, u);
+    case Family::kUtf16: {
+      char bytes[4];
+      out.append(bytes, PutUtf8(u, bytes));
       break;
+    }
     case Family::kLatin1:
       if (u < 0x100) out += static_cast<char>(u);
       break;
@@ -103,15 +92,8 @@ std::string Utf8ToUtf16Le(std::string_view utf8) {
   std::u16string units;
   units.reserve(utf8.size());
   AppendUtf8AsUtf16(units, utf8);
-  std::string out;
-  out.resize(2 + units.size() * 2);
-  out[0] = '\xFF';
-  out[1] = '\xFE';
-  char* p = out.data() + 2;
-  for (const char16_t u : units) {
-    *p++ = static_cast<char>(u & 0xFF);
-    *p++ = static_cast<char>(u >> 8);
-  }
+  std::string out = "\xFF\xFE";  // the byte-order mark
+  AppendUtf16Le(out, units);
   return out;
 }
 

@@ -56,7 +56,7 @@ HRESULT SAXContentHandlerImpl::skippedEntity(const char16_t*, int) { return S_OK
 
 CString SAXContentHandlerImpl::W2S(const char16_t* text, int length) {
   std::string out;
-  xtb::xml::AppendUtf16AsCp1252(out, text, length);
+  xtb::xml::AppendSaxTextAsCp1252(out, text, length);
   return CString(std::move(out));
 }
 

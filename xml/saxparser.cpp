@@ -8,7 +8,7 @@
 
 namespace {
 
-using xtb::xml::AppendUtf8AsUtf16;
+using xtb::AppendUtf8AsUtf16;
 
 class Utf16Adapter final : public xtb::xml::Utf8Events {
  public:

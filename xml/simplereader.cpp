@@ -70,7 +70,7 @@ HRESULT CXTSimpleXMLReader::characters(const char16_t* text, int length) {
   if (m_Stack.empty()) return S_OK;  // nothing outside the document element is kept
   thread_local std::string converted;
   converted.clear();
-  xtb::xml::AppendUtf16AsCp1252(converted, text, length);
+  xtb::xml::AppendSaxTextAsCp1252(converted, text, length);
   m_Stack.back()->Text.Append(converted.data(), static_cast<int>(converted.size()));
   return S_OK;
 }

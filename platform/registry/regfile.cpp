@@ -161,6 +161,19 @@ bool SplitRegKeyPath(std::string_view keyPath, HKEY* root, std::string* subKey) 
   return true;
 }
 
+const char* RegValueTypeName(DWORD type) {
+  switch (type) {
+    case REG_NONE: return "REG_NONE";
+    case REG_SZ: return "REG_SZ";
+    case REG_EXPAND_SZ: return "REG_EXPAND_SZ";
+    case REG_BINARY: return "REG_BINARY";
+    case REG_DWORD: return "REG_DWORD";
+    case REG_MULTI_SZ: return "REG_MULTI_SZ";
+    case REG_QWORD: return "REG_QWORD";
+    default: return "REG_UNKNOWN";
+  }
+}
+
 bool ImportRegText(std::string_view bytes, RegFileError* error, RegImportMode mode,
                    std::vector<RegFileError>* problems) {
   std::vector<reg::RegFileEntry> entries;

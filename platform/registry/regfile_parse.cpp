@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <xtbasis/platform/codepage1252.h>
+
 #include "utf8cp1252.h"
 #include "store.h"
 #include "utf16.h"
@@ -85,19 +87,12 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
   return lines;
 }
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 // 1 to `maxDigits` hex digits; false for anything else.
 bool HexNumber(std::string_view digits, size_t maxDigits, uint32_t* value) {
   if (digits.empty() || digits.size() > maxDigits) return false;
   *value = 0;
   for (char c : digits) {
-    const int d = HexDigit(c);
+    const int d = cp1252::HexDigitValue(c);
     if (d < 0) return false;
     *value = *value << 4 | static_cast<uint32_t>(d);
   }

@@ -23,12 +23,11 @@ class Key {
   // An RSA key; `hasPrivate` says whether the private part is in it.
   Key(PKey rsa, bool hasPrivate, bool exportable)
       : m_rsa(std::move(rsa)), m_hasPrivate(hasPrivate), m_exportable(exportable) {}
-  Key(const AesBytes& aes, bool exportable) : m_aes(aes), m_isAes(true), m_exportable(exportable) {}
+  Key(const AesBytes& aes, bool exportable) : m_aes(aes), m_exportable(exportable) {}
   ~Key();
   Key(const Key&) = delete;
   Key& operator=(const Key&) = delete;
 
-  bool IsAes() const { return m_isAes; }
   bool HasPrivate() const { return m_hasPrivate; }
   bool IsExportable() const { return m_exportable; }
   EVP_PKEY* Rsa() const { return m_rsa.get(); }
@@ -37,7 +36,6 @@ class Key {
  private:
   PKey m_rsa;
   AesBytes m_aes{};
-  bool m_isAes = false;
   bool m_hasPrivate = false;
   bool m_exportable = false;
 };

@@ -1,6 +1,7 @@
 // The line between the parser's thread and the calling thread: every tape
-// reaches the sink on the calling thread, in order; a failing sink stops the
-// producer, and a producer that throws ends the run with a code.
+// reaches the sink on the calling thread, in order; a sink that fails or
+// throws stops the producer, and a producer that throws ends the run with a
+// code.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -22,14 +23,17 @@ void Write(Tape& tape, int number) {
   std::memcpy(tape.Extend(text.size()), text.data(), text.size());
 }
 
-// Notes each tape's text and the thread it arrived on; fails from a given tape on.
+// Notes each tape's text and the thread it arrived on; fails or throws from a
+// given tape on.
 struct Recorder final : xtb::xml::TapeSink {
   std::vector<std::string> tapes;
   std::vector<std::thread::id> threads;
   int failFrom = -1;
+  int throwFrom = -1;
 
   HRESULT Take(Tape& tape) override {
     if (static_cast<int>(tapes.size()) == failFrom) return E_OUTOFMEMORY;
+    if (static_cast<int>(tapes.size()) == throwFrom) throw std::runtime_error("Abbruch");
     tapes.emplace_back(tape.View());
     threads.push_back(std::this_thread::get_id());
     tape.Clear();
@@ -60,25 +64,30 @@ TEST(AssemblyLine, EveryTapeReachesTheSinkOnTheCallingThreadInOrder) {
   }
 }
 
+// A sink that throws must not end the process either: the producer is
+// released and joined as for a failure.
 TEST(AssemblyLine, AFailingSinkStopsTheProducer) {
-  Recorder sink;
-  sink.failFrom = 3;
-  AssemblyLine line(sink);
-  int given = 0;
-  HRESULT refused = S_OK;
-  const HRESULT hr = line.Run([&](xtb::xml::TapeSink& sink) {
-    Tape tape;
-    for (; given < 100000; ++given) {
-      Write(tape, given);
-      refused = sink.Take(tape);
-      if (FAILED(refused)) return refused;
-    }
-    return S_OK;
-  });
-  EXPECT_EQ(hr, E_OUTOFMEMORY);
-  EXPECT_EQ(refused, E_OUTOFMEMORY);
-  EXPECT_LT(given, 100);  // stopped within the tapes in flight, not at the end
-  EXPECT_EQ(sink.tapes, (std::vector<std::string>{"0", "1", "2"}));
+  for (const bool throws : {false, true}) {
+    Recorder sink;
+    (throws ? sink.throwFrom : sink.failFrom) = 3;
+    AssemblyLine line(sink);
+    int given = 0;
+    HRESULT refused = S_OK;
+    const HRESULT hr = line.Run([&](xtb::xml::TapeSink& sink) {
+      Tape tape;
+      for (; given < 100000; ++given) {
+        Write(tape, given);
+        refused = sink.Take(tape);
+        if (FAILED(refused)) return refused;
+      }
+      return S_OK;
+    });
+    const HRESULT expected = throws ? E_UNEXPECTED : E_OUTOFMEMORY;
+    EXPECT_EQ(hr, expected);
+    EXPECT_EQ(refused, expected);
+    EXPECT_LT(given, 100);  // stopped within the tapes in flight, not at the end
+    EXPECT_EQ(sink.tapes, (std::vector<std::string>{"0", "1", "2"}));
+  }
 }
 
 // An exception must not leave the producer's thread, which would end the process.

@@ -46,19 +46,6 @@ int OpenKey(const std::string& keyPath, REGSAM access, bool create, HKEY* key) {
   return rc == ERROR_SUCCESS ? 0 : Fail("cannot open " + keyPath, rc);
 }
 
-const char* TypeName(DWORD type) {
-  switch (type) {
-    case REG_SZ: return "REG_SZ";
-    case REG_EXPAND_SZ: return "REG_EXPAND_SZ";
-    case REG_BINARY: return "REG_BINARY";
-    case REG_DWORD: return "REG_DWORD";
-    case REG_MULTI_SZ: return "REG_MULTI_SZ";
-    case REG_QWORD: return "REG_QWORD";
-    case REG_NONE: return "REG_NONE";
-    default: return "REG_UNKNOWN";
-  }
-}
-
 // The value as text: strings as they are (one line per string of a
 // MULTI_SZ), numbers in decimal, anything else as hex bytes.
 std::string Display(DWORD type, const std::string& data) {
@@ -204,7 +191,8 @@ int List(const xtbtool::Args& args) {
     DWORD length = static_cast<DWORD>(name.size()), type = 0, size = static_cast<DWORD>(data.size());
     rc = RegEnumValueA(key, i, name.data(), &length, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
     if (rc == ERROR_SUCCESS)
-      std::printf("%s\t%s\t%s\n", length ? name.c_str() : "@", TypeName(type), Display(type, data.substr(0, size)).c_str());
+      std::printf("%s\t%s\t%s\n", length ? name.c_str() : "@", xtb::RegValueTypeName(type),
+                  Display(type, data.substr(0, size)).c_str());
   }
   RegCloseKey(key);
   return rc == ERROR_NO_MORE_ITEMS ? 0 : Fail("cannot list " + args[1], rc);

@@ -87,4 +87,12 @@ constexpr bool IsUpper(char c) { return Classes(c) & kUpper; }
 constexpr bool IsLower(char c) { return Classes(c) & kLower; }
 constexpr bool IsSpace(char c) { return Classes(c) & kSpace; }
 
+// The value of a hexadecimal digit (the characters of kHexDigit), or -1.
+constexpr int HexDigitValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
 }  // namespace xtb::cp1252

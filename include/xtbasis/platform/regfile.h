@@ -49,4 +49,9 @@ XTBASIS_API bool ExportRegFile(const std::string& keyPath, const std::string& pa
 // without the path's trailing backslashes.
 XTBASIS_API bool SplitRegKeyPath(std::string_view keyPath, HKEY* root, std::string* subKey);
 
+// The name of a value type as the registry editor shows it ("REG_SZ",
+// "REG_DWORD" ...); "REG_UNKNOWN" for a number that names none of the
+// store's types.
+XTBASIS_API const char* RegValueTypeName(DWORD type);
+
 }  // namespace xtb

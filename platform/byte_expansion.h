@@ -1,13 +1,15 @@
 // Byte-for-bytes rewriting through a table: each byte of the input stands
-// for one to three bytes of the output. The code-page and printable-text
-// conversions build such tables at compile time.
+// for one to three bytes of the output. The conversion of code page 1252 to
+// UTF-8 and the text family's printable-text conversions build such tables
+// at compile time.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
-namespace xtb::text {
+namespace xtb {
 
 struct Expansion {
   uint8_t length;
@@ -18,7 +20,7 @@ using ExpansionTable = std::array<Expansion, 256>;
 
 // Writes all three bytes of every entry and moves on by its length, so the
 // loop has no branch per byte; the output is cut to size at the end.
-inline std::string Expand(const std::string& in, const ExpansionTable& table) {
+inline std::string Expand(std::string_view in, const ExpansionTable& table) {
   std::string out(in.size() * 3, '\0');
   char* p = out.data();
   for (const char c : in) {
@@ -32,4 +34,4 @@ inline std::string Expand(const std::string& in, const ExpansionTable& table) {
   return out;
 }
 
-}  // namespace xtb::text
+}  // namespace xtb
