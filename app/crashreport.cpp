@@ -13,6 +13,7 @@
 #include "crash_launch.h"
 #include "crash_reporter.h"
 #include "crash_text.h"
+#include "os/computers.h"
 #include "os/filesystem.h"
 #include "os/process.h"
 #include "os/process_memory.h"

@@ -2,15 +2,16 @@
 #include <xtbasis/platform/session.h>
 #include <xtbasis/workstation.h>
 
+#include "os/computers.h"
 #include "terminaldrives.h"
 
 CString GetWorkstation() { return CString(xtb::RemoteClientName()); }
 
-CString GetTerminalServer() { return CString(xtb::ComputerName()); }
+CString GetTerminalServer() { return CString(xtb::os::ComputerName()); }
 
 bool IsTerminalClient(CString* computerName, CString* clientName, DWORD* sessionId) {
   if (!xtb::IsRemoteSession()) return false;
-  if (computerName) *computerName = CString(xtb::ComputerName());
+  if (computerName) *computerName = CString(xtb::os::ComputerName());
   if (clientName) *clientName = CString(xtb::RemoteClientName());
   if (sessionId) *sessionId = xtb::SessionId();
   return true;

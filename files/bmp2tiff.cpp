@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "bmp_decoder.h"
-#include "dynlib.h"
+#include "os/dynlib.h"
 #include "os/file.h"
 
 namespace {
@@ -62,7 +62,7 @@ struct CBmp2Tiff::Library {
   int (*TIFFWriteDirectory)(Tiff* tiff);
 
   bool BindAll() {
-    using xtb::dynlib::Bind;
+    using xtb::os::dynlib::Bind;
     void* handle = module.get();
     return Bind(handle, "TIFFOpen", TIFFOpen) && Bind(handle, "TIFFClose", TIFFClose) &&
            Bind(handle, "TIFFSetField", TIFFSetField) && Bind(handle, "_TIFFmalloc", _TIFFmalloc) &&
@@ -90,7 +90,7 @@ CBmp2Tiff::CBmp2Tiff(const char* libraryName) : m_libraryName(libraryName ? libr
 bool CBmp2Tiff::Create(const char* path) {
   if (!m_library) {
     auto library = std::make_shared<Library>();
-    library->module = xtb::dynlib::Open(m_libraryName.c_str());
+    library->module = xtb::os::dynlib::Open(m_libraryName.c_str());
     if (!library->module || !library->BindAll()) return false;
     m_library = std::move(library);
   }

@@ -56,7 +56,7 @@ struct OpenTraceFile {
     os::FileFacts facts;
     if (fd.IsOpen() && !os::FactsOf(fd.Get(), facts)) Close();
     if (!fd.IsOpen()) return false;
-    lock.Attach(fd.Get(), facts.id, os::MachineFileLock::KindFor(fd.Get()));
+    lock.Attach(fd.Get(), facts.id, os::MachineFileLock::KindFor(fd.Get()), TraceLockTable());
     checkedAt = os::CoarseMonotonicMilliseconds();
     return true;
   }
@@ -181,6 +181,14 @@ bool LockCurrentFile(OpenTraceFile& file) {
 }
 
 }  // namespace
+
+std::string TraceLockTablePath() { return os::MachineLockTable::PathForThisAccount("xtbasis-trace-locks"); }
+
+os::MachineLockTable& TraceLockTable() {
+  // Never unmapped: records may still come from other objects' destructors.
+  static os::MachineLockTable* const table = new os::MachineLockTable(TraceLockTablePath());
+  return *table;
+}
 
 bool AppendTraceRecord(std::string_view path, std::string_view bytes) {
   OpenTraceFiles& files = OpenTraceFiles::Instance();

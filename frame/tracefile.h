@@ -17,9 +17,14 @@
 // moved away is noticed at once, being too large.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace xtb {
+
+namespace os {
+class MachineLockTable;
+}
 
 // A trace file above this size is moved to its name with ".1" appended
 // before the next record is written.
@@ -34,5 +39,11 @@ constexpr long long kTraceRotateSize = 1400000;
 // between records; a file deleted or moved away is noticed before the next
 // record (moved by other means than rotation: within a second).
 bool AppendTraceRecord(std::string_view path, std::string_view bytes);
+
+// The lock table that every trace writer of this account shares (see
+// os/machine_locks.h), mapped on first use for the life of the process, and
+// where it lives.
+os::MachineLockTable& TraceLockTable();
+std::string TraceLockTablePath();
 
 }  // namespace xtb

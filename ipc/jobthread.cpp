@@ -10,6 +10,7 @@ bool JobThread::Start(std::function<void()> loop, const char* className) {
   Stop(true);
   m_quit.store(false);
   if (!m_thread.Start(std::move(loop))) {
+    SetLastErrorFromErrno();
     const DWORD error = GetLastError();
     XTTrace(XTTRACE_ERROR, XTTRACE_PROGID_XTBASIS, "XTThreads", __LINE__,
             "%s::Start: pthread_create fehlgeschlagen: %s", className, GetLastErrorString(nullptr, error).GetString());

@@ -43,16 +43,13 @@ std::string MailId() {
 // router's status (or the network's error) as the last error.
 int OpenRouterStream(const xtb::os::NetAddress& router, const std::string& request) {
   const int fd = xtb::os::TcpConnect(router, kSendTimeoutMs);
-  if (fd < 0) return -1;
+  if (fd < 0) return FailedOn(Channel::NetworkStream), -1;
   char status[4];
-  if (!xtb::os::SendAll(fd, request.data(), request.size()) || !xtb::os::ReceiveAll(fd, status, 4) ||
-      (GetStatus(status) != 0 && (SetLastError(GetStatus(status)), true))) {
-    const DWORD error = GetLastError();
-    xtb::os::CloseSocket(fd);
-    SetLastError(error);
-    return -1;
-  }
-  return fd;
+  const bool answered = xtb::os::SendAll(fd, request.data(), request.size()) && xtb::os::ReceiveAll(fd, status, 4);
+  if (answered && GetStatus(status) == 0) return fd;
+  xtb::os::CloseSocket(fd);
+  if (answered) SetLastError(GetStatus(status));
+  return answered ? -1 : (FailedOn(Channel::NetworkStream), -1);
 }
 
 // The router's answer to the mail sent on `fd`: true when it was delivered,
@@ -60,7 +57,7 @@ int OpenRouterStream(const xtb::os::NetAddress& router, const std::string& reque
 // error.
 bool RouterDelivered(int fd) {
   char status[4];
-  if (!xtb::os::ReceiveAll(fd, status, 4)) return false;
+  if (!xtb::os::ReceiveAll(fd, status, 4)) return FailedOn(Channel::NetworkStream);
   if (GetStatus(status) == 0) return true;
   SetLastError(GetStatus(status));
   return false;
@@ -91,13 +88,19 @@ HANDLE OpenOnce(const std::string& computer, const std::string& endpoint, bool p
   if (IsThisComputer(computer)) {
     const int fd = xtb::os::ConnectEndpoint(EndpointFile(endpoint),
                                        pipe ? xtb::os::SocketKind::Sequenced : xtb::os::SocketKind::Datagram);
-    return fd < 0 ? INVALID_HANDLE_VALUE : RegisterHandle(fd, Channel::LocalConnection);
+    if (fd < 0) return FailedOn(Channel::LocalConnection), INVALID_HANDLE_VALUE;
+    return RegisterHandle(fd, Channel::LocalConnection);
   }
+  const Channel channel = pipe ? Channel::NetworkStream : Channel::NetworkDatagram;
   xtb::os::NetAddress router;
-  if (!xtb::os::Resolve(computer, RouterPort(), router)) return INVALID_HANDLE_VALUE;
-  const int fd = pipe ? OpenRouterStream(router, endpoint + '\0') : xtb::os::UdpConnect(router);
-  return fd < 0 ? INVALID_HANDLE_VALUE
-                : RegisterHandle(fd, pipe ? Channel::NetworkStream : Channel::NetworkDatagram);
+  if (!xtb::os::Resolve(computer, RouterPort(), router)) return FailedOn(channel), INVALID_HANDLE_VALUE;
+  if (pipe) {
+    const int fd = OpenRouterStream(router, endpoint + '\0');
+    return fd < 0 ? INVALID_HANDLE_VALUE : RegisterHandle(fd, channel);
+  }
+  const int fd = xtb::os::UdpConnect(router);
+  if (fd < 0) return FailedOn(channel), INVALID_HANDLE_VALUE;
+  return RegisterHandle(fd, channel);
 }
 
 // Runs `attempt` as Open does: once in mailslot mode, in pipe mode up to five
@@ -126,7 +129,7 @@ bool SendThroughRouter(const std::string& place, const std::string& endpoint, co
   int fd = -1;
   const bool opened = WithOpenAttempts(true, place, endpoint, [&] {
     xtb::os::NetAddress router;
-    if (!xtb::os::Resolve(place, RouterPort(), router)) return false;
+    if (!xtb::os::Resolve(place, RouterPort(), router)) return FailedOn(Channel::NetworkStream);
     fd = OpenRouterStream(router, endpoint + '\0' + StreamFrame(FormMail(sender, type, text, true)));
     return fd >= 0;
   });
@@ -156,7 +159,8 @@ bool CXTMailslotClient::Open(const CString& computer, const CString& name, const
   Channel channel;
   const int fd = DescriptorOf(m_handle, &channel);
   // A write waits a bounded time for a receiver that takes no mail.
-  if (channel != Channel::NetworkDatagram && !xtb::os::SetSendTimeout(fd, kSendTimeoutMs) && pipe) {
+  if (channel != Channel::NetworkDatagram && !xtb::os::SetSendTimeout(fd, kSendTimeoutMs) && !FailedOn(channel) &&
+      pipe) {
     TraceFailure(__LINE__, "CXTMailslotClient::Open: SetNamedPipeHandleState: ");
     CloseHandleOf(m_handle);
     m_handle = INVALID_HANDLE_VALUE;
@@ -174,16 +178,16 @@ bool CXTMailslotClient::Write(const CString& sender, const MAILTYPES& type, cons
     switch (channel) {
       case Channel::NetworkDatagram: {
         const std::string packet = MakeDatagram(std::string_view(m_route.GetString(), m_route.GetLength()), mail);
-        written = xtb::os::SendDatagram(fd, packet.data(), packet.size());
+        written = xtb::os::SendDatagram(fd, packet.data(), packet.size()) || FailedOn(channel);
         break;
       }
       case Channel::NetworkStream: {
         const std::string frame = StreamFrame(mail);
-        written = xtb::os::SendAll(fd, frame.data(), frame.size()) && RouterDelivered(fd);
+        written = (xtb::os::SendAll(fd, frame.data(), frame.size()) || FailedOn(channel)) && RouterDelivered(fd);
         break;
       }
       default:
-        written = xtb::os::SendMessage(fd, mail.data(), mail.size());
+        written = xtb::os::SendMessage(fd, mail.data(), mail.size()) || FailedOn(channel);
     }
   }
   if (!written) TraceFailure(__LINE__, "CXTMailslotClient::Write: ");

@@ -4,6 +4,7 @@
 #include "os/netsocket.h"
 #include "mailtrace.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <mutex>
 #include <unordered_map>
@@ -67,7 +68,25 @@ bool CloseHandleOf(HANDLE handle) {
     os::CloseSocket(fd);
     return true;
   }
-  return os::CloseEndpoint(fd);
+  return os::CloseEndpoint(fd) || FailedOn(channel);
+}
+
+bool FailedOn(Channel channel) {
+  const bool network = channel == Channel::NetworkDatagram || channel == Channel::NetworkStream;
+  switch (const int error = errno) {
+    case EAGAIN:
+      SetLastError(network ? ERROR_TIMEOUT : ERROR_PIPE_BUSY);
+      break;
+    case EMSGSIZE:
+      SetLastError(ERROR_WRITE_FAULT);
+      break;
+    case ECONNREFUSED: case ECONNRESET: case EHOSTUNREACH: case ENETUNREACH: case EADDRNOTAVAIL:
+      SetLastError(network ? ERROR_BAD_NETPATH : WinErrorFromErrno(error));
+      break;
+    default:
+      SetLastError(WinErrorFromErrno(error));
+  }
+  return false;
 }
 
 bool CloseTraced(HANDLE& handle, const char* what, int line) {

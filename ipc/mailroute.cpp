@@ -3,8 +3,8 @@
 #include <cstdlib>
 
 #include <xtbasis/platform/cstring.h>
-#include <xtbasis/platform/session.h>
 
+#include "os/computers.h"
 #include "os/netsocket.h"
 #include "os/environment.h"
 
@@ -13,7 +13,7 @@ namespace xtb::mail {
 bool IsThisComputer(const std::string& computer) {
   const CString name(computer.c_str());
   if (computer == "." || name.CompareNoCase("localhost") == 0) return true;
-  if (name.CompareNoCase(ComputerName().c_str()) == 0 || os::IsOwnHostName(computer)) return true;
+  if (name.CompareNoCase(os::ComputerName().c_str()) == 0 || os::IsOwnHostName(computer)) return true;
   return os::IsLoopbackLiteral(computer) || os::IsOwnAddressLiteral(computer);
 }
 

@@ -29,6 +29,7 @@ bool CXTMailslotServer::Create(const CString& name, const CString& subName) {
   const int fd = xtb::os::CreateEndpoint(EndpointFile(endpoint),
                                             pipe ? xtb::os::SocketKind::Sequenced : xtb::os::SocketKind::Datagram, &refusal);
   m_handle = fd < 0 ? INVALID_HANDLE_VALUE : RegisterHandle(fd, Channel::LocalEndpoint);
+  if (fd < 0) FailedOn(Channel::LocalEndpoint);
   // A failed Create is silent, except when a name in the shared folder
   // stood in the way: the administrator learns which one.
   if (m_handle == INVALID_HANDLE_VALUE && !refusal.empty())
@@ -44,6 +45,7 @@ bool CXTMailslotServer::Read(CString& sender, MAILTYPES& type, CString& text) {
   int connection = -1;
   if (pipe) {
     connection = from < 0 ? -1 : xtb::os::AcceptConnection(from, kConnectionReadTimeoutMs);
+    if (connection < 0 && from >= 0) FailedOn(Channel::LocalEndpoint);
     if (connection < 0) {
       TraceFailure(__LINE__, "CXTMailslotServer::Read: ConnectNamedPipe: ");
       return false;
@@ -54,6 +56,7 @@ bool CXTMailslotServer::Read(CString& sender, MAILTYPES& type, CString& text) {
   const auto buffer = std::make_unique<char[]>(limit + 1);
   bool result = false;
   const long length = from < 0 ? -1 : xtb::os::ReceiveMessage(from, buffer.get(), limit);
+  if (length < 0 && from >= 0) FailedOn(Channel::LocalConnection);
   if (length > 0) {
     buffer[static_cast<size_t>(length)] = '\0';
     // The mail ends at its first zero byte, as a C string does.

@@ -1,9 +1,7 @@
 #include "data_folders.h"
 
-#include <pwd.h>
-#include <unistd.h>
-
 #include "os/environment.h"
+#include "os/process.h"
 
 namespace xtb {
 namespace {
@@ -15,10 +13,7 @@ std::string Environment(const char* name) {
 
 std::string HomeFolder() {
   if (std::string home = Environment("HOME"); !home.empty()) return home;
-  struct passwd entry;
-  struct passwd* found = nullptr;
-  char buffer[4096];
-  if (getpwuid_r(getuid(), &entry, buffer, sizeof buffer, &found) == 0 && found) return found->pw_dir;
+  if (std::string home = os::AccountHomeFolder(); !home.empty()) return home;
   return ".";
 }
 

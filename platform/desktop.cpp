@@ -1,16 +1,14 @@
 #include <xtbasis/platform/desktop.h>
 
-#include <fcntl.h>
-#include <poll.h>
-#include <unistd.h>
-
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
-#include <thread>
 #include <xtbasis/platform/lasterror.h>
 
+#include "os/poller.h"
+#include "os/thread.h"
 #include "utf8cp1252.h"
 #include "x11.h"
 
@@ -106,8 +104,7 @@ class ClipboardOwner {
     m_text = text;
     m_clear = clear;
     m_answered = false;
-    const char wake = 1;
-    if (write(m_wake[1], &wake, 1) != 1) return false;
+    if (!m_wakeup.Ring()) return SetLastErrorFromErrno(), false;
     m_done.wait(lock, [this] { return m_answered; });
     if (!m_taken) SetLastError(ERROR_ACCESS_DENIED);
     return m_taken;
@@ -117,10 +114,11 @@ class ClipboardOwner {
   bool Connect() {
     x11::Connection x;
     if (!x.IsOpen()) return false;
-    if (pipe2(m_wake, O_CLOEXEC) != 0) {
+    if (!m_wakeupPolled || !m_poller.Add(x.api().ConnectionNumber(x.display()))) {
       SetLastErrorFromErrno();
       return false;
     }
+    m_wakeup.Take();  // a ring the last connection left unanswered
     m_api = &x.api();
     m_clipboard = x.Intern("CLIPBOARD");
     m_targets = x.Intern("TARGETS");
@@ -130,8 +128,17 @@ class ClipboardOwner {
     m_window = m_api->CreateSimpleWindow(x.display(), root, 0, 0, 1, 1, 0, 0, 0);
     m_display = x.Release();
     SurviveLostDisplay();
-    std::thread([this] { Serve(); }).detach();
-    return true;
+    os::NativeThread server;  // let go here: it serves until the display is lost
+    if (server.Start([this] { Serve(); })) return true;
+    SetLastErrorFromErrno();
+    Disconnect();
+    return false;
+  }
+
+  void Disconnect() {
+    m_poller.Remove(m_api->ConnectionNumber(m_display));
+    m_api->CloseDisplay(m_display);
+    m_display = nullptr;
   }
 
   // Xlib ends the process when a connection breaks (the X server went
@@ -152,7 +159,6 @@ class ClipboardOwner {
   }
 
   void Serve() {
-    pollfd wait[2] = {{m_api->ConnectionNumber(m_display), POLLIN, 0}, {m_wake[0], POLLIN, 0}};
     while (!m_lost) {
       while (!m_lost && m_api->Pending(m_display)) {
         x11::Event event{};
@@ -161,9 +167,10 @@ class ClipboardOwner {
         std::lock_guard lock(m_mutex);
         Answer(event.request);
       }
-      if (poll(wait, 2, -1) < 0 || !(wait[1].revents & POLLIN)) continue;
-      char drained[16];
-      if (read(m_wake[0], drained, sizeof drained) <= 0) continue;
+      const std::vector<os::PollEvent> ready = m_poller.Wait(-1);
+      const bool rung =
+          std::any_of(ready.begin(), ready.end(), [this](os::PollEvent event) { return event.fd == m_wakeup.fd(); });
+      if (!rung || !m_wakeup.Take()) continue;
       std::lock_guard lock(m_mutex);
       if (m_lost) break;
       const Window owner = m_clear ? 0 : m_window;
@@ -176,10 +183,7 @@ class ClipboardOwner {
     }
     // The display is gone: give up the connection; a waiting caller fails.
     std::lock_guard lock(m_mutex);
-    m_api->CloseDisplay(m_display);
-    m_display = nullptr;
-    close(m_wake[0]);
-    close(m_wake[1]);
+    Disconnect();
     m_lost = false;
     m_taken = false;
     m_answered = true;
@@ -217,7 +221,9 @@ class ClipboardOwner {
   std::condition_variable m_done;
   const x11::Api* m_api = nullptr;
   x11::Display* m_display = nullptr;
-  int m_wake[2] = {-1, -1};
+  os::Poller m_poller;  // the connection and the wakeup
+  os::Wakeup m_wakeup;  // a caller has handed over text
+  const bool m_wakeupPolled = m_poller.Add(m_wakeup.fd());
   Window m_window = 0;
   Atom m_clipboard = 0, m_targets = 0, m_utf8 = 0, m_text8 = 0;
   std::string m_text;

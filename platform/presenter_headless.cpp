@@ -1,7 +1,5 @@
 // The presenter of programs without a display: one line on standard error
 // per box or dialog, answers from the default button or the environment.
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -10,6 +8,7 @@
 #include <xtbasis/platform/presenter.h>
 
 #include "os/environment.h"
+#include "os/file.h"
 #include "utf8cp1252.h"
 
 namespace {
@@ -42,7 +41,7 @@ int ChooseAnswer(UINT type, int fd) {
   if (id == 0) {
     const std::string warning = std::string("XTBASIS_MSGBOX_ANSWER: unknown answer '") + wanted +
                                 "', the default button is answered\n";
-    (void)!write(fd, warning.data(), warning.size());
+    xtb::os::WriteFull(fd, warning.data(), warning.size());
   }
   return XTHasButton(type, id) ? id : XTDefaultButton(type);
 }
@@ -84,7 +83,7 @@ void XTHeadlessPresenter::WriteLine(const CString& caption, const CString& text)
   if (!caption.IsEmpty()) line = OneLine(caption.view()) + ": " + line;
   line = xtb::Cp1252ToUtf8(line) + '\n';
   // One write, so that lines of several threads do not mix.
-  (void)!write(m_fd, line.data(), line.size());
+  xtb::os::WriteFull(m_fd, line.data(), line.size());
 }
 
 int XTHeadlessPresenter::ShowMessageBox(HWND, const CString& text, const CString& caption, UINT type) {

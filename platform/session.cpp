@@ -1,37 +1,21 @@
 #include <xtbasis/platform/session.h>
 
-#include <arpa/inet.h>
-#include <netdb.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <sys/utsname.h>
-#include <unistd.h>
-
-#include <cctype>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string_view>
 
+#include "os/computers.h"
 #include "os/environment.h"
+#include "os/file.h"
+#include "os/filesystem.h"
+#include "os/netsocket.h"
 
 namespace xtb {
 
 namespace {
 
+using xtb::os::ComputerName;
+using xtb::os::NetbiosForm;
 using xtb::os::NonEmptyEnvironmentValue;
-
-// A host name the way Windows shows computer names: first label, 15
-// characters, upper case. Addresses stay whole.
-std::string NetbiosForm(std::string_view host) {
-  const std::string text(host);
-  unsigned char binary[sizeof(in6_addr)];
-  const bool address = inet_pton(AF_INET, text.c_str(), binary) == 1 || inet_pton(AF_INET6, text.c_str(), binary) == 1;
-  if (!address) host = host.substr(0, host.find('.'));
-  std::string name(host.substr(0, address ? host.size() : 15));
-  for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return name;
-}
 
 // The client address of an SSH login: the first word of SSH_CONNECTION or SSH_CLIENT.
 std::string SshClientAddress() {
@@ -57,25 +41,7 @@ std::string RemoteDisplayHost() {
   return host;
 }
 
-// The name of a host given by address, or the address itself.
-std::string NameOfAddress(const std::string& address) {
-  addrinfo hints{};
-  hints.ai_flags = AI_NUMERICHOST;
-  addrinfo* found = nullptr;
-  if (getaddrinfo(address.c_str(), nullptr, &hints, &found) != 0) return address;
-  char host[NI_MAXHOST];
-  const bool named = getnameinfo(found->ai_addr, found->ai_addrlen, host, sizeof host, nullptr, 0, NI_NAMEREQD) == 0;
-  freeaddrinfo(found);
-  return named ? host : address;
-}
-
 }  // namespace
-
-std::string ComputerName() {
-  utsname system{};
-  if (uname(&system) != 0) return {};
-  return NetbiosForm(system.nodename);
-}
 
 bool IsRemoteSession() {
   return NonEmptyEnvironmentValue("SSH_CONNECTION") || NonEmptyEnvironmentValue("SSH_CLIENT") || NonEmptyEnvironmentValue("XRDP_SESSION") || !RemoteDisplayHost().empty();
@@ -87,14 +53,16 @@ std::string RemoteClientName() {
   std::string host = SshClientAddress();
   if (host.empty()) host = RemoteDisplayHost();
   if (host.empty()) return ComputerName();
-  return NetbiosForm(NameOfAddress(host));
+  return NetbiosForm(os::NameOfAddress(host));
 }
 
 DWORD SessionId() {
-  std::ifstream file("/proc/self/sessionid");
-  unsigned long long id = 0;
+  std::string text;
+  if (!os::ReadWholeFile("/proc/self/sessionid", text)) return 0;
+  char* end = nullptr;
+  const unsigned long long id = std::strtoull(text.c_str(), &end, 10);
   // 4294967295 marks a process outside any login session.
-  if (!(file >> id) || id >= 0xFFFFFFFFULL) return 0;
+  if (end == text.c_str() || id >= 0xFFFFFFFFULL) return 0;
   return static_cast<DWORD>(id);
 }
 
@@ -102,14 +70,17 @@ std::vector<std::string> RedirectedDriveNames() {
   std::vector<std::string> names;
   const char* home = NonEmptyEnvironmentValue("HOME");
   if (!home) return names;
-  std::error_code error;
-  for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(home) / "thinclient_drives", error)) {
-    const std::string folder = entry.path().filename().string();
-    if (folder.size() == 1 || folder[1] == ':' || folder[1] == '_') names.push_back("\\\\TSCLIENT\\" + folder);
-  }
+  os::ListFolder(std::string(home) + "/thinclient_drives", [&names](std::string_view folder) {
+    if (folder.size() == 1 || folder[1] == ':' || folder[1] == '_')
+      names.push_back("\\\\TSCLIENT\\" + std::string(folder));
+    return true;
+  });
   return names;
 }
 
-bool OffersRemoteDesktops() { return access("/etc/xrdp/sesman.ini", F_OK) == 0; }
+bool OffersRemoteDesktops() {
+  os::FileFacts facts;
+  return os::FactsOf("/etc/xrdp/sesman.ini", facts);
+}
 
 }  // namespace xtb

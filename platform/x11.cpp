@@ -3,15 +3,15 @@
 #include <cstdlib>
 #include <xtbasis/platform/lasterror.h>
 
-#include "dynlib.h"
+#include "os/dynlib.h"
 #include "os/environment.h"
 
 namespace xtb::x11 {
 
 const Api* Load() {
   static Api api;
-  static const Api* const loaded = dynlib::Load("libX11.so.6", api, [](void* library, Api& table) {
-    using dynlib::Bind;
+  static const Api* const loaded = os::dynlib::Load("libX11.so.6", api, [](void* library, Api& table) {
+    using os::dynlib::Bind;
     return Bind(library, "XOpenDisplay", table.OpenDisplay) && Bind(library, "XCloseDisplay", table.CloseDisplay) &&
            Bind(library, "XBell", table.Bell) && Bind(library, "XFlush", table.Flush) &&
            Bind(library, "XSync", table.Sync) && Bind(library, "XGetKeyboardControl", table.GetKeyboardControl) &&

@@ -37,6 +37,8 @@ bool UtcCalendar(int64_t seconds, std::tm& parts) {
 
 int64_t SecondsOfLocalCalendar(std::tm& parts) { return static_cast<int64_t>(mktime(&parts)); }
 
+int64_t SecondsOfUtcCalendar(std::tm& parts) { return static_cast<int64_t>(timegm(&parts)); }
+
 void SleepMilliseconds(uint32_t milliseconds) {
   if (milliseconds == 0) {
     sched_yield();

@@ -23,9 +23,10 @@ int64_t CoarseMonotonicMilliseconds();
 // The local form carries the zone's offset (tm_gmtoff) and daylight saving.
 bool LocalCalendar(int64_t seconds, std::tm& parts);
 bool UtcCalendar(int64_t seconds, std::tm& parts);
-// The moment of the local calendar `parts` (normalised in place, as mktime
-// does: tm_wday stays untouched when it fails).
+// The moment of the local (or UTC) calendar `parts` (normalised in place, as
+// mktime does: tm_wday stays untouched when it fails).
 int64_t SecondsOfLocalCalendar(std::tm& parts);
+int64_t SecondsOfUtcCalendar(std::tm& parts);
 
 // Sleeps at least `milliseconds`, through signals; 0 yields the processor.
 void SleepMilliseconds(uint32_t milliseconds);

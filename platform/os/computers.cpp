@@ -1,5 +1,7 @@
 #include "computers.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -23,10 +25,21 @@ bool EndsWith(const std::string& text, const std::string& tail) {
 
 }  // namespace
 
-std::string ThisComputerName() {
+std::string NetbiosForm(std::string_view host) {
+  const std::string text(host);
+  unsigned char binary[sizeof(in6_addr)];
+  const bool address = inet_pton(AF_INET, text.c_str(), binary) == 1 || inet_pton(AF_INET6, text.c_str(), binary) == 1;
+  if (!address) host = host.substr(0, host.find('.'));
+  std::string name(host.substr(0, address ? host.size() : 15));
+  for (char& c : name)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return name;
+}
+
+std::string ComputerName() {
   char name[256] = {};
   if (gethostname(name, sizeof name - 1) != 0) return {};
-  return name;
+  return NetbiosForm(name);
 }
 
 std::vector<std::string> KnownComputers(const char* hostsFile) {
@@ -34,7 +47,7 @@ std::vector<std::string> KnownComputers(const char* hostsFile) {
   const auto add = [&names](const std::string& name) {
     if (!name.empty() && std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
   };
-  add(ThisComputerName());
+  add(ComputerName());
   std::string content;
   if (!hostsFile || !ReadWholeFile(hostsFile, content)) return names;
   std::istringstream lines(content);

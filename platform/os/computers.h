@@ -1,14 +1,21 @@
-// The computers of the local network that this one knows by name: for the
+// This computer's name and the computers of the local network that this
+// one knows by name: for the session, the mail, the crash report and the
 // folder dialog's computer browsing.
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace xtb::os {
 
-// This computer's network name (the host name); empty when it has none.
-std::string ThisComputerName();
+// A host name the way Windows shows computer names: the name up to its
+// first dot, at most 15 characters, upper case. Addresses stay whole.
+std::string NetbiosForm(std::string_view host);
+
+// This computer's name as Windows gives it: the NetbiosForm of the host
+// name. Empty when it cannot be read.
+std::string ComputerName();
 
 // This computer and the computers named in the hosts file (the practice's
 // workstations are listed there where no name service announces them),

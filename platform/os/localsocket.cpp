@@ -32,16 +32,25 @@ bool MakeAddress(const std::string& path, sockaddr_un& address) {
   address = {};
   address.sun_family = AF_UNIX;
   if (path.size() >= sizeof address.sun_path) {
-    SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    errno = ENAMETOOLONG;
     return false;
   }
   std::memcpy(address.sun_path, path.data(), path.size());
   return true;
 }
 
+// Closes `fd` (when open) and fails with the errno it had.
 int Fail(int fd) {
-  SetLastErrorFromErrno();
+  const int error = errno;
   if (fd >= 0) close(fd);
+  errno = error;
+  return -1;
+}
+
+// The mail folder's helpers report a refusal as the thread's last error;
+// this family reports errno.
+int FailWithMailFolderError() {
+  errno = ErrnoFromWinError(GetLastError());
   return -1;
 }
 
@@ -57,12 +66,12 @@ int BindSocket(const os::Folder& folder, const std::string& fileName, SocketKind
     if (folder.FactsOfEntry(fileName, facts))
       refusal = fileName + ": left by an ended receiver of user id " + std::to_string(facts.owner) +
                 ", which only that user or root can remove";
-    return -1;
+    return FailWithMailFolderError();
   }
   int error = stale;
   os::Fd fd;
   if (error == 0) fd = folder.BindSocket(fileName, SocketType(kind), 0666, error);
-  if (!fd.IsOpen()) return Refuse(error, fileName, refusal), -1;
+  if (!fd.IsOpen()) return Refuse(error, fileName, refusal), FailWithMailFolderError();
   if (kind == SocketKind::Sequenced && listen(fd.Get(), SOMAXCONN) != 0) return Fail(-1);
   return fd.Release();
 }
@@ -76,17 +85,18 @@ int CreateEndpoint(const std::string& fileName, SocketKind kind, std::string* re
   const os::Folder folder = OpenMailFolder();
   if (!folder.IsOpen()) {
     reason = MailFolder() + ": no folder that only its owner, this user or root, can change";
-  } else if ((lock = OpenSharedFile(folder, fileName + ".lock", reason)).IsOpen()) {
-    if (flock(lock.Get(), LOCK_EX | LOCK_NB) != 0) {
-      const bool held = errno == EWOULDBLOCK;
-      SetLastErrorFromErrno();
-      if (held) SetLastError(ERROR_ALREADY_EXISTS);
-    } else {
-      fd = BindSocket(folder, fileName, kind, reason);
-    }
+    FailWithMailFolderError();
+  } else if (!(lock = OpenSharedFile(folder, fileName + ".lock", reason)).IsOpen()) {
+    FailWithMailFolderError();
+  } else if (flock(lock.Get(), LOCK_EX | LOCK_NB) != 0) {
+    if (errno == EWOULDBLOCK) errno = EEXIST;
+  } else {
+    fd = BindSocket(folder, fileName, kind, reason);
   }
   if (fd < 0) {
+    const int error = errno;
     if (refusal) *refusal = reason;
+    errno = error;
     return -1;
   }
   std::lock_guard guard(g_locksMutex);
@@ -107,7 +117,7 @@ bool CloseEndpoint(int fd) {
   // finds it without a holder is refused as for a missing endpoint.
   if (lock >= 0) close(lock);
   if (fd < 0 || close(fd) != 0) {
-    SetLastError(ERROR_INVALID_HANDLE);
+    errno = EBADF;
     return false;
   }
   return true;
@@ -131,16 +141,9 @@ int ConnectEndpoint(const std::string& fileName, SocketKind kind, bool waitingSe
   const int fd = socket(AF_UNIX, SocketType(kind) | SOCK_CLOEXEC | (sequenced ? SOCK_NONBLOCK : 0), 0);
   if (fd < 0) return Fail(-1);
   if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-    const int error = errno;
-    close(fd);
     // A file without a holder is an endpoint that does not exist.
-    if (error == ECONNREFUSED || error == ENOENT)
-      SetLastError(ERROR_FILE_NOT_FOUND);
-    else if (error == EAGAIN)
-      SetLastError(ERROR_PIPE_BUSY);
-    else
-      SetLastError(WinErrorFromErrno(error));
-    return -1;
+    if (errno == ECONNREFUSED) errno = ENOENT;
+    return Fail(fd);
   }
   // Sends block again (bounded by SetSendTimeout), as writes to an endpoint do.
   if (sequenced && waitingSends) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
@@ -161,10 +164,7 @@ long ReceiveMessage(int fd, char* buffer, size_t capacity) {
   ssize_t n;
   do n = recv(fd, buffer, capacity, 0);
   while (n < 0 && errno == EINTR);
-  if (n < 0) {
-    SetLastError(errno == EAGAIN ? ERROR_TIMEOUT : WinErrorFromErrno(errno));
-    return -1;
-  }
+  if (n < 0 && errno == EAGAIN) errno = ETIMEDOUT;  // the read time-out passed
   return n;
 }
 
@@ -173,11 +173,12 @@ bool SendMessage(int fd, const char* data, size_t length, bool wait) {
   do n = send(fd, data, length, MSG_NOSIGNAL | (wait ? 0 : MSG_DONTWAIT));
   while (n < 0 && errno == EINTR);
   if (n < 0) {
-    SetLastError(errno != EAGAIN ? WinErrorFromErrno(errno) : wait ? ERROR_TIMEOUT : ERROR_BUSY);
+    // Waiting, the send time-out passed; else the receiver takes nothing now.
+    if (errno == EAGAIN) errno = wait ? ETIMEDOUT : EBUSY;
     return false;
   }
   if (static_cast<size_t>(n) != length) {
-    SetLastError(ERROR_WRITE_FAULT);
+    errno = EMSGSIZE;
     return false;
   }
   return true;
@@ -185,11 +186,7 @@ bool SendMessage(int fd, const char* data, size_t length, bool wait) {
 
 bool SetSendTimeout(int fd, int milliseconds) {
   const timeval timeout{milliseconds / 1000, (milliseconds % 1000) * 1000};
-  if (setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout) != 0) {
-    SetLastErrorFromErrno();
-    return false;
-  }
-  return true;
+  return setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout) == 0;
 }
 
 }  // namespace xtb::os

@@ -4,13 +4,12 @@
 // sequenced-packet endpoint is a listener whose connections each carry
 // whole messages (pipe mode).
 //
-// Calls that fail return -1 or false with the thread's last error set.
+// Calls that fail return -1 or false with errno set; the mail family turns
+// it into the Windows number its callers are told.
 #pragma once
 
 #include <cstddef>
 #include <string>
-
-#include <xtbasis/platform/wintypes.h>
 
 namespace xtb::os {
 
@@ -24,35 +23,36 @@ std::string MailFolder();
 
 // Creates the endpoint `fileName` (one name, no slash) in the mail folder and
 // returns its descriptor. An endpoint that a live process holds is refused
-// with ERROR_ALREADY_EXISTS; the socket of one whose holder died is
-// replaced. Anything else found under the endpoint's names (a link, a file,
-// a pipe, another account's socket this account may not remove) is left as
-// it is and refused with ERROR_ACCESS_DENIED, the reason in `refusal`.
+// with EEXIST; the socket of one whose holder died is replaced. Anything
+// else found under the endpoint's names (a link, a file, a pipe, another
+// account's socket this account may not remove) is left as it is and
+// refused with EACCES, the reason in `refusal`.
 // Sequenced endpoints listen. Close it with CloseEndpoint.
 int CreateEndpoint(const std::string& fileName, SocketKind kind, std::string* refusal = nullptr);
 // Closes a descriptor of CreateEndpoint or Connect and, for endpoints, lets
-// the name go. False (ERROR_INVALID_HANDLE) for a descriptor not open.
+// the name go. False (EBADF) for a descriptor not open.
 bool CloseEndpoint(int fd);
 
-// Connects to the endpoint `fileName`; ERROR_FILE_NOT_FOUND when nobody
-// holds it, ERROR_PIPE_BUSY when its listener's queue is full. With
+// Connects to the endpoint `fileName`; ENOENT when nobody holds it, EAGAIN
+// when its listener's queue is full. With
 // `waitingSends` false a sequenced connection stays non-blocking, for a
 // caller that only sends without waiting (the router).
 int ConnectEndpoint(const std::string& fileName, SocketKind kind, bool waitingSends = true);
 
 // The next connection of a sequenced endpoint (blocks). Reads on it give up
 // after `readTimeoutMs`, so that a client that never writes cannot hold the
-// receiver.
+// receiver (ETIMEDOUT).
 int AcceptConnection(int fd, int readTimeoutMs);
 
 // One message of at most `capacity` bytes (a longer datagram is cut).
 // Returns its length, 0 at the end of a connection, -1 on failure.
 long ReceiveMessage(int fd, char* buffer, size_t capacity);
-// Sends one message whole; false with the last error otherwise. Without
-// `wait`, a receiver that cannot take it now fails it with ERROR_BUSY.
+// Sends one message whole; false otherwise (EMSGSIZE when only a part
+// went). Without `wait`, a receiver that cannot take it now fails it with
+// EBUSY.
 bool SendMessage(int fd, const char* data, size_t length, bool wait = true);
 
-// Sets the time after which a blocked send gives up (ERROR_TIMEOUT).
+// Sets the time after which a blocked send gives up (ETIMEDOUT).
 bool SetSendTimeout(int fd, int milliseconds);
 
 }  // namespace xtb::os

@@ -137,17 +137,11 @@ MachineLockTable::~MachineLockTable() {
   if (m_table != nullptr) munmap(m_table, sizeof(LockTableLayout));
 }
 
-std::string MachineLockTable::PathForThisAccount() {
+std::string MachineLockTable::PathForThisAccount(std::string_view name) {
   // The name carries the layout's size, so that processes that lay it out
   // otherwise (another word size, another version) never share one.
-  return "/dev/shm/xtbasis-trace-locks-" + std::to_string(sizeof(LockTableLayout)) + "-" +
+  return "/dev/shm/" + std::string(name) + "-" + std::to_string(sizeof(LockTableLayout)) + "-" +
          std::to_string(EffectiveUserId());
-}
-
-MachineLockTable& MachineLockTable::ForThisAccount() {
-  // Never unmapped: records may still come from other objects' destructors.
-  static MachineLockTable* const table = new MachineLockTable(PathForThisAccount());
-  return *table;
 }
 
 LockSlot* MachineLockTable::SlotOf(const FileId& id) {

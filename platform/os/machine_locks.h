@@ -1,8 +1,8 @@
 // The lock that lets one writer at a time append to a file, taken without
 // waiting. On a local file system it is a robust process-shared mutex in a
 // table of locks that the account's processes map
-// (/dev/shm/xtbasis-trace-locks-<layout size>-<user id>), chosen by the
-// file's device and inode, so that taking and releasing it costs no system
+// (/dev/shm/<table name>-<layout size>-<user id>), chosen by the file's
+// device and inode, so that taking and releasing it costs no system
 // call. On a file system that other machines may write, and wherever the
 // table cannot be had or trusted, it is the file's advisory lock (flock).
 //
@@ -18,6 +18,7 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "file.h"
 
@@ -27,7 +28,7 @@ struct LockTableLayout;
 struct LockSlot;
 
 // A table of locks in a file that processes map. One instance per table
-// and process; the account's own is ForThisAccount().
+// and process; the family that uses a table names it and keeps its instance.
 class MachineLockTable {
  public:
   // Maps the table at `path`, creating it when missing.
@@ -36,10 +37,8 @@ class MachineLockTable {
   MachineLockTable(const MachineLockTable&) = delete;
   MachineLockTable& operator=(const MachineLockTable&) = delete;
 
-  // The table of the calling account, mapped on first use for the life of
-  // the process.
-  static MachineLockTable& ForThisAccount();
-  static std::string PathForThisAccount();
+  // Where the calling account's table called `name` lives.
+  static std::string PathForThisAccount(std::string_view name);
 
   const std::string& Path() const { return m_path; }
   // Mapped, found sound when mapped, and not found misbehaving since.
@@ -71,7 +70,7 @@ class MachineFileLock {
 
   // Binds the lock to the open file `fd` (the file `id`) and, for the
   // shared kind, to a slot of `table`; `fd` must stay open while bound.
-  void Attach(int fd, const FileId& id, Kind kind, MachineLockTable& table = MachineLockTable::ForThisAccount());
+  void Attach(int fd, const FileId& id, Kind kind, MachineLockTable& table);
   // Unbinds; a lock still held is released first.
   void Detach();
   // Unbinds without releasing: for a child after fork, whose parent may

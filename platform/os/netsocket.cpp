@@ -15,32 +15,20 @@
 #include <vector>
 #include <cstring>
 #include <strings.h>
-#include <xtbasis/platform/lasterror.h>
 
 namespace xtb::os {
 
 namespace {
 
-int Fail(int fd, DWORD error = 0) {
-  if (error)
-    SetLastError(error);
-  else
-    SetLastErrorFromErrno();
+// Closes `fd` (when open) and fails with `error`.
+int Fail(int fd, int error = errno) {
   if (fd >= 0) close(fd);
+  errno = error;
   return -1;
 }
 
-// A network failure as a sender sees it: the computer cannot be reached.
-DWORD NetworkError(int error) {
-  switch (error) {
-    case ECONNREFUSED: case ECONNRESET: case EHOSTUNREACH: case ENETUNREACH: case EADDRNOTAVAIL:
-      return ERROR_BAD_NETPATH;
-    case EAGAIN: case ETIMEDOUT:
-      return ERROR_TIMEOUT;
-    default:
-      return WinErrorFromErrno(error);
-  }
-}
+// A socket's time-out shows as EAGAIN; it is one.
+int TimedOut(int error) { return error == EAGAIN ? ETIMEDOUT : error; }
 
 void SetTimeouts(int fd, int timeoutMs) {
   const timeval timeout{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
@@ -71,7 +59,7 @@ bool Resolve(const std::string& host, unsigned short port, NetAddress& address) 
   addrinfo* found = nullptr;
   const std::string service = std::to_string(port);
   if (host.empty() || getaddrinfo(host.c_str(), service.c_str(), &hints, &found) != 0 || !found) {
-    SetLastError(ERROR_BAD_NETPATH);
+    errno = EHOSTUNREACH;
     return false;
   }
   std::memcpy(&address.storage, found->ai_addr, found->ai_addrlen);
@@ -89,6 +77,17 @@ std::string ResolveIPv4(const std::string& host) {
   inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr, text, sizeof text);
   freeaddrinfo(found);
   return text;
+}
+
+std::string NameOfAddress(const std::string& address) {
+  addrinfo hints{};
+  hints.ai_flags = AI_NUMERICHOST;
+  addrinfo* found = nullptr;
+  if (getaddrinfo(address.c_str(), nullptr, &hints, &found) != 0) return address;
+  char host[NI_MAXHOST];
+  const bool named = getnameinfo(found->ai_addr, found->ai_addrlen, host, sizeof host, nullptr, 0, NI_NAMEREQD) == 0;
+  freeaddrinfo(found);
+  return named ? host : address;
 }
 
 bool IsLoopbackLiteral(const std::string& host) {
@@ -155,7 +154,7 @@ bool IsOwnHostName(const std::string& host) {
 int UdpConnect(const NetAddress& to) {
   const int fd = socket(to.family(), SOCK_DGRAM | SOCK_CLOEXEC, 0);
   if (fd < 0) return Fail(-1);
-  if (connect(fd, to.get(), to.length) != 0) return Fail(fd, NetworkError(errno));
+  if (connect(fd, to.get(), to.length) != 0) return Fail(fd);
   return fd;
 }
 
@@ -169,18 +168,18 @@ int TcpConnect(const NetAddress& to, int timeoutMs) {
   const int on = 1;
   setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
   if (connect(fd, to.get(), to.length) == 0) return fd;
-  if (errno == EINPROGRESS) return Fail(fd, ERROR_TIMEOUT);
-  if (errno != EINTR) return Fail(fd, NetworkError(errno));
+  if (errno == EINPROGRESS) return Fail(fd, ETIMEDOUT);
+  if (errno != EINTR) return Fail(fd, TimedOut(errno));
   // Interrupted: the connection goes on being made; wait for its outcome.
   pollfd wait{fd, POLLOUT, 0};
   int ready;
   do ready = poll(&wait, 1, timeoutMs);
   while (ready < 0 && errno == EINTR);
-  if (ready == 0) return Fail(fd, ERROR_TIMEOUT);
+  if (ready == 0) return Fail(fd, ETIMEDOUT);
   int error = 0;
   socklen_t size = sizeof error;
   getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size);
-  if (ready < 0 || error != 0) return Fail(fd, NetworkError(ready < 0 ? errno : error));
+  if (ready < 0 || error != 0) return Fail(fd, TimedOut(ready < 0 ? errno : error));
   return fd;
 }
 
@@ -189,7 +188,7 @@ bool SendAll(int fd, const void* data, size_t length) {
   while (length > 0) {
     const ssize_t n = send(fd, at, length, MSG_NOSIGNAL);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return Fail(-1, NetworkError(n < 0 ? errno : ECONNRESET)) == 0;
+    if (n <= 0) return Fail(-1, n < 0 ? TimedOut(errno) : ECONNRESET) == 0;
     at += n;
     length -= static_cast<size_t>(n);
   }
@@ -201,7 +200,7 @@ bool ReceiveAll(int fd, void* data, size_t length) {
   while (length > 0) {
     const ssize_t n = recv(fd, at, length, 0);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return Fail(-1, n == 0 ? ERROR_BROKEN_PIPE : NetworkError(errno)) == 0;
+    if (n <= 0) return Fail(-1, n == 0 ? EPIPE : TimedOut(errno)) == 0;
     at += n;
     length -= static_cast<size_t>(n);
   }
@@ -212,8 +211,8 @@ bool SendDatagram(int fd, const void* data, size_t length) {
   ssize_t n;
   do n = send(fd, data, length, MSG_NOSIGNAL);
   while (n < 0 && errno == EINTR);
-  if (n < 0) return Fail(-1, NetworkError(errno)) == 0;
-  return static_cast<size_t>(n) == length || Fail(-1, ERROR_WRITE_FAULT) == 0;
+  if (n < 0) return Fail(-1, TimedOut(errno)) == 0;
+  return static_cast<size_t>(n) == length || Fail(-1, EMSGSIZE) == 0;
 }
 
 int UdpListen(const NetAddress& at) {

@@ -2,8 +2,9 @@
 // computers: names looked up, connections with time-outs, whole reads and
 // writes, and listeners for a router.
 //
-// Calls that fail return -1 or false with the thread's last error set
-// (ERROR_BAD_NETPATH when a computer cannot be found or reached).
+// Calls that fail return -1 or false with errno set: EHOSTUNREACH for a
+// computer that cannot be found, ETIMEDOUT for a time-out, EPIPE for a
+// stream that ended early, EMSGSIZE for a datagram that went in part.
 #pragma once
 
 #include <netinet/in.h>
@@ -28,6 +29,9 @@ struct NetAddress {
 bool Resolve(const std::string& host, unsigned short port, NetAddress& address);
 // The first IPv4 address of `host`, dotted; empty when it has none.
 std::string ResolveIPv4(const std::string& host);
+// The name of the host with the literal address `address` (a reverse
+// lookup), or the address itself when it has none.
+std::string NameOfAddress(const std::string& address);
 // True for a literal loopback address (127.0.0.0/8, ::1, ::ffff:127.x).
 bool IsLoopbackLiteral(const std::string& host);
 // True when `host` is a literal address of one of this machine's interfaces.

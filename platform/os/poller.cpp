@@ -3,22 +3,21 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/epoll.h>
+#include <sys/eventfd.h>
 #include <sys/signalfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
-#include <xtbasis/platform/lasterror.h>
 
 #include "environment.h"
 
 namespace xtb::os {
 
-Poller::Poller() : m_fd(epoll_create1(EPOLL_CLOEXEC)) {
-  if (m_fd < 0) SetLastErrorFromErrno();
-}
+Poller::Poller() : m_fd(epoll_create1(EPOLL_CLOEXEC)) {}
 
 Poller::~Poller() {
   if (m_fd >= 0) close(m_fd);
@@ -28,9 +27,7 @@ bool Poller::Add(int fd) {
   epoll_event event{};
   event.events = EPOLLIN | EPOLLRDHUP;
   event.data.fd = fd;
-  if (epoll_ctl(m_fd, EPOLL_CTL_ADD, fd, &event) == 0) return true;
-  SetLastErrorFromErrno();
-  return false;
+  return epoll_ctl(m_fd, EPOLL_CTL_ADD, fd, &event) == 0;
 }
 
 void Poller::Remove(int fd) { epoll_ctl(m_fd, EPOLL_CTL_DEL, fd, nullptr); }
@@ -44,14 +41,28 @@ std::vector<PollEvent> Poller::Wait(int timeoutMs) {
   return ready;
 }
 
+Wakeup::Wakeup() : m_fd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
+
+Wakeup::~Wakeup() {
+  if (m_fd >= 0) close(m_fd);
+}
+
+bool Wakeup::Ring() {
+  const uint64_t one = 1;
+  return write(m_fd, &one, sizeof one) == static_cast<ssize_t>(sizeof one);
+}
+
+bool Wakeup::Take() {
+  uint64_t rings = 0;
+  return read(m_fd, &rings, sizeof rings) == static_cast<ssize_t>(sizeof rings) && rings > 0;
+}
+
 int SignalDescriptor(std::initializer_list<int> signals) {
   sigset_t set;
   sigemptyset(&set);
   for (int signal : signals) sigaddset(&set, signal);
   if (sigprocmask(SIG_BLOCK, &set, nullptr) != 0) return -1;
-  const int fd = signalfd(-1, &set, SFD_CLOEXEC | SFD_NONBLOCK);
-  if (fd < 0) SetLastErrorFromErrno();
-  return fd;
+  return signalfd(-1, &set, SFD_CLOEXEC | SFD_NONBLOCK);
 }
 
 int TakeSignal(int fd) {

@@ -1,5 +1,6 @@
 // Waiting for many descriptors at once (epoll) and for signals as events
-// (signalfd), for the library's servers.
+// (signalfd), for the library's servers. Calls that fail return -1 or false
+// with errno set.
 #pragma once
 
 #include <initializer_list>
@@ -24,6 +25,26 @@ class Poller {
   void Remove(int fd);
   // Waits at most `timeoutMs` (-1: for good); the ready descriptors.
   std::vector<PollEvent> Wait(int timeoutMs);
+
+ private:
+  int m_fd;
+};
+
+// A descriptor that one thread makes readable to wake another that waits
+// for it in a Poller (an eventfd): rings that come before the waiter takes
+// them count as one.
+class Wakeup {
+ public:
+  Wakeup();
+  ~Wakeup();
+  Wakeup(const Wakeup&) = delete;
+  Wakeup& operator=(const Wakeup&) = delete;
+  bool ok() const { return m_fd >= 0; }
+  int fd() const { return m_fd; }
+
+  bool Ring();
+  // Whether it was rung since the last Take; never waits.
+  bool Take();
 
  private:
   int m_fd;

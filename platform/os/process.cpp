@@ -13,6 +13,18 @@ namespace {
 std::atomic<uint32_t> g_processId{0};
 thread_local uint32_t t_threadId = 0;
 
+// The account database's entry of the real user: its login name and home
+// folder; false when the database knows no such user.
+bool OwnAccount(std::string& name, std::string& home) {
+  passwd entry{};
+  passwd* found = nullptr;
+  char buffer[4096];
+  if (getpwuid_r(getuid(), &entry, buffer, sizeof buffer, &found) != 0 || found == nullptr) return false;
+  name = found->pw_name;
+  home = found->pw_dir;
+  return true;
+}
+
 // In the child only the forking thread lives on; its handler runs on it.
 void ForgetIdsInChild() {
   g_processId.store(0, std::memory_order_relaxed);
@@ -52,11 +64,13 @@ bool OnFork(void (*prepare)(), void (*parent)(), void (*child)()) {
 }
 
 std::string UserName() {
-  passwd entry{};
-  passwd* found = nullptr;
-  char buffer[4096];
-  if (getpwuid_r(getuid(), &entry, buffer, sizeof buffer, &found) == 0 && found != nullptr) return found->pw_name;
-  return "uid" + std::to_string(getuid());
+  std::string name, home;
+  return OwnAccount(name, home) ? name : "uid" + std::to_string(getuid());
+}
+
+std::string AccountHomeFolder() {
+  std::string name, home;
+  return OwnAccount(name, home) ? home : std::string();
 }
 
 }  // namespace xtb::os

@@ -22,6 +22,9 @@ uint32_t RealUserId();
 // The login name of the user the process runs for (its real user), or
 // "uid" and the number when the system knows no name for it.
 std::string UserName();
+// The home folder the account database gives that user; empty when it
+// knows none.
+std::string AccountHomeFolder();
 
 // Runs `prepare` in the forking thread before fork(), `parent` in the
 // parent and `child` in the child after it (any may be null); false when

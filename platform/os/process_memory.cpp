@@ -110,10 +110,4 @@ std::string CommandNameOf(pid_t pid) {
   return name;
 }
 
-std::string ComputerName() {
-  char name[HOST_NAME_MAX + 1] = {};
-  if (gethostname(name, sizeof name - 1) != 0) return std::string();
-  return name;
-}
-
 }  // namespace xtb::os

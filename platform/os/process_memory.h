@@ -51,7 +51,5 @@ std::vector<uint8_t> AuxiliaryVectorOf(pid_t pid);
 // The program file of `pid` and its command name; empty on failure.
 std::string ProgramOf(pid_t pid);
 std::string CommandNameOf(pid_t pid);
-// The machine's name, as far as it was set.
-std::string ComputerName();
 
 }  // namespace xtb::os

@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <memory>
 #include <string>
-#include <xtbasis/platform/lasterror.h>
 
 #include "utf8cp1252.h"
 
@@ -31,7 +30,7 @@ std::string KernelName(std::string_view name) {
 
 bool Rename(pthread_t thread, std::string_view name) {
   const int result = pthread_setname_np(thread, KernelName(name).c_str());
-  if (result != 0) SetLastError(WinErrorFromErrno(result));
+  if (result != 0) errno = result;
   return result == 0;
 }
 
@@ -44,7 +43,7 @@ bool NativeThread::Start(std::function<void()> body) {
   const int result = pthread_create(&m_thread, nullptr, &Trampoline, handOver);
   if (result != 0) {
     delete handOver;
-    SetLastError(WinErrorFromErrno(result));
+    errno = result;
     return false;
   }
   m_process = getpid();
@@ -68,7 +67,7 @@ void NativeThread::Detach() {
 
 bool NativeThread::SetName(std::string_view name) const {
   if (!m_started) {
-    SetLastError(ERROR_INVALID_HANDLE);
+    errno = EBADF;
     return false;
   }
   return Rename(m_thread, name);

@@ -21,8 +21,8 @@ class NativeThread {
   NativeThread(const NativeThread&) = delete;
   NativeThread& operator=(const NativeThread&) = delete;
 
-  // Runs `body` on a new thread with the default stack; false (last error
-  // set) when no thread could be created.
+  // Runs `body` on a new thread with the default stack; false (errno set)
+  // when no thread could be created.
   bool Start(std::function<void()> body);
   // False in a child of fork(): the thread exists in its parent only.
   bool InThisProcess() const;
@@ -34,6 +34,7 @@ class NativeThread {
   void Detach();
   // Names the thread for debuggers, `ps -L` and crash reports; the name is
   // code page 1252 text and the kernel keeps its first 15 bytes as UTF-8.
+  // False (errno set, EBADF for a thread not started) when it cannot be.
   bool SetName(std::string_view name) const;
 
  private:

@@ -1,8 +1,7 @@
 // The save-file and folder dialogs: GtkFileChooserDialog in save and in
 // select-folder mode.
-#include <unistd.h>
-
 #include "dialogs.h"
+#include "os/file.h"
 #include "utf8cp1252.h"
 
 namespace xtb::gtk {
@@ -92,7 +91,8 @@ class SaveRequest final : public ChooserRequest {
 
   std::optional<std::string> Accept(std::string path) override {
     path = WithDefaultExtension(std::move(path), Cp1252ToUtf8(m_request.defaultExt.view()));
-    if (!(m_request.flags & OFN_OVERWRITEPROMPT) || access(path.c_str(), F_OK) != 0) return path;
+    os::FileFacts facts;
+    if (!(m_request.flags & OFN_OVERWRITEPROMPT) || !os::FactsOf(path.c_str(), facts)) return path;
     const std::string name = DisplayForm(path.substr(path.rfind('/') + 1));
     m_replacing = std::move(path);
     m_confirm = LayoutOf(MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);

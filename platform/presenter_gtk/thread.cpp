@@ -1,14 +1,13 @@
 #include "thread.h"
 
-#include <pthread.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
-#include <system_error>
-#include <thread>
+
+#include "os/clocks.h"
+#include "os/process.h"
+#include "os/thread.h"
 
 namespace xtb::gtk {
 
@@ -44,12 +43,9 @@ class UiThread {
     if (m_state == State::kNotStarted) {
       m_state = State::kStarting;
       m_startDeadline = std::chrono::steady_clock::now() + kStartTimeout;
-      pthread_atfork(nullptr, nullptr, [] { s_forkedChild.store(true); });
-      try {
-        std::thread([this] { Main(); }).detach();
-      } catch (const std::system_error&) {
-        m_state = State::kUnavailable;  // no thread to be had: answer without a desktop
-      }
+      os::OnFork(nullptr, nullptr, [] { s_forkedChild.store(true); });
+      os::NativeThread ui;  // let go here: it serves for the life of the process
+      if (!ui.Start([this] { Main(); })) m_state = State::kUnavailable;  // no thread: answer without a desktop
     }
     if (!m_changed.wait_until(lock, m_startDeadline, [&] { return m_state != State::kStarting; }))
       m_state = State::kUnavailable;
@@ -57,7 +53,7 @@ class UiThread {
   }
 
   void Main() {
-    pthread_setname_np(pthread_self(), "xtb-ui");
+    os::SetCurrentThreadName("xtb-ui");
     const Api* api = Load();
     if (api) api->gtk_disable_setlocale();  // the program's locale stays as the program set it
     const bool ready = api && api->gtk_init_check(nullptr, nullptr);
@@ -102,7 +98,7 @@ class UiThread {
     // locked the display for the thread it expects to exit; unlocked, the
     // library destructors that run at the program's own exit find it free.
     ui.m_api->XUnlockDisplay(display);
-    for (;;) pause();
+    os::SleepForever();
   }
 
   static inline std::atomic<bool> s_forkedChild{false};

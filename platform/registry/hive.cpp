@@ -1,13 +1,11 @@
 #include "hive.h"
 
-#include <pthread.h>
-#include <unistd.h>
-
 #include <array>
 
 #include "data_folders.h"
 #include "os/environment.h"
 #include "os/folder.h"
+#include "os/process.h"
 
 namespace xtb::reg {
 
@@ -151,7 +149,7 @@ void AfterFork() {
 }
 
 Hive& Acquire(HiveId id) {
-  static const int registered = pthread_atfork(BeforeFork, AfterFork, AfterFork);
+  static const bool registered = os::OnFork(BeforeFork, AfterFork, AfterFork);
   (void)registered;
   return g_hives[static_cast<int>(id)];
 }

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <fstream>
 #include <optional>
-#include <sstream>
 
+#include "os/file.h"
 #include "utf8cp1252.h"
 #include "regfile_parse.h"
 #include "store.h"
@@ -199,13 +199,12 @@ bool ImportRegText(std::string_view bytes, RegFileError* error, RegImportMode mo
 bool ImportRegFile(const std::string& path, RegFileError* error, RegImportMode mode,
                    std::vector<RegFileError>* problems) {
   if (problems) problems->clear();
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  if (!in || !(bytes << in.rdbuf())) {
+  std::string bytes;
+  if (!os::ReadWholeFile(path.c_str(), bytes)) {
     *error = {0, path + Utf8ToCp1252(" kann nicht gelesen werden")};
     return false;
   }
-  return ImportRegText(bytes.str(), error, mode, problems);
+  return ImportRegText(bytes, error, mode, problems);
 }
 
 bool ExportRegText(const std::string& keyPath, RegFileFormat format, std::string* text, RegFileError* error) {

@@ -5,6 +5,7 @@
 
 #include <xtbasis/crypt.h>
 
+#include "os/clocks.h"
 #include "provider_errors.h"
 
 namespace xtb::crypto {
@@ -29,13 +30,13 @@ bool AddExtension(X509* certificate, int nid, const char* value) {
 }  // namespace
 
 time_t YearsLater(time_t from, int years) {
-  tm parts{};
-  gmtime_r(&from, &parts);
+  std::tm parts{};
+  xtb::os::UtcCalendar(from, parts);
   parts.tm_year += years;
   const int year = parts.tm_year + 1900;
   const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
   if (parts.tm_mon == 1 && parts.tm_mday == 29 && !leap) parts.tm_mday = 28;
-  return timegm(&parts);
+  return static_cast<time_t>(xtb::os::SecondsOfUtcCalendar(parts));
 }
 
 Certificate MakeCertificate(const CertificateRequest& request, time_t now) {

@@ -9,6 +9,7 @@
 #include <xtbasis/platform/session.h>
 #include <xtbasis/workstation.h>
 
+#include "os/computers.h"
 #include "terminaldrives.h"
 
 namespace {
@@ -65,7 +66,7 @@ TEST(TerminalDrives, FoldersOfTheRedirectedDrives) {
 TEST(Session, LocalProgram) {
   SessionEnvironment environment;
   setenv("DISPLAY", ":0", 1);
-  const std::string computer = xtb::ComputerName();
+  const std::string computer = xtb::os::ComputerName();
   ASSERT_FALSE(computer.empty());
   EXPECT_LE(computer.size(), 15u);
   EXPECT_EQ(computer.find('.'), std::string::npos);
@@ -90,7 +91,7 @@ TEST(Session, SshLoginNamesTheClient) {
   CString computer, client;
   DWORD id = 99;
   ASSERT_TRUE(IsTerminalClient(&computer, &client, &id));
-  EXPECT_EQ(std::string(computer), xtb::ComputerName());
+  EXPECT_EQ(std::string(computer), xtb::os::ComputerName());
   EXPECT_STREQ(client, "192.0.2.77");
   EXPECT_NE(id, 99u);
   setenv("REMOTE_CLIENT_NAME", "empfang-3.praxis.local", 1);

@@ -37,7 +37,7 @@ class LockHolder {
       close(finish[1]);
       const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0666);
       xtb::os::MachineFileLock lock;
-      lock.Attach(fd, IdOf(fd), kind);
+      lock.Attach(fd, IdOf(fd), kind, xtb::TraceLockTable());
       const char held = lock.TryLock() ? 'y' : 'n';
       (void)!write(ready[1], &held, 1);
       char end;
@@ -90,7 +90,7 @@ TEST_F(TraceFileTest, BothLockKindsShutOutOtherProcesses) {
     LockHolder holder(file, kind);
     const int fd = open(file.c_str(), O_WRONLY);
     xtb::os::MachineFileLock lock;
-    lock.Attach(fd, IdOf(fd), kind);
+    lock.Attach(fd, IdOf(fd), kind, xtb::TraceLockTable());
     EXPECT_FALSE(lock.TryLock());
     holder.End();
     EXPECT_TRUE(lock.TryLock());

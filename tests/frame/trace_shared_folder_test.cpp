@@ -19,7 +19,7 @@
 #include <string>
 
 #include "frame_fixture.h"
-#include "os/machine_locks.h"
+#include "tracefile.h"
 #include "recording_presenter.h"
 #include "second_account.h"
 
@@ -146,7 +146,7 @@ TEST_F(SharedLogFolder, TheToolSaysWhenNothingWasWritten) {
 TEST_F(SharedLogFolder, ACorruptMachineTableCostsNoRecordAndNoHang) {
   const std::string tool = std::string("timeout 20 ") + XTB_TOOL_PATH + " trace 'SOFTWARE\\XTSharedFolder' '" +
                            m_logs.string() + "' 0 9 ";
-  const std::string table = xtb::os::MachineLockTable::PathForThisAccount();
+  const std::string table = xtb::TraceLockTablePath();
   const pid_t child = fork();
   if (child == 0) {
     if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||

@@ -9,6 +9,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 
@@ -142,7 +143,7 @@ TEST_F(SharedMailFolder, DeadReceiverOfAnotherAccount) {
     std::string refusal;
     const int fd = xtb::os::CreateEndpoint(file, Pipes() ? xtb::os::SocketKind::Sequenced : xtb::os::SocketKind::Datagram,
                                               &refusal);
-    return fd < 0 && GetLastError() == ERROR_ACCESS_DENIED &&
+    return fd < 0 && errno == EACCES &&
            refusal == file + ": left by an ended receiver of user id 0, which only that user or root can remove";
   }));
   EXPECT_EQ(KindOf(FileOf(roots)), "socket/0/1") << "root's socket stays";

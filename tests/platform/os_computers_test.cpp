@@ -27,11 +27,25 @@ TEST(OsComputers, HostsFileNamesOtherComputersOnce) {
                           "fd00::5 roentgen\n";
   const std::vector<std::string> computers = xtb::os::KnownComputers(hosts.c_str());
   std::remove(hosts.c_str());
-  const std::string self = xtb::os::ThisComputerName();
+  const std::string self = xtb::os::ComputerName();
   ASSERT_FALSE(self.empty());
   const std::vector<std::string> expected{self, "EMPFANG", "empfang.praxis.local", "BEHANDLUNG1", "roentgen"};
   EXPECT_EQ(computers, expected);
   EXPECT_EQ(xtb::os::KnownComputers("/nonexistent/hosts"), std::vector<std::string>{self});
+}
+
+// The name Windows gives a computer: the first label of the host name, cut
+// to 15 characters and in upper case; an address is never cut.
+TEST(OsComputers, ComputerNamesHaveTheNetbiosForm) {
+  EXPECT_EQ(xtb::os::NetbiosForm("empfang-3.praxis.local"), "EMPFANG-3");
+  EXPECT_EQ(xtb::os::NetbiosForm("behandlungsraum-12"), "BEHANDLUNGSRAUM");
+  EXPECT_EQ(xtb::os::NetbiosForm("Roentgen"), "ROENTGEN");
+  EXPECT_EQ(xtb::os::NetbiosForm("192.168.100.200"), "192.168.100.200");
+  EXPECT_EQ(xtb::os::NetbiosForm("fd00:abcd:1234::5eed:1"), "FD00:ABCD:1234::5EED:1");
+  EXPECT_EQ(xtb::os::NetbiosForm(""), "");
+  char host[256] = {};
+  ASSERT_EQ(gethostname(host, sizeof host - 1), 0);
+  EXPECT_EQ(xtb::os::ComputerName(), xtb::os::NetbiosForm(host));
 }
 
 }  // namespace

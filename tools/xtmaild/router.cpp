@@ -8,6 +8,7 @@
 #include <xtbasis/trace.h>
 
 #include "os/localsocket.h"
+#include "mailhandles.h"
 #include "mailnames.h"
 #include "routersysbase.h"
 
@@ -37,6 +38,7 @@ bool Router::Bind(const Config& config, int& udp, int& tcp, std::string& error) 
   udp = xtb::os::UdpListen(at);
   tcp = udp < 0 ? -1 : xtb::os::TcpListen(at, 128);
   if (tcp < 0) {
+    xtb::SetLastErrorFromErrno();
     error = "cannot bind " + config.listen + " port " + std::to_string(config.port) + ": " +
             GetLastErrorString(nullptr, GetLastError()).GetString();
     xtb::os::CloseSocket(udp);
@@ -147,18 +149,17 @@ bool Router::DeliverDatagram(std::string_view endpoint, std::string_view mail) {
         m_datagramEndpoints.clear();
       }
       const int fd = xtb::os::ConnectEndpoint(file, xtb::os::SocketKind::Datagram);
-      if (fd < 0) return false;
+      if (fd < 0) return xtb::mail::FailedOn(xtb::mail::Channel::LocalConnection);
       xtb::os::SetSendTimeout(fd, kReceiverWaitMs);
       kept = m_datagramEndpoints.emplace(file, fd).first;
     }
     if (xtb::os::SendMessage(kept->second, mail.data(), mail.size())) return true;
+    xtb::mail::FailedOn(xtb::mail::Channel::LocalConnection);
     if (GetLastError() == ERROR_TIMEOUT) return false;
     // The receiver went (or was replaced): connect anew once.
-    const DWORD error = GetLastError();
     xtb::os::CloseEndpoint(kept->second);
     m_datagramEndpoints.erase(kept);
     kept = m_datagramEndpoints.end();
-    SetLastError(error);
   }
   return false;
 }
@@ -222,6 +223,7 @@ void Router::ServeConnection(int fd) {
         connection.local =
             xtb::os::ConnectEndpoint(xtb::mail::EndpointFile(endpoint), xtb::os::SocketKind::Sequenced, false);
         if (connection.local < 0) {
+          xtb::mail::FailedOn(xtb::mail::Channel::LocalConnection);
           Answer(fd, GetLastError());
           Drop(fd);
           return;
@@ -234,7 +236,8 @@ void Router::ServeConnection(int fd) {
       }
       case ConnectionParser::State::MailReady: {
         const std::string& mail = connection.parser.mail();
-        const bool delivered = xtb::os::SendMessage(connection.local, mail.data(), mail.size(), false);
+        const bool delivered = xtb::os::SendMessage(connection.local, mail.data(), mail.size(), false) ||
+                               xtb::mail::FailedOn(xtb::mail::Channel::LocalConnection);
         xtb::mail::PutStatus(delivered ? 0 : GetLastError(), answers + answered);
         xtb::os::WriteSome(fd, answers, answered + 4);
         Trace(XTTRACE_INFO, "xtmaild: Mail von " + connection.peerText + " an " + connection.parser.endpoint() +

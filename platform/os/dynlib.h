@@ -6,7 +6,7 @@
 
 #include <memory>
 
-namespace xtb::dynlib {
+namespace xtb::os::dynlib {
 
 template <typename F>
 bool Bind(void* library, const char* name, F& function) {
@@ -34,4 +34,4 @@ inline std::shared_ptr<void> Open(const char* soname) {
   return std::shared_ptr<void>(library, [](void* loaded) { dlclose(loaded); });
 }
 
-}  // namespace xtb::dynlib
+}  // namespace xtb::os::dynlib
