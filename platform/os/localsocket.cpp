@@ -13,8 +13,8 @@
 #include <unordered_map>
 #include <xtbasis/platform/lasterror.h>
 
-#include "mailfolder.h"
 #include "file.h"
+#include "sharedfolder.h"
 
 namespace xtb::os {
 
@@ -69,14 +69,11 @@ int BindSocket(const os::Folder& folder, const std::string& fileName, SocketKind
 
 }  // namespace
 
-int CreateEndpoint(const std::string& fileName, SocketKind kind, std::string* refusal) {
+int CreateEndpoint(const os::Folder& folder, const std::string& fileName, SocketKind kind, std::string* refusal) {
   std::string reason;
   int fd = -1;
   os::Fd lock;
-  const os::Folder folder = OpenMailFolder();
-  if (!folder.IsOpen()) {
-    reason = MailFolder() + ": no folder that only its owner, this user or root, can change";
-  } else if ((lock = OpenSharedFile(folder, fileName + ".lock", reason)).IsOpen()) {
+  if ((lock = OpenSharedFile(folder, fileName + ".lock", reason)).IsOpen()) {
     if (flock(lock.Get(), LOCK_EX | LOCK_NB) != 0) {
       const bool held = errno == EWOULDBLOCK;
       SetLastErrorFromErrno();
@@ -113,15 +110,16 @@ bool CloseEndpoint(int fd) {
   return true;
 }
 
-int ConnectEndpoint(const std::string& fileName, SocketKind kind, bool waitingSends) {
+int ConnectEndpoint(const std::string& folderPath, const std::string& fileName, SocketKind kind,
+                    bool waitingSends) {
   // A sender needs no checked folder: whatever answers under the name is
   // what a receiver could have bound there anyway. Only a folder name too
   // long for a socket address goes through a descriptor of the folder.
-  std::string path = MailFolder() + "/" + fileName;
+  std::string path = folderPath + "/" + fileName;
   sockaddr_un address;
   os::Folder folder;
   if (path.size() >= sizeof address.sun_path) {
-    folder = os::Folder(MailFolder());
+    folder = os::Folder(folderPath);
     path = folder.EntryPath(fileName);
   }
   if (!MakeAddress(path, address)) return -1;
