@@ -2,17 +2,19 @@
 #include <xtbasis/sysbase.h>
 #include <xtbasis/winapp.h>
 
-#include <cstdlib>
+#include "exithandlers.h"
 
-CXTWinApp::CXTWinApp() : CWinApp(nullptr) {}
+// The exit handlers live in m_exitHandlers; the free AtXTExit reaches them
+// through the frame's claim while this object is the current application.
+CXTWinApp::CXTWinApp() : CWinApp(nullptr) { xtb::frame::ClaimExitHandlers(this, &m_exitHandlers); }
 
-CXTWinApp::CXTWinApp(const char* appName) : CWinApp(appName) {}
-
-CXTWinApp::~CXTWinApp() = default;
-
-void CXTWinApp::AtXTExit(void (*handler)()) {
-  if (handler != nullptr) m_exitHandlers.push_back(handler);
+CXTWinApp::CXTWinApp(const char* appName) : CWinApp(appName) {
+  xtb::frame::ClaimExitHandlers(this, &m_exitHandlers);
 }
+
+CXTWinApp::~CXTWinApp() { xtb::frame::ReleaseExitHandlers(&m_exitHandlers); }
+
+void CXTWinApp::AtXTExit(void (*handler)()) { xtb::frame::AppendExitHandler(m_exitHandlers, handler); }
 
 // Window ghosting does not exist on this platform; nothing to switch off.
 BOOL CXTWinApp::InitInstance() { return CWinApp::InitInstance(); }
@@ -24,10 +26,7 @@ void CXTWinApp::UseCrashRpt(const CString& reportDir, const CString& appName, co
 }
 
 int CXTWinApp::ExitInstance() {
-  // By index: a handler may register further handlers, which run in this
-  // pass; the list is emptied so that no handler runs twice.
-  for (size_t i = 0; i < m_exitHandlers.size(); ++i) m_exitHandlers[i]();
-  m_exitHandlers.clear();
+  xtb::frame::RunExitHandlers(m_exitHandlers);
   if (m_nCrashRptStatus == 0) XTUninstallCrashReporter();
   return CWinApp::ExitInstance();
 }
@@ -35,13 +34,4 @@ int CXTWinApp::ExitInstance() {
 LRESULT CXTWinApp::ProcessWndProcException(CException* e, const MSG* msg) {
   if (m_nCrashRptStatus == 0) throw;  // the exception being handled goes on to the reporter
   return CWinApp::ProcessWndProcException(e, msg);
-}
-
-void AtXTExit(void (*handler)()) {
-  if (handler == nullptr) return;
-  if (auto* app = dynamic_cast<CXTWinApp*>(AfxGetApp())) {
-    app->AtXTExit(handler);
-    return;
-  }
-  std::atexit(handler);
 }

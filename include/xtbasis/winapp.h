@@ -1,7 +1,9 @@
 // The application base of the suite's programs: CXTWinApp adds to the
 // framework's application class a list of exit handlers that run once when
 // the application ends. The library's own process-wide services (the
-// ParallelFor worker pool, threads.h) register their shutdown there.
+// ParallelFor worker pool, threads.h) register their shutdown there through
+// the free AtXTExit, which the frame carries, so that they work without an
+// application object too.
 #pragma once
 
 #include <vector>
@@ -35,6 +37,8 @@ class XTBASIS_API CXTWinApp : public CWinApp {
   LRESULT ProcessWndProcException(CException* e, const MSG* msg) override;
 
  protected:
+  // The exit handlers in registration order; AtXTExit (member, and the free
+  // function while this is the current application) appends here.
   std::vector<void (*)()> m_exitHandlers;
   // -1 until a crash reporter is asked for, then its install result (0:
   // installed).

@@ -11,10 +11,9 @@
 #include <cstring>
 #include <mutex>
 #include <unordered_map>
-#include <xtbasis/platform/lasterror.h>
 
-#include "mailfolder.h"
 #include "file.h"
+#include "sharedfolder.h"
 
 namespace xtb::os {
 
@@ -47,13 +46,6 @@ int Fail(int fd) {
   return -1;
 }
 
-// The mail folder's helpers report a refusal as the thread's last error;
-// this family reports errno.
-int FailWithMailFolderError() {
-  errno = ErrnoFromWinError(GetLastError());
-  return -1;
-}
-
 // Frees the name of a socket whose holder is gone (the caller holds its
 // lock) and binds a new one there, open to every user.
 int BindSocket(const os::Folder& folder, const std::string& fileName, SocketKind kind, std::string& refusal) {
@@ -66,32 +58,28 @@ int BindSocket(const os::Folder& folder, const std::string& fileName, SocketKind
     if (folder.FactsOfEntry(fileName, facts))
       refusal = fileName + ": left by an ended receiver of user id " + std::to_string(facts.owner) +
                 ", which only that user or root can remove";
-    return FailWithMailFolderError();
+    return -1;
   }
   int error = stale;
   os::Fd fd;
   if (error == 0) fd = folder.BindSocket(fileName, SocketType(kind), 0666, error);
-  if (!fd.IsOpen()) return Refuse(error, fileName, refusal), FailWithMailFolderError();
+  if (!fd.IsOpen()) return Refuse(error, fileName, refusal), -1;
   if (kind == SocketKind::Sequenced && listen(fd.Get(), SOMAXCONN) != 0) return Fail(-1);
   return fd.Release();
 }
 
 }  // namespace
 
-int CreateEndpoint(const std::string& fileName, SocketKind kind, std::string* refusal) {
+int CreateEndpoint(const os::Folder& folder, const std::string& fileName, SocketKind kind, std::string* refusal) {
   std::string reason;
   int fd = -1;
   os::Fd lock;
-  const os::Folder folder = OpenMailFolder();
-  if (!folder.IsOpen()) {
-    reason = MailFolder() + ": no folder that only its owner, this user or root, can change";
-    FailWithMailFolderError();
-  } else if (!(lock = OpenSharedFile(folder, fileName + ".lock", reason)).IsOpen()) {
-    FailWithMailFolderError();
-  } else if (flock(lock.Get(), LOCK_EX | LOCK_NB) != 0) {
-    if (errno == EWOULDBLOCK) errno = EEXIST;
-  } else {
-    fd = BindSocket(folder, fileName, kind, reason);
+  if ((lock = OpenSharedFile(folder, fileName + ".lock", reason)).IsOpen()) {
+    if (flock(lock.Get(), LOCK_EX | LOCK_NB) != 0) {
+      if (errno == EWOULDBLOCK) errno = EEXIST;
+    } else {
+      fd = BindSocket(folder, fileName, kind, reason);
+    }
   }
   if (fd < 0) {
     const int error = errno;
@@ -123,15 +111,16 @@ bool CloseEndpoint(int fd) {
   return true;
 }
 
-int ConnectEndpoint(const std::string& fileName, SocketKind kind, bool waitingSends) {
+int ConnectEndpoint(const std::string& folderPath, const std::string& fileName, SocketKind kind,
+                    bool waitingSends) {
   // A sender needs no checked folder: whatever answers under the name is
   // what a receiver could have bound there anyway. Only a folder name too
   // long for a socket address goes through a descriptor of the folder.
-  std::string path = MailFolder() + "/" + fileName;
+  std::string path = folderPath + "/" + fileName;
   sockaddr_un address;
   os::Folder folder;
   if (path.size() >= sizeof address.sun_path) {
-    folder = os::Folder(MailFolder());
+    folder = os::Folder(folderPath);
     path = folder.EntryPath(fileName);
   }
   if (!MakeAddress(path, address)) return -1;

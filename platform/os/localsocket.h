@@ -1,5 +1,5 @@
 // Local message endpoints: sockets of one machine (AF_UNIX) that live as
-// files in the mail folder, a folder shared by every user of the suite.
+// files in a folder shared by every user (os/sharedfolder.h).
 // A datagram endpoint carries one message per send (mailslot mode); a
 // sequenced-packet endpoint is a listener whose connections each carry
 // whole messages (pipe mode).
@@ -11,33 +11,31 @@
 #include <cstddef>
 #include <string>
 
+#include "folder.h"
+
 namespace xtb::os {
 
 enum class SocketKind { Datagram, Sequenced };
 
-// The mail folder: $XTBASIS_MAIL_DIR, else /tmp/.xtbasis-mail. Created on
-// first use, open to every user and sticky (as /tmp is), so that nobody
-// removes another user's endpoint; a folder that others could change
-// otherwise is not used.
-std::string MailFolder();
-
-// Creates the endpoint `fileName` (one name, no slash) in the mail folder and
-// returns its descriptor. An endpoint that a live process holds is refused
-// with EEXIST; the socket of one whose holder died is replaced. Anything
-// else found under the endpoint's names (a link, a file, a pipe, another
-// account's socket this account may not remove) is left as it is and
-// refused with EACCES, the reason in `refusal`.
+// Creates the endpoint `fileName` (one name, no slash) in `folder` (open, as
+// os::OpenSharedFolder gives it) and returns its descriptor. An endpoint
+// that a live process holds is refused with EEXIST; the socket of one whose
+// holder died is replaced. Anything else found under the endpoint's names (a
+// link, a file, a pipe, another account's socket this account may not
+// remove) is left as it is and refused with EACCES, the reason in `refusal`.
 // Sequenced endpoints listen. Close it with CloseEndpoint.
-int CreateEndpoint(const std::string& fileName, SocketKind kind, std::string* refusal = nullptr);
+int CreateEndpoint(const os::Folder& folder, const std::string& fileName, SocketKind kind,
+                   std::string* refusal = nullptr);
 // Closes a descriptor of CreateEndpoint or Connect and, for endpoints, lets
 // the name go. False (EBADF) for a descriptor not open.
 bool CloseEndpoint(int fd);
 
-// Connects to the endpoint `fileName`; ENOENT when nobody holds it, EAGAIN
-// when its listener's queue is full. With
+// Connects to the endpoint `fileName` of the folder `folderPath`; ENOENT
+// when nobody holds it, EAGAIN when its listener's queue is full. With
 // `waitingSends` false a sequenced connection stays non-blocking, for a
 // caller that only sends without waiting (the router).
-int ConnectEndpoint(const std::string& fileName, SocketKind kind, bool waitingSends = true);
+int ConnectEndpoint(const std::string& folderPath, const std::string& fileName, SocketKind kind,
+                    bool waitingSends = true);
 
 // The next connection of a sequenced endpoint (blocks). Reads on it give up
 // after `readTimeoutMs`, so that a client that never writes cannot hold the

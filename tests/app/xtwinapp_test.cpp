@@ -108,6 +108,28 @@ TEST_F(XTWinAppTest, WithoutAnApplicationObjectAtXTExitWaitsForTheProcessEnd) {
       ::testing::ExitedWithCode(0), "handler ran at exit");
 }
 
+// The frame's AtXTExit reaches the list of the application that is current
+// now: from any thread while it lives, the process's exit once it is gone.
+TEST_F(XTWinAppTest, HandlersFromOtherThreadsJoinTheListAndAnEndedApplicationNoLongerTakesAny) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        {
+          TestApp app;
+          std::thread other([] { AtXTExit([] { std::fputs("with the application\n", stderr); }); });
+          other.join();
+          app.ExitInstance();
+        }
+        {
+          TestApp ended;
+        }
+        AtXTExit([] { std::fputs("at the process end\n", stderr); });
+        std::fputs("application gone\n", stderr);
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(0), "with the application\napplication gone\nat the process end\n");
+}
+
 // A thread can be posted to once it has asked for messages, until it ends.
 TEST(ThreadMessagesTest, PostingNeedsTheThreadsQueue) {
   std::atomic<int> step{0};

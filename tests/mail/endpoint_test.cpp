@@ -27,7 +27,7 @@ TEST_F(MailEndpointTest, MailFromAnotherProcess) {
   ASSERT_TRUE(server.Read(sender, type, text));
   EXPECT_EQ(type, MAILTYPE_USER);
   EXPECT_STREQ(text, "Termin um 10|30");
-  EXPECT_STREQ(sender, GetWorkstation());
+  EXPECT_STREQ(sender, xtb::RemoteClientName().c_str());
 }
 
 TEST_F(MailEndpointTest, LiveReceiverKeepsItsNameADeadOneLosesIt) {

@@ -3,11 +3,9 @@
 get_target_property(mail_test_sources test_mail SOURCES)
 list(FILTER mail_test_sources EXCLUDE REGEX "/probe/")
 set_property(TARGET test_mail PROPERTY SOURCES ${mail_test_sources})
-target_link_libraries(test_mail PRIVATE xtb_ipc)
-target_include_directories(test_mail PRIVATE ${PROJECT_SOURCE_DIR}/ipc)
 
 add_executable(mail_probe ${CMAKE_CURRENT_LIST_DIR}/probe/mail_probe.cpp)
-target_link_libraries(mail_probe PRIVATE xtb_ipc)
+target_link_libraries(mail_probe PRIVATE xtb_mail)
 add_dependencies(test_mail mail_probe xtbasis_tool)
 target_compile_definitions(test_mail PRIVATE XTB_MAIL_PROBE="$<TARGET_FILE:mail_probe>")
 gtest_discover_tests(test_mail DISCOVERY_MODE PRE_TEST TEST_PREFIX "pipes."

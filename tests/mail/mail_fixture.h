@@ -17,9 +17,10 @@
 #include <xtbasis/platform/registry.h>
 #include <xtbasis/sysbase.h>
 #include <xtbasis/trace.h>
-#include <xtbasis/workstation.h>
+#include <xtbasis/platform/session.h>
 
 #include "os/localsocket.h"
+#include "mailfolder.h"
 #include "mailnames.h"
 
 class MailSysBase : public CXTSysBase {
@@ -100,7 +101,7 @@ class MailTest : public ::testing::Test {
   // Bytes to the endpoint as they are, past the client's wire format.
   static bool SendRaw(const CString& name, const CString& sub, const std::string& bytes) {
     const bool pipes = Pipes();
-    const int fd = xtb::os::ConnectEndpoint(xtb::mail::EndpointFile(xtb::mail::EndpointName(pipes, name, sub)),
+    const int fd = xtb::mail::ConnectMailEndpoint(xtb::mail::EndpointFile(xtb::mail::EndpointName(pipes, name, sub)),
                                        pipes ? xtb::os::SocketKind::Sequenced : xtb::os::SocketKind::Datagram);
     if (fd < 0) return false;
     const bool sent = xtb::os::SendMessage(fd, bytes.data(), bytes.size());

@@ -49,7 +49,7 @@ TEST_F(MailRouterTest, MailFromAnotherComputer) {
   ASSERT_TRUE(m_server.Read(sender, type, text));
   EXPECT_STREQ(text, "über den Router|mit Strich");
   EXPECT_EQ(type, MAILTYPE_USER);
-  EXPECT_STREQ(sender, GetWorkstation());
+  EXPECT_STREQ(sender, xtb::RemoteClientName().c_str());
   // Sub-names travel too; an endpoint nobody holds is refused by the
   // router (pipe mode tells the sender; a datagram is dropped and traced).
   CXTMailslotServer sub;

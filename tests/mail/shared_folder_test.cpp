@@ -141,8 +141,8 @@ TEST_F(SharedMailFolder, DeadReceiverOfAnotherAccount) {
   const std::string file = fs::path(FileOf(roots)).filename().string();
   EXPECT_TRUE(AsNobody([&] {
     std::string refusal;
-    const int fd = xtb::os::CreateEndpoint(file, Pipes() ? xtb::os::SocketKind::Sequenced : xtb::os::SocketKind::Datagram,
-                                              &refusal);
+    const int fd = xtb::mail::CreateMailEndpoint(file, Pipes() ? xtb::os::SocketKind::Sequenced : xtb::os::SocketKind::Datagram,
+                                                 &refusal);
     return fd < 0 && errno == EACCES &&
            refusal == file + ": left by an ended receiver of user id 0, which only that user or root can remove";
   }));

@@ -2,7 +2,6 @@
 // with errno telling why, the thread's Windows last error left alone for the
 // family that calls them to set.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -16,6 +15,7 @@
 #include "os/localsocket.h"
 #include "os/netsocket.h"
 #include "os/poller.h"
+#include "os/sharedfolder.h"
 #include "os/thread.h"
 
 namespace {
@@ -25,38 +25,43 @@ using xtb::os::SocketKind;
 
 constexpr DWORD kUntouched = 0xC0FFEE;
 
-// A mail folder of the test's own, so that no endpoint of a running program
-// is met.
+// A shared folder of the test's own, so that no endpoint of a running
+// program is met.
 class OsSocketErrors : public ::testing::Test {
  protected:
   void SetUp() override {
     std::string pattern = (fs::temp_directory_path() / "xtb-ossockets-XXXXXX").string();
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     m_dir = pattern;
-    setenv("XTBASIS_MAIL_DIR", (m_dir / "mail").c_str(), 1);
+    m_path = (m_dir / "endpoints").string();
+    m_folder = xtb::os::OpenSharedFolder(m_path);
+    ASSERT_TRUE(m_folder.IsOpen()) << std::strerror(errno);
     SetLastError(kUntouched);
   }
   void TearDown() override {
-    unsetenv("XTBASIS_MAIL_DIR");
     std::error_code ignored;
     fs::remove_all(m_dir, ignored);
   }
+  int Create(const std::string& name, SocketKind kind) { return Create(m_folder, name, kind); }
+  int Connect(const std::string& name, SocketKind kind) { return Connect(m_path, name, kind); }
   fs::path m_dir;
+  std::string m_path;
+  xtb::os::Folder m_folder;
 };
 
 TEST_F(OsSocketErrors, EndpointsSayWhyInErrno) {
   for (SocketKind kind : {SocketKind::Datagram, SocketKind::Sequenced}) {
     errno = 0;
-    EXPECT_LT(xtb::os::ConnectEndpoint("nobody-home", kind), 0);
+    EXPECT_LT(Connect("nobody-home", kind), 0);
     EXPECT_EQ(errno, ENOENT) << "nobody holds the name";
 
-    const int held = xtb::os::CreateEndpoint("taken", kind);
+    const int held = Create("taken", kind);
     ASSERT_GE(held, 0) << std::strerror(errno);
     errno = 0;
-    EXPECT_LT(xtb::os::CreateEndpoint("taken", kind), 0);
+    EXPECT_LT(Create("taken", kind), 0);
     EXPECT_EQ(errno, EEXIST) << "a live holder keeps its name";
 
-    const int sender = xtb::os::ConnectEndpoint("taken", kind);
+    const int sender = Connect("taken", kind);
     ASSERT_GE(sender, 0) << std::strerror(errno);
     EXPECT_TRUE(xtb::os::CloseEndpoint(sender));
     EXPECT_TRUE(xtb::os::CloseEndpoint(held));
@@ -66,19 +71,19 @@ TEST_F(OsSocketErrors, EndpointsSayWhyInErrno) {
 
     // The holder is gone: its socket file stays and counts as nobody's.
     errno = 0;
-    EXPECT_LT(xtb::os::ConnectEndpoint("taken", kind), 0);
+    EXPECT_LT(Connect("taken", kind), 0);
     EXPECT_EQ(errno, ENOENT);
   }
   errno = 0;
-  EXPECT_LT(xtb::os::ConnectEndpoint(std::string(200, 'n'), SocketKind::Datagram), 0);
+  EXPECT_LT(Connect(std::string(200, 'n'), SocketKind::Datagram), 0);
   EXPECT_EQ(errno, ENAMETOOLONG);
   EXPECT_EQ(GetLastError(), kUntouched);
 }
 
 TEST_F(OsSocketErrors, ReceiverThatTakesNothingIsBusyOrTimesOut) {
-  const int receiver = xtb::os::CreateEndpoint("slow", SocketKind::Datagram);
+  const int receiver = Create("slow", SocketKind::Datagram);
   ASSERT_GE(receiver, 0) << std::strerror(errno);
-  const int sender = xtb::os::ConnectEndpoint("slow", SocketKind::Datagram);
+  const int sender = Connect("slow", SocketKind::Datagram);
   ASSERT_GE(sender, 0) << std::strerror(errno);
   const std::string mail(2048, 'm');
   bool busy = false;

@@ -8,6 +8,7 @@
 #include <xtbasis/trace.h>
 
 #include "os/localsocket.h"
+#include "mailfolder.h"
 #include "mailhandles.h"
 #include "mailnames.h"
 #include "routersysbase.h"
@@ -148,7 +149,7 @@ bool Router::DeliverDatagram(std::string_view endpoint, std::string_view mail) {
         for (const auto& [name, fd] : m_datagramEndpoints) xtb::os::CloseEndpoint(fd);
         m_datagramEndpoints.clear();
       }
-      const int fd = xtb::os::ConnectEndpoint(file, xtb::os::SocketKind::Datagram);
+      const int fd = xtb::mail::ConnectMailEndpoint(file, xtb::os::SocketKind::Datagram);
       if (fd < 0) return xtb::mail::FailedOn(xtb::mail::Channel::LocalConnection);
       xtb::os::SetSendTimeout(fd, kReceiverWaitMs);
       kept = m_datagramEndpoints.emplace(file, fd).first;
@@ -221,7 +222,7 @@ void Router::ServeConnection(int fd) {
       case ConnectionParser::State::EndpointReady: {
         const std::string& endpoint = connection.parser.endpoint();
         connection.local =
-            xtb::os::ConnectEndpoint(xtb::mail::EndpointFile(endpoint), xtb::os::SocketKind::Sequenced, false);
+            xtb::mail::ConnectMailEndpoint(xtb::mail::EndpointFile(endpoint), xtb::os::SocketKind::Sequenced, false);
         if (connection.local < 0) {
           xtb::mail::FailedOn(xtb::mail::Channel::LocalConnection);
           Answer(fd, GetLastError());

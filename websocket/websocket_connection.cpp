@@ -15,10 +15,11 @@
 #include <functional>
 #include <mutex>
 #include <optional>
-#include <thread>
 
+#include <xtbasis/platform/lasterror.h>
 #include <xtbasis/websocket.h>
 
+#include "os/thread.h"
 #include "websocket_errors.h"
 #include "websocket_tls.h"
 
@@ -86,7 +87,7 @@ struct Connection::Impl {
   CertificatePolicy policy;
   std::optional<Stream> ws;  // made once the policy is in the context: the TLS session copies it
   tcp::resolver resolver{io};
-  std::thread thread;
+  xtb::os::NativeThread thread;
   bool aborted = false;  // I/O thread only
   std::atomic<bool> inTls{false};  // Open failed in the TLS handshake
 
@@ -138,7 +139,7 @@ DWORD Connection::Impl::Start(const OpenOptions& options) {
   }));
   ws->auto_fragment(false);  // one message, one frame
   ws->text(true);
-  thread = std::thread([this] {
+  const bool started = thread.Start([this] {
     for (;;) {
       try {
         io.run();
@@ -147,6 +148,8 @@ DWORD Connection::Impl::Start(const OpenOptions& options) {
       }
     }
   });
+  if (!started) return GetLastError();
+  thread.SetName("WebSocket I/O");
 
   const beast::error_code error =
       Run(options.timeout, [this, name = LookupName(options.host), header = HostHeader(options.host)](
@@ -189,10 +192,10 @@ void Connection::Impl::StartRead() {
 }
 
 void Connection::Impl::Shutdown() {
-  if (!thread.joinable()) return;
+  if (!thread.InThisProcess()) return;  // never started, or started by the parent of a fork
   net::post(io, [this] { Abort(); });
   work.reset();
-  thread.join();
+  thread.Join();
 }
 
 Connection::Connection(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}

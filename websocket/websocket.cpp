@@ -3,24 +3,25 @@
 #include <atomic>
 #include <cctype>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <string>
-#include <system_error>
-#include <thread>
 
 #include <xtbasis/platform/lasterror.h>
 #include <xtbasis/trace.h>
 
+#include "os/thread.h"
 #include "websocket_connection.h"
 #include "websocket_settings.h"
 
+using xtb::os::NativeThread;
 using xtb::ws::Connection;
 
 struct CXTWebSocket::State {
   std::atomic<int> owners{1};  // the objects sharing this state
   std::mutex mutex;
   std::shared_ptr<Connection> connection;  // null while closed
-  std::thread receiver;
+  std::unique_ptr<NativeThread> receiver;  // null while no receive thread is out
   std::atomic<bool> releaseReceiver{false};
   bool receiverDone = false;
   DWORD receiverResult = ERROR_SUCCESS;
@@ -115,7 +116,7 @@ unsigned long CXTWebSocket::Open(const CString& agent, const CString& server) {
 
 unsigned long CXTWebSocket::Close() {
   State& state = *m_state;
-  std::thread receiver;
+  std::unique_ptr<NativeThread> receiver;
   std::shared_ptr<Connection> connection;
   {
     std::lock_guard lock(state.mutex);
@@ -124,7 +125,7 @@ unsigned long CXTWebSocket::Close() {
     state.releaseReceiver = true;
   }
   if (connection) connection->ReleaseReceiver();
-  if (receiver.joinable()) receiver.join();
+  if (receiver) receiver->Join();
   return Result(connection ? connection->Close() : ERROR_SUCCESS);
 }
 
@@ -145,46 +146,46 @@ unsigned long CXTWebSocket::Receive(CString& text) {
 bool CXTWebSocket::StartWaitReceive() {
   const std::shared_ptr<State> state = m_state;
   std::lock_guard lock(state->mutex);
-  if (state->receiver.joinable()) return false;
+  if (state->receiver) return false;
   state->receiverDone = false;
   state->releaseReceiver = false;
-  try {
-    state->receiver = std::thread([state] {
-      CString text;
-      const DWORD result = ReceiveOnce(*state, text, state->releaseReceiver);
-      std::lock_guard lock(state->mutex);
-      state->received = text;
-      state->receiverResult = result;
-      state->receiverDone = true;
-      state->receiverEnded.notify_all();
-    });
-  } catch (const std::system_error&) {
-    return false;
-  }
+  auto receiver = std::make_unique<NativeThread>();
+  const bool started = receiver->Start([state] {
+    CString text;
+    const DWORD result = ReceiveOnce(*state, text, state->releaseReceiver);
+    std::lock_guard lock(state->mutex);
+    state->received = text;
+    state->receiverResult = result;
+    state->receiverDone = true;
+    state->receiverEnded.notify_all();
+  });
+  if (!started) return false;
+  receiver->SetName("WebSocket recv");
+  state->receiver = std::move(receiver);
   return true;
 }
 
 unsigned long CXTWebSocket::WaitReceive(unsigned long timeoutMs, CString& text) {
   State& state = *m_state;
   std::unique_lock lock(state.mutex);
-  if (!state.receiver.joinable()) return Result(ERROR_INVALID_HANDLE);
+  if (!state.receiver) return Result(ERROR_INVALID_HANDLE);
   const auto ended = [&state] { return state.receiverDone; };
   if (timeoutMs == INFINITE) {
     state.receiverEnded.wait(lock, ended);
   } else if (!state.receiverEnded.wait_for(lock, std::chrono::milliseconds(timeoutMs), ended)) {
     return Result(ERROR_TIMEOUT);
   }
-  std::thread finished = std::move(state.receiver);
+  const std::unique_ptr<NativeThread> finished = std::move(state.receiver);
   const DWORD result = state.receiverResult;
   if (result == ERROR_SUCCESS) text = state.received;
   lock.unlock();
-  finished.join();
+  finished->Join();
   return result;
 }
 
 bool CXTWebSocket::StopWaitReceive() {
   State& state = *m_state;
-  std::thread receiver;
+  std::unique_ptr<NativeThread> receiver;
   std::shared_ptr<Connection> connection;
   {
     std::lock_guard lock(state.mutex);
@@ -193,6 +194,6 @@ bool CXTWebSocket::StopWaitReceive() {
     state.releaseReceiver = true;
   }
   if (connection) connection->ReleaseReceiver();
-  if (receiver.joinable()) receiver.join();
+  if (receiver) receiver->Join();
   return true;
 }

@@ -2,11 +2,12 @@
 #include <xtbasis/mailslot.h>
 #include <xtbasis/platform/clock.h>
 #include <xtbasis/platform/lasterror.h>
-#include <xtbasis/workstation.h>
+#include <xtbasis/platform/session.h>
 
 #include "os/localsocket.h"
-#include "os/mailclock.h"
 #include "os/netsocket.h"
+#include "mailclock.h"
+#include "mailfolder.h"
 #include "mailhandles.h"
 #include "mailnames.h"
 #include "mailroute.h"
@@ -26,7 +27,7 @@ constexpr int kSendTimeoutMs = 5000;
 // A mail's id: the machine's mail clock in base 36, at most 7 digits.
 std::string MailId() {
   constexpr uint64_t kSevenDigits = 78364164096ULL;  // 36^7
-  uint64_t value = xtb::os::NextMailClock() % kSevenDigits;
+  uint64_t value = NextMailClock() % kSevenDigits;
   char digits[8];
   int at = 7;
   digits[at] = '\0';
@@ -86,7 +87,7 @@ std::string StreamFrame(const std::string& mail) {
 // Opens the endpoint once; the handle, or INVALID_HANDLE_VALUE.
 HANDLE OpenOnce(const std::string& computer, const std::string& endpoint, bool pipe) {
   if (IsThisComputer(computer)) {
-    const int fd = xtb::os::ConnectEndpoint(EndpointFile(endpoint),
+    const int fd = ConnectMailEndpoint(EndpointFile(endpoint),
                                        pipe ? xtb::os::SocketKind::Sequenced : xtb::os::SocketKind::Datagram);
     if (fd < 0) return FailedOn(Channel::LocalConnection), INVALID_HANDLE_VALUE;
     return RegisterHandle(fd, Channel::LocalConnection);
@@ -199,10 +200,12 @@ bool CXTMailslotClient::Close() { return CloseTraced(m_handle, "CXTMailslotClien
 bool CXTMailslotClient::SendOneMessage(const CString& computer, const CString& name, const CString& subName,
                                        const MAILTYPES& type, const CString& text) {
   const std::string place(computer.GetString(), static_cast<size_t>(computer.GetLength()));
+  // The sender is the machine the user sits at.
+  const CString sender(xtb::RemoteClientName());
   if (PipeMode() && !IsThisComputer(place))
-    return SendThroughRouter(place, EndpointName(true, name, subName), GetWorkstation(), type, text);
+    return SendThroughRouter(place, EndpointName(true, name, subName), sender, type, text);
   CXTMailslotClient client;
-  return client.Open(computer, name, subName) && client.Write(GetWorkstation(), type, text) && client.Close();
+  return client.Open(computer, name, subName) && client.Write(sender, type, text) && client.Close();
 }
 
 bool CXTMailslotClient::SendR9UserMessage(const CString& computer, const CString& subName, const CString& text) {

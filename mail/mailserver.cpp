@@ -2,6 +2,7 @@
 #include <xtbasis/mailslot.h>
 
 #include "os/localsocket.h"
+#include "mailfolder.h"
 #include "mailhandles.h"
 #include "mailnames.h"
 #include "mailtrace.h"
@@ -26,8 +27,8 @@ bool CXTMailslotServer::Create(const CString& name, const CString& subName) {
   const bool pipe = PipeMode();
   const std::string endpoint = EndpointName(pipe, name, subName);
   std::string refusal;
-  const int fd = xtb::os::CreateEndpoint(EndpointFile(endpoint),
-                                            pipe ? xtb::os::SocketKind::Sequenced : xtb::os::SocketKind::Datagram, &refusal);
+  const int fd = CreateMailEndpoint(EndpointFile(endpoint),
+                                 pipe ? xtb::os::SocketKind::Sequenced : xtb::os::SocketKind::Datagram, &refusal);
   m_handle = fd < 0 ? INVALID_HANDLE_VALUE : RegisterHandle(fd, Channel::LocalEndpoint);
   if (fd < 0) FailedOn(Channel::LocalEndpoint);
   // A failed Create is silent, except when a name in the shared folder

@@ -30,7 +30,7 @@
 #include <fstream>
 #include <thread>
 
-#include "ipc_mail.h"
+#include "mail_local.h"
 
 extern char** environ;
 

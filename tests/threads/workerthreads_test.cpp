@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "frame_fixture.h"
-#include "ipc_support.h"
+#include "thread_support.h"
 
 namespace {
 

@@ -6,11 +6,11 @@
 
 #include <cstdint>
 
-namespace xtb::os {
+namespace xtb::mail {
 
 // The next value: the wall clock in milliseconds, or one more than the last
-// value given on this machine when that is later. Kept in the mail folder;
-// where that folder cannot be used, the process keeps its own.
+// value given on this machine when that is later. Kept in the mail folder
+// (".mailclock"); where that folder cannot be used, the process keeps its own.
 uint64_t NextMailClock();
 
-}  // namespace xtb::os
+}  // namespace xtb::mail

@@ -14,7 +14,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "ipc_support.h"
+#include "thread_support.h"
 #include "parallelpool.h"
 #include "os/thread.h"
 

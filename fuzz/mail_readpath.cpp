@@ -14,6 +14,7 @@
 #include <xtbasis/mailslot.h>
 
 #include "os/localsocket.h"
+#include "mailfolder.h"
 #include "mailnames.h"
 
 namespace {
@@ -45,7 +46,7 @@ Receiver& TheReceiver() {
 }
 
 bool SendBytes(const std::string& file, const char* data, size_t size) {
-  const int fd = xtb::os::ConnectEndpoint(file, xtb::os::SocketKind::Sequenced);
+  const int fd = xtb::mail::ConnectMailEndpoint(file, xtb::os::SocketKind::Sequenced);
   if (fd < 0) return false;
   const bool sent = xtb::os::SendMessage(fd, data, size);
   xtb::os::CloseEndpoint(fd);

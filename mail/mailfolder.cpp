@@ -1,0 +1,28 @@
+#include "mailfolder.h"
+
+#include "os/environment.h"
+#include "os/sharedfolder.h"
+
+namespace xtb::mail {
+
+std::string MailFolder() {
+  const char* folder = os::EnvironmentValue("XTBASIS_MAIL_DIR");
+  return folder && *folder ? folder : "/tmp/.xtbasis-mail";
+}
+
+os::Folder OpenMailFolder() { return os::OpenSharedFolder(MailFolder()); }
+
+int CreateMailEndpoint(const std::string& fileName, os::SocketKind kind, std::string* refusal) {
+  const os::Folder folder = OpenMailFolder();
+  if (!folder.IsOpen()) {
+    if (refusal) *refusal = MailFolder() + ": no folder that only its owner, this user or root, can change";
+    return -1;
+  }
+  return os::CreateEndpoint(folder, fileName, kind, refusal);
+}
+
+int ConnectMailEndpoint(const std::string& fileName, os::SocketKind kind, bool waitingSends) {
+  return os::ConnectEndpoint(MailFolder(), fileName, kind, waitingSends);
+}
+
+}  // namespace xtb::mail
