@@ -42,8 +42,8 @@ class OsSocketErrors : public ::testing::Test {
     std::error_code ignored;
     fs::remove_all(m_dir, ignored);
   }
-  int Create(const std::string& name, SocketKind kind) { return Create(m_folder, name, kind); }
-  int Connect(const std::string& name, SocketKind kind) { return Connect(m_path, name, kind); }
+  int Create(const std::string& name, SocketKind kind) { return xtb::os::CreateEndpoint(m_folder, name, kind); }
+  int Connect(const std::string& name, SocketKind kind) { return xtb::os::ConnectEndpoint(m_path, name, kind); }
   fs::path m_dir;
   std::string m_path;
   xtb::os::Folder m_folder;
