@@ -1,7 +1,7 @@
 #include "exithandlers.h"
 
+#include <xtbasis/exithandlers.h>
 #include <xtbasis/platform/winapp.h>
-#include <xtbasis/winapp.h>
 
 #include <cstdlib>
 #include <mutex>

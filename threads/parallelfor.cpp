@@ -1,5 +1,5 @@
+#include <xtbasis/exithandlers.h>
 #include <xtbasis/threads.h>
-#include <xtbasis/winapp.h>
 
 #include <mutex>
 

@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include <xtbasis/exithandlers.h>
 #include <xtbasis/platform/api.h>
 #include <xtbasis/platform/cstring.h>
 #include <xtbasis/platform/winapp.h>
@@ -44,8 +45,3 @@ class XTBASIS_API CXTWinApp : public CWinApp {
   // installed).
   int m_nCrashRptStatus = -1;
 };
-
-// Appends `handler` to the exit handlers of the current application object
-// when that is a CXTWinApp. A program without one (a service, a tool) runs
-// the handler when the process exits normally instead.
-XTBASIS_C_API void AtXTExit(void (*handler)());

@@ -27,6 +27,7 @@
 
 // Library frame: trace log, error texts, string table, system base.
 #include <xtbasis/errortext.h>
+#include <xtbasis/exithandlers.h>
 #include <xtbasis/resstrings.h>
 #include <xtbasis/sysbase.h>
 #include <xtbasis/trace.h>

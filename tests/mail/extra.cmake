@@ -11,7 +11,9 @@ target_compile_definitions(test_mail PRIVATE XTB_MAIL_PROBE="$<TARGET_FILE:mail_
 gtest_discover_tests(test_mail DISCOVERY_MODE PRE_TEST TEST_PREFIX "pipes."
   PROPERTIES ENVIRONMENT XTB_MAIL_PIPES=1)
 
-# The router tests run xtmaild in a network namespace of their own.
+# The router tests run xtmaild in a network namespace of their own and read
+# its configuration with the router's own reader.
 target_link_libraries(test_mail PRIVATE xtmaild_core)
+xtb_test_uses(mail tools/xtmaild)
 add_dependencies(test_mail xtmaild)
 target_compile_definitions(test_mail PRIVATE XTB_MAILD_PATH="$<TARGET_FILE:xtmaild>")
