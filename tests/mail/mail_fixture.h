@@ -15,9 +15,9 @@
 #include <xtbasis/mailslot.h>
 #include <xtbasis/platform/lasterror.h>
 #include <xtbasis/platform/registry.h>
+#include <xtbasis/platform/session.h>
 #include <xtbasis/sysbase.h>
 #include <xtbasis/trace.h>
-#include <xtbasis/platform/session.h>
 
 #include "os/localsocket.h"
 #include "mailfolder.h"
