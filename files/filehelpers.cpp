@@ -4,6 +4,7 @@
 #include <xtbasis/filehelpers.h>
 
 #include "os/file.h"
+#include "os/folder.h"
 #include "path_parts.h"
 #include "temp_names.h"
 #include "wildcard.h"
@@ -24,8 +25,10 @@ bool LoadTextFile(const CString& path, CString& text) {
 }
 
 bool SaveTextFile(const CString& path, const CString& text) {
-  return xtb::os::WriteWholeFile(xtb::path::ToFileSystem(path.view()).c_str(), text.GetString(),
-                                 static_cast<size_t>(text.GetLength()));
+  // The text replaces the name (a planted link loses it, its target stays
+  // as it was); a new file's mode is left to the umask.
+  return xtb::os::ReplaceWholeFile(xtb::path::ToFileSystem(path.view()).c_str(), text.GetString(),
+                                   static_cast<size_t>(text.GetLength()), xtb::os::kModeLessUmask);
 }
 
 CString FindNewestFile(const CString& pattern) {

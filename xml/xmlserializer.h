@@ -6,7 +6,8 @@
 // writing anything of it. The document is assembled in a CXTStrBuf; when
 // memory runs out the buffer throws CMemoryException*, which the writer
 // turns into E_OUTOFMEMORY. The writer saves a document to a file by the
-// file-writing rule (os::WriteWholeFileForEveryone: mode 0666 after the write).
+// file-writing rule: os::ReplaceWholeFile with mode 0666, a new file renamed
+// over the name.
 #pragma once
 
 #include <string>

@@ -8,7 +8,7 @@
 #include <xtbasis/platform/lasterror.h>
 #include <xtbasis/xml.h>
 
-#include "os/file.h"
+#include "os/folder.h"
 #include "resulttext.h"
 #include "xmlserializer.h"
 
@@ -241,8 +241,9 @@ bool CXTXMLWriter::Write(const char* path) {
   Record(210, S_OK);
   if (path == nullptr) return Record(210, E_POINTER);
   // Files the suite writes are open to every user; an empty document is
-  // written but does not count as a success.
-  if (xtb::os::WriteWholeFileForEveryone(path, bytes.data(), bytes.size())) SetLastError(0);
+  // written but does not count as a success. The document replaces the
+  // name, so a link planted there is never written through.
+  if (xtb::os::ReplaceWholeFile(path, bytes.data(), bytes.size(), 0666)) SetLastError(0);
   else xtb::SetLastErrorFromErrno();
   if (GetLastError() == 0 && !bytes.empty()) return true;
   m_LastResult = static_cast<HRESULT>(GetLastError());

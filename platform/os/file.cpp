@@ -121,24 +121,6 @@ bool ReadWholeFile(int fd, std::vector<uint8_t>& bytes) {
   return got >= 0 && static_cast<size_t>(got) == bytes.size();
 }
 
-bool WriteWholeFile(const char* path, const void* data, size_t size) {
-  Fd file(open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-  return file.IsOpen() && WriteFull(file.Get(), data, size) && file.Close();
-}
-
-bool WriteWholeFileForEveryone(const char* path, const void* data, size_t size) {
-  Fd file(open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-  if (!file.IsOpen()) return false;
-  const bool written = WriteFull(file.Get(), data, size);
-  const int writeError = errno;
-  fchmod(file.Get(), 0666);  // the umask narrowed the mode open gave it
-  if (!written) {
-    errno = writeError;
-    return false;
-  }
-  return file.Close();
-}
-
 bool File::OpenRead(const char* path) {
   Close();
   if (path == nullptr) return false;

@@ -80,13 +80,6 @@ bool ReadWholeFile(const char* path, std::string& content);
 // secret (a key) leaves no copy behind in freed memory. False on a read
 // error or when the file ended early.
 bool ReadWholeFile(int fd, std::vector<uint8_t>& bytes);
-// Creates or truncates `path` (mode 0666 less the umask) and writes `data`
-// into it; false when any step, the closing included, fails.
-bool WriteWholeFile(const char* path, const void* data, size_t size);
-// The same, then opens the file to every user (mode 0666 whatever the
-// umask), also when the write failed, as files the suite shares are left.
-// errno tells the first failure.
-bool WriteWholeFileForEveryone(const char* path, const void* data, size_t size);
 
 // A file opened for whole-file work: read, written, positioned.
 class File {

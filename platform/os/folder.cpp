@@ -20,6 +20,8 @@ namespace xtb::os {
 
 namespace {
 
+bool ByUmask(unsigned mode) { return mode == kModeLessUmask; }
+
 int OpenFlags(EntryRule::Access access) {
   switch (access) {
     case EntryRule::Access::Read: return O_RDONLY;
@@ -185,11 +187,11 @@ bool Folder::ReplaceEntry(std::string_view name, const void* data, size_t size, 
   for (int round = 0; round < 8 && !file.IsOpen(); ++round) {
     draft = DraftName(name);
     file = Fd(openat(m_fd.Get(), draft.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                     static_cast<mode_t>(mode)));
+                     static_cast<mode_t>(ByUmask(mode) ? 0666 : mode)));
     if (!file.IsOpen() && errno != EEXIST) return false;
   }
   if (!file.IsOpen()) return false;
-  if (fchmod(file.Get(), static_cast<mode_t>(mode)) == 0 && WriteFull(file.Get(), data, size) &&
+  if ((ByUmask(mode) || fchmod(file.Get(), static_cast<mode_t>(mode)) == 0) && WriteFull(file.Get(), data, size) &&
       fsync(file.Get()) == 0 && file.Close() && Rename(draft, name))
     return true;
   const KeepErrno keep;
@@ -261,6 +263,7 @@ bool ReplaceWholeFile(const char* path, const void* data, size_t size, unsigned 
   }
   // Truncated only now that the checks passed: a planted name is never cut.
   const bool written = ftruncate(file.Get(), 0) == 0 && WriteFull(file.Get(), data, size) && fsync(file.Get()) == 0;
+  if (ByUmask(mode)) return written && file.Close();  // an existing file keeps its mode
   if (!written) {
     const KeepErrno keep;
     fchmod(file.Get(), static_cast<mode_t>(mode));  // whatever became of the write

@@ -83,7 +83,8 @@ class Folder {
   // The regular file `name` read whole (OpenEntry's checks, one name).
   bool ReadEntry(std::string_view name, std::vector<uint8_t>& bytes) const;
   // Replaces the entry `name` by a file of `size` bytes with exactly `mode`
-  // (whatever the umask): written to a new file of its own beside it,
+  // (whatever the umask; kModeLessUmask: 0666 less the umask, as for any
+  // file a program creates): written to a new file of its own beside it,
   // flushed to the disk, then given the name. A reader sees the old or the
   // new content, never a part; a planted link or a second name of another
   // file loses its name and what it pointed to stays as it was. A failure
@@ -114,6 +115,10 @@ class Folder {
  private:
   Fd m_fd;
 };
+
+// The mode of ReplaceEntry and ReplaceWholeFile that leaves the new file's
+// mode to the umask, as open(2) would.
+inline constexpr unsigned kModeLessUmask = ~0u;
 
 // `path` split at its last '/' into the folder ("." when none, "/" for the
 // root) and the name.

@@ -37,14 +37,7 @@ class SharedKeyFolders : public CryptTest {
     EXPECT_TRUE(Snapshot(m_area, m_shared) == m_before);
   }
   // The file is the writer's own: a regular file with one name and `mode`.
-  static void ExpectOwnFile(const fs::path& path, unsigned mode) {
-    struct stat info {};
-    ASSERT_EQ(lstat(path.c_str(), &info), 0) << path;
-    EXPECT_TRUE(S_ISREG(info.st_mode)) << path;
-    EXPECT_EQ(info.st_nlink, 1u) << path;
-    EXPECT_EQ(info.st_uid, 0u) << path;
-    EXPECT_EQ(info.st_mode & 07777, mode) << path;
-  }
+  static void ExpectOwnFile(const fs::path& path, unsigned mode) { EXPECT_TRUE(IsOwnFile(path.string(), mode)); }
   static size_t EntriesIn(const fs::path& folder) {
     return static_cast<size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
   }

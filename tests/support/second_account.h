@@ -4,6 +4,7 @@
 #pragma once
 
 #include <grp.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -57,6 +58,17 @@ inline bool RootSecretUntouched(const std::string& path) {
     return false;
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {}) == kRootSecret;
+}
+
+// Whether `path` is the writer's own file: a regular file of root's with one
+// name and exactly `mode`.
+inline ::testing::AssertionResult IsOwnFile(const std::string& path, unsigned mode) {
+  struct stat info {};
+  if (lstat(path.c_str(), &info) != 0) return ::testing::AssertionFailure() << path << " is missing";
+  if (!S_ISREG(info.st_mode) || info.st_nlink != 1 || info.st_uid != 0 || (info.st_mode & 07777) != mode)
+    return ::testing::AssertionFailure() << path << ": mode " << std::oct << (info.st_mode & 07777) << ", "
+                                         << std::dec << info.st_nlink << " names, owner " << info.st_uid;
+  return ::testing::AssertionSuccess();
 }
 
 // Everything below `root` with its permissions and content, `skip` and its
