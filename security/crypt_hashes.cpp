@@ -68,7 +68,7 @@ bool CXTCrypt::HexToKey(const CString& hex, const char* file) {
   unsigned char* bytes = nullptr;
   unsigned long length = 0;
   HexToKey(hex, bytes, length);
-  const bool written = xtb::crypto::disk::WriteFileForEveryone(file, bytes, length);
+  const bool written = xtb::crypto::disk::WriteKeyFile(file, bytes, length);
   delete[] bytes;
   return written;
 }

@@ -63,7 +63,7 @@ bool CXTCrypt::ExportKey(KEYTYPE type, const char* file) {
   unsigned char* blob = nullptr;
   unsigned long length = 0;
   if (!DoGetKey(type, blob, length)) return false;
-  const bool written = xtb::crypto::disk::WriteFileForEveryone(file, blob, length);
+  const bool written = xtb::crypto::disk::WriteKeyFile(file, blob, length);
   OPENSSL_cleanse(blob, length);
   std::free(blob);
   if (!written) LastError = CString(xtb::crypto::kSaveFailed) + CString(file ? file : "");

@@ -98,7 +98,10 @@ class XTBASIS_API CXTCrypt {
 
   // Key files hold the blobs of the KEYTYPE table. An imported private key
   // becomes the container's exchange key; imported keys cannot be exported
-  // again except as the public part.
+  // again except as the public part. An exported public key or session key
+  // (wrapped for the key pair) is open to every user; a private key file is
+  // the writer's alone (mode 0600 whatever the umask), where the Windows
+  // original opened it to every user too.
   bool ImportKey(KEYTYPE type, const char* file);
   bool ExportKey(KEYTYPE type, const char* file);
   bool GetKeyHex(KEYTYPE type, CString& hex);
@@ -141,8 +144,8 @@ class XTBASIS_API CXTCrypt {
   // Pairs of characters read as strtol reads base 16 ("1z" gives 1, "zz" 0);
   // a last odd character is ignored. `bytes` comes from new[].
   static void HexToKey(const CString& hex, unsigned char*& bytes, unsigned long& length);
-  // Writes the decoded bytes to `file`, open to every user; false for an
-  // empty decoding or a failed write.
+  // Writes the decoded bytes to `file`, as ExportKey writes a key file;
+  // false for an empty decoding or a failed write.
   static bool HexToKey(const CString& hex, const char* file);
 
   // The digest in lower-case hex of CALG_MD5, CALG_SHA1, CALG_SHA_256,

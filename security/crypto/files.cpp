@@ -4,6 +4,7 @@
 
 #include <xtbasis/platform/lasterror.h>
 
+#include "keyblob.h"
 #include "os/file.h"
 #include "os/filesystem.h"
 #include "os/process.h"
@@ -29,6 +30,13 @@ bool Untrusted() {
   return Failed();
 }
 
+// Replaced as a whole with exactly `mode`; true only when bytes were written.
+bool Replace(const char* path, const uint8_t* bytes, size_t size, unsigned mode) {
+  if (path == nullptr) return false;
+  if (!os::ReplaceWholeFile(path, bytes, size, mode)) return Failed();
+  return size > 0;
+}
+
 }  // namespace
 
 bool ReadWholeFile(const char* path, std::vector<uint8_t>& bytes) {
@@ -37,9 +45,14 @@ bool ReadWholeFile(const char* path, std::vector<uint8_t>& bytes) {
 }
 
 bool WriteFileForEveryone(const char* path, const uint8_t* bytes, size_t size) {
-  if (path == nullptr) return false;
-  if (!os::ReplaceWholeFile(path, bytes, size, 0666)) return Failed();
-  return size > 0;
+  return Replace(path, bytes, size, 0666);
+}
+
+bool WriteKeyFile(const char* path, const uint8_t* bytes, size_t size) {
+  // A public key and a session key wrapped for its receiver may be shared;
+  // anything else may be the secret itself.
+  const uint8_t type = BlobType(bytes, size);
+  return Replace(path, bytes, size, type == kPublicKeyBlob || type == kSimpleBlob ? 0666 : 0600);
 }
 
 bool MakeKeyFolder(const std::string& path, unsigned mode) {

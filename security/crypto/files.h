@@ -1,6 +1,6 @@
 // The key container family's files: the key, signature and hash files that
 // the suite's programs share (read under a shared lock, replaced as a whole
-// and open to every user), and the folders of the key containers and the
+// and open to every user, secret keys excepted), and the folders of the key containers and the
 // certificate stores, which only their owner or the administrator may
 // write. The file work itself is the platform's (os/file.h, os/folder.h).
 #pragma once
@@ -24,6 +24,12 @@ bool ReadWholeFile(const char* path, std::vector<uint8_t>& bytes);
 // written through. True only when `size` is not zero and every byte was
 // written; no bytes leave an empty file.
 bool WriteFileForEveryone(const char* path, const uint8_t* bytes, size_t size);
+// The same for an exported key: a public key blob or a SIMPLEBLOB (a
+// session key wrapped for its receiver) is open to every user; a private or
+// plain-text key, or bytes of no known blob, stay the writer's own (mode
+// 0600 whatever the umask), unlike on Windows, where an exported private key
+// was open to every user.
+bool WriteKeyFile(const char* path, const uint8_t* bytes, size_t size);
 
 // Makes the folder of a key container (mode 0700) or a certificate store
 // (0755), with its missing parents, unless it is there; false (last error

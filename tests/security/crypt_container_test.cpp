@@ -57,10 +57,25 @@ TEST_F(Container, GeneratedKeysHaveTheirSizesAndFileModes) {
   const std::string stored = Path("store/user/keys/modes/exchange.key");
   EXPECT_EQ(Mode(stored), 0600u);
   EXPECT_EQ(Mode(Path("store/user/keys/modes")), 0700u);
-  const mode_t old = umask(077);
-  ASSERT_TRUE(crypt.ExportKey(KT_PUBLIC, Path("public.blob").c_str()));
-  umask(old);
-  EXPECT_EQ(Mode(Path("public.blob")), 0666u);
+  // Exported keys that others may have are open to every user, the secret
+  // ones stay the owner's, whatever the umask says either way.
+  for (const mode_t mask : {mode_t{077}, mode_t{0}}) {
+    const mode_t old = umask(mask);
+    ASSERT_TRUE(crypt.ExportKey(KT_PUBLIC, Path("public.blob").c_str()));
+    ASSERT_TRUE(crypt.ExportKey(KT_PRIVATE, Path("private.blob").c_str()));
+    ASSERT_TRUE(crypt.GenKey(true));
+    ASSERT_TRUE(crypt.ExportKey(KT_SESSION, Path("session.blob").c_str()));
+    ASSERT_TRUE(CXTCrypt::HexToKey(CXTCrypt::KeyToHex(Path("public.blob").c_str()), Path("public.hex").c_str()));
+    ASSERT_TRUE(CXTCrypt::HexToKey(CXTCrypt::KeyToHex(Path("private.blob").c_str()), Path("private.hex").c_str()));
+    ASSERT_TRUE(CXTCrypt::HexToKey("00112233", Path("raw.hex").c_str()));
+    umask(old);
+    EXPECT_EQ(Mode(Path("public.blob")), 0666u);
+    EXPECT_EQ(Mode(Path("public.hex")), 0666u);
+    EXPECT_EQ(Mode(Path("private.blob")), 0600u);
+    EXPECT_EQ(Mode(Path("private.hex")), 0600u);
+    EXPECT_EQ(Mode(Path("raw.hex")), 0600u);  // no blob it can tell: kept as a secret
+    EXPECT_EQ(Mode(Path("session.blob")), 0666u) << "a SIMPLEBLOB is wrapped for its receiver";
+  }
   struct Probe : CXTCrypt {
     using CXTCrypt::GetUniqueContainer;
   };
