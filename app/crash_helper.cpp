@@ -23,11 +23,14 @@ bool ReadMessage(int inputFd, CrashMessage& message) {
 }
 
 // A dump is always a file of the helper's own: made with O_EXCL, never a
-// name found in the folder (a link or a second name planted there).
+// name found in the folder (a link or a second name planted there). It holds
+// the crashed program's memory, secrets included, so like a core the kernel
+// writes it is for its account alone (0600).
 os::EntryRule OwnDumpRule() {
   os::EntryRule rule;
   rule.access = os::EntryRule::Access::Write;
   rule.exclusive = true;
+  rule.mode = 0600;
   return rule;
 }
 

@@ -53,13 +53,19 @@ os::Folder MakeCrashFolder(const os::Folder& reports, const std::string& name) {
   return os::Folder();
 }
 
-// A file of the crash folder: always one this call creates (0666). A name
-// someone planted in the folder meanwhile is removed (the name itself,
-// never what it points to) and the file made anew.
-os::Fd CreateForEveryone(const os::Folder& folder, const std::string& name) {
+// Who may read a file of the crash folder: its texts are for the support
+// staff of any account; the dump holds the crashed program's memory and
+// stays its account's, as a core would.
+enum class Readers { everyone, owner };
+
+// A file of the crash folder: always one this call creates (0666, or 0600
+// for the owner alone). A name someone planted in the folder meanwhile is
+// removed (the name itself, never what it points to) and the file made anew.
+os::Fd CreateEntry(const os::Folder& folder, const std::string& name, Readers readers = Readers::everyone) {
   os::EntryRule rule;
   rule.access = os::EntryRule::Access::Write;
-  rule.everyoneFullAccess = true;
+  rule.everyoneFullAccess = readers == Readers::everyone;
+  rule.mode = readers == Readers::everyone ? 0666 : 0600;
   rule.exclusive = true;
   int error = 0;
   for (int round = 0; round < 4; ++round) {
@@ -71,7 +77,7 @@ os::Fd CreateForEveryone(const os::Folder& folder, const std::string& name) {
 }
 
 void WriteEntry(const os::Folder& folder, const std::string& name, const std::string& data) {
-  os::Fd fd = CreateForEveryone(folder, name);
+  os::Fd fd = CreateEntry(folder, name);
   if (fd.IsOpen()) os::WriteFull(fd.Get(), data.data(), data.size());
 }
 
@@ -82,7 +88,7 @@ void CopyEntry(const os::Folder& from, const std::string& name, const os::Folder
   int error = 0;
   os::Fd source = from.OpenEntry(name, rule, error);
   if (!source.IsOpen()) return;
-  os::Fd target = CreateForEveryone(to, name);
+  os::Fd target = CreateEntry(to, name);
   char buffer[65536];
   for (long got; target.IsOpen() && (got = os::ReadFull(source.Get(), buffer, sizeof buffer)) > 0;) {
     if (!os::WriteFull(target.Get(), buffer, static_cast<size_t>(got))) return;
@@ -103,7 +109,7 @@ void CollectCrashReporterFolder(const CrashMessage& message, const CoreDumpReque
   const os::Folder reports(message.reportDir, false);
   const os::Folder folder = MakeCrashFolder(reports, std::string(message.appName) + stamp);
   if (!folder.IsOpen()) return;
-  os::Fd dump = CreateForEveryone(folder, "crashdump.dmp");
+  os::Fd dump = CreateEntry(folder, "crashdump.dmp", Readers::owner);
   if (dump.IsOpen()) WriteCoreDump(dump, request);
   dump.Close();
   WriteEntry(folder, "crashreport.txt", report);

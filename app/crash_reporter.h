@@ -8,7 +8,9 @@
 // had a display that answers, screenshot.png (screenshot_png.h): the whole
 // screen as the helper finds it right after the crash. The picture is taken
 // last, so that a display that hangs or breaks off costs only the picture;
-// without a display there is none and nothing fails.
+// without a display there is none and nothing fails. Every file is open to
+// every account (0666) but the dump, which holds the crashed program's memory
+// and is its account's alone (0600).
 #pragma once
 
 #include <string>

@@ -68,7 +68,10 @@ TEST_F(CrashReportTest, NullWriteIsReportedWithRegistersSourceLineAndParameters)
   EXPECT_NE(m_report.find("\tParameter 'value' int = 2A\r\n"), std::string::npos) << m_report;
   EXPECT_NE(m_report.find("\tParameter 'target' int * = 0\r\n"), std::string::npos) << m_report;
   EXPECT_NE(m_report.find("\tLocal 'label' const char * = \"null write\""), std::string::npos) << m_report;
-  EXPECT_TRUE(fs::exists(m_scratch.path() / "crash_child.RPT00000.DMP"));
+  const fs::path dump = m_scratch.path() / "crash_child.RPT00000.DMP";
+  ASSERT_TRUE(fs::exists(dump));
+  // The crashed program's memory, as a core the kernel writes: its account's alone.
+  EXPECT_EQ(fs::status(dump).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
 }
 
 TEST_F(CrashReportTest, DivisionByZeroAbortAndStackOverflowHaveTheirCodes) {
@@ -155,6 +158,7 @@ TEST_F(CrashReportTest, DumpOnDemandLeavesTheProgramRunning) {
   const fs::path dump = m_scratch.path() / "ondemand.dmp";
   ASSERT_GT(fs::file_size(dump), 64u);
   EXPECT_TRUE(IsElfFile(dump));
+  EXPECT_EQ(fs::status(dump).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
   EXPECT_FALSE(fs::exists(m_scratch.path() / "crash_child.RPT"));
 }
 

@@ -80,6 +80,8 @@ TEST_F(CrashReporterTest, EachCrashLeavesAFolderWithDumpReportAndAttachments) {
   EXPECT_EQ(ReadText(crash / "r9trace.log"), "INFO \ttrace line\r\n");
   ASSERT_EQ(stat((crash / "crashreport.txt").c_str(), &facts), 0);
   EXPECT_EQ(facts.st_mode & 0777, 0666u);
+  ASSERT_EQ(stat((crash / "crashdump.dmp").c_str(), &facts), 0);
+  EXPECT_EQ(facts.st_mode & 0777, 0600u) << "the crashed program's memory is its account's";
 
   const ToolRun listing = RunTool("crash-report '" + reports.string() + "'");
   EXPECT_EQ(listing.status, 0);
