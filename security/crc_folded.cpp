@@ -1,4 +1,5 @@
-// Carry-less multiplication for long blocks. Bytes are read most
+// Carry-less multiplication for long blocks, 128 bits a lane, and the choice
+// of engine. Bytes are read most
 // significant bit first, so a 16-byte block reversed into an XMM register is
 // the polynomial of that block. Four accumulators run 64 bytes apart; each
 // step replaces A(x) by A(x) * x^512, reduced far enough (mod P) to fit 128
@@ -69,16 +70,33 @@ __attribute__((target("pclmul,ssse3"))) uint32_t FoldBlocks(uint32_t crc, const 
   return UpdateSliced(0, remainder, sizeof remainder);
 }
 
-bool HasCarrylessMultiply() {
-  static const bool has = __builtin_cpu_supports("pclmul") && __builtin_cpu_supports("ssse3");
-  return has;
+FoldEngine ProcessorsEngine() {
+  if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+      __builtin_cpu_supports("vpclmulqdq"))
+    return FoldEngine::vpclmul;
+  if (__builtin_cpu_supports("pclmul") && __builtin_cpu_supports("ssse3")) return FoldEngine::pclmul;
+  return FoldEngine::none;
 }
+
+// Below this the wide engine's set-up and final reduction cost more than
+// its wider steps save.
+constexpr size_t kWideFrom = 1024;
+constexpr size_t kWideStride = 256;
 
 }  // namespace
 
-uint32_t UpdateFolded(uint32_t crc, const uint8_t* data, size_t length, size_t& consumed) {
+FoldEngine BestFoldEngine() {
+  static const FoldEngine engine = ProcessorsEngine();
+  return engine;
+}
+
+uint32_t UpdateFolded(FoldEngine engine, uint32_t crc, const uint8_t* data, size_t length, size_t& consumed) {
   consumed = 0;
-  if (length < 4 * kStride || !HasCarrylessMultiply()) return crc;
+  if (engine == FoldEngine::vpclmul && length >= kWideFrom) {
+    consumed = length - length % kWideStride;
+    return FoldWide(crc, data, consumed);
+  }
+  if (engine == FoldEngine::none || length < 4 * kStride) return crc;
   consumed = length - length % kStride;
   return FoldBlocks(crc, data, consumed);
 }
@@ -89,7 +107,9 @@ uint32_t UpdateFolded(uint32_t crc, const uint8_t* data, size_t length, size_t& 
 
 namespace xtb::crc {
 
-uint32_t UpdateFolded(uint32_t crc, const uint8_t*, size_t, size_t& consumed) {
+FoldEngine BestFoldEngine() { return FoldEngine::none; }
+
+uint32_t UpdateFolded(FoldEngine, uint32_t crc, const uint8_t*, size_t, size_t& consumed) {
   consumed = 0;
   return crc;
 }

@@ -32,11 +32,27 @@ const Tables& GetTables() {
   return tables;
 }
 
-uint32_t PowerOfXModP(unsigned n) {
-  uint32_t value = 1;
-  for (unsigned i = 0; i < n; ++i)
-    value = (value & 0x80000000u) ? (value << 1) ^ kPolynomial : value << 1;
-  return value;
+uint32_t MultiplyModP(uint32_t a, uint32_t b) {
+  uint32_t product = 0;
+  for (int bit = 31; bit >= 0; --bit) {  // Horner over b's coefficients
+    product = (product & 0x80000000u) ? (product << 1) ^ kPolynomial : product << 1;
+    if ((b >> bit) & 1u) product ^= a;
+  }
+  return product;
+}
+
+uint32_t PowerOfXModP(uint64_t n) {
+  uint32_t power = 1;
+  uint32_t square = 2;  // x^(2^k)
+  for (; n != 0; n >>= 1) {
+    if (n & 1u) power = MultiplyModP(power, square);
+    square = MultiplyModP(square, square);
+  }
+  return power;
+}
+
+uint32_t Combine(uint32_t first, uint32_t second, uint64_t secondLength) {
+  return MultiplyModP(first, PowerOfXModP(8 * secondLength)) ^ second;
 }
 
 uint32_t UpdateSliced(uint32_t crc, const uint8_t* data, size_t length) {
@@ -59,7 +75,7 @@ Register::Register() : m_polynomial(GetTables().polynomial) {}
 void Register::Update(const void* data, size_t length) {
   const auto* bytes = static_cast<const uint8_t*>(data);
   size_t consumed = 0;
-  m_value = UpdateFolded(m_value, bytes, length, consumed);
+  m_value = UpdateFolded(BestFoldEngine(), m_value, bytes, length, consumed);
   m_value = UpdateSliced(m_value, bytes + consumed, length - consumed);
 }
 

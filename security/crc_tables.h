@@ -17,16 +17,32 @@ struct Tables {
 // The tables, complete before the first caller sees them.
 const Tables& GetTables();
 
-// x^n mod P as a register value (bit i is the coefficient of x^i).
-uint32_t PowerOfXModP(unsigned n);
+// Register values are polynomials mod P: bit i is the coefficient of x^i.
+uint32_t MultiplyModP(uint32_t a, uint32_t b);
+// x^n mod P, in log(n) steps.
+uint32_t PowerOfXModP(uint64_t n);
+// The CRC of two blocks one after the other, from the CRC of each and the
+// second one's length: the first register is carried across the second
+// block's bits (the CRC is linear, its register starts at 0).
+uint32_t Combine(uint32_t first, uint32_t second, uint64_t secondLength);
 
 // Continues `crc` over the bytes with the slice tables (eight bytes a step).
 uint32_t UpdateSliced(uint32_t crc, const uint8_t* data, size_t length);
 
-// Continues `crc` over as many leading bytes as the carry-less multiply path
-// takes (a multiple of 64, zero when the processor lacks it or the block is
-// short); `consumed` gets that count.
-uint32_t UpdateFolded(uint32_t crc, const uint8_t* data, size_t length, size_t& consumed);
+// The carry-less multiply engines: 128-bit lanes (PCLMULQDQ) and 512-bit
+// lanes (VPCLMULQDQ with AVX-512).
+enum class FoldEngine { none, pclmul, vpclmul };
+
+// The widest engine this processor has, looked up once.
+FoldEngine BestFoldEngine();
+
+// Continues `crc` over as many leading bytes as `engine` takes (a multiple
+// of its stride, zero for none or a block too short for it); `consumed` gets
+// that count. The engine must be one the processor has.
+uint32_t UpdateFolded(FoldEngine engine, uint32_t crc, const uint8_t* data, size_t length, size_t& consumed);
+
+// The 512-bit engine on blocks of a multiple of 256 bytes, at least 512.
+uint32_t FoldWide(uint32_t crc, const uint8_t* data, size_t length);
 
 // The running CRC of one stream: starts at 0, ensures the tables exist.
 class Register {

@@ -44,17 +44,34 @@ bool Fd::Close() {
   return ok;
 }
 
-long ReadFull(int fd, void* buffer, size_t size) {
+namespace {
+
+// Repeats `step(into, count, done)` (read or pread) until `size` bytes or the
+// end, through interruptions and short reads.
+template <class Step>
+long ReadAll(void* buffer, size_t size, Step step) {
   auto* bytes = static_cast<char*>(buffer);
   size_t total = 0;
   while (total < size) {
-    const ssize_t got = read(fd, bytes + total, size - total);
+    const ssize_t got = step(bytes + total, size - total, total);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) return -1;
     if (got == 0) break;
     total += static_cast<size_t>(got);
   }
   return static_cast<long>(total);
+}
+
+}  // namespace
+
+long ReadFull(int fd, void* buffer, size_t size) {
+  return ReadAll(buffer, size, [fd](char* into, size_t count, size_t) { return read(fd, into, count); });
+}
+
+long ReadFullAt(int fd, void* buffer, size_t size, int64_t offset) {
+  return ReadAll(buffer, size, [fd, offset](char* into, size_t count, size_t done) {
+    return pread(fd, into, count, static_cast<off_t>(offset + static_cast<int64_t>(done)));
+  });
 }
 
 bool WriteFull(int fd, const void* data, size_t size) {

@@ -60,6 +60,9 @@ struct FileFacts {
 // Reads until `size` bytes or the end, through interruptions and short
 // reads; the count, or -1 on an error.
 long ReadFull(int fd, void* buffer, size_t size);
+// The same from `offset` on, leaving the file position alone (several
+// threads may read one open file).
+long ReadFullAt(int fd, void* buffer, size_t size, int64_t offset);
 // Writes all `size` bytes through interruptions and short writes.
 bool WriteFull(int fd, const void* data, size_t size);
 // The same, but bytes that are all zero become a hole in the file (a dump's
@@ -103,6 +106,9 @@ class File {
   // Reads until `size` bytes or the end; the count, or -1 on an error.
   long Read(uint8_t* buffer, size_t size) { return ReadFull(m_fd.Get(), buffer, size); }
   bool ReadExactly(uint8_t* buffer, size_t size) { return Read(buffer, size) == static_cast<long>(size); }
+  long ReadAt(uint8_t* buffer, size_t size, int64_t offset) const {
+    return ReadFullAt(m_fd.Get(), buffer, size, offset);
+  }
   bool Write(const uint8_t* buffer, size_t size) { return WriteFull(m_fd.Get(), buffer, size); }
   bool Seek(int64_t offset);
   // The file's length, or -1.

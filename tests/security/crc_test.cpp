@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <random>
 #include <string>
 
 #include <xtbasis/checksum.h>
@@ -69,6 +70,37 @@ TEST(Crc, FastPathsMatchTheDefinitionAtEveryBoundary) {
   EXPECT_EQ(crc.Value(), BitwiseCrc(data.substr(0, 3005)));
 }
 
+// Every carry-less engine the processor has, against the definition, on
+// random lengths and starts (the sanitizer build runs this too).
+TEST(Crc, EveryEngineMatchesTheDefinition) {
+  using xtb::crc::FoldEngine;
+  const std::string data = PatternBytes(6000 + 64, 11);
+  std::mt19937 random(20261208);
+  for (FoldEngine engine : {FoldEngine::none, FoldEngine::pclmul, FoldEngine::vpclmul}) {
+    if (static_cast<int>(engine) > static_cast<int>(xtb::crc::BestFoldEngine())) continue;
+    for (int round = 0; round < 300; ++round) {
+      const size_t offset = random() % 64;
+      const size_t length = random() % 6000;
+      const auto* bytes = reinterpret_cast<const uint8_t*>(data.data()) + offset;
+      const uint32_t start = random();
+      size_t consumed = 0;
+      uint32_t crc = xtb::crc::UpdateFolded(engine, start, bytes, length, consumed);
+      crc = xtb::crc::UpdateSliced(crc, bytes + consumed, length - consumed);
+      ASSERT_EQ(crc, BitwiseCrc(data.substr(offset, length), start))
+          << "engine " << static_cast<int>(engine) << " offset " << offset << " length " << length;
+    }
+  }
+}
+
+TEST(Crc, CombinedHalvesEqualTheWhole) {
+  const std::string data = PatternBytes(5000, 5);
+  for (size_t split : {0, 1, 3, 64, 2500, 4999, 5000}) {
+    const std::string first = data.substr(0, split), second = data.substr(split);
+    EXPECT_EQ(xtb::crc::Combine(Crc(first), Crc(second), second.size()), Crc(data)) << "split " << split;
+  }
+  EXPECT_EQ(xtb::crc::PowerOfXModP(32), 0x04C11DB7u);  // x^32 is P's lower terms
+}
+
 // cksum is this CRC over the data followed by its length (least significant
 // byte first, as few bytes as needed), inverted.
 TEST(Crc, AgreesWithCksum) {
@@ -91,6 +123,10 @@ TEST(CheckSum, FilesOfAllSizes) {
   CString expected;
   expected.Format("%08X", Crc(big));
   EXPECT_EQ(XTCheckSum(dir.Write("big", big)), expected);
+  // Long enough to be read as two halves at once, of odd length.
+  const std::string longer = PatternBytes((40u << 20) + 7, 9);
+  expected.Format("%08X", Crc(longer));
+  EXPECT_EQ(XTCheckSum(dir.Write("longer", longer)), expected);
 }
 
 TEST(CheckSum, UnreadableFilesGiveEmpty) {
