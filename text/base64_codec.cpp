@@ -3,6 +3,8 @@
 // group for characters that must be skipped.
 #include "base64_codec.h"
 
+#include "base64_vector.h"
+
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -53,6 +55,12 @@ inline uint64_t Pair(uint64_t bits) {
 }
 
 inline char* EncodeGroups(const unsigned char* in, size_t groups, char* out) {
+  if (groups > 9) {
+    const size_t done = EncodeVector(VectorWidth(), in, groups, out);
+    in += 3 * done;
+    out += 4 * done;
+    groups -= done;
+  }
   // Two groups per step from one 8-byte load, while 8 input bytes are readable.
   for (; groups >= 3; groups -= 2, in += 6, out += 8) {
     uint64_t word;
@@ -126,7 +134,13 @@ size_t DecodeTo(const char* text, size_t length, unsigned char* out, size_t capa
     if (produced < capacity) out[produced] = byte;
     ++produced;
   };
+  const Width width = VectorWidth();
   for (;;) {
+    // Vector blocks first: a group has just been completed, nothing is held.
+    const size_t vectorChars =
+        DecodeVector(width, in + i, length - i, out + produced, produced < capacity ? capacity - produced : 0);
+    i += vectorChars;
+    produced += vectorChars / 4 * 3;
     // Two whole groups of alphabet characters per step, one check for both,
     // six bytes stored as one 8-byte word while the output has room for it.
     while (i + 8 <= length && produced + 8 <= capacity) {
