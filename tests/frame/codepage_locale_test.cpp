@@ -52,7 +52,15 @@ class CodePageLocaleTest : public FrameTest {
     std::system(command.c_str());  // warnings make the status non-zero; the folder tells
     return std::filesystem::is_directory(folder);
   }
-  static void Remove(const char* name) { std::filesystem::remove_all(Locales().Path(name)); }
+  // A folder with the user's locale only. The C library keeps what it
+  // loaded by file name, so a second folder is what makes a locale missing.
+  static std::string WithoutCodePage1252() {
+    const std::string folder = Locales().Path("without-1252");
+    std::filesystem::create_directories(folder);
+    std::error_code exists;
+    std::filesystem::create_directory_symlink(Locales().Path("de_DE.UTF-8"), folder + "/de_DE.UTF-8", exists);
+    return folder;
+  }
 
   std::string m_path;
 };
@@ -76,7 +84,7 @@ TEST_F(CodePageLocaleTest, UmlautsAreLettersWithTheirCasePairsAndNumbersStayTheU
 // Without a 1252 locale nothing fails: the classes stay the user's, and a
 // warning record tells the administrator what is missing.
 TEST_F(CodePageLocaleTest, AMissingLocaleLeavesTheUsersClassesAndAWarning) {
-  Remove("de_DE.CP1252");
+  setenv("LOCPATH", WithoutCodePage1252().c_str(), 1);
   m_sysBase.InitInstance();
   EXPECT_STREQ(std::setlocale(LC_CTYPE, nullptr), "de_DE.UTF-8");
   char text[8];
