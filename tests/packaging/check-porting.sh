@@ -1,17 +1,16 @@
 #!/bin/sh
-# usage: check-porting.sh <build dir> <probe source dir>
+# usage: check-porting.sh <installed prefix> <probe source dir>
 # How code written for the Windows build compiles against the installed
 # library, with g++ and with clang: what worked there works here, and what
 # would silently do nothing fails to compile with a message saying what to
 # write.
 set -eu
-build=$1
+prefix=$1
 probes=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-cmake --install "$build" --prefix "$work/prefix" >/dev/null
-export PKG_CONFIG_PATH=$(find "$work/prefix" -name xtbasis.pc -printf '%h')
+export PKG_CONFIG_PATH=$(find "$prefix" -name xtbasis.pc -printf '%h')
 libdir=$(pkg-config --variable=libdir xtbasis)
 flags=$(pkg-config --cflags --libs xtbasis)
 
