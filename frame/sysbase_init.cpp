@@ -1,8 +1,10 @@
-// CXTSysBase::InitInstance: the user's locale and the suite's common files
+// CXTSysBase::InitInstance: the user's locale, with the character classes,
+// case tables and collation of code page 1252, and the suite's common files
 // in front of PATH.
 #include <clocale>
 #include <string>
 #include <xtbasis/sysbase.h>
+#include <xtbasis/trace.h>
 
 #include "os/environment.h"
 
@@ -22,10 +24,32 @@ bool CommonFilesFolder(std::string& folder) {
   return folder.size() <= kMaxFolder;
 }
 
+// The program's bytes are code page 1252, as on Windows, where the runtime's
+// German locale makes umlauts letters with their case pairs: LC_CTYPE and
+// LC_COLLATE go to the 1252 form of the user's language (else the German
+// one); numbers, money and times stay the user's. Without such a locale
+// (the installation generates de_DE.CP1252) the classes stay the user's, and
+// one warning record says so.
+void UseCodePage1252Classes() {
+  const char* user = std::setlocale(LC_CTYPE, nullptr);
+  const std::string userName = user ? user : "C";
+  const std::string language = userName.substr(0, userName.find_first_of(".@"));
+  for (const std::string& candidate : {language + ".CP1252", std::string("de_DE.CP1252")}) {
+    if (std::setlocale(LC_CTYPE, candidate.c_str()) != nullptr) {
+      std::setlocale(LC_COLLATE, candidate.c_str());
+      return;
+    }
+  }
+  XTTrace(XTTRACE_WARN, XTTRACE_PROGID_XTBASIS, "XTSysBase", __LINE__,
+          "CXTSysBase::InitInstance: kein Locale mit Codepage 1252 (%s.CP1252, de_DE.CP1252), Zeichenklassen von %s",
+          language.c_str(), userName.c_str());
+}
+
 }  // namespace
 
 int CXTSysBase::InitInstance() {
   std::setlocale(LC_ALL, "");
+  UseCodePage1252Classes();
   std::string folder;
   if (!CommonFilesFolder(folder)) return 0;
   if (folder.back() != '/') folder += '/';

@@ -31,11 +31,12 @@ bool CXTMailslotServer::Create(const CString& name, const CString& subName) {
                                  pipe ? xtb::os::SocketKind::Sequenced : xtb::os::SocketKind::Datagram, &refusal);
   m_handle = fd < 0 ? INVALID_HANDLE_VALUE : RegisterHandle(fd, Channel::LocalEndpoint);
   if (fd < 0) FailedOn(Channel::LocalEndpoint);
-  // A failed Create is silent, except when a name in the shared folder
-  // stood in the way: the administrator learns which one.
-  if (m_handle == INVALID_HANDLE_VALUE && !refusal.empty())
+  // Every failed Create is traced (a live receiver holding the endpoint
+  // included); when a name in the shared folder stood in the way, the
+  // record says which one.
+  if (m_handle == INVALID_HANDLE_VALUE)
     TraceFailure(__LINE__, std::string("CXTMailslotServer::Create: ") + (pipe ? "CreateNamedPipe" : "CreateMailslot") +
-                               ": '\\\\.\\" + endpoint + "' (" + refusal + "): ");
+                               ": '\\\\.\\" + endpoint + "'" + (refusal.empty() ? "" : " (" + refusal + ")") + ": ");
   return m_handle != INVALID_HANDLE_VALUE;
 }
 

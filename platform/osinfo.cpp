@@ -43,7 +43,8 @@ int NtBaseCode(const XTOSVersionInfo& v) {
   const unsigned major = v.major, minor = v.minor;
   if (major <= 4) return 1;
   if (major == 5 && minor == 0) return 3;
-  if (major == 5 && minor == 1) return (v.suiteMask & kSuitePersonal) ? 5 : 6;
+  // The suite mask is part of the extended record: without it, Professional.
+  if (major == 5 && minor == 1) return (v.extended && (v.suiteMask & kSuitePersonal)) ? 5 : 6;
   if (major == 5 && minor == 2) {
     if (v.serverR2 != 0) return v.x64 ? 11 : 10;
     return v.x64 ? 8 : 7;

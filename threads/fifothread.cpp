@@ -42,7 +42,7 @@ struct CXTFIFOThread::Worker {
       current = xtb::ThreadJob{};
       busy.store(false);
     }
-    return owner.OnQuit();
+    return thread.Finish([this] { return owner.OnQuit(); });
   }
 
   CXTFIFOThread& owner;
@@ -55,9 +55,9 @@ struct CXTFIFOThread::Worker {
   xtb::JobThread thread;  // last: ends before the members its worker uses
 };
 
-CXTFIFOThread::CXTFIFOThread() : m_worker(std::make_unique<Worker>(*this)) {}
+CXTFIFOThread::CXTFIFOThread() : m_worker(std::make_shared<Worker>(*this)) {}
 
-CXTFIFOThread::~CXTFIFOThread() { m_worker->thread.Stop(true); }
+CXTFIFOThread::~CXTFIFOThread() { m_worker->thread.LetGo(); }
 
 bool CXTFIFOThread::Start() {
   m_worker->thread.Stop(true);
@@ -67,7 +67,7 @@ bool CXTFIFOThread::Start() {
     m_worker->current = xtb::ThreadJob{};
     m_worker->busy.store(false);
   }
-  return m_worker->thread.Start([worker = m_worker.get()] { worker->Loop(); }, "CXTFIFOThread");
+  return m_worker->thread.Start([worker = m_worker] { worker->Loop(); }, "CXTFIFOThread");
 }
 
 bool CXTFIFOThread::Schedule(void* context, XTThreadJob job, const std::string& name) {

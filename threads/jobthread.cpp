@@ -9,6 +9,10 @@ namespace xtb {
 bool JobThread::Start(std::function<void()> loop, const char* className) {
   Stop(true);
   m_quit.store(false);
+  {
+    std::lock_guard lock(m_ownerMutex);
+    m_letGo = false;
+  }
   if (!m_thread.Start(std::move(loop))) {
     SetLastErrorFromErrno();
     const DWORD error = GetLastError();
@@ -28,6 +32,22 @@ void JobThread::Stop(bool quitFirst) {
   else
     m_thread.Join();
   m_running.store(false);
+}
+
+void JobThread::LetGo() {
+  if (!m_running.load()) return;
+  {
+    std::lock_guard lock(m_ownerMutex);
+    m_letGo = true;
+  }
+  SetQuit();
+  m_thread.Detach();
+  m_running.store(false);
+}
+
+unsigned int JobThread::Finish(const std::function<unsigned int()>& onQuit) {
+  std::lock_guard lock(m_ownerMutex);
+  return m_letGo ? 0 : onQuit();
 }
 
 }  // namespace xtb

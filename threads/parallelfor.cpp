@@ -10,7 +10,7 @@ namespace {
 
 xtb::ParallelPool* g_pool = nullptr;
 
-void ShutdownPool() { g_pool->Shutdown(); }
+void ShutdownPool() { g_pool->ShutdownUnlessBusy(); }
 
 // The process's pool, started on first use: one worker per processor, none
 // on a single processor. Never destroyed; its workers end through the

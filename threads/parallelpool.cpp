@@ -155,7 +155,8 @@ bool ParallelPool::Run(int from, int to, const XTParallelBody& body, int chunk, 
                        const XTParallelFinish& finish, bool pumpMessages) {
   std::unique_lock call(m_call, std::try_to_lock);
   // A child of fork() has none of its parent's workers.
-  if (!call.owns_lock() || m_workers.empty() || !m_workers.front()->thread.InThisProcess()) return false;
+  if (!call.owns_lock() || m_closed.load() || m_workers.empty() || !m_workers.front()->thread.InThisProcess())
+    return false;
   if (!body) throw std::bad_function_call();
   m_failed.store(false);
   m_error = nullptr;
@@ -198,6 +199,16 @@ bool ParallelPool::Run(int from, int to, const XTParallelBody& body, int chunk, 
 
 void ParallelPool::Shutdown() {
   std::lock_guard call(m_call);
+  EndWorkers();
+}
+
+void ParallelPool::ShutdownUnlessBusy() {
+  m_closed.store(true);
+  std::unique_lock call(m_call, std::try_to_lock);
+  if (call.owns_lock()) EndWorkers();
+}
+
+void ParallelPool::EndWorkers() {
   for (const auto& worker : m_workers) {
     worker->quit = true;
     Signal(*worker);

@@ -44,6 +44,10 @@ class ParallelPool {
   // Ends every worker (waiting for a call in progress first) and empties the
   // pool; later calls find no workers.
   void Shutdown();
+  // The same at the program's end, where nothing waits for a body: while a
+  // call is in progress the pool stays as it is, and later calls run on
+  // their own thread.
+  void ShutdownUnlessBusy();
 
  private:
   struct Worker;
@@ -52,9 +56,11 @@ class ParallelPool {
   void WaitForAll(bool pumpMessages);
   void WorkerLoop(Worker& worker);
   void RunChunks(Worker& worker);
+  void EndWorkers();
   void Fail(std::exception_ptr error);
 
   std::mutex m_call;  // held by the calling thread for a whole call, and by Shutdown
+  std::atomic<bool> m_closed{false};  // a shutdown at exit has come: no further call
   std::vector<std::unique_ptr<Worker>> m_workers;
   // The call in progress: [m_from, m_to) in chunks of m_step indexes, taken
   // in order through m_nextChunk.

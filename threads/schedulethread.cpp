@@ -25,7 +25,7 @@ struct CXTScheduleThread::Worker {
       std::lock_guard lock(mutex);
       if (generation == scheduleCount) scheduled.Reset();
     }
-    return owner.OnQuit();
+    return thread.Finish([this] { return owner.OnQuit(); });
   }
 
   CXTScheduleThread& owner;
@@ -36,12 +36,12 @@ struct CXTScheduleThread::Worker {
   xtb::JobThread thread;  // last: ends before the members its worker uses
 };
 
-CXTScheduleThread::CXTScheduleThread() : m_worker(std::make_unique<Worker>(*this)) {}
+CXTScheduleThread::CXTScheduleThread() : m_worker(std::make_shared<Worker>(*this)) {}
 
-CXTScheduleThread::~CXTScheduleThread() { m_worker->thread.Stop(true); }
+CXTScheduleThread::~CXTScheduleThread() { m_worker->thread.LetGo(); }
 
 bool CXTScheduleThread::Start() {
-  return m_worker->thread.Start([worker = m_worker.get()] { worker->Loop(); }, "CXTScheduleThread");
+  return m_worker->thread.Start([worker = m_worker] { worker->Loop(); }, "CXTScheduleThread");
 }
 
 bool CXTScheduleThread::Schedule(void* context, XTThreadJob job, const std::string& name) {

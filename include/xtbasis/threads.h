@@ -21,9 +21,12 @@ typedef unsigned int(__stdcall* XTThreadJob)(void* context);
 // job starts at once, a quit is noticed at once while idle and after the
 // running job while busy; jobs still queued then are dropped.
 //
-// The object is not copyable. Its destructor ends a worker that is still
-// running (quit, then waiting for the running job); a class that overrides
-// OnQuit must do so itself (SetQuit and Stop) in its own destructor.
+// The object is not copyable. Its destructor neither stops nor waits for a
+// worker that is still running: it asks it to quit and lets it go. The
+// worker finishes the job it runs (a job that never returns, blocked in a
+// read, does not hold up the end of the program), drops the queue and ends
+// without calling OnQuit. A class that wants its OnQuit called ends the
+// worker itself (SetQuit and Stop) in its own destructor.
 class XTBASIS_API CXTFIFOThread {
  public:
   CXTFIFOThread();
@@ -53,7 +56,7 @@ class XTBASIS_API CXTFIFOThread {
 
  private:
   struct Worker;
-  std::unique_ptr<Worker> m_worker;
+  std::shared_ptr<Worker> m_worker;  // shared with the worker, which may outlive the object
 };
 
 // One worker thread with a single job slot. Schedule puts a job into the
@@ -61,7 +64,8 @@ class XTBASIS_API CXTFIFOThread {
 // whether a scheduled job has not yet finished. A job scheduled while one
 // runs is run after it.
 //
-// Not copyable; the destructor ends a running worker as CXTFIFOThread's does.
+// Not copyable; the destructor lets a running worker go as CXTFIFOThread's
+// does: it ends after its job (or within 100 ms when idle), without OnQuit.
 class XTBASIS_API CXTScheduleThread {
  public:
   CXTScheduleThread();
@@ -88,7 +92,7 @@ class XTBASIS_API CXTScheduleThread {
 
  private:
   struct Worker;
-  std::unique_ptr<Worker> m_worker;
+  std::shared_ptr<Worker> m_worker;  // shared with the worker, which may outlive the object
 };
 
 using XTParallelBody = std::function<void(int index, void* local)>;
@@ -120,7 +124,8 @@ using XTParallelFinish = std::function<void(void* local)>;
 //
 // The pool starts with the first call and is shut down through the
 // application's exit handlers (AtXTExit); later calls run on the calling
-// thread. It serves one calling thread at a time; calls from other threads
+// thread. The shutdown waits for no body: while another thread's call is
+// still running, its workers are left to end with the process. It serves one calling thread at a time; calls from other threads
 // meanwhile run on their own thread.
 XTBASIS_C_API void ParallelFor(int from, int to, XTParallelBody body, int chunk = 0, XTParallelInit init = {},
                                XTParallelFinish finish = {}, bool pumpMessages = false);

@@ -11,6 +11,7 @@
 // most 2 GiB - 1 bytes. Each such document fails like a malformed one.
 #pragma once
 
+#include <concepts>
 #include <cstddef>
 #include <deque>
 #include <map>
@@ -26,6 +27,11 @@
 namespace xtb::xml {
 class Serializer;
 }
+
+// The types a null pointer constant has: nullptr's, and NULL's (an integer
+// with g++ and clang).
+template <class T>
+concept XTNullArgument = std::same_as<T, std::nullptr_t> || std::same_as<T, decltype(NULL)>;
 
 // Writes one document through SAX-style events into memory; Write and
 // ToString hand the encoded bytes out. Every operation returns false when a
@@ -46,25 +52,36 @@ class XTBASIS_API CXTXMLWriter {
   // null value; the variadic forms end with a null pointer.
   bool StartElement(const char* name, const char** attributes);
   bool StartElement(const char* name, const char* attrName1, ...);
-  // No attributes: StartElement(name, nullptr) and the like.
-  bool StartElement(const char* name, std::nullptr_t) { return StartElement(name, static_cast<const char**>(nullptr)); }
+  // No attributes: StartElement(name, NULL), StartElement(name, nullptr)
+  // and the like take the array form with no array. g++ and clang make NULL
+  // an integer (__null, a long), which fits both forms above equally well,
+  // so these overloads take it exactly; any other integer is refused.
+  template <XTNullArgument Null>
+  bool StartElement(const char* name, Null none) {
+    return none == 0 && StartElement(name, static_cast<const char**>(nullptr));
+  }
   // Closes the innermost open element (false, and nothing written, when none is open).
   bool EndElement();
   bool SimpleElement(const char* name, const char** attributes);
   bool SimpleElement(const char* name, const char* attrName1, ...);
-  bool SimpleElement(const char* name, std::nullptr_t) { return SimpleElement(name, static_cast<const char**>(nullptr)); }
+  template <XTNullArgument Null>
+  bool SimpleElement(const char* name, Null none) {
+    return none == 0 && SimpleElement(name, static_cast<const char**>(nullptr));
+  }
   bool CharElement(const char* name, const char* text, const char** attributes);
   bool CharElement(const char* name, const char* text, const char* attrName1, ...);
-  bool CharElement(const char* name, const char* text, std::nullptr_t) {
-    return CharElement(name, text, static_cast<const char**>(nullptr));
+  template <XTNullArgument Null>
+  bool CharElement(const char* name, const char* text, Null none) {
+    return none == 0 && CharElement(name, text, static_cast<const char**>(nullptr));
   }
   bool Characters(const char* text);
   bool ProcessingInstruction(const char* target, const char* data);
   // Data built from the pairs as name="value", separated by blanks.
   bool ProcessingInstruction2(const char* target, const char** attributes);
   bool ProcessingInstruction2(const char* target, const char* name1, ...);
-  bool ProcessingInstruction2(const char* target, std::nullptr_t) {
-    return ProcessingInstruction2(target, static_cast<const char**>(nullptr));
+  template <XTNullArgument Null>
+  bool ProcessingInstruction2(const char* target, Null none) {
+    return none == 0 && ProcessingInstruction2(target, static_cast<const char**>(nullptr));
   }
   // Name, text and children of the tree, depth first; attributes are not written.
   bool AddElements(const CXTXMLElement& element);

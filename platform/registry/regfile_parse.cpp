@@ -14,8 +14,9 @@
 // - Blank lines and lines starting with ';' are passed over. A comment never
 //   joins the line after it, whatever it ends with.
 // - Lines are joined only inside hex data, and only where a byte list on the
-//   line ends in a comma followed by '\'. The data then goes on at the next
-//   line that is neither blank nor a comment, whatever that line looks like,
+//   line ends in a comma followed by '\', or where '\' follows "hex:" or
+//   "hex(N):" at once (all bytes on the lines after). The data then goes on
+//   at the next line that is neither blank nor a comment, whatever it looks like,
 //   and the end of the file ends it. No other line is ever joined.
 // - A ';' after a value's data, or after the continuation '\', starts a
 //   comment; anything else after the data makes the value malformed.
@@ -125,10 +126,11 @@ std::string ParseQuoted(std::string_view& s) {
 }
 
 // One line's share of a hex list ("01,02,..."), appended to `out`. True when
-// the line ends in the continuation: a comma, then '\'.
-bool HexLine(std::string_view s, std::string& out) {
-  bool wantByte = true;     // at the start and after each comma
-  bool afterComma = false;  // the last thing on this line was a comma
+// the line ends in the continuation: a comma, then '\' (or '\' alone at the
+// list's start).
+bool HexLine(std::string_view s, std::string& out, bool listStart) {
+  bool wantByte = true;          // at the start and after each comma
+  bool afterComma = listStart;  // a continuation may come now
   size_t i = 0;
   for (;;) {
     while (i < s.size() && IsBlank(s[i])) ++i;
@@ -253,7 +255,7 @@ class Parser {
   // The bytes of a hex list that may go on over the following lines.
   std::string HexData(std::string_view first) {
     std::string out;
-    bool more = HexLine(first, out);
+    bool more = HexLine(first, out, true);
     while (more) {
       std::string_view line;
       do {
@@ -261,7 +263,7 @@ class Parser {
         line = Trim(lines_[next_++]);
       } while (line.empty() || line.front() == ';');
       try {
-        more = HexLine(line, out);
+        more = HexLine(line, out, false);
       } catch (Failure& failure) {
         failure.message += Utf8ToCp1252(" (in Zeile ") + std::to_string(next_) + ")";
         throw;

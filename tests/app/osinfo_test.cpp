@@ -87,6 +87,8 @@ TEST(OsIdentify, TwoThousandXpAnd2003) {
   XTOSVersionInfo home = Nt(5, 1);
   home.suiteMask = 0x200;
   EXPECT_EQ(Code(home), 5);
+  home.extended = false;  // a suite mask left over in a basic record is none
+  EXPECT_EQ(Code(home), 6);
   EXPECT_EQ(Code(Nt(5, 1)), 6);
   EXPECT_EQ(Code(Nt(5, 2, false, kServer)), 7);
   EXPECT_EQ(Code(Nt(5, 2, true)), 8);

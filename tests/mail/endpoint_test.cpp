@@ -39,7 +39,9 @@ TEST_F(MailEndpointTest, LiveReceiverKeepsItsNameADeadOneLosesIt) {
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
   // Names are case-insensitive.
   EXPECT_FALSE(second.Create(CString("HELD" + name.substr(4)), ""));
-  EXPECT_FALSE(Traced("CXTMailslotServer::Create")) << "a name in use is no refusal to trace";
+  // Refused like any failing step: one record with the endpoint.
+  const char* step = Pipes() ? "CreateNamedPipe: '\\\\.\\pipe\\" : "CreateMailslot: '\\\\.\\mailslot\\";
+  EXPECT_TRUE(Traced(std::string("CXTMailslotServer::Create: ") + step + "HELD" + name.substr(4) + "': ")) << Traces();
   holder.Kill();
   // The dead receiver's file is still there; a sender is refused, and the
   // name can be created again.

@@ -39,3 +39,6 @@ LD_LIBRARY_PATH=$libdir "$work/hello"
 cmake -S "$consumer" -B "$work/cmake-consumer" -DCMAKE_PREFIX_PATH="$work/prefix" >/dev/null
 cmake --build "$work/cmake-consumer" >/dev/null
 LD_LIBRARY_PATH=$libdir "$work/cmake-consumer/hello"
+
+# Code as the Windows build had it, compiled with both compilers.
+sh "$source/tests/packaging/check-porting.sh" "$work/prefix" "$source/tests/packaging/porting"

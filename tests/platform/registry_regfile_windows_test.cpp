@@ -171,7 +171,7 @@ TEST_F(RegFileAsWindows, ContinuedDataGoesOnAtTheNextNonBlankLineWhateverItHolds
         {{"", "V40a", REG_BINARY, "\x01\x02"}, {"", "V40j", REG_SZ, Sz("after")}}, {8, 10, 13});
 }
 
-TEST_F(RegFileAsWindows, LinesAreJoinedOnlyAfterACommaInHexData) {
+TEST_F(RegFileAsWindows, LinesAreJoinedOnlyAfterACommaOrTheTypeInHexData) {
   Check(R"(
 [HKEY_CURRENT_USER\Software\Import]
 "V41a"=dword:1234\
@@ -188,7 +188,25 @@ f
 \
 02
 )",
-        {{"", "V41d", REG_SZ, Sz("after a lone backslash")}}, {4, 5, 6, 7, 8, 9, 10, 12, 13, 14, 16});
+        {{"", "V41d", REG_SZ, Sz("after a lone backslash")}, {"", "V41e", REG_BINARY, "\x02"}},
+        {4, 5, 6, 7, 8, 9, 10, 14, 16});
+}
+
+// The list may start on the line after the type, for text types too.
+TEST_F(RegFileAsWindows, AHexListMayStartOnTheLineAfterItsType) {
+  Check([](bool unicode) {
+    return R"(
+[HKEY_CURRENT_USER\Software\Import]
+"V42a"=hex(2):\
+  )" + TextHex("%Pfad%", unicode) + R"(
+"V42b"=hex:\ ; the bytes follow
+  0a,\
+  0b
+"V42c"=hex(7):\
+"V42d"="after"
+)";
+  },
+        {{"", "V42a", REG_EXPAND_SZ, Sz("%Pfad%")}, {"", "V42b", REG_BINARY, "\x0a\x0b"}}, {9});
 }
 
 TEST_F(RegFileAsWindows, TheEndOfTheFileEndsContinuedData) {

@@ -4,6 +4,10 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <thread>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -150,17 +154,54 @@ TEST_F(WorkerThreadTest, FifoQuitsAtOnceWhenIdleAndAfterTheRunningJobDroppingThe
   EXPECT_EQ(fifo.quits, 2);
 }
 
-// The worker uses the object: a destructor that left it running would let
-// it read freed memory (the sanitizer builds catch that).
-TEST_F(WorkerThreadTest, FifoDestructorEndsARunningWorker) {
-  {
-    CXTFIFOThread fifo;
-    ASSERT_TRUE(fifo.Start());
-    char a[] = "a";
-    ASSERT_TRUE(fifo.Schedule(a, RecordJob, "kurz"));
-    ASSERT_TRUE(Eventually([&] { return Runs().size() == 1; }));
+// Counts OnQuit calls without ending its worker in its destructor.
+template <typename Base>
+class Leaving : public Base {
+ public:
+  static inline std::atomic<int> quits{0};
+
+ protected:
+  unsigned int OnQuit() override {
+    quits++;
+    return 0;
   }
-  EXPECT_EQ(Runs().size(), 1u);
+};
+
+bool ThreadGone(DWORD threadId) { return !std::filesystem::exists("/proc/self/task/" + std::to_string(threadId)); }
+
+// The destructor returns while the job still runs; the worker finishes it
+// and ends without calling into the object it no longer has (the sanitizer
+// builds would catch a read of the freed object).
+template <typename Worker>
+void ExpectTheDestructorLetsABusyWorkerGo(Probe& probe, const std::function<std::vector<std::string>()>& runs) {
+  Leaving<Worker>::quits = 0;
+  probe.hold = true;
+  static char context[] = "a";
+  auto worker = std::make_unique<Leaving<Worker>>();
+  ASSERT_TRUE(worker->Start());
+  ASSERT_TRUE(worker->Schedule(context, RecordJob, "lang"));
+  ASSERT_TRUE(Eventually([&] { return probe.started == 1; }));
+  // A destructor that waited would hang here; the release after 3 s turns
+  // that into a failure.
+  std::thread release([&] {
+    std::this_thread::sleep_for(3s);
+    probe.hold = false;
+  });
+  const auto asked = std::chrono::steady_clock::now();
+  worker.reset();
+  EXPECT_LT(std::chrono::steady_clock::now() - asked, 1s);
+  EXPECT_TRUE(runs().empty()) << "the job had to end before the destructor returned";
+  release.join();
+  ASSERT_TRUE(Eventually([&] { return runs().size() == 1; }));
+  ASSERT_TRUE(Eventually([&] { return ThreadGone(probe.threadId); }));
+  EXPECT_EQ(Leaving<Worker>::quits, 0);
+}
+
+TEST_F(WorkerThreadTest, DestructorsNeitherStopNorWaitForABusyWorker) {
+  ExpectTheDestructorLetsABusyWorkerGo<CXTFIFOThread>(m_probe, [this] { return Runs(); });
+  m_probe.started = 0;
+  m_probe.runs.clear();  // the worker that wrote it has ended
+  ExpectTheDestructorLetsABusyWorkerGo<CXTScheduleThread>(m_probe, [this] { return Runs(); });
 }
 
 TEST_F(WorkerThreadTest, ScheduleThreadIsBusyFromScheduleUntilTheJobReturns) {

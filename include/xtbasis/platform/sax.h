@@ -73,6 +73,19 @@ struct ISAXContentHandler : IUnknown {
                                         int dataLength) = 0;
   virtual HRESULT skippedEntity(const char16_t* name, int nameLength) = 0;
 
+  // Handlers written with wchar_t text (32 bits here, so neither the units
+  // nor the lengths would be the UTF-16 ones) would only add functions that
+  // no parser calls. Declaring one is an error; the line the compiler quotes
+  // says what to write instead.
+  virtual HRESULT startPrefixMapping(const wchar_t*, int, const wchar_t*, int) = delete;  // SAX text is const char16_t*: write startPrefixMapping(const char16_t* prefix, int prefixLength, const char16_t* uri, int uriLength)
+  virtual HRESULT endPrefixMapping(const wchar_t*, int) = delete;  // SAX text is const char16_t*: write endPrefixMapping(const char16_t* prefix, int prefixLength)
+  virtual HRESULT startElement(const wchar_t*, int, const wchar_t*, int, const wchar_t*, int, ISAXAttributes*) = delete;  // SAX text is const char16_t*: write startElement(const char16_t* uri, int uriLength, const char16_t* localName, int localNameLength, const char16_t* qName, int qNameLength, ISAXAttributes* attributes)
+  virtual HRESULT endElement(const wchar_t*, int, const wchar_t*, int, const wchar_t*, int) = delete;  // SAX text is const char16_t*: write endElement(const char16_t* uri, int uriLength, const char16_t* localName, int localNameLength, const char16_t* qName, int qNameLength)
+  virtual HRESULT characters(const wchar_t*, int) = delete;  // SAX text is const char16_t*: write characters(const char16_t* text, int length)
+  virtual HRESULT ignorableWhitespace(const wchar_t*, int) = delete;  // SAX text is const char16_t*: write ignorableWhitespace(const char16_t* text, int length)
+  virtual HRESULT processingInstruction(const wchar_t*, int, const wchar_t*, int) = delete;  // SAX text is const char16_t*: write processingInstruction(const char16_t* target, int targetLength, const char16_t* data, int dataLength)
+  virtual HRESULT skippedEntity(const wchar_t*, int) = delete;  // SAX text is const char16_t*: write skippedEntity(const char16_t* name, int nameLength)
+
  protected:
   ~ISAXContentHandler() = default;
 };
@@ -83,6 +96,11 @@ struct ISAXErrorHandler : IUnknown {
   virtual HRESULT error(ISAXLocator* locator, const char16_t* message, HRESULT code) = 0;
   virtual HRESULT fatalError(ISAXLocator* locator, const char16_t* message, HRESULT code) = 0;
   virtual HRESULT ignorableWarning(ISAXLocator* locator, const char16_t* message, HRESULT code) = 0;
+
+  // As for the content handler: wchar_t text would never be called.
+  virtual HRESULT error(ISAXLocator*, const wchar_t*, HRESULT) = delete;  // SAX text is const char16_t*: write error(ISAXLocator* locator, const char16_t* message, HRESULT code)
+  virtual HRESULT fatalError(ISAXLocator*, const wchar_t*, HRESULT) = delete;  // SAX text is const char16_t*: write fatalError(ISAXLocator* locator, const char16_t* message, HRESULT code)
+  virtual HRESULT ignorableWarning(ISAXLocator*, const wchar_t*, HRESULT) = delete;  // SAX text is const char16_t*: write ignorableWarning(ISAXLocator* locator, const char16_t* message, HRESULT code)
 
  protected:
   ~ISAXErrorHandler() = default;
