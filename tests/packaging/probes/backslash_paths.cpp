@@ -98,7 +98,7 @@ class BackslashPaths : public ::testing::Test {
 };
 
 TEST_F(BackslashPaths, EveryPathTakingFunctionReadsBackslashAsSeparator) {
-  const std::string hexKey = CXTCrypt::KeyToHex((m_root / "work" / "in.txt").c_str());
+  const CString hexKey = CXTCrypt::KeyToHex((m_root / "work" / "in.txt").c_str());
   const std::vector<Row> rows = {
       {"SaveTextFile", [](const std::string& d) { return SaveTextFile(d + "saved.txt", "Text"); }, "saved.txt"},
       {"LoadTextFile",

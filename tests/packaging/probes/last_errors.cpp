@@ -106,9 +106,9 @@ TEST_F(LastErrors, AFileAnotherHoldsIsASharingViolation) {
 TEST_F(LastErrors, AnEndpointInUseAlreadyExists) {
   setenv("XTBASIS_MAIL_DIR", At("mail").c_str(), 1);
   CXTMailslotServer first, second;
-  ASSERT_TRUE(first.Create("ProbeEndpoint"));
+  ASSERT_TRUE(first.Create("ProbeEndpoint", ""));
   SetLastError(0);
-  EXPECT_FALSE(second.Create("ProbeEndpoint"));
+  EXPECT_FALSE(second.Create("ProbeEndpoint", ""));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
 }
 
