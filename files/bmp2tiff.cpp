@@ -8,6 +8,7 @@
 #include "bmp_decoder.h"
 #include "os/dynlib.h"
 #include "os/file.h"
+#include "os/systempath.h"
 
 namespace {
 
@@ -96,7 +97,7 @@ bool CBmp2Tiff::Create(const char* path) {
   }
   if (m_file) m_file->Close();
   m_file.reset();
-  Tiff* tiff = path ? m_library->TIFFOpen(path, "w") : nullptr;
+  Tiff* tiff = path ? m_library->TIFFOpen(xtb::os::SystemPath(path).c_str(), "w") : nullptr;
   if (!tiff) return false;
   m_file = std::make_shared<OpenFile>();
   m_file->library = m_library;

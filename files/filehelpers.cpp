@@ -12,14 +12,14 @@
 namespace {
 
 bool StatPath(const CString& path, xtb::os::FileFacts& facts) {
-  return !path.IsEmpty() && xtb::os::FactsOf(xtb::path::ToFileSystem(path.view()).c_str(), facts);
+  return !path.IsEmpty() && xtb::os::FactsOf(path, facts);
 }
 
 }  // namespace
 
 bool LoadTextFile(const CString& path, CString& text) {
   std::string content;
-  if (!xtb::os::ReadWholeFile(xtb::path::ToFileSystem(path.view()).c_str(), content)) return false;
+  if (!xtb::os::ReadWholeFile(path, content)) return false;
   text = CString(std::move(content));
   return true;
 }
@@ -27,14 +27,13 @@ bool LoadTextFile(const CString& path, CString& text) {
 bool SaveTextFile(const CString& path, const CString& text) {
   // The text replaces the name (a planted link loses it, its target stays
   // as it was); a new file's mode is left to the umask.
-  return xtb::os::ReplaceWholeFile(xtb::path::ToFileSystem(path.view()).c_str(), text.GetString(),
-                                   static_cast<size_t>(text.GetLength()), xtb::os::kModeLessUmask);
+  return xtb::os::ReplaceWholeFile(path, text.GetString(), static_cast<size_t>(text.GetLength()), xtb::os::kModeLessUmask);
 }
 
 CString FindNewestFile(const CString& pattern) {
   std::string newest;
   std::pair<int64_t, long> newestTime;
-  xtb::path::ForEachMatch(xtb::path::ToFileSystem(pattern.view()), [&](const std::string& path,
+  xtb::path::ForEachMatch(std::string(pattern.view()), [&](const std::string& path,
                                                                       const xtb::os::FileFacts& facts) {
     if (!facts.regular) return true;
     const std::pair<int64_t, long> time(facts.modifiedSeconds, facts.modifiedNanoseconds);

@@ -110,7 +110,7 @@ CPath CPath::operator+(const CPath& relative) const {
 
 bool CPath::Exists() const {
   bool found = false;
-  xtb::path::ForEachMatch(xtb::path::ToFileSystem(m_path), [&found](const std::string&, const xtb::os::FileFacts&) {
+  xtb::path::ForEachMatch(m_path, [&found](const std::string&, const xtb::os::FileFacts&) {
     found = true;
     return false;
   });

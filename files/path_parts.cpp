@@ -90,11 +90,4 @@ std::string NormaliseDir(std::string_view dir, char separator) {
   return result;
 }
 
-std::string ToFileSystem(std::string_view path) {
-  std::string result(path);
-  for (char& ch : result)
-    if (ch == '\\') ch = '/';
-  return result;
-}
-
 }  // namespace xtb::path

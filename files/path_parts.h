@@ -28,7 +28,4 @@ inline std::string Make(const Parts& p) { return Make(p.drive.c_str(), p.dir.c_s
 // The directory with "." and ".." resolved as CPath's joining describes.
 std::string NormaliseDir(std::string_view dir, char separator);
 
-// Path text for the file system: backslashes become '/'.
-std::string ToFileSystem(std::string_view path);
-
 }  // namespace xtb::path

@@ -1,15 +1,16 @@
 #include "temp_names.h"
 
 #include <cerrno>
+#include <string>
 
 #include <xtbasis/platform/clock.h>
-#include <xtbasis/platform/lasterror.h>
 
 #include <xtbasis/sysbase.h>
 
 #include "os/environment.h"
 #include "os/filesystem.h"
 #include "os/process.h"
+#include "os/systempath.h"
 
 namespace xtb::files {
 
@@ -20,9 +21,11 @@ CString TempDirectory() {
     const char* env = xtb::os::EnvironmentValue("TMPDIR");
     dir = env != nullptr && *env != '\0' ? env : "/tmp";
   }
-  const char last = dir[dir.GetLength() - 1];
-  if (last != '/' && last != '\\') dir += '/';
-  return dir;
+  // In the system's form: the names made from it are handed to programs,
+  // which may open them with their own runtime calls.
+  std::string path = xtb::os::SystemPath(dir.view());
+  if (path.back() != '/') path += '/';
+  return CString(std::move(path));
 }
 
 CString CreateUniqueFile(const CString& dir, const CString& prefix) {
@@ -33,9 +36,8 @@ CString CreateUniqueFile(const CString& dir, const CString& prefix) {
     CString path;
     path.Format("%s%.3s%04X.TMP", dir.GetString(), prefix.GetString(), number);
     if (xtb::os::CreateNewFile(path)) return path;
-    if (errno != EEXIST) break;
+    if (errno != EEXIST) break;  // CreateNewFile set the last error
   }
-  xtb::SetLastErrorFromErrno();
   return CString();
 }
 

@@ -5,8 +5,8 @@
 
 namespace xtb::files {
 
-// The temporary directory of the system base object, ending with a
-// separator; without one, $TMPDIR or /tmp.
+// The temporary directory of the system base object in the system's form
+// ('\\' read as '/'), ending with '/'; without one, $TMPDIR or /tmp.
 CString TempDirectory();
 
 // Creates a new, empty file `dir` + first three characters of `prefix` +

@@ -1,6 +1,7 @@
 #include "wildcard.h"
 
 #include "os/filesystem.h"
+#include "os/systempath.h"
 
 namespace xtb::path {
 
@@ -39,8 +40,9 @@ bool MatchesWildcard(std::string_view pattern, std::string_view name) {
   return false;
 }
 
-void ForEachMatch(const std::string& pattern,
+void ForEachMatch(const std::string& givenPattern,
                   const std::function<bool(const std::string&, const os::FileFacts&)>& visit) {
+  const std::string pattern = os::SystemPath(givenPattern);
   const size_t slash = pattern.rfind('/');
   const std::string dir = slash == std::string::npos ? std::string() : pattern.substr(0, slash + 1);
   const std::string last = pattern.substr(dir.size());

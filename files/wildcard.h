@@ -16,8 +16,8 @@ bool HasWildcards(std::string_view text);
 // ".*" also matches names without an extension ("*.*" matches every name).
 bool MatchesWildcard(std::string_view pattern, std::string_view name);
 
-// Calls `visit(fullPath, facts)` for each entry that `pattern` (a file-system
-// path whose last component may hold wildcards) names, in directory order,
+// Calls `visit(fullPath, facts)` for each entry that `pattern` (a path, '\\'
+// read as '/', whose last component may hold wildcards) names, in directory order,
 // "." and ".." left out; stops early when `visit` returns false. Without
 // wildcards the one named entry is visited when it exists.
 void ForEachMatch(const std::string& pattern,

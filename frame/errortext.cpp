@@ -11,12 +11,14 @@ namespace {
 
 constexpr UINT kMessageBuffer = 100000;
 
-// The C library's text for the errno value behind `number`, in the
-// language of the process locale.
+// The system's text for the errno value of the same failure as `number`,
+// in the language of the process locale, ending in CR LF as the system's
+// message texts do.
 bool SystemText(DWORD number, CString& text) {
+  const int error = xtb::ErrnoFromWinError(number);
   std::string message;
-  if (!xtb::os::SystemErrorText(xtb::ErrnoFromWinError(number), message)) return false;
-  text = CString(std::move(message));
+  if ((error == 0 && number != ERROR_SUCCESS) || !xtb::os::SystemErrorText(error, message)) return false;
+  text = CString(std::move(message) + "\r\n");
   return true;
 }
 

@@ -21,6 +21,7 @@
 #include <xtbasis/xml.h>
 
 #include "libxmlsetup.h"
+#include "os/systempath.h"
 #include "unicode.h"
 
 namespace {
@@ -152,7 +153,8 @@ Doc Parse(const char* file, Entries& entries) {
 }  // namespace
 
 void CXTXmlSchemaValidator::AddToSchemaCache(const char* namespaceUri, const char* schemaFile) {
-  m_Schemas.emplace_back(CString(namespaceUri), CString(schemaFile));
+  // libxml2 opens the schema files itself: they are kept in the system's form.
+  m_Schemas.emplace_back(CString(namespaceUri), CString(xtb::os::SystemPath(schemaFile != nullptr ? schemaFile : "")));
 }
 
 bool CXTXmlSchemaValidator::Validate(const char* xmlFile) {

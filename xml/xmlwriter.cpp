@@ -244,7 +244,6 @@ bool CXTXMLWriter::Write(const char* path) {
   // written but does not count as a success. The document replaces the
   // name, so a link planted there is never written through.
   if (xtb::os::ReplaceWholeFile(path, bytes.data(), bytes.size(), 0666)) SetLastError(0);
-  else xtb::SetLastErrorFromErrno();
   if (GetLastError() == 0 && !bytes.empty()) return true;
   m_LastResult = static_cast<HRESULT>(GetLastError());
   return false;

@@ -20,10 +20,11 @@ XTBASIS_C_API CString GetErrorMessage(CException* e);
 
 // The text of an error number (0xFFFFFFFF: the calling thread's last error).
 // When `moduleName` names a registered module, its message table is searched
-// first. System texts are those of the C library for the errno value behind
-// the number, in the language of the process locale, converted to code page
-// 1252. Unknown numbers give "Fehler Nr. %d" below 0x10000, else
-// "Fehler Nr. 0x%08x".
+// first. The number is a Windows number; its system text is the C library's
+// text for the errno value of the same failure, in the language of the
+// process locale (LC_MESSAGES, LANGUAGE), converted to code page 1252 and
+// ended by CR LF. Numbers without such a text give "Fehler Nr. %d" below
+// 0x10000, else "Fehler Nr. 0x%08x".
 XTBASIS_C_API CString GetLastErrorString(const char* moduleName, DWORD errorNumber);
 
 #ifdef __clang__

@@ -69,9 +69,6 @@
 #include <xtbasis/platform/cstring.h>
 #include <xtbasis/platform/wintypes.h>
 
-#ifndef ERROR_OPERATION_ABORTED
-#define ERROR_OPERATION_ABORTED 995L
-#endif
 #define ERROR_WINHTTP_TIMEOUT 12002L
 #define ERROR_WINHTTP_INVALID_URL 12005L
 #define ERROR_WINHTTP_NAME_NOT_RESOLVED 12007L

@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "systempath.h"
+
 namespace xtb::os {
 
 namespace {
@@ -104,7 +106,9 @@ bool FactsOf(int fd, FileFacts& facts) {
 }
 
 bool FactsOf(const char* path, FileFacts& facts, bool followLink) {
-  return FactsAt(AT_FDCWD, path, facts, followLink);
+  if (path == nullptr) return FactsAt(AT_FDCWD, path, facts, followLink);
+  const std::string systemPath = SystemPath(path);
+  return FactsAt(AT_FDCWD, systemPath.c_str(), facts, followLink) || FailedOn(systemPath);
 }
 
 bool FactsAt(int folderFd, const char* name, FileFacts& facts, bool followLink) {
@@ -117,8 +121,9 @@ bool FactsAt(int folderFd, const char* name, FileFacts& facts, bool followLink) 
 }
 
 bool ReadWholeFile(const char* path, std::string& content) {
-  const Fd file(open(path, O_RDONLY | O_CLOEXEC));
-  if (!file.IsOpen()) return false;
+  const std::string systemPath = SystemPath(path);
+  const Fd file(open(systemPath.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!file.IsOpen()) return FailedOn(systemPath);
   content.clear();
   char buffer[64 * 1024];
   for (;;) {
@@ -141,8 +146,9 @@ bool ReadWholeFile(int fd, std::vector<uint8_t>& bytes) {
 bool File::OpenRead(const char* path) {
   Close();
   if (path == nullptr) return false;
-  m_fd = Fd(open(path, O_RDONLY | O_CLOEXEC));
-  return IsOpen();
+  const std::string systemPath = SystemPath(path);
+  m_fd = Fd(open(systemPath.c_str(), O_RDONLY | O_CLOEXEC));
+  return IsOpen() || FailedOn(systemPath);
 }
 
 bool File::OpenLocked(const char* path, bool exclusive) {
@@ -151,7 +157,7 @@ bool File::OpenLocked(const char* path, bool exclusive) {
   const int error = errno;
   Close();
   errno = error;
-  return false;
+  return FailedOn(SystemPath(path));
 }
 
 bool File::OpenShared(const char* path) { return OpenLocked(path, false); }
@@ -160,25 +166,28 @@ bool File::OpenExclusive(const char* path) { return OpenLocked(path, true); }
 
 bool File::Names(const char* path) const {
   FileFacts named, own;
-  return IsOpen() && FactsOf(path, named) && FactsOf(m_fd.Get(), own) && named.id == own.id;
+  return IsOpen() && FactsAt(AT_FDCWD, SystemPath(path).c_str(), named, true) && FactsOf(m_fd.Get(), own) &&
+         named.id == own.id;
 }
 
 bool File::Create(const char* path, const File& source) {
   Close();
   if (path == nullptr || source.Names(path)) return false;
-  m_fd = Fd(open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-  return IsOpen();
+  const std::string systemPath = SystemPath(path);
+  m_fd = Fd(open(systemPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+  return IsOpen() || FailedOn(systemPath);
 }
 
 bool File::CreateExclusive(const char* path, const File& source) {
   Close();
   if (path == nullptr || source.Names(path)) return false;
-  m_fd = Fd(open(path, O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
+  const std::string systemPath = SystemPath(path);
+  m_fd = Fd(open(systemPath.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
   if (IsOpen() && flock(m_fd.Get(), LOCK_EX | LOCK_NB) == 0 && ftruncate(m_fd.Get(), 0) == 0) return true;
   const int error = errno;
   Close();
   errno = error;
-  return false;
+  return FailedOn(systemPath);
 }
 
 bool File::Seek(int64_t offset) { return lseek(m_fd.Get(), static_cast<off_t>(offset), SEEK_SET) == offset; }

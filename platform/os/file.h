@@ -1,7 +1,8 @@
 // Files and descriptors: the descriptor owned by an object, reads and
 // writes that finish what they start, and the facts about a file that the
 // families ask for. Every call reports failure by its result and leaves
-// errno set, never by an exception.
+// errno set, never by an exception. Calls that take a path read it as
+// SystemPath reads it and set the Windows last error when they fail.
 #pragma once
 
 #include <cstddef>

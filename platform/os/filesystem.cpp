@@ -9,6 +9,7 @@
 #include <cerrno>
 
 #include "folder.h"
+#include "systempath.h"
 
 namespace xtb::os {
 
@@ -52,16 +53,29 @@ bool CurrentFolder(std::string& folder) {
 }
 
 bool CreateNewFile(const char* path) {
-  Fd file(open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-  return file.IsOpen() && file.Close();
+  const std::string systemPath = SystemPath(path);
+  Fd file(open(systemPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+  return (file.IsOpen() && file.Close()) || FailedOn(systemPath);
 }
 
-bool RemoveFile(const char* path) { return unlink(path) == 0; }
+bool RemoveFile(const char* path) {
+  const std::string systemPath = SystemPath(path);
+  return unlink(systemPath.c_str()) == 0 || FailedOn(systemPath);
+}
 
-bool MakeFolder(const char* path, unsigned mode) { return mkdir(path, static_cast<mode_t>(mode)) == 0; }
+bool MakeFolder(const char* path, unsigned mode) {
+  const std::string systemPath = SystemPath(path);
+  return mkdir(systemPath.c_str(), static_cast<mode_t>(mode)) == 0 || FailedOn(systemPath);
+}
 
-bool RemoveFolder(const char* path) { return rmdir(path) == 0; }
+bool RemoveFolder(const char* path) {
+  const std::string systemPath = SystemPath(path);
+  return rmdir(systemPath.c_str()) == 0 || FailedOn(systemPath);
+}
 
-bool SetPermissions(const char* path, unsigned mode) { return chmod(path, static_cast<mode_t>(mode)) == 0; }
+bool SetPermissions(const char* path, unsigned mode) {
+  const std::string systemPath = SystemPath(path);
+  return chmod(systemPath.c_str(), static_cast<mode_t>(mode)) == 0 || FailedOn(systemPath);
+}
 
 }  // namespace xtb::os

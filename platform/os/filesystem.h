@@ -1,6 +1,7 @@
 // Names in the file system: folders listed, made and removed, files
 // created, removed and given permissions, and what kind of file system
-// holds a file. Paths are the system's ('/'); errno tells a failure.
+// holds a file. Paths are read as SystemPath reads them ('\\' as '/'); a
+// failure is told by errno and the Windows last error.
 #pragma once
 
 #include <functional>

@@ -15,6 +15,7 @@
 
 #include "process.h"
 #include "system_text.h"
+#include "systempath.h"
 
 namespace xtb::os {
 
@@ -32,10 +33,11 @@ int OpenFlags(EntryRule::Access access) {
   return O_RDONLY;
 }
 
-// A name of an entry of this folder: no path, neither the folder itself
-// nor its parent.
+// A name of an entry of this folder: no path (neither separator, so that
+// no name with a backslash is made), neither the folder itself nor its
+// parent.
 bool IsEntryName(std::string_view name) {
-  return !name.empty() && name.find('/') == std::string_view::npos && name != "." && name != "..";
+  return !name.empty() && name.find_first_of("/\\") == std::string_view::npos && name != "." && name != "..";
 }
 
 // The checks that an opened entry must pass; 0, or the refusal.
@@ -66,15 +68,19 @@ class KeepErrno {
 
 }  // namespace
 
-Folder::Folder(const std::string& path, bool followLastLink)
-    : m_fd(open(path.empty() ? "." : path.c_str(),
-                O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followLastLink ? 0 : O_NOFOLLOW))) {}
+Folder::Folder(const std::string& path, bool followLastLink) {
+  const std::string systemPath = path.empty() ? std::string(".") : SystemPath(path);
+  m_fd = Fd(open(systemPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followLastLink ? 0 : O_NOFOLLOW)));
+  if (!IsOpen()) FailedOn(systemPath);
+}
 
-Folder Folder::Make(const std::string& path, unsigned mode, unsigned parentMode, bool followLastLink) {
+Folder Folder::Make(const std::string& givenPath, unsigned mode, unsigned parentMode, bool followLastLink) {
+  const std::string path = SystemPath(givenPath);
   for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1))
-    if (mkdir(path.substr(0, slash).c_str(), static_cast<mode_t>(parentMode)) != 0 && errno != EEXIST) return Folder();
+    if (mkdir(path.substr(0, slash).c_str(), static_cast<mode_t>(parentMode)) != 0 && errno != EEXIST)
+      return FailedOn(path), Folder();
   const bool made = mkdir(path.c_str(), static_cast<mode_t>(mode)) == 0;
-  if (!made && errno != EEXIST) return Folder();
+  if (!made && errno != EEXIST) return FailedOn(path), Folder();
   Folder folder(path, followLastLink);
   if (made && folder.IsOpen() && fchmod(folder.Get(), static_cast<mode_t>(mode)) != 0) return Folder();
   return folder;
@@ -245,9 +251,12 @@ int Folder::RemoveStaleSocket(std::string_view name) const {
   return Remove(name) || errno == ENOENT ? 0 : errno;
 }
 
-bool ReplaceWholeFile(const char* path, const void* data, size_t size, unsigned mode) {
+namespace {
+
+// ReplaceWholeFile for a path in the system's form.
+bool ReplaceNamed(const std::string& path, const void* data, size_t size, unsigned mode) {
   std::string folderPath, name;
-  SplitFolderAndName(path != nullptr ? path : "", folderPath, name);
+  SplitFolderAndName(path, folderPath, name);
   const Folder folder(folderPath);
   if (!folder.IsOpen()) return false;
   if (folder.ReplaceEntry(name, data, size, mode)) return true;
@@ -272,15 +281,23 @@ bool ReplaceWholeFile(const char* path, const void* data, size_t size, unsigned 
   return fchmod(file.Get(), static_cast<mode_t>(mode)) == 0 && file.Close();
 }
 
+}  // namespace
+
+bool ReplaceWholeFile(const char* path, const void* data, size_t size, unsigned mode) {
+  const std::string systemPath = SystemPath(path != nullptr ? path : "");
+  return ReplaceNamed(systemPath, data, size, mode) || FailedOn(systemPath);
+}
+
 void SplitFolderAndName(std::string_view path, std::string& folder, std::string& name) {
-  const size_t slash = path.rfind('/');
-  if (slash == std::string_view::npos) {
+  const std::string systemPath = SystemPath(path);
+  const size_t slash = systemPath.rfind('/');
+  if (slash == std::string::npos) {
     folder = ".";
-    name = path;
+    name = systemPath;
     return;
   }
-  folder = slash == 0 ? "/" : std::string(path.substr(0, slash));
-  name = path.substr(slash + 1);
+  folder = slash == 0 ? "/" : systemPath.substr(0, slash);
+  name = systemPath.substr(slash + 1);
 }
 
 std::string EntryErrorText(int error) {

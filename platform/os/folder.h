@@ -3,7 +3,9 @@
 // opened once and every entry is then reached by its name relative to it,
 // never through a symbolic link, and checked to be what it should be before
 // anything is written: a name planted by another user turns into a refusal,
-// never into writing, reading or deleting somewhere else.
+// never into writing, reading or deleting somewhere else. Folder paths are
+// read as SystemPath reads them; an entry name holding '/' or '\\' is no
+// name of this folder and refused (EINVAL).
 #pragma once
 
 #include <cerrno>
@@ -120,8 +122,8 @@ class Folder {
 // mode to the umask, as open(2) would.
 inline constexpr unsigned kModeLessUmask = ~0u;
 
-// `path` split at its last '/' into the folder ("." when none, "/" for the
-// root) and the name.
+// `path` split at its last separator ('/' or '\\') into the folder in the
+// system's form ("." when none, "/" for the root) and the name.
 void SplitFolderAndName(std::string_view path, std::string& folder, std::string& name);
 
 // ReplaceEntry for the file `path`. Where no new file can be made in its

@@ -1,14 +1,13 @@
 // Import and export of .reg files over the store.
 #include <xtbasis/platform/regfile.h>
 
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <optional>
 
 #include "os/file.h"
+#include "os/folder.h"
 #include "utf8cp1252.h"
 #include "regfile_parse.h"
 #include "store.h"
@@ -235,18 +234,9 @@ bool ExportRegFile(const std::string& keyPath, const std::string& path, RegFileF
                    RegFileError* error) {
   std::string text;
   if (!ExportRegText(keyPath, format, &text, error)) return false;
-  const std::string aside = path + ".part";
-  {
-    std::ofstream out(aside, std::ios::binary | std::ios::trunc);
-    if (out) out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    if (!out || !out.flush()) {
-      unlink(aside.c_str());
-      *error = {0, path + Utf8ToCp1252(" kann nicht geschrieben werden")};
-      return false;
-    }
-  }
-  if (std::rename(aside.c_str(), path.c_str()) != 0) {
-    unlink(aside.c_str());
+  // A new file renamed over the name: a reader sees the old or the whole
+  // new text, and a link planted under the name is never written through.
+  if (!os::ReplaceWholeFile(path.c_str(), text.data(), text.size(), os::kModeLessUmask)) {
     *error = {0, path + Utf8ToCp1252(" kann nicht geschrieben werden")};
     return false;
   }

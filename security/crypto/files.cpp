@@ -33,7 +33,7 @@ bool Untrusted() {
 // Replaced as a whole with exactly `mode`; true only when bytes were written.
 bool Replace(const char* path, const uint8_t* bytes, size_t size, unsigned mode) {
   if (path == nullptr) return false;
-  if (!os::ReplaceWholeFile(path, bytes, size, mode)) return Failed();
+  if (!os::ReplaceWholeFile(path, bytes, size, mode)) return false;  // the last error is set
   return size > 0;
 }
 

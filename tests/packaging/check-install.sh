@@ -42,3 +42,12 @@ LD_LIBRARY_PATH=$libdir "$work/cmake-consumer/hello"
 
 # Code as the Windows build had it, compiled with both compilers.
 sh "$source/tests/packaging/check-porting.sh" "$work/prefix" "$source/tests/packaging/porting"
+
+# Programs ported from Windows: paths built with '\' and the last-error
+# numbers and texts they compare and show.
+export XTBASIS_CRASH_HELPER="$(find "$work/prefix" -name xtbasis-crashhelper -type f)"
+for probe in backslash_paths last_errors; do
+  c++ -std=c++20 -o "$work/$probe" "$source/tests/packaging/porting/$probe.cpp" \
+    $(pkg-config --cflags --libs xtbasis) -lgtest -lgtest_main -pthread
+  LD_LIBRARY_PATH=$libdir "$work/$probe" >"$work/$probe.log" 2>&1 || { cat "$work/$probe.log" >&2; exit 1; }
+done

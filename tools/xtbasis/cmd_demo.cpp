@@ -31,7 +31,7 @@ int Failed(const std::string& what, const std::string& cause) {
   return 1;
 }
 
-std::string ErrorText(LONG code) { return GetLastErrorString(nullptr, static_cast<DWORD>(code)).GetString(); }
+std::string ErrorText(LONG code) { return xtbtool::ErrorLine(static_cast<unsigned long>(code)); }
 
 // Stores the level as the demo's setting and reads it back; the registry
 // calls return their error number.
@@ -145,7 +145,7 @@ int MailRoad() {
   std::printf("== Mail from one program to another\n");
   CXTMailslotServer receiver;
   if (!receiver.Create("XTDemo", "Empfang")) {
-    std::printf("the endpoint XTDemo cannot be had: %s\n", GetLastErrorString(nullptr, GetLastError()).GetString());
+    std::printf("the endpoint XTDemo cannot be had: %s\n", xtbtool::ErrorLine(GetLastError()).c_str());
     return 1;
   }
   std::error_code error;

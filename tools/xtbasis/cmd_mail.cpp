@@ -51,7 +51,7 @@ MAILTYPES ParseType(const std::string& text) {
   return MAILTYPE_NONE;
 }
 
-std::string LastErrorText() { return GetLastErrorString(nullptr, GetLastError()).GetString(); }
+std::string LastErrorText() { return xtbtool::ErrorLine(GetLastError()); }
 
 int Listen(const xtbtool::Args& args, long count) {
   if (args.empty() || args.size() > 2) return xtbtool::UsageError("mail", "listen needs NAME and at most SUB");

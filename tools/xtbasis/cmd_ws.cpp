@@ -24,9 +24,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 int Fail(const char* what, unsigned long error) {
-  const CString text = GetLastErrorString(nullptr, error);
-  std::fprintf(stderr, "xtbasis ws: %s: %lu %s%s", what, error, text.GetString(),
-               text.Right(1) == "\n" ? "" : "\n");
+  std::fprintf(stderr, "xtbasis ws: %s: %lu %s\n", what, error, xtbtool::ErrorLine(error).c_str());
   return 1;
 }
 

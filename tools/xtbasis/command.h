@@ -30,4 +30,8 @@ std::vector<Command> Commands();
 // error and returns the usage exit code 2.
 int UsageError(const std::string& name, const std::string& message);
 
+// GetLastErrorString's text of the Windows number `error` for one line of
+// output: without the CR LF the system's texts end with.
+std::string ErrorLine(unsigned long error);
+
 }  // namespace xtbtool

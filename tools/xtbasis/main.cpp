@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <string>
 
+#include <xtbasis/errortext.h>
+
 #include "command.h"
 
 namespace xtbtool {
@@ -49,6 +51,12 @@ std::vector<Command> Commands() {
   std::vector<Command> commands = Registry();
   std::sort(commands.begin(), commands.end(), [](const Command& a, const Command& b) { return a.name < b.name; });
   return commands;
+}
+
+std::string ErrorLine(unsigned long error) {
+  std::string text = GetLastErrorString(nullptr, static_cast<DWORD>(error)).GetString();
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+  return text;
 }
 
 int UsageError(const std::string& name, const std::string& message) {

@@ -1,7 +1,8 @@
-// The thread-local last error. Calls that fail set a Windows error number:
-// the errno values that have a Windows counterpart are stored as that number
-// (ENOENT as ERROR_FILE_NOT_FOUND, EACCES as ERROR_ACCESS_DENIED ...), any
-// other errno value as itself.
+// The thread-local last error. Calls that fail set a Windows error number,
+// the one a program written for Windows compares with: an errno value is
+// stored as the Windows number of the same failure (ENOENT as
+// ERROR_FILE_NOT_FOUND, EACCES as ERROR_ACCESS_DENIED ...), one without a
+// counterpart as ERROR_GEN_FAILURE, never as itself.
 #pragma once
 
 #include <xtbasis/platform/api.h>
@@ -12,11 +13,11 @@ XTBASIS_C_API void SetLastError(DWORD error);
 
 namespace xtb {
 
-// The Windows number for an errno value (itself where there is none).
+// The Windows number for an errno value (ERROR_GEN_FAILURE where there is
+// none).
 XTBASIS_API DWORD WinErrorFromErrno(int error);
-// The errno value behind a last-error number: the inverse of
-// WinErrorFromErrno for the numbers it maps, the number itself otherwise
-// (-1 for numbers beyond int).
+// The errno value of the same failure as a Windows number (its text is the
+// system's text for that number), 0 for a number no errno value matches.
 XTBASIS_API int ErrnoFromWinError(DWORD error);
 // SetLastError(WinErrorFromErrno(errno)).
 XTBASIS_API void SetLastErrorFromErrno();
