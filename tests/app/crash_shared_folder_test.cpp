@@ -58,8 +58,8 @@ class CrashSharedFolder : public ::testing::Test {
 
 TEST_F(CrashSharedFolder, PlantedDumpNamesAttachmentsAndCrashFolderAreNotWrittenThrough) {
   // The next two dump names, the trace log the reporter attaches.
-  Plant(m_logs / "crash_child.RPT00000.DMP", m_secret);
-  ASSERT_TRUE(PlantHardLink(m_secret, (m_logs / "crash_child.RPT00001.DMP").string()));
+  Plant(m_logs / "crash_child00000.DMP", m_secret);
+  ASSERT_TRUE(PlantHardLink(m_secret, (m_logs / "crash_child00001.DMP").string()));
   Plant(m_logs / "r9trace.log", m_secret);
   // The report folder is the administrator's; the crash's folder inside it
   // has a name anyone can foresee (program, time, process id).
@@ -84,12 +84,12 @@ TEST_F(CrashSharedFolder, PlantedDumpNamesAttachmentsAndCrashFolderAreNotWritten
   EXPECT_GE(run.reportMs, 0) << run.output;
 
   // The dump passed over both planted names; they are as they were.
-  EXPECT_TRUE(fs::is_symlink(m_logs / "crash_child.RPT00000.DMP"));
+  EXPECT_TRUE(fs::is_symlink(m_logs / "crash_child00000.DMP"));
   EXPECT_EQ(fs::hard_link_count(m_secret), 2u);
-  const fs::path dump = m_logs / "crash_child.RPT00002.DMP";
+  const fs::path dump = m_logs / "crash_child00002.DMP";
   EXPECT_TRUE(IsOwnFile(dump));
   EXPECT_TRUE(IsElfFile(dump));
-  EXPECT_NE(ReadText(m_logs / "crash_child.RPT").find("ACCESS_VIOLATION"), std::string::npos);
+  EXPECT_NE(ReadText(m_logs / "crash_child").find("ACCESS_VIOLATION"), std::string::npos);
 
   // The crash's folder is a new one of root's beside the planted links.
   std::vector<fs::path> made;
