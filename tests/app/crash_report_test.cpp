@@ -5,6 +5,7 @@
 #include <regex>
 
 #include "crash_child_run.h"
+#include "os/computers.h"
 
 namespace {
 
@@ -53,7 +54,8 @@ TEST_F(CrashReportTest, NullWriteIsReportedWithRegistersSourceLineAndParameters)
   Crash("null", SIGSEGV);
   ASSERT_FALSE(m_report.empty());
   EXPECT_EQ(m_report.rfind("//=====================================================\r\n", 0), 0u);
-  EXPECT_TRUE(std::regex_search(m_report, std::regex("\\r\\n\\d{2}\\.\\d{2}\\.\\d{4} \\d{2}:\\d{2}:\\d{2}\\.\\d{3}\\t")));
+  EXPECT_TRUE(std::regex_search(m_report, std::regex("\\r\\n\\d{2}\\.\\d{2}\\.\\d{4} \\d{2}:\\d{2}:\\d{2}\\.\\d{3}\\t" +
+                                                     xtb::os::ComputerName() + "\\r\\n")));
   EXPECT_NE(m_report.find("Exception code: C0000005 ACCESS_VIOLATION\r\n"), std::string::npos);
   EXPECT_TRUE(std::regex_search(m_report, std::regex("Fault address:  [0-9A-F]{16} [0-9A-F]{2}:[0-9A-F]{16} .*crash_child\\r\\n")));
   for (const char* reg : {"\r\nRegisters:\r\nRAX:", "\r\nRDI:", "\r\nCS:RIP:0033:", "\r\nSS:RSP:", "  RBP:", "\r\nFlags:"}) {

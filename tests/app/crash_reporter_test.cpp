@@ -3,9 +3,11 @@
 #include <sys/stat.h>
 
 #include <xtbasis/platform/registry.h>
+#include <xtbasis/workstation.h>
 
 #include "crash_child_run.h"
 #include "desktop_session.h"
+#include "os/computers.h"
 #include "tool_run.h"
 
 namespace {
@@ -65,7 +67,9 @@ TEST_F(CrashReporterTest, EachCrashLeavesAFolderWithDumpReportAndAttachments) {
   EXPECT_NE(report.find("WriteThrough"), std::string::npos);
   const std::string properties = ReadText(crash / "properties.txt");
   EXPECT_NE(properties.find("AppVersion=1.2.3\r\n"), std::string::npos) << properties;
-  EXPECT_NE(properties.find("ComputerName="), std::string::npos);
+  // The computer as GetWorkstation and the mail name it: the NetBIOS form.
+  EXPECT_NE(properties.find("ComputerName=" + xtb::os::ComputerName() + "\r\n"), std::string::npos) << properties;
+  EXPECT_EQ(std::string(GetWorkstation()), xtb::os::ComputerName());
 
   const std::string registry = ReadText(crash / "CrashChild-reg.xml");
   EXPECT_NE(registry.find("<key name=\"HKCU\\Software\\CrashChild\\Settings\">"), std::string::npos) << registry;
