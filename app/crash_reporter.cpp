@@ -13,17 +13,19 @@
 namespace xtb {
 namespace {
 
-// Makes the report folder `path` and each missing parent; those made here
-// get exactly 0777 (the reports are written by all of the suite's accounts).
-// The folder's own name may lie in a folder others write: a link in its
+// Makes the report folder `path` and each missing parent. The folder itself
+// is written by all of the suite's accounts: made here it gets exactly 01777,
+// sticky, so that an account may rename or remove only the crash folders it
+// made. Parents made here are 0755: no other account may move the report
+// folder away. Its own name may lie in a folder others write: a link in its
 // place is refused.
 bool MakeReportFolder(const std::string& path) {
   for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
     const std::string parent = path.substr(0, slash);
     os::FileFacts facts;
-    if (!os::FactsOf(parent.c_str(), facts)) os::Folder::Make(parent, 0777);
+    if (!os::FactsOf(parent.c_str(), facts)) os::Folder::Make(parent, 0755);
   }
-  if (os::Folder::Make(path, 0777).IsOpen()) return true;
+  if (os::Folder::Make(path, 01777).IsOpen()) return true;
   // Opening a link as a folder without following it says ENOTDIR; the
   // trace names the link.
   os::FileFacts facts;

@@ -17,12 +17,15 @@ namespace {
 
 // The folder of one crash, made by this call in the report folder and owned
 // by this process's user: a name planted there (a link, someone else's
-// folder, a file) is passed over for the next ("-1", "-2", ...).
+// folder, a file) is passed over for the next ("-1", "-2", ...). Exactly
+// 0755: every account reads the report, only the crashed program's account
+// may add, rename or remove in it (in the sticky report folder no other
+// account may move the folder itself).
 os::Folder MakeCrashFolder(const os::Folder& reports, const std::string& name) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     const std::string taken = attempt == 0 ? name : name + "-" + std::to_string(attempt);
     bool made = false;
-    os::Folder folder = reports.MakeSubfolder(taken, 0777, made);
+    os::Folder folder = reports.MakeSubfolder(taken, 0755, made);
     os::FileFacts facts;
     if (folder.IsOpen() && made && os::FactsOf(folder.Get(), facts) && facts.owner == os::EffectiveUserId()) {
       return folder;
@@ -33,17 +36,17 @@ os::Folder MakeCrashFolder(const os::Folder& reports, const std::string& name) {
 
 // Who may read a file of the crash folder: its texts are for the support
 // staff of any account; the dump holds the crashed program's memory and
-// stays its account's, as a core would.
+// stays its account's, as a core would. Only the owner writes either.
 enum class Readers { everyone, owner };
 
-// A file of the crash folder: always one this call creates (0666, or 0600
-// for the owner alone). A name someone planted in the folder meanwhile is
-// removed (the name itself, never what it points to) and the file made anew.
+// A file of the crash folder: always one this call creates (0644, or 0600
+// for the owner alone; a stricter umask narrows them). A name put in the folder
+// meanwhile is removed (the name itself, never what it points to) and the
+// file made anew.
 os::Fd CreateEntry(const os::Folder& folder, const std::string& name, Readers readers = Readers::everyone) {
   os::EntryRule rule;
   rule.access = os::EntryRule::Access::Write;
-  rule.everyoneFullAccess = readers == Readers::everyone;
-  rule.mode = readers == Readers::everyone ? 0666 : 0600;
+  rule.mode = readers == Readers::everyone ? 0644 : 0600;
   rule.exclusive = true;
   int error = 0;
   for (int round = 0; round < 4; ++round) {

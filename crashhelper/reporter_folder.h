@@ -9,9 +9,10 @@
 // had a display that answers, screenshot.png (screenshot_png.h): the whole
 // screen as the helper finds it right after the crash. The picture is taken
 // last, so that a display that hangs or breaks off costs only the picture;
-// without a display there is none and nothing fails. Every file is open to
-// every account (0666) but the dump, which holds the crashed program's memory
-// and is its account's alone (0600).
+// without a display there is none and nothing fails. The folder (0755) and
+// its files belong to the crashed program's account: every account reads
+// the texts (0644), none but that account changes them, and the dump, which
+// holds the crashed program's memory, is its account's alone (0600).
 #pragma once
 
 #include <string>

@@ -56,7 +56,7 @@ TEST_F(CrashReporterTest, EachCrashLeavesAFolderWithDumpReportAndAttachments) {
 
   struct stat facts{};
   ASSERT_EQ(stat(reports.c_str(), &facts), 0);
-  EXPECT_EQ(facts.st_mode & 0777, 0777u);
+  EXPECT_EQ(facts.st_mode & 07777, 01777u) << "every account adds, none moves another's crash";
   const fs::path crash = OnlyCrashFolder(reports);
   ASSERT_FALSE(crash.empty());
   EXPECT_EQ(crash.filename().string().rfind("CrashChild_", 0), 0u);
@@ -83,7 +83,7 @@ TEST_F(CrashReporterTest, EachCrashLeavesAFolderWithDumpReportAndAttachments) {
   EXPECT_FALSE(fs::exists(logs / "xtwpf.lg"));
   EXPECT_EQ(ReadText(crash / "r9trace.log"), "INFO \ttrace line\r\n");
   ASSERT_EQ(stat((crash / "crashreport.txt").c_str(), &facts), 0);
-  EXPECT_EQ(facts.st_mode & 0777, 0666u);
+  EXPECT_EQ(facts.st_mode & 0777, 0644u) << "every account reads, only the crashed one's writes";
   ASSERT_EQ(stat((crash / "crashdump.dmp").c_str(), &facts), 0);
   EXPECT_EQ(facts.st_mode & 0777, 0600u) << "the crashed program's memory is its account's";
 

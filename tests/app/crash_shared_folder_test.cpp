@@ -103,7 +103,7 @@ TEST_F(CrashSharedFolder, PlantedDumpNamesAttachmentsAndCrashFolderAreNotWritten
   struct stat facts{};
   ASSERT_EQ(lstat(made[0].c_str(), &facts), 0);
   EXPECT_EQ(facts.st_uid, 0u);
-  EXPECT_EQ(facts.st_mode & 0777, 0777u);
+  EXPECT_EQ(facts.st_mode & 07777, 0755u);
   for (const char* file : {"crashdump.dmp", "crashreport.txt", "properties.txt"}) {
     EXPECT_TRUE(IsOwnFile(made[0] / file)) << file;
   }
@@ -131,6 +131,37 @@ TEST_F(CrashSharedFolder, PlantedOnDemandDumpAndReportFolderLinkAreRefused) {
   ASSERT_TRUE(WIFEXITED(refused.status)) << refused.output;
   EXPECT_EQ(WEXITSTATUS(refused.status), 4) << refused.output;
   EXPECT_TRUE(fs::is_symlink(m_reports / "Linked"));
+  ExpectNothingOutsideChanged();
+}
+
+TEST_F(CrashSharedFolder, AnotherAccountReadsTheReportButCannotMoveOrChangeIt) {
+  // The reporter makes its folder itself: sticky, every account may add.
+  const fs::path reportDir = m_reports / "Made";
+  const ChildRun run = RunChild({"null", m_logs.string(), reportDir.string()});
+  ASSERT_TRUE(WIFSIGNALED(run.status) || WEXITSTATUS(run.status) != 0) << run.output;
+  struct stat facts{};
+  ASSERT_EQ(stat(reportDir.c_str(), &facts), 0);
+  EXPECT_EQ(facts.st_mode & 07777, 01777u);
+  std::vector<fs::path> made;
+  for (const auto& entry : fs::directory_iterator(reportDir)) made.push_back(entry.path());
+  ASSERT_EQ(made.size(), 1u);
+  const fs::path crash = made[0];
+  const std::string report = (crash / "crashreport.txt").string();
+  const std::string dump = (crash / "crashdump.dmp").string();
+  EXPECT_TRUE(AsNobody([&] { return access(report.c_str(), R_OK) == 0; })) << "the report is for every account";
+  EXPECT_TRUE(AsNobody([&] { return access(dump.c_str(), R_OK) != 0; })) << "the dump is root's alone";
+  EXPECT_TRUE(AsNobody([&] { return access(report.c_str(), W_OK) != 0; }));
+  // Neither the crash folder nor a file in it can be moved, replaced or added.
+  const std::string moved = (reportDir / "moved").string();
+  EXPECT_TRUE(AsNobody([&] { return rename(crash.c_str(), moved.c_str()) != 0 && errno == EPERM; }));
+  EXPECT_TRUE(AsNobody([&] { return rmdir(crash.c_str()) != 0; }));
+  const std::string planted = (crash / "planted").string();
+  EXPECT_TRUE(AsNobody([&] { return rename(report.c_str(), planted.c_str()) != 0 && errno == EACCES; }));
+  EXPECT_TRUE(AsNobody([&] { return symlink("/etc/passwd", planted.c_str()) != 0; }));
+  // Folders of its own it still makes there.
+  const std::string own = (reportDir / "NobodysCrash").string();
+  EXPECT_TRUE(AsNobody([&] { return mkdir(own.c_str(), 0755) == 0; }));
+  EXPECT_TRUE(fs::is_directory(crash));
   ExpectNothingOutsideChanged();
 }
 
