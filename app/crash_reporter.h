@@ -1,30 +1,12 @@
-// The crash reporter: a folder per crash in the report directory with the
-// dump, the report text and the attachments the suite's support asks for.
-//
-// The folder <appName>_<UTC time>_<pid> holds crashdump.dmp, crashreport.txt,
-// properties.txt (AppName, AppVersion, ComputerName), <appName>-reg.xml (the
-// registry key, when one was given), xtwpf.log (after xtwpf.lg was renamed
-// to it) and r9trace.log of the log folder, and, where the crashed program
-// had a display that answers, screenshot.png (screenshot_png.h): the whole
-// screen as the helper finds it right after the crash. The picture is taken
-// last, so that a display that hangs or breaks off costs only the picture;
-// without a display there is none and nothing fails. Every file is open to
-// every account (0666) but the dump, which holds the crashed program's memory
-// and is its account's alone (0600).
+// The crash reporter's side in the crashing program: XTInstallCrashReporter
+// makes the report directory and keeps its settings in the process's crash
+// message; the crash helper makes each crash's folder in it
+// (tools/crashhelper, crashhelper/reporter_folder.h).
 #pragma once
-
-#include <string>
-
-#include "coredump.h"
-#include "crash_message.h"
 
 namespace xtb {
 
 // Installs the report handlers unless Init has done so (crashreport.cpp).
 bool InstallCrashHandlers();
-
-// In the helper: makes the crash's folder in message.reportDir and fills it.
-void CollectCrashReporterFolder(const CrashMessage& message, const CoreDumpRequest& request,
-                                const std::string& report);
 
 }  // namespace xtb

@@ -14,6 +14,7 @@
 #include "crash_reporter.h"
 #include "crash_text.h"
 #include "os/computers.h"
+#include "os/file.h"
 #include "os/filesystem.h"
 #include "os/process.h"
 #include "os/process_memory.h"
@@ -86,18 +87,42 @@ void TraceRefusedHandler(int signo, const char* name) {
           "handler for %s (%d) refused: the crash report keeps its own for this signal", name, signo);
 }
 
-void SetLogFilePath(int index, const CString& dir, const CString& reportPath) {
+// The log's name for `programPath`: an extension of three characters or
+// more becomes "RPT"; a shorter one, or none, stays as it is.
+std::string LogNameOf(const std::string& programPath) {
+  const size_t slash = programPath.rfind('/');
+  const size_t dot = programPath.rfind('.');
+  if (dot != std::string::npos && (slash == std::string::npos || dot > slash) && programPath.size() - dot - 1 >= 3) {
+    return programPath.substr(0, dot + 1) + "RPT";
+  }
+  return programPath;
+}
+
+// Whether `path` names the program file itself (by its name, or another
+// name of the same file).
+bool IsProgramFile(const std::string& path, const std::string& programPath) {
+  if (path == programPath) return true;
+  xtb::os::FileFacts log, program;
+  return xtb::os::FactsOf(path.c_str(), log) && xtb::os::FactsOf(programPath.c_str(), program) &&
+         log.id == program.id;
+}
+
+// The log of `programPath` in `dir` (the program's own folder when empty),
+// made there; ".RPT" is appended only where the log would otherwise be the
+// program file itself.
+void SetLogFilePath(int index, const CString& dir, const std::string& programPath) {
   std::string path;
   if (dir.IsEmpty()) {
-    path = reportPath.GetString();
+    path = LogNameOf(programPath);
   } else {
     xtb::os::MakeFolder(dir.GetString());
     path = dir.GetString();
     if (path.back() != '/') path += '/';
-    const std::string report = reportPath.GetString();
-    const size_t slash = report.rfind('/');
-    path += slash == std::string::npos ? report : report.substr(slash + 1);
+    const std::string name = LogNameOf(programPath);
+    const size_t slash = name.rfind('/');
+    path += slash == std::string::npos ? name : name.substr(slash + 1);
   }
+  if (IsProgramFile(path, programPath)) path += ".RPT";
   CrashMessage& message = xtb::ProcessCrashMessage();
   xtb::CopyField(message.logFile[index], path.c_str());
   xtb::CopyField(message.dumpPattern[index], (path + "%05d.DMP").c_str());
@@ -120,22 +145,16 @@ const char* TandorExceptionReport::DumpFilePattern(int index) {
 }
 
 CString TandorExceptionReport::ReportPathOf(const CString& programPath) {
-  std::string path = programPath.GetString();
-  const size_t slash = path.rfind('/');
-  const size_t dot = path.rfind('.');
-  if (dot != std::string::npos && (slash == std::string::npos || dot > slash) && path.size() - dot - 1 >= 3) {
-    path = path.substr(0, dot + 1) + "RPT";
-  } else {
-    // A Linux program rarely has an extension; its own file is never the log.
-    path += ".RPT";
-  }
+  std::string path = LogNameOf(programPath.GetString());
+  // Beside the program, a name without a long extension is the program.
+  if (path == programPath.GetString()) path += ".RPT";
   return CString(path.c_str());
 }
 
 void TandorExceptionReport::Init(const CString& logDir, const CString& fallbackLogDir) {
-  const CString reportPath = ReportPathOf(CString(xtb::os::ProgramOf(xtb::os::ProcessId()).c_str()));
-  SetLogFilePath(0, logDir, reportPath);
-  SetLogFilePath(1, fallbackLogDir, reportPath);
+  const std::string program = xtb::os::ProgramOf(xtb::os::ProcessId());
+  SetLogFilePath(0, logDir, program);
+  SetLogFilePath(1, fallbackLogDir, program);
   xtb::InstallCrashHandlers();
 }
 

@@ -5,7 +5,7 @@
 #include <unordered_map>
 
 #include "os/process.h"
-#include "stackwalk.h"
+#include "symbolizer.h"
 
 namespace xtb {
 namespace {

@@ -1,11 +1,12 @@
-# xtb_add_component(<name> [DEPENDS <components/targets>...] [LIBS <private libs>...])
+# xtb_add_component(<name> [OUTSIDE_LIBRARY] [DEPENDS <components/targets>...] [LIBS <private libs>...])
 #
 # Builds every .cpp of the calling folder (recursively) into the static
-# library xtb_<name>. Components are folded whole into libxtbasis.so; tests,
-# benchmarks and fuzz targets link the components they need directly, so
-# they can reach internal functions too.
+# library xtb_<name>. Components are folded whole into libxtbasis.so, but
+# one marked OUTSIDE_LIBRARY, which only the programs that link it carry (the
+# crash helper's); tests, benchmarks and fuzz targets link the components
+# they need directly, so they can reach internal functions too.
 function(xtb_add_component name)
-  cmake_parse_arguments(ARG "" "" "DEPENDS;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "OUTSIDE_LIBRARY" "" "DEPENDS;LIBS" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT sources)
     # A folder whose first sources are still to come.
@@ -15,7 +16,9 @@ function(xtb_add_component name)
   add_library(xtb_${name} STATIC ${sources})
   target_include_directories(xtb_${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   target_link_libraries(xtb_${name} PUBLIC xtb_headers ${ARG_DEPENDS} ${ARG_LIBS})
-  set_property(GLOBAL APPEND PROPERTY XTB_COMPONENTS xtb_${name})
+  if(NOT ARG_OUTSIDE_LIBRARY)
+    set_property(GLOBAL APPEND PROPERTY XTB_COMPONENTS xtb_${name})
+  endif()
 endfunction()
 
 # The shared library: every component linked whole, so each exported name

@@ -11,8 +11,11 @@
 //   - the text report appended to the log file: time, computer, exception
 //     code and name, registers, call stack with symbols and source lines,
 //     parameters and local variables.
-// The log file is the program's path with its extension (three characters
-// or more) replaced by "RPT", in the log folder given to Init.
+// The log file is the program's name with its extension (three characters
+// or more) replaced by "RPT", in the log folder given to Init; a name
+// without such an extension stays as it is, and ".RPT" is appended only
+// where the log would otherwise be the program file itself (no log folder,
+// or the program's own).
 //
 // Once the handlers are installed they stay: the library's sigaction() and
 // signal() (the ones a program and its libraries call) refuse to replace
@@ -41,10 +44,10 @@ class XTBASIS_API TandorExceptionReport : public TandorExceptionReportBase {
   // followed by "%05d.DMP"), empty before Init.
   static const char* LogFileName(int index);
   static const char* DumpFilePattern(int index);
-  // The log file for the program `programPath`: its extension replaced by
-  // "RPT" when it has three characters or more. A program without such an
-  // extension keeps its name, and ".RPT" is appended when the log would
-  // otherwise be the program file itself.
+  // The log file beside the program `programPath`: its extension replaced
+  // by "RPT" when it has three characters or more, else ".RPT" appended (the
+  // name alone would be the program file itself). In a log folder of Init's
+  // a program without such an extension keeps its name for the log.
   static CString ReportPathOf(const CString& programPath);
 
  protected:

@@ -58,8 +58,8 @@ class CrashSharedFolder : public ::testing::Test {
 
 TEST_F(CrashSharedFolder, PlantedDumpNamesAttachmentsAndCrashFolderAreNotWrittenThrough) {
   // The next two dump names, the trace log the reporter attaches.
-  Plant(m_logs / "crash_child.RPT00000.DMP", m_secret);
-  ASSERT_TRUE(PlantHardLink(m_secret, (m_logs / "crash_child.RPT00001.DMP").string()));
+  Plant(m_logs / "crash_child00000.DMP", m_secret);
+  ASSERT_TRUE(PlantHardLink(m_secret, (m_logs / "crash_child00001.DMP").string()));
   Plant(m_logs / "r9trace.log", m_secret);
   // The report folder is the administrator's; the crash's folder inside it
   // has a name anyone can foresee (program, time, process id).
@@ -84,12 +84,12 @@ TEST_F(CrashSharedFolder, PlantedDumpNamesAttachmentsAndCrashFolderAreNotWritten
   EXPECT_GE(run.reportMs, 0) << run.output;
 
   // The dump passed over both planted names; they are as they were.
-  EXPECT_TRUE(fs::is_symlink(m_logs / "crash_child.RPT00000.DMP"));
+  EXPECT_TRUE(fs::is_symlink(m_logs / "crash_child00000.DMP"));
   EXPECT_EQ(fs::hard_link_count(m_secret), 2u);
-  const fs::path dump = m_logs / "crash_child.RPT00002.DMP";
+  const fs::path dump = m_logs / "crash_child00002.DMP";
   EXPECT_TRUE(IsOwnFile(dump));
   EXPECT_TRUE(IsElfFile(dump));
-  EXPECT_NE(ReadText(m_logs / "crash_child.RPT").find("ACCESS_VIOLATION"), std::string::npos);
+  EXPECT_NE(ReadText(m_logs / "crash_child").find("ACCESS_VIOLATION"), std::string::npos);
 
   // The crash's folder is a new one of root's beside the planted links.
   std::vector<fs::path> made;
@@ -103,7 +103,7 @@ TEST_F(CrashSharedFolder, PlantedDumpNamesAttachmentsAndCrashFolderAreNotWritten
   struct stat facts{};
   ASSERT_EQ(lstat(made[0].c_str(), &facts), 0);
   EXPECT_EQ(facts.st_uid, 0u);
-  EXPECT_EQ(facts.st_mode & 0777, 0777u);
+  EXPECT_EQ(facts.st_mode & 07777, 0755u);
   for (const char* file : {"crashdump.dmp", "crashreport.txt", "properties.txt"}) {
     EXPECT_TRUE(IsOwnFile(made[0] / file)) << file;
   }
@@ -131,6 +131,37 @@ TEST_F(CrashSharedFolder, PlantedOnDemandDumpAndReportFolderLinkAreRefused) {
   ASSERT_TRUE(WIFEXITED(refused.status)) << refused.output;
   EXPECT_EQ(WEXITSTATUS(refused.status), 4) << refused.output;
   EXPECT_TRUE(fs::is_symlink(m_reports / "Linked"));
+  ExpectNothingOutsideChanged();
+}
+
+TEST_F(CrashSharedFolder, AnotherAccountReadsTheReportButCannotMoveOrChangeIt) {
+  // The reporter makes its folder itself: sticky, every account may add.
+  const fs::path reportDir = m_reports / "Made";
+  const ChildRun run = RunChild({"null", m_logs.string(), reportDir.string()});
+  ASSERT_TRUE(WIFSIGNALED(run.status) || WEXITSTATUS(run.status) != 0) << run.output;
+  struct stat facts{};
+  ASSERT_EQ(stat(reportDir.c_str(), &facts), 0);
+  EXPECT_EQ(facts.st_mode & 07777, 01777u);
+  std::vector<fs::path> made;
+  for (const auto& entry : fs::directory_iterator(reportDir)) made.push_back(entry.path());
+  ASSERT_EQ(made.size(), 1u);
+  const fs::path crash = made[0];
+  const std::string report = (crash / "crashreport.txt").string();
+  const std::string dump = (crash / "crashdump.dmp").string();
+  EXPECT_TRUE(AsNobody([&] { return access(report.c_str(), R_OK) == 0; })) << "the report is for every account";
+  EXPECT_TRUE(AsNobody([&] { return access(dump.c_str(), R_OK) != 0; })) << "the dump is root's alone";
+  EXPECT_TRUE(AsNobody([&] { return access(report.c_str(), W_OK) != 0; }));
+  // Neither the crash folder nor a file in it can be moved, replaced or added.
+  const std::string moved = (reportDir / "moved").string();
+  EXPECT_TRUE(AsNobody([&] { return rename(crash.c_str(), moved.c_str()) != 0 && errno == EPERM; }));
+  EXPECT_TRUE(AsNobody([&] { return rmdir(crash.c_str()) != 0; }));
+  const std::string planted = (crash / "planted").string();
+  EXPECT_TRUE(AsNobody([&] { return rename(report.c_str(), planted.c_str()) != 0 && errno == EACCES; }));
+  EXPECT_TRUE(AsNobody([&] { return symlink("/etc/passwd", planted.c_str()) != 0; }));
+  // Folders of its own it still makes there.
+  const std::string own = (reportDir / "NobodysCrash").string();
+  EXPECT_TRUE(AsNobody([&] { return mkdir(own.c_str(), 0755) == 0; }));
+  EXPECT_TRUE(fs::is_directory(crash));
   ExpectNothingOutsideChanged();
 }
 

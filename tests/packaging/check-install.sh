@@ -18,6 +18,24 @@ for name in XTTrace XTTraceF SetXTTraceLevel GetLastErrorString GetXTParameter L
   grep -qx "$name" "$work/names" || { echo "libxtbasis.so.1 does not export $name" >&2; exit 1; }
 done
 
+# The crash helper's work stays in its own program: the library needs no
+# libpng and holds none of the helper's code (the dump writer, the remote
+# walk, the reporter's folder, its XML and PNG attachments, the helper's main).
+if readelf -d "$libdir/libxtbasis.so.1" | grep -q 'NEEDED.*libpng'; then
+  echo "libxtbasis.so.1 needs libpng" >&2; exit 1
+fi
+nm -C "$libdir/libxtbasis.so.1" >"$work/all-names"
+grep -q 'xtb::Symbolizer::Describe' "$work/all-names" ||
+  { echo "nm lists none of the library's own symbols" >&2; exit 1; }
+for name in WriteCoreDump KeepsModuleData RunCrashHelperMain DecodeCrashMessage ComposeCrashReport WalkThread \
+    CollectCrashReporterFolder RegistryKeyAsXml EncodePng png_create_write_struct; do
+  if grep -q "\b$name\b" "$work/all-names"; then
+    echo "libxtbasis.so.1 holds the crash helper's $name" >&2; exit 1
+  fi
+done
+helper=$(find "$work/prefix" -name xtbasis-crashhelper -type f)
+nm -C "$helper" | grep -q 'xtb::WriteCoreDump' || { echo "the crash helper holds no dump writer" >&2; exit 1; }
+
 # xtbasis.h is the one header a program needs: it includes every other one.
 for header in $(cd "$source/include" && find xtbasis -name '*.h' ! -name xtbasis.h | sort); do
   grep -qx "#include <$header>" "$source/include/xtbasis/xtbasis.h" ||

@@ -1,6 +1,7 @@
 // xtbasis crash-report DIR: the crash reports of a report directory (the
-// crash reporter's folders and the ".RPT" logs), each with its first lines:
-// when and where, and the exception.
+// crash reporter's folders and the programs' crash logs, whatever their
+// names: "probe.RPT", or "probe" in a log folder), each with its first
+// lines: when and where, and the exception.
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -20,6 +21,15 @@ constexpr const char kSeparator[] = "//=========================================
 std::string ReadAll(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A crash log begins with a report's separator line.
+bool IsCrashLog(const fs::path& path) {
+  std::error_code error;
+  if (!fs::is_regular_file(path, error)) return false;
+  std::ifstream in(path, std::ios::binary);
+  std::string start(sizeof kSeparator - 1, '\0');
+  return in.read(start.data(), static_cast<std::streamsize>(start.size())) && start == kSeparator;
 }
 
 // The lines after each report's separator up to the exception line.
@@ -54,7 +64,7 @@ int Run(const xtbtool::Args& args) {
     if (fs::is_regular_file(entry / "crashreport.txt", error)) {
       PrintReports(entry.filename().string() + "/", ReadAll(entry / "crashreport.txt"));
       ++reports;
-    } else if (entry.extension() == ".RPT" && fs::is_regular_file(entry, error)) {
+    } else if (IsCrashLog(entry)) {
       PrintReports(entry.filename().string(), ReadAll(entry));
       ++reports;
     }

@@ -97,6 +97,10 @@ int main(int argc, char** argv) {
       return 4;
     }
   }
+  if (mode == "log-name") {
+    std::printf("%s\n", TandorExceptionReport::LogFileName(0));
+    return 0;
+  }
   // The test plants names that depend on this process's id, then lets it go on.
   if (std::getenv("XTB_CRASH_CHILD_WAIT") != nullptr) {
     char go = 0;

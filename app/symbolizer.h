@@ -1,14 +1,13 @@
-// Call stacks through elfutils' libdwfl: the modules of a process, symbols,
-// source lines, and the parameters and local variables that the DWARF
-// information describes at an address.
+// The symbols of a process through elfutils' libdwfl: its modules, and the
+// function, section and source line of an address. The program's own stack
+// traces (own_symbols.h) and the crash helper's walk of a crashed thread
+// (crashhelper/stackwalk.h) both name their frames here.
 #pragma once
 
+#include <elfutils/libdw.h>
 #include <sys/types.h>
-#include <sys/ucontext.h>
 
-#include <functional>
-#include <string>
-#include <vector>
+#include <cstdint>
 
 #include "crash_text.h"
 
@@ -16,9 +15,6 @@ struct Dwfl;
 struct Dwfl_Module;
 
 namespace xtb {
-
-// Reads the memory of the walked process; false where it cannot.
-using MemoryReader = std::function<bool(uint64_t address, void* buffer, size_t size)>;
 
 class Symbolizer {
  public:
@@ -29,6 +25,9 @@ class Symbolizer {
   Symbolizer& operator=(const Symbolizer&) = delete;
 
   bool IsReady() const { return m_ready; }
+  pid_t Process() const { return m_pid; }
+  // The libdwfl session, for a walker of the process's threads.
+  Dwfl* Session() const { return m_dwfl; }
   // Reports the modules again: libraries loaded since are added, those
   // unloaded since are dropped, the others keep what was read of them.
   void Refresh();
@@ -39,16 +38,15 @@ class Symbolizer {
   // that it names the call.
   void Describe(StackFrame& frame, bool isReturnAddress) const;
 
-  // Walks the thread `tid` of the process from `registers` (the process is
-  // read through `memory`), at most `maxFrames` frames; with variables, the
-  // parameters and locals of each frame are formatted into it.
-  std::vector<StackFrame> Walk(pid_t tid, const greg_t* registers, const MemoryReader& memory, bool withVariables,
-                               size_t maxFrames);
-
  private:
   pid_t m_pid;
   Dwfl* m_dwfl = nullptr;
   bool m_ready = false;
 };
+
+// The compilation unit of `module` that holds `lookup` (`bias` set to the
+// module's); null when none does. Without an address table (clang writes
+// none unless asked) the units are searched one by one.
+Dwarf_Die* FindCompileUnit(Dwfl_Module* module, Dwarf_Addr lookup, Dwarf_Die& storage, Dwarf_Addr& bias);
 
 }  // namespace xtb

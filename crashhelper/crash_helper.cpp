@@ -4,11 +4,11 @@
 #include <cstring>
 
 #include "coredump.h"
-#include "crash_reporter.h"
 #include "crash_text.h"
 #include "os/file.h"
 #include "os/folder.h"
 #include "os/process_memory.h"
+#include "reporter_folder.h"
 #include "stackwalk.h"
 
 namespace xtb {
@@ -121,7 +121,7 @@ std::string ComposeCrashReport(const CrashMessage& message) {
   symbols.Describe(place, false);
   AppendFaultAndRegisters(text, code, ExceptionName(code, message.signo), pc, place, message.registers);
   if (!symbols.IsReady()) return text;
-  const std::vector<StackFrame> frames = symbols.Walk(message.tid, message.registers, reader, true, 256);
+  const std::vector<StackFrame> frames = WalkThread(symbols, message.tid, message.registers, reader, true, 256);
   AppendStackBlock(text, frames, false);
   AppendReportText(text, "========================\r\n");
   AppendReportText(text, "Local Variables And Parameters\r\n");

@@ -1,21 +1,14 @@
 #include "stackwalk.h"
 
-#include <cxxabi.h>
 #include <dwarf.h>
 #include <elfutils/libdw.h>
 #include <elfutils/libdwfl.h>
 
-#include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <xtbasis/platform/cstring.h>
 
 namespace xtb {
 namespace {
-
-const Dwfl_Callbacks kProcessCallbacks = {
-    dwfl_linux_proc_find_elf, dwfl_standard_find_debuginfo, nullptr, nullptr,
-};
 
 // DWARF numbers the x86-64 registers rax, rdx, rcx, rbx, rsi, rdi, rbp, rsp,
 // r8..r15, then the return address (rip).
@@ -52,12 +45,6 @@ bool SetInitialRegisters(Dwfl_Thread* thread, void* arg) {
 
 const Dwfl_Thread_Callbacks kThreadCallbacks = {NextThread, nullptr, ReadMemory, SetInitialRegisters, nullptr,
                                                 nullptr};
-
-std::string Demangled(const char* name) {
-  int status = 0;
-  std::unique_ptr<char, decltype(&free)> plain(abi::__cxa_demangle(name, nullptr, nullptr, &status), &free);
-  return status == 0 && plain ? std::string(plain.get()) : std::string(name);
-}
 
 // The register `regno` of the frame, or the value of a DWARF location
 // operation of the register forms (DW_OP_bregN offset).
@@ -203,23 +190,6 @@ bool VariableAddress(const Dwarf_Op* ops, size_t count, Dwfl_Frame* frame, Dwarf
   return true;
 }
 
-// The compilation unit that holds `lookup`. Without an address table
-// (clang writes none unless asked) the units are searched one by one.
-Dwarf_Die* FindUnit(Dwfl_Module* module, Dwarf_Addr lookup, Dwarf_Die& storage, Dwarf_Addr& bias) {
-  if (Dwarf_Die* unit = dwfl_module_addrdie(module, lookup, &bias)) return unit;
-  Dwarf* dwarf = dwfl_module_getdwarf(module, &bias);
-  if (dwarf == nullptr) return nullptr;
-  Dwarf_Off offset = 0, next = 0;
-  size_t headerSize = 0;
-  while (dwarf_next_unit(dwarf, offset, &next, &headerSize, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr) ==
-         0) {
-    if (dwarf_offdie(dwarf, offset + headerSize, &storage) != nullptr && dwarf_haspc(&storage, lookup - bias) == 1) {
-      return &storage;
-    }
-    offset = next;
-  }
-  return nullptr;
-}
 
 // The function whose code holds `pc`, searched through namespaces and
 // classes (compilers differ in where they put a definition).
@@ -316,7 +286,7 @@ void CollectVariables(StackFrame& out, Dwfl_Module* module, Dwfl_Frame* frame, D
                       bool haveCfa, const MemoryReader& memory) {
   Dwarf_Addr bias = 0;
   Dwarf_Die storage;
-  Dwarf_Die* unit = FindUnit(module, lookup, storage, bias);
+  Dwarf_Die* unit = FindCompileUnit(module, lookup, storage, bias);
   Dwarf_Die function;
   if (unit == nullptr || !FindFunction(unit, lookup - bias, function)) return;
   VariableScope where{frame, lookup - bias, bias, false, 0, &memory};
@@ -351,69 +321,14 @@ int OnFrame(Dwfl_Frame* frame, void* arg) {
 
 }  // namespace
 
-Symbolizer::Symbolizer(pid_t pid) : m_pid(pid), m_dwfl(dwfl_begin(&kProcessCallbacks)) { Refresh(); }
-
-Symbolizer::~Symbolizer() {
-  if (m_dwfl != nullptr) dwfl_end(m_dwfl);
-}
-
-void Symbolizer::Refresh() {
-  if (m_dwfl == nullptr) return;
-  dwfl_report_begin(m_dwfl);
-  m_ready = dwfl_linux_proc_report(m_dwfl, m_pid) == 0;
-  dwfl_report_end(m_dwfl, nullptr, nullptr);
-}
-
-bool Symbolizer::Covers(uint64_t address) const {
-  return m_ready && dwfl_addrmodule(m_dwfl, address) != nullptr;
-}
-
-void Symbolizer::Describe(StackFrame& frame, bool isReturnAddress) const {
-  if (!m_ready) return;
-  const Dwarf_Addr lookup = isReturnAddress && frame.address > 0 ? frame.address - 1 : frame.address;
-  Dwfl_Module* module = dwfl_addrmodule(m_dwfl, lookup);
-  if (module == nullptr) return;
-  const char* moduleName = dwfl_module_info(module, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
-  frame.module = moduleName != nullptr ? moduleName : "";
-  GElf_Off offset = 0;
-  GElf_Sym symbol;
-  const char* name = dwfl_module_addrinfo(module, lookup, &offset, &symbol, nullptr, nullptr, nullptr);
-  if (name != nullptr) {
-    frame.function = Demangled(name);
-    frame.displacement = frame.address - (lookup - offset);
+std::vector<StackFrame> WalkThread(Symbolizer& symbols, pid_t tid, const greg_t* registers,
+                                   const MemoryReader& memory, bool withVariables, size_t maxFrames) {
+  WalkState state{tid, registers, &memory, &symbols, withVariables, maxFrames, {}};
+  Dwfl* session = symbols.Session();
+  if (!symbols.IsReady() || !dwfl_attach_state(session, nullptr, symbols.Process(), &kThreadCallbacks, &state)) {
+    return {};
   }
-  Dwarf_Addr inSection = lookup;
-  Dwarf_Addr bias = 0;
-  if (Elf_Scn* section = dwfl_module_address_section(module, &inSection, &bias)) {
-    frame.section = static_cast<int>(elf_ndxscn(section));
-    frame.sectionOffset = inSection;
-  }
-  if (Dwfl_Line* line = dwfl_module_getsrc(module, lookup)) {
-    int number = 0;
-    const char* file = dwfl_lineinfo(line, nullptr, &number, nullptr, nullptr, nullptr);
-    if (file != nullptr) {
-      frame.sourceFile = file;
-      frame.line = static_cast<unsigned>(number);
-    }
-    return;
-  }
-  Dwarf_Die storage;
-  Dwarf_Addr unitBias = 0;
-  Dwarf_Die* unit = FindUnit(module, lookup, storage, unitBias);
-  Dwarf_Line* line = unit != nullptr ? dwarf_getsrc_die(unit, lookup - unitBias) : nullptr;
-  int number = 0;
-  const char* file = line != nullptr ? dwarf_linesrc(line, nullptr, nullptr) : nullptr;
-  if (file != nullptr && dwarf_lineno(line, &number) == 0) {
-    frame.sourceFile = file;
-    frame.line = static_cast<unsigned>(number);
-  }
-}
-
-std::vector<StackFrame> Symbolizer::Walk(pid_t tid, const greg_t* registers, const MemoryReader& memory,
-                                         bool withVariables, size_t maxFrames) {
-  WalkState state{tid, registers, &memory, this, withVariables, maxFrames, {}};
-  if (!m_ready || !dwfl_attach_state(m_dwfl, nullptr, m_pid, &kThreadCallbacks, &state)) return {};
-  dwfl_getthread_frames(m_dwfl, tid, OnFrame, &state);
+  dwfl_getthread_frames(session, tid, OnFrame, &state);
   return std::move(state.frames);
 }
 

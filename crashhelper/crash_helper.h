@@ -4,7 +4,7 @@
 //
 // A fresh process, so a broken heap or stack of the crashed program does not
 // touch it; what it reads from outside is checked before use (the message
-// here, the mappings by os::ParseMappings; fuzz/app_crashmessage.cpp and
+// here, the mappings by os::ParseMappings; fuzz/crashhelper_message.cpp and
 // fuzz/platform_procmaps.cpp hold both to that and to their round trips).
 // The program is read through /proc/PID/mem. The text report's stack walk,
 // symbols, source lines, parameters and locals come from libdwfl
