@@ -127,11 +127,14 @@ bool WithOpenAttempts(bool pipe, const std::string& place, const std::string& en
 // trip instead of two.
 bool SendThroughRouter(const std::string& place, const std::string& endpoint, const CString& sender,
                        const MAILTYPES& type, const CString& text) {
+  // Formed once: a mail that the router delivered but did not confirm in
+  // time goes again with the same id, and the receiver drops the repeat.
+  const std::string request = endpoint + '\0' + StreamFrame(FormMail(sender, type, text, true));
   int fd = -1;
   const bool opened = WithOpenAttempts(true, place, endpoint, [&] {
     xtb::os::NetAddress router;
     if (!xtb::os::Resolve(place, RouterPort(), router)) return FailedOn(Channel::NetworkStream);
-    fd = OpenRouterStream(router, endpoint + '\0' + StreamFrame(FormMail(sender, type, text, true)));
+    fd = OpenRouterStream(router, request);
     return fd >= 0;
   });
   if (!opened) return false;

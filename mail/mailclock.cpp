@@ -4,6 +4,7 @@
 #include <chrono>
 #include <string>
 
+#include "os/process.h"
 #include "os/sharedfolder.h"
 #include "mailfolder.h"
 
@@ -11,12 +12,13 @@ namespace xtb::mail {
 
 namespace {
 
-// The machine's last value: the word of ".mailclock" in the mail folder,
+// The account's last value: the word of its clock file in the mail folder,
 // mapped once.
 std::atomic<uint64_t>* SharedClock() {
   static std::atomic<uint64_t>* const clock = [] {
     std::string refusal;
-    return os::MapSharedWord(os::OpenSharedFile(OpenMailFolder(), ".mailclock", refusal));
+    const std::string name = ".mailclock-" + std::to_string(os::EffectiveUserId());
+    return os::MapPrivateWord(os::OpenPrivateFile(OpenMailFolder(), name, refusal));
   }();
   return clock;
 }

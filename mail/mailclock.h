@@ -1,7 +1,8 @@
 // The clock that stamps a mail's id: milliseconds, shared by every process
-// of this machine and never handing out a value twice, so that no two mails
-// of one workstation carry the same sender and id (a receiver drops the
-// second as a repeated delivery).
+// of this account on this machine and never handing out a value twice, so
+// that no two mails of one workstation and account carry the same sender
+// and id (a receiver drops the second as a repeated delivery; it keeps the
+// ids of each sending account apart, so that accounts need no common clock).
 #pragma once
 
 #include <cstdint>
@@ -9,8 +10,10 @@
 namespace xtb::mail {
 
 // The next value: the wall clock in milliseconds, or one more than the last
-// value given on this machine when that is later. Kept in the mail folder
-// (".mailclock"); where that folder cannot be used, the process keeps its own.
+// value this account was given when that is later. Kept in the mail folder
+// (".mailclock-<user id>", the account's own file, mode 0600, which no
+// other account can change or truncate); where that file cannot be had, the
+// process keeps its own.
 uint64_t NextMailClock();
 
 }  // namespace xtb::mail

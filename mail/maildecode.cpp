@@ -8,8 +8,9 @@ bool CXTMailslotServer::DecodeMail(const CString& mail, CString& sender, MAILTYP
   const int p2 = mail.Find('|', p1 + 1);
   if (p2 < 0) return false;
   // Sender and id name the mail; a repeated delivery finds them known. The
-  // key counts as seen even when the rest of the mail turns out bad.
-  if (!m_seen.insert(mail.Left(p2)).second) return false;
+  // key counts as seen even when the rest of the mail turns out bad. Each
+  // sending account has keys of its own.
+  if (!m_seen[m_from].insert(mail.Left(p2)).second) return false;
   const int p3 = mail.Find('|', p2 + 1);
   if (p3 < 0) return false;
   const std::string_view whole(mail.GetString(), static_cast<size_t>(mail.GetLength()));

@@ -57,11 +57,13 @@ bool CXTMailslotServer::Read(CString& sender, MAILTYPES& type, CString& text) {
   const size_t limit = pipe ? kPipeMailMax : kMailslotMailMax;
   const auto buffer = std::make_unique<char[]>(limit + 1);
   bool result = false;
-  const long length = from < 0 ? -1 : xtb::os::ReceiveMessage(from, buffer.get(), limit);
+  uint32_t account = xtb::os::kUnknownAccount;
+  const long length = from < 0 ? -1 : xtb::os::ReceiveMessage(from, buffer.get(), limit, &account);
   if (length < 0 && from >= 0) FailedOn(Channel::LocalConnection);
   if (length > 0) {
     buffer[static_cast<size_t>(length)] = '\0';
     // The mail ends at its first zero byte, as a C string does.
+    m_from = account;
     result = DecodeMail(CString(buffer.get()), sender, type, text);
     if (!result) TraceFailure(__LINE__, "CXTMailslotServer::Read: DecodeMail fehlgeschlagen: ");
   }

@@ -20,6 +20,8 @@
 // "XTMailslot") and a false result; nothing throws.
 #pragma once
 
+#include <cstdint>
+#include <map>
 #include <set>
 
 #include <xtbasis/platform/api.h>
@@ -78,7 +80,13 @@ class XTBASIS_API CXTMailslotServer {
   bool DecodeMail(const CString& mail, CString& sender, MAILTYPES& type, CString& text);
 
   HANDLE m_handle;
-  std::set<CString> m_seen;  // "sender|id" of every mail received
+  // "sender|id" of every mail received, apart by the account that sent it
+  // (as this machine's kernel tells it; the router's for mail from other
+  // computers): a repeated delivery comes from the account that sent the
+  // mail first, and no account can block another's mail by sending its
+  // sender and id ahead of it.
+  std::map<uint32_t, std::set<CString>> m_seen;
+  uint32_t m_from = 0;  // the account of the mail being decoded
 };
 
 class XTBASIS_API CXTMailslotClient {

@@ -251,6 +251,21 @@ int Folder::RemoveStaleSocket(std::string_view name) const {
   return Remove(name) || errno == ENOENT ? 0 : errno;
 }
 
+Fd Folder::OpenSocketEntry(std::string_view name, int& error) const {
+  if (!IsOpen() || !IsEntryName(name)) {
+    error = IsOpen() ? EINVAL : EBADF;
+    return Fd();
+  }
+  Fd entry(openat(m_fd.Get(), std::string(name).c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+  FileFacts facts;
+  if (!entry.IsOpen() || !FactsOf(entry.Get(), facts)) {
+    error = errno;
+    return Fd();
+  }
+  error = facts.symbolicLink ? ELOOP : !facts.socket ? ENOTSOCK : facts.links > 1 ? EMLINK : 0;
+  return error == 0 ? std::move(entry) : Fd();
+}
+
 namespace {
 
 // ReplaceWholeFile for a path in the system's form.

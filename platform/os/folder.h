@@ -113,6 +113,11 @@ class Folder {
   // a file, pipe or folder; EPERM for another account's socket in a sticky
   // folder.
   int RemoveStaleSocket(std::string_view name) const;
+  // The socket `name` itself, held by an O_PATH descriptor that a sender
+  // connects through (/proc/self/fd/N): never what a link in its place
+  // points to. ELOOP for a link, ENOTSOCK for anything but a socket, EMLINK
+  // for a socket with other names (a second name of a socket elsewhere).
+  Fd OpenSocketEntry(std::string_view name, int& error) const;
 
  private:
   Fd m_fd;

@@ -65,6 +65,9 @@ int BindSocket(const os::Folder& folder, const std::string& fileName, SocketKind
   if (error == 0) fd = folder.BindSocket(fileName, SocketType(kind), 0666, error);
   if (!fd.IsOpen()) return Refuse(error, fileName, refusal), -1;
   if (kind == SocketKind::Sequenced && listen(fd.Get(), SOMAXCONN) != 0) return Fail(-1);
+  const int on = 1;
+  if (kind == SocketKind::Datagram && setsockopt(fd.Get(), SOL_SOCKET, SO_PASSCRED, &on, sizeof on) != 0)
+    return Fail(-1);
   return fd.Release();
 }
 
@@ -113,17 +116,25 @@ bool CloseEndpoint(int fd) {
 
 int ConnectEndpoint(const std::string& folderPath, const std::string& fileName, SocketKind kind,
                     bool waitingSends) {
-  // A sender needs no checked folder: whatever answers under the name is
-  // what a receiver could have bound there anyway. Only a folder name too
-  // long for a socket address goes through a descriptor of the folder.
-  std::string path = folderPath + "/" + fileName;
-  sockaddr_un address;
-  os::Folder folder;
-  if (path.size() >= sizeof address.sun_path) {
-    folder = os::Folder(folderPath);
-    path = folder.EntryPath(fileName);
+  // connect(2) follows a link at the name it is given. So the folder is
+  // opened without following a link in its place and checked, the socket is
+  // opened as itself (O_PATH, no link followed) and connected through its
+  // descriptor: a name planted in the folder, or a folder planted in its
+  // place, never sends a mail into a socket of somebody else's choosing.
+  const os::Folder folder(folderPath, false);
+  if (!folder.IsOpen()) return Fail(-1);
+  if (!folder.OthersCannotSwapEntries()) {
+    errno = EACCES;
+    return -1;
   }
-  if (!MakeAddress(path, address)) return -1;
+  int error = 0;
+  const os::Fd entry = folder.OpenSocketEntry(fileName, error);
+  if (!entry.IsOpen()) {
+    std::string refusal;
+    return Refuse(error, fileName, refusal), -1;
+  }
+  sockaddr_un address;
+  if (!MakeAddress("/proc/self/fd/" + std::to_string(entry.Get()), address)) return -1;
   // A listener's full queue must not hold the caller: sequenced connects
   // do not wait.
   const bool sequenced = kind == SocketKind::Sequenced;
@@ -149,11 +160,31 @@ int AcceptConnection(int fd, int readTimeoutMs) {
   return connection;
 }
 
-long ReceiveMessage(int fd, char* buffer, size_t capacity) {
+long ReceiveMessage(int fd, char* buffer, size_t capacity, uint32_t* account) {
+  iovec part{buffer, capacity};
+  alignas(cmsghdr) char control[CMSG_SPACE(sizeof(ucred))];
+  msghdr message{};
+  message.msg_iov = &part;
+  message.msg_iovlen = 1;
+  message.msg_control = account ? control : nullptr;
+  message.msg_controllen = account ? sizeof control : 0;
   ssize_t n;
-  do n = recv(fd, buffer, capacity, 0);
+  do n = recvmsg(fd, &message, MSG_CMSG_CLOEXEC);
   while (n < 0 && errno == EINTR);
   if (n < 0 && errno == EAGAIN) errno = ETIMEDOUT;  // the read time-out passed
+  if (n < 0 || !account) return n;
+  *account = kUnknownAccount;
+  for (cmsghdr* item = CMSG_FIRSTHDR(&message); item; item = CMSG_NXTHDR(&message, item)) {
+    if (item->cmsg_level == SOL_SOCKET && item->cmsg_type == SCM_CREDENTIALS) {
+      ucred sender;
+      std::memcpy(&sender, CMSG_DATA(item), sizeof sender);
+      *account = sender.uid;
+    }
+  }
+  ucred peer{};
+  socklen_t size = sizeof peer;
+  if (*account == kUnknownAccount && getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.pid > 0)
+    *account = peer.uid;
   return n;
 }
 

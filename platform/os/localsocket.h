@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "folder.h"
@@ -23,7 +24,8 @@ enum class SocketKind { Datagram, Sequenced };
 // holder died is replaced. Anything else found under the endpoint's names (a
 // link, a file, a pipe, another account's socket this account may not
 // remove) is left as it is and refused with EACCES, the reason in `refusal`.
-// Sequenced endpoints listen. Close it with CloseEndpoint.
+// Sequenced endpoints listen; datagram endpoints are told each sender's
+// account (ReceiveMessage). Close it with CloseEndpoint.
 int CreateEndpoint(const os::Folder& folder, const std::string& fileName, SocketKind kind,
                    std::string* refusal = nullptr);
 // Closes a descriptor of CreateEndpoint or Connect and, for endpoints, lets
@@ -31,7 +33,10 @@ int CreateEndpoint(const os::Folder& folder, const std::string& fileName, Socket
 bool CloseEndpoint(int fd);
 
 // Connects to the endpoint `fileName` of the folder `folderPath`; ENOENT
-// when nobody holds it, EAGAIN when its listener's queue is full. With
+// when nobody holds it, EAGAIN when its listener's queue is full, EACCES
+// when a link, anything but a socket, or a socket with a second name is
+// found under the name, or the folder is a link or one that others could
+// change (os::Folder::OthersCannotSwapEntries). With
 // `waitingSends` false a sequenced connection stays non-blocking, for a
 // caller that only sends without waiting (the router).
 int ConnectEndpoint(const std::string& folderPath, const std::string& fileName, SocketKind kind,
@@ -43,8 +48,12 @@ int ConnectEndpoint(const std::string& folderPath, const std::string& fileName, 
 int AcceptConnection(int fd, int readTimeoutMs);
 
 // One message of at most `capacity` bytes (a longer datagram is cut).
-// Returns its length, 0 at the end of a connection, -1 on failure.
-long ReceiveMessage(int fd, char* buffer, size_t capacity);
+// Returns its length, 0 at the end of a connection, -1 on failure. With
+// `account`, the user id of the sending process as the kernel knows it
+// (each datagram's, or the connection's peer), kUnknownAccount when it
+// cannot be told.
+constexpr uint32_t kUnknownAccount = 0xFFFFFFFF;
+long ReceiveMessage(int fd, char* buffer, size_t capacity, uint32_t* account = nullptr);
 // Sends one message whole; false otherwise (EMSGSIZE when only a part
 // went). Without `wait`, a receiver that cannot take it now fails it with
 // EBUSY.

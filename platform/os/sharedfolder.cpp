@@ -5,6 +5,8 @@
 
 #include <cerrno>
 
+#include "process.h"
+
 namespace xtb::os {
 
 os::Folder OpenSharedFolder(const std::string& path) {
@@ -27,7 +29,23 @@ os::Fd OpenSharedFile(const os::Folder& folder, const std::string& name, std::st
   return file;
 }
 
-std::atomic<uint64_t>* MapSharedWord(const os::Fd& file) {
+os::Fd OpenPrivateFile(const os::Folder& folder, const std::string& name, std::string& refusal) {
+  os::EntryRule rule;
+  rule.access = os::EntryRule::Access::ReadWrite;
+  rule.mode = 0600;
+  int error = 0;
+  os::Fd file = folder.OpenEntry(name, rule, error);
+  os::FileFacts facts;
+  if (file.IsOpen() && (!os::FactsOf(file.Get(), facts) || facts.owner != os::EffectiveUserId() ||
+                        (facts.mode & 0077) != 0)) {
+    error = EACCES;
+    file = os::Fd();
+  }
+  if (!file.IsOpen()) Refuse(error, name, refusal);
+  return file;
+}
+
+std::atomic<uint64_t>* MapPrivateWord(const os::Fd& file) {
   static_assert(std::atomic<uint64_t>::is_always_lock_free);
   if (!file.IsOpen()) return nullptr;
   const int fd = file.Get();

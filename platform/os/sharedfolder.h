@@ -24,10 +24,20 @@ os::Folder OpenSharedFolder(const std::string& path);
 // `refusal`.
 os::Fd OpenSharedFile(const os::Folder& folder, const std::string& name, std::string& refusal);
 
-// The first word of `file` mapped for every process that maps it: a file
-// shorter than one word grows to one (zero), a longer one keeps its value.
-// Stays mapped for the rest of the process; null when it cannot be mapped.
-std::atomic<uint64_t>* MapSharedWord(const os::Fd& file);
+// Opens for reading and writing the regular file `name` of the folder that
+// belongs to this account alone, creating it with mode 0600 when missing
+// (OpenEntry's rules as above). A file of another account, or one that
+// others may read or write, is refused (EACCES): nobody else can change or
+// truncate what this returns.
+os::Fd OpenPrivateFile(const os::Folder& folder, const std::string& name, std::string& refusal);
+
+// The first word of `file` (as OpenPrivateFile gives it) mapped for every
+// process of this account that maps it: a file shorter than one word grows
+// to one (zero), a longer one keeps its value. Stays mapped for the rest of
+// the process; null when it cannot be mapped. Only a file that no other
+// account can truncate may be mapped: touching a mapping past the end of
+// its file kills the process (SIGBUS).
+std::atomic<uint64_t>* MapPrivateWord(const os::Fd& file);
 
 // errno (EACCES for anything planted, EEXIST for a name in use) and the
 // reason text for an os::Folder error `error` met at the entry `name`;

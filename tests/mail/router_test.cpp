@@ -1,5 +1,11 @@
 // Mail to another computer through a real xtmaild, over a real network path.
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/socket.h>
+
 #include <chrono>
+#include <future>
 #include <map>
 #include <set>
 #include <thread>
@@ -8,6 +14,7 @@
 
 #include "os/netsocket.h"
 #include "router_world.h"
+#include "second_account.h"
 #include "routerwire.h"
 
 namespace {
@@ -249,6 +256,95 @@ TEST_F(MailRouterTest, EightSendersThroughTheRouter) {
   } else {
     EXPECT_LE(received.size(), sent);
   }
+}
+
+// A receiver that never reads, flooded with datagrams, costs the others
+// nothing: the router never waits for it, drops what it cannot take and
+// says so.
+TEST_F(MailRouterTest, ReceiverThatNeverReadsHoldsUpNoOtherMail) {
+  if (Pipes()) GTEST_SKIP() << "pipe-mode deliveries never wait: each is one connection that is refused when full";
+  m_world.Configure("allow = " + m_world.hostAddress() + "\n");
+  ASSERT_TRUE(m_world.StartRouter());
+  const std::string stalled = Unique("stalled");
+  CXTMailslotServer neverRead;
+  ASSERT_TRUE(neverRead.Create(CString(stalled), ""));
+  xtb::os::NetAddress router;
+  ASSERT_TRUE(xtb::os::Resolve(m_world.routerAddress(), RouterWorld::Port(), router));
+  const int udp = xtb::os::UdpConnect(router);
+  ASSERT_GE(udp, 0);
+  const std::string packet =
+      xtb::mail::MakeDatagram("mailslot\\" + stalled, "FLUT|1|PING|" + std::string(300, 'f'));
+  for (int n = 0; n < 400; ++n) xtb::os::SendDatagram(udp, packet.data(), packet.size());
+  xtb::os::CloseSocket(udp);
+  auto arrived = std::async(std::launch::async, [this] { return ReadText(); });
+  const auto start = Clock::now();
+  ASSERT_TRUE(Send("an der Flut vorbei"));
+  ASSERT_EQ(arrived.wait_for(100ms), std::future_status::ready) << "another endpoint's mail waited behind the flood";
+  EXPECT_LT(Clock::now() - start, 100ms);
+  EXPECT_EQ(arrived.get(), "an der Flut vorbei");
+  EXPECT_TRUE(m_world.AwaitRouterTrace(" verworfen: der Empfänger nimmt nichts an")) << m_world.RouterTraces();
+}
+
+// A peer's endpoint name with a line break starts no record of its own in
+// the router's trace file.
+TEST_F(MailRouterTest, LineBreaksFromThePeerForgeNoRecords) {
+  m_world.Configure("allow = " + m_world.hostAddress() + "\n");
+  ASSERT_TRUE(m_world.StartRouter());
+  // Pipe mode records each delivery; mailslot mode each mail it cannot deliver.
+  const std::string name = Unique("crlf") + "\r\nFORGED\tFAIL \trecord";
+  CXTMailslotServer receiver;
+  if (Pipes()) {
+    ASSERT_TRUE(receiver.Create(CString(name), ""));
+  }
+  EXPECT_TRUE(CXTMailslotClient::SendOneMessage(CString(m_world.routerAddress()), CString(name), "", MAILTYPE_PING, "x"));
+  ASSERT_TRUE(m_world.AwaitRouterTrace("\\x0d\\x0aFORGED\\x09FAIL \\x09record")) << m_world.RouterTraces();
+  EXPECT_EQ(m_world.RouterTraces().find("\nFORGED"), std::string::npos) << m_world.RouterTraces();
+}
+
+// Every account of the router's computer can connect from any loopback
+// address; eighty such connections, from as many addresses, leave room for
+// the other computers' mail.
+TEST_F(MailRouterTest, LoopbackConnectionsLeaveRoomForOthers) {
+  if (!Pipes()) GTEST_SKIP() << "only pipe-mode mail takes connections";
+  m_world.Configure("allow = " + m_world.hostAddress() + " 127.0.0.0/8\nlisten = 0.0.0.0\n");
+  ASSERT_TRUE(m_world.StartRouter());
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  const unsigned short port = RouterWorld::Port();
+  const std::string netns = "/var/run/netns/" + m_world.netns();
+  const pid_t flooder = fork();
+  if (flooder == 0) {
+    // Another account on the router's computer.
+    const int space = open(netns.c_str(), O_RDONLY | O_CLOEXEC);
+    if (space < 0 || setns(space, CLONE_NEWNET) != 0 || !BecomeNobody()) _exit(1);
+    int opened = 0;
+    for (int n = 0; n < 80; ++n) {
+      const int fd = socket(AF_INET, SOCK_STREAM, 0);
+      sockaddr_in from{}, to{};
+      from.sin_family = to.sin_family = AF_INET;
+      from.sin_addr.s_addr = htonl(0x7F000002u + static_cast<unsigned>(n));
+      to.sin_addr.s_addr = htonl(0x7F000001u);
+      to.sin_port = htons(port);
+      opened += bind(fd, reinterpret_cast<sockaddr*>(&from), sizeof from) == 0 &&
+                connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0;
+    }
+    const char count = static_cast<char>(opened);
+    if (write(ready[1], &count, 1) != 1) _exit(1);
+    pause();
+    _exit(0);
+  }
+  close(ready[1]);
+  char opened = 0;
+  ASSERT_EQ(read(ready[0], &opened, 1), 1);
+  close(ready[0]);
+  EXPECT_EQ(opened, 80) << "the flooder's connects";
+  std::this_thread::sleep_for(100ms);  // the router has taken them all
+  const bool sent = Send("trotz lokaler Flut");
+  kill(flooder, SIGKILL);
+  waitpid(flooder, nullptr, 0);
+  ASSERT_TRUE(sent) << "the loopback connections took every one the router has";
+  EXPECT_EQ(ReadText(), "trotz lokaler Flut");
+  EXPECT_TRUE(m_world.AwaitRouterTrace("Verbindungen dieses Absenders offen")) << m_world.RouterTraces();
 }
 
 }  // namespace

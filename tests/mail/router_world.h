@@ -49,6 +49,8 @@ class RouterWorld {
   bool ready() const { return m_ready; }
   const std::string& routerAddress() const { return m_routerAddress; }
   const std::string& hostAddress() const { return m_hostAddress; }
+  // The network namespace the router runs in (/var/run/netns/<name>).
+  const std::string& netns() const { return m_name; }
 
   // Writes the configuration: the router's port and log folder, then `extra` lines.
   void Configure(const std::string& extra) {

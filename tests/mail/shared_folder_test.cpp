@@ -9,7 +9,13 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <fcntl.h>
+#include <poll.h>
+
+#include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <thread>
 #include <cstring>
 #include <filesystem>
 
@@ -152,7 +158,7 @@ TEST_F(SharedMailFolder, DeadReceiverOfAnotherAccount) {
 // The machine's mail-id clock is a file of the folder too: a planted link
 // is not followed; the sender falls back to its own clock and still sends.
 TEST_F(SharedMailFolder, PlantedClockFileIsNotFollowed) {
-  const std::string clock = (m_folder / ".mailclock").string();
+  const std::string clock = (m_folder / ".mailclock-0").string();
   fs::remove(clock);
   ASSERT_TRUE(PlantSymlinkAsNobody(m_secret, clock));
   const std::string name = Unique("clock");
@@ -166,6 +172,113 @@ TEST_F(SharedMailFolder, PlantedClockFileIsNotFollowed) {
   EXPECT_STREQ(text, "trotz Uhr");
   EXPECT_EQ(KindOf(clock), "link/65534/1");
   ExpectSecretUntouched();
+}
+
+// Whatever another account can open of the mail-id clocks, it truncates:
+// a sender that has its clock mapped must go on sending, not die of SIGBUS.
+TEST_F(SharedMailFolder, TruncatedClockKillsNoSender) {
+  const std::string name = Unique("truncate");
+  CXTMailslotServer server;
+  ASSERT_TRUE(server.Create(CString(name), ""));
+  ChildProcess sender({XTB_MAIL_PROBE, "send-logged", ".", name, "3", "tick", "300"});
+  CString from, text;
+  MAILTYPES type;
+  ASSERT_TRUE(server.Read(from, type, text));  // its clock is mapped now
+  EXPECT_STREQ(text, "tick 0");
+  int truncated = 0;
+  for (const auto& entry : fs::directory_iterator(m_folder)) {
+    const std::string file = entry.path().filename().string();
+    if (!file.starts_with(".mailclock")) continue;
+    truncated += AsNobody([&] { return truncate(entry.path().c_str(), 0) == 0; });
+  }
+  EXPECT_EQ(truncated, 0) << "another account truncated a clock file";
+  EXPECT_EQ(sender.Wait(), 0) << "the sender died or failed";
+  for (const char* expected : {"tick 1", "tick 2"}) {
+    ASSERT_TRUE(server.Read(from, type, text));
+    EXPECT_STREQ(text, expected);
+  }
+}
+
+// Another account that sends this workstation's name with every id the
+// next few hundred milliseconds can give blocks none of them: the receiver
+// keeps each sending account's keys apart.
+TEST_F(SharedMailFolder, ForgedKeysOfAnotherAccountDropNoMail) {
+  const std::string name = Unique("forged");
+  CXTMailslotServer server;
+  ASSERT_TRUE(server.Create(CString(name), ""));
+  std::atomic<bool> genuineRead{false};
+  std::atomic<int> forgedRead{0};
+  std::thread reader([&] {
+    CString from, text;
+    MAILTYPES type;
+    for (;;) {
+      if (!server.Read(from, type, text)) continue;
+      if (text == "echt") genuineRead = true;
+      if (text == "ende") return;
+      if (text == "gefälscht") ++forgedRead;
+    }
+  });
+  const auto now = [] {
+    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                     std::chrono::system_clock::now().time_since_epoch())
+                                     .count());
+  };
+  constexpr uint64_t kAhead = 1500;
+  const uint64_t from = now();
+  const std::string workstation = xtb::RemoteClientName();
+  const CString endpoint(name);
+  ASSERT_TRUE(AsNobody([&] {
+    for (uint64_t value = from; value < from + kAhead; ++value) {
+      std::string id;
+      for (uint64_t rest = value % 78364164096ULL; rest > 0; rest /= 36)
+        id.insert(id.begin(), "0123456789abcdefghijklmnopqrstuvwxyz"[rest % 36]);
+      if (!SendRaw(endpoint, "", workstation + "|" + id + "|PING|gefälscht")) return false;
+    }
+    return true;
+  }));
+  ASSERT_LT(now(), from + kAhead) << "too slow to forge ahead of the clock";
+  ASSERT_TRUE(CXTMailslotClient::SendOneMessage(".", endpoint, "", MAILTYPE_PING, "echt"));
+  for (int wait = 0; wait < 100 && !genuineRead; ++wait) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_TRUE(genuineRead) << "the genuine mail was dropped as a repeat of a forged one";
+  EXPECT_EQ(forgedRead, static_cast<int>(kAhead)) << "the forged mails arrive as what they are";
+  while (now() < from + kAhead) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  ASSERT_TRUE(CXTMailslotClient::SendOneMessage(".", endpoint, "", MAILTYPE_PING, "ende"));
+  reader.join();
+}
+
+// A link that another account planted at an endpoint's name leads a sender
+// nowhere: the socket it points to (a service's, here root's) gets nothing.
+TEST_F(SharedMailFolder, LinkAtAnEndpointLeadsNoSenderAway) {
+  const std::string victim = (MailWorld::Get().dir() / ("svc-" + std::to_string(getpid()))).string();
+  const int service = socket(AF_UNIX, (Pipes() ? SOCK_SEQPACKET : SOCK_DGRAM) | SOCK_NONBLOCK, 0);
+  ASSERT_GE(service, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  ASSERT_LT(victim.size(), sizeof address.sun_path);
+  std::memcpy(address.sun_path, victim.data(), victim.size());
+  ASSERT_EQ(bind(service, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(chmod(victim.c_str(), 0666), 0);
+  if (Pipes()) {
+    ASSERT_EQ(listen(service, 8), 0);
+  }
+  const std::string name = Unique("linked");
+  ASSERT_TRUE(PlantSymlinkAsNobody(victim, FileOf(name)));
+  // What the sender and the router connect through (pipe-mode senders
+  // would try it five times, a second apart).
+  errno = 0;
+  EXPECT_LT(xtb::mail::ConnectMailEndpoint(fs::path(FileOf(name)).filename().string(),
+                                           Pipes() ? xtb::os::SocketKind::Sequenced : xtb::os::SocketKind::Datagram),
+            0);
+  EXPECT_EQ(errno, EACCES);
+  if (!Pipes()) {
+    EXPECT_FALSE(CXTMailslotClient::SendOneMessage(".", CString(name), "", MAILTYPE_PING, "umgeleitet"));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  }
+  pollfd waiting{service, POLLIN, 0};
+  EXPECT_EQ(poll(&waiting, 1, 50), 0) << "the sender reached the socket the link points to";
+  EXPECT_EQ(KindOf(FileOf(name)), "link/65534/1");
+  close(service);
+  unlink(victim.c_str());
 }
 
 // A mail folder that someone else could change is not used at all.

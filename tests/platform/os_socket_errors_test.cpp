@@ -75,7 +75,7 @@ TEST_F(OsSocketErrors, EndpointsSayWhyInErrno) {
     EXPECT_EQ(errno, ENOENT);
   }
   errno = 0;
-  EXPECT_LT(Connect(std::string(200, 'n'), SocketKind::Datagram), 0);
+  EXPECT_LT(Connect(std::string(300, 'n'), SocketKind::Datagram), 0);
   EXPECT_EQ(errno, ENAMETOOLONG);
   EXPECT_EQ(GetLastError(), kUntouched);
 }

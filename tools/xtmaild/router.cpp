@@ -3,6 +3,8 @@
 #include <signal.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <xtbasis/errortext.h>
 #include <xtbasis/platform/lasterror.h>
 #include <xtbasis/trace.h>
@@ -26,7 +28,7 @@ Router::~Router() {
     xtb::os::CloseEndpoint(connection.local);
     xtb::os::CloseSocket(fd);
   }
-  for (const auto& [file, fd] : m_datagramEndpoints) xtb::os::CloseEndpoint(fd);
+  for (const auto& [file, kept] : m_datagramEndpoints) xtb::os::CloseEndpoint(kept.fd);
   for (int fd : {m_udp, m_tcp, m_signals}) xtb::os::CloseSocket(fd);
 }
 
@@ -131,37 +133,52 @@ void Router::ReceiveDatagrams() {
       Refuse("xtmaild: ungültiges Paket von " + from.Text() + " (" + std::to_string(length) + " Bytes)");
       continue;
     }
-    if (!DeliverDatagram(endpoint, mail))
+    if (!DeliverDatagram(endpoint, mail) && GetLastError() != ERROR_PIPE_BUSY)
       Refuse("xtmaild: Mail von " + from.Text() + " an " + std::string(endpoint) +
              " nicht zugestellt: " + GetLastErrorString(nullptr, GetLastError()).GetString());
   }
 }
 
 bool Router::DeliverDatagram(std::string_view endpoint, std::string_view mail) {
-  // A receiver that is slow to read holds the router up at most this long
-  // per mail; its mail waits in the router's receive buffer meanwhile.
-  constexpr int kReceiverWaitMs = 10;
   const std::string file = xtb::mail::EndpointFile(endpoint);
   auto kept = m_datagramEndpoints.find(file);
   for (int attempt = 0; attempt < 2; ++attempt) {
     if (kept == m_datagramEndpoints.end()) {
       if (m_datagramEndpoints.size() >= kKeptEndpoints) {
-        for (const auto& [name, fd] : m_datagramEndpoints) xtb::os::CloseEndpoint(fd);
+        for (const auto& [name, endpointFd] : m_datagramEndpoints) xtb::os::CloseEndpoint(endpointFd.fd);
         m_datagramEndpoints.clear();
       }
       const int fd = xtb::mail::ConnectMailEndpoint(file, xtb::os::SocketKind::Datagram);
       if (fd < 0) return xtb::mail::FailedOn(xtb::mail::Channel::LocalConnection);
-      xtb::os::SetSendTimeout(fd, kReceiverWaitMs);
-      kept = m_datagramEndpoints.emplace(file, fd).first;
+      kept = m_datagramEndpoints.emplace(file, KeptEndpoint{fd}).first;
     }
-    if (xtb::os::SendMessage(kept->second, mail.data(), mail.size())) return true;
+    // Never waits: a receiver that does not read costs one refused send per
+    // mail, and every other endpoint's mail goes on at once.
+    if (xtb::os::SendMessage(kept->second.fd, mail.data(), mail.size(), false)) return true;
+    const int error = errno;
+    if (error == EBUSY) return CountDrop(endpoint, kept->second);
+    errno = error;
     xtb::mail::FailedOn(xtb::mail::Channel::LocalConnection);
-    if (GetLastError() == ERROR_TIMEOUT) return false;
     // The receiver went (or was replaced): connect anew once.
-    xtb::os::CloseEndpoint(kept->second);
+    xtb::os::CloseEndpoint(kept->second.fd);
     m_datagramEndpoints.erase(kept);
     kept = m_datagramEndpoints.end();
   }
+  return false;
+}
+
+bool Router::CountDrop(std::string_view endpoint, KeptEndpoint& kept) {
+  ++kept.dropped;
+  ++kept.droppedUntraced;
+  const auto now = Clock::now();
+  if (now - kept.lastDropTrace >= std::chrono::seconds(1)) {
+    Trace(XTTRACE_WARN, "xtmaild: " + std::to_string(kept.droppedUntraced) + " Mail(s) an " + std::string(endpoint) +
+                            " verworfen: der Empfänger nimmt nichts an (" + std::to_string(kept.dropped) +
+                            " insgesamt)");
+    kept.lastDropTrace = now;
+    kept.droppedUntraced = 0;
+  }
+  SetLastError(ERROR_PIPE_BUSY);
   return false;
 }
 
@@ -171,23 +188,25 @@ void Router::AcceptConnections() {
     const int fd = xtb::os::TcpAccept(m_tcp, peer);
     if (fd < 0) return;
     const std::string text = peer.Text();
+    const std::string client = ClientOf(text);
     std::string refusal;
     if (!IsAllowed(m_config.allow, peer))
       refusal = "nicht zugelassen";
     else if (static_cast<int>(m_connections.size()) >= m_config.maxConnections)
       refusal = "abgewiesen: " + std::to_string(m_config.maxConnections) + " Verbindungen offen";
-    else if (m_perClient[text] >= m_config.maxPerClient)
+    else if (m_perClient[client] >= m_config.maxPerClient)
       refusal = "abgewiesen: " + std::to_string(m_config.maxPerClient) + " Verbindungen dieses Absenders offen";
     if (!refusal.empty()) {
       Refuse("xtmaild: Absender " + text + " " + refusal + " (TCP)");
-      if (m_perClient[text] == 0) m_perClient.erase(text);
+      if (m_perClient[client] == 0) m_perClient.erase(client);
       xtb::os::CloseSocket(fd);
       continue;
     }
-    ++m_perClient[text];
+    ++m_perClient[client];
     Connection& connection = m_connections[fd];
     connection.peer = peer;
     connection.peerText = text;
+    connection.client = client;
     connection.deadline = Clock::now() + std::chrono::milliseconds(m_config.timeoutMs);
     // A sender writes as soon as it is connected: its request is often here
     // already, and a connection served at once never needs waiting for.
@@ -269,7 +288,7 @@ void Router::Drop(int fd) {
   const auto found = m_connections.find(fd);
   if (found == m_connections.end()) return;
   if (found->second.local >= 0) xtb::os::CloseEndpoint(found->second.local);
-  if (--m_perClient[found->second.peerText] <= 0) m_perClient.erase(found->second.peerText);
+  if (--m_perClient[found->second.client] <= 0) m_perClient.erase(found->second.client);
   if (found->second.polled) m_poller.Remove(fd);
   m_connections.erase(found);
   xtb::os::CloseSocket(fd);
@@ -311,8 +330,33 @@ void Router::Refuse(const std::string& text) {
     ++m_refusalsUntraced;
 }
 
+std::string Router::ClientOf(const std::string& peerText) {
+  // Every account of this machine can connect from any address of
+  // 127.0.0.0/8 or ::1: loopback is one client, so that it cannot take the
+  // connections that other computers need.
+  return xtb::os::IsLoopbackLiteral(peerText) ? "loopback" : peerText;
+}
+
+std::string Router::Printable(const std::string& text) {
+  // Endpoint names come from the network and may hold any byte but NUL: a
+  // line break or tab in them must not start a record of its own.
+  std::string printable;
+  printable.reserve(text.size());
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7F) {
+      printable += c;
+      continue;
+    }
+    char escaped[5];
+    std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
+    printable += escaped;
+  }
+  return printable;
+}
+
 void Router::Trace(int level, const std::string& text) {
-  XTTrace(level, XTTRACE_PROGID_XTBASIS, "xtmaild", 0, "%s", text.c_str());
+  XTTrace(level, XTTRACE_PROGID_XTBASIS, "xtmaild", 0, "%s", Printable(text).c_str());
 }
 
 }  // namespace xtmaild

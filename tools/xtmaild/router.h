@@ -36,6 +36,7 @@ class Router {
   struct Connection {
     xtb::os::NetAddress peer;
     std::string peerText;
+    std::string client;  // what the per-client cap counts (ClientOf)
     xtb::mail::ConnectionParser parser;
     int local = -1;  // the receiver's endpoint, once reached
     bool polled = false;  // waited for by the poller
@@ -52,8 +53,21 @@ class Router {
   void Drop(int fd);
   void ExpireConnections();
   int WaitMs() const;
-  // Hands a datagram to its endpoint through a kept connection.
+  // A kept connection to a local datagram endpoint and the mail dropped
+  // because its receiver took none.
+  struct KeptEndpoint {
+    int fd = -1;
+    long dropped = 0, droppedUntraced = 0;
+    Clock::time_point lastDropTrace{};
+  };
+  // Hands a datagram to its endpoint through a kept connection, without
+  // waiting; a full receiver drops it (ERROR_PIPE_BUSY, CountDrop).
   bool DeliverDatagram(std::string_view endpoint, std::string_view mail);
+  // Counts a dropped mail; one record per endpoint and second says how many.
+  bool CountDrop(std::string_view endpoint, KeptEndpoint& kept);
+  static std::string ClientOf(const std::string& peerText);
+  // `text` with control characters as \xNN.
+  static std::string Printable(const std::string& text);
   void Refuse(const std::string& text);
   void Trace(int level, const std::string& text);
 
@@ -65,7 +79,7 @@ class Router {
   std::map<std::string, int> m_perClient;
   // Connections to local datagram endpoints, by file name.
   static constexpr size_t kKeptEndpoints = 256;
-  std::unordered_map<std::string, int> m_datagramEndpoints;
+  std::unordered_map<std::string, KeptEndpoint> m_datagramEndpoints;
   // Refusal records are limited to kRefusalsPerSecond, the rest counted.
   static constexpr int kRefusalsPerSecond = 20;
   Clock::time_point m_refusalSecond;
