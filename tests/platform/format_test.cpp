@@ -97,7 +97,8 @@ TEST(Formatter, FloatingPointMatchesSnprintfInTheUsersLocale) {
       for (const char* precision : kPrecisions)
         for (const char* conversion : {"f", "F", "e", "E", "g", "G", "a", "A"})
           for (double value : values) ExpectLikeSnprintf(Spec(flags, width, precision, conversion), value);
-  ExpectLikeSnprintf("%Lf|%.3Le", 2.5L);
+  ExpectLikeSnprintf("%Lf", 2.5L);
+  ExpectLikeSnprintf("%-+12.3Le", -2.5L);
   if (german) {
     EXPECT_EQ(Typed("%.2f", 1.5), "1,50");
   }
