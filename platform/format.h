@@ -17,8 +17,9 @@
 //   as the format says, so %ld reads a 64-bit long here.
 //
 // Every conversion the C library also defines gives printf's bytes: flags,
-// width, precision and '*' as glibc has them; floating point goes to snprintf
-// itself, so the decimal point is the locale's. Where printf's behaviour is
+// width, precision and '*' as glibc has them; plain %f is std::to_chars
+// (exact, like printf) and the other floating-point forms go to snprintf
+// itself; the decimal point is the locale's. Where printf's behaviour is
 // undefined the result here is defined: a missing argument or one of a kind
 // the conversion cannot show writes nothing, an integer given to %f (or a
 // floating-point value to %d) is converted, %n writes nothing, and unknown

@@ -1,7 +1,11 @@
-// The conversions of the formatter: integers, pointers, texts and characters
-// written here, floating point and locale-grouped numbers by snprintf.
+// The conversions of the formatter: integers, pointers, texts, characters
+// and plain %f written here, the other floating-point forms and
+// locale-grouped numbers by snprintf.
 #include "format_write.h"
 
+#include <charconv>
+#include <clocale>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -93,25 +97,43 @@ std::string NarrowText(const Unit* text, size_t limit) {
 
 // snprintf's form of one conversion, rebuilt from the spec with the
 // resolved width and precision and the given length letters.
-std::string CLibraryFormat(const Spec& spec, const char* length) {
-  std::string form = "%";
-  if (spec.minus) form += '-';
-  if (spec.plus) form += '+';
-  if (spec.space) form += ' ';
-  if (spec.hash) form += '#';
-  if (spec.zero) form += '0';
-  if (spec.grouping) form += '\'';
-  if (spec.width > 0) form += std::to_string(spec.width);
-  if (spec.precision >= 0) form += '.' + std::to_string(spec.precision);
-  form += length;
-  form += spec.conversion;
+struct CForm {
+  char text[48];
+};
+
+char* PutNumber(char* at, int number) {
+  char digits[12];
+  char* const end = digits + sizeof digits;
+  const char* start = Digits(static_cast<uint64_t>(number), 10, false, end);
+  while (start < end) *at++ = *start++;
+  return at;
+}
+
+CForm CLibraryFormat(const Spec& spec, const char* length) {
+  CForm form;
+  char* at = form.text;
+  *at++ = '%';
+  if (spec.minus) *at++ = '-';
+  if (spec.plus) *at++ = '+';
+  if (spec.space) *at++ = ' ';
+  if (spec.hash) *at++ = '#';
+  if (spec.zero) *at++ = '0';
+  if (spec.grouping) *at++ = '\'';
+  if (spec.width > 0) at = PutNumber(at, spec.width);
+  if (spec.precision >= 0) {
+    *at++ = '.';
+    at = PutNumber(at, spec.precision);
+  }
+  while (*length) *at++ = *length++;
+  *at++ = spec.conversion;
+  *at = '\0';
   return form;
 }
 
 template <typename Value>
-void AppendSnprintf(std::string& out, const std::string& form, Value value) {
+void AppendSnprintf(std::string& out, const CForm& form, Value value) {
   char small[128];
-  const int needed = std::snprintf(small, sizeof small, form.c_str(), value);
+  const int needed = std::snprintf(small, sizeof small, form.text, value);
   if (needed < 0) return;
   if (static_cast<size_t>(needed) < sizeof small) {
     out.append(small, static_cast<size_t>(needed));
@@ -119,7 +141,7 @@ void AppendSnprintf(std::string& out, const std::string& form, Value value) {
   }
   const size_t old = out.size();
   out.resize(old + static_cast<size_t>(needed) + 1);
-  std::snprintf(out.data() + old, static_cast<size_t>(needed) + 1, form.c_str(), value);
+  std::snprintf(out.data() + old, static_cast<size_t>(needed) + 1, form.text, value);
   out.resize(old + static_cast<size_t>(needed));
 }
 
@@ -194,7 +216,33 @@ void WriteCharacter(std::string& out, const Spec& spec, int64_t value) {
   WritePadded(out, spec, {&character, 1});
 }
 
+// %f of a finite double without '#' or grouping: std::to_chars gives
+// printf's digits in the C locale; the decimal point is the locale's.
+bool WriteFixed(std::string& out, const Spec& spec, double value) {
+  if ((spec.conversion != 'f' && spec.conversion != 'F') || spec.hash || spec.grouping || !std::isfinite(value))
+    return false;
+  const int precision = spec.precision < 0 ? 6 : spec.precision;
+  char buffer[96];
+  const bool negative = std::signbit(value);
+  const auto [end, error] =
+      std::to_chars(buffer, buffer + sizeof buffer, negative ? -value : value, std::chars_format::fixed, precision);
+  if (error != std::errc()) return false;
+  const char* point = localeconv()->decimal_point;
+  if (precision > 0 && point && (point[0] != '.' || point[1] != '\0')) {
+    if (point[1] != '\0') return false;  // a point of several bytes: the C library writes it
+    *(end - precision - 1) = point[0];
+  }
+  char prefix = 0;
+  if (negative) prefix = '-';
+  else if (spec.plus) prefix = '+';
+  else if (spec.space) prefix = ' ';
+  WriteNumber(out, spec, {&prefix, prefix ? size_t{1} : 0}, 0, {buffer, static_cast<size_t>(end - buffer)},
+              spec.zero);
+  return true;
+}
+
 void WriteByCLibrary(std::string& out, const Spec& spec, double value, const long double* longDouble) {
+  if (!longDouble && spec.conversion != 'm' && WriteFixed(out, spec, value)) return;
   if (spec.conversion == 'm') {
     AppendSnprintf(out, CLibraryFormat(spec, ""), 0);
   } else if (longDouble) {
@@ -205,7 +253,7 @@ void WriteByCLibrary(std::string& out, const Spec& spec, double value, const lon
 }
 
 void WriteGroupedInteger(std::string& out, const Spec& spec, uint64_t magnitude, bool negative) {
-  const std::string form = CLibraryFormat(spec, "ll");
+  const CForm form = CLibraryFormat(spec, "ll");
   if (negative) AppendSnprintf(out, form, -static_cast<long long>(magnitude - 1) - 1);
   else if (spec.conversion == 'd' || spec.conversion == 'i') AppendSnprintf(out, form, static_cast<long long>(magnitude));
   else AppendSnprintf(out, form, static_cast<unsigned long long>(magnitude));

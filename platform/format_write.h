@@ -24,7 +24,8 @@ void WriteText(std::string& out, const Spec& spec, const XTFormatArg& text);
 // c C: one character; a wide one as its 1252 byte.
 void WriteCharacter(std::string& out, const Spec& spec, int64_t value);
 
-// Conversions left to the C library: floating point (a double, or
+// Floating point (plain %f of a double written here, the rest by the C
+// library) and conversions left to the C library: (a double, or
 // *longDouble when not null) and, with no argument, %m; also integers with
 // the ' flag, which group digits as the locale says.
 void WriteByCLibrary(std::string& out, const Spec& spec, double value, const long double* longDouble);
