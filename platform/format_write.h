@@ -24,10 +24,10 @@ void WriteText(std::string& out, const Spec& spec, const XTFormatArg& text);
 // c C: one character; a wide one as its 1252 byte.
 void WriteCharacter(std::string& out, const Spec& spec, int64_t value);
 
-// Floating point (plain %f of a double written here, the rest by the C
-// library) and conversions left to the C library: (a double, or
-// *longDouble when not null) and, with no argument, %m; also integers with
-// the ' flag, which group digits as the locale says.
+// Floating point, a double or *longDouble when not null (plain %f of a
+// double written here, the other forms by the C library), and %m with no
+// argument; WriteGroupedInteger: integers with the ' flag, grouped by the
+// C library as the locale says.
 void WriteByCLibrary(std::string& out, const Spec& spec, double value, const long double* longDouble);
 void WriteGroupedInteger(std::string& out, const Spec& spec, uint64_t magnitude, bool negative);
 
