@@ -31,7 +31,7 @@ function(xtb_add_shared_library)
   set_target_properties(xtbasis PROPERTIES
     VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
   target_link_libraries(xtbasis
-    PUBLIC xtb_headers
+    PUBLIC $<BUILD_INTERFACE:xtb_headers>
     PRIVATE -Wl,--whole-archive ${components} -Wl,--no-whole-archive)
   if(NOT XTBASIS_SANITIZE)  # the sanitizer runtimes come with the executable
     target_link_options(xtbasis PRIVATE -Wl,--no-undefined)

@@ -1,6 +1,15 @@
 include(CMakePackageConfigHelpers)
 
-install(TARGETS xtbasis xtb_headers EXPORT xtbasisTargets
+# What programs built against the installed library get: its headers, C++20
+# (the headers need it), and passing a class such as CString through a
+# program's own '...' as an error: g++ accepts it silently, clang warns.
+target_include_directories(xtbasis INTERFACE $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
+target_compile_features(xtbasis INTERFACE cxx_std_20)
+target_compile_options(xtbasis INTERFACE
+  $<INSTALL_INTERFACE:$<$<CXX_COMPILER_ID:GNU>:-Werror=conditionally-supported>>
+  $<INSTALL_INTERFACE:$<$<CXX_COMPILER_ID:Clang>:-Werror=non-pod-varargs>>)
+
+install(TARGETS xtbasis EXPORT xtbasisTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
   INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(DIRECTORY include/xtbasis DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})

@@ -15,9 +15,11 @@
 namespace {
 
 // Everything after the level test: filter, record, box. `traceFile` null
-// means the default trace file.
+// means the default trace file; `formMessage(std::string&)` writes the
+// message text.
+template <typename FormMessage>
 void WriteRecord(CXTSysBase& sysBase, DWORD lastError, const char* traceFile, int level, int progId,
-                 const char* sourceFile, int line, const char* format, va_list args) try {
+                 const char* sourceFile, int line, const FormMessage& formMessage) try {
   xtb::TraceSettings& settings = xtb::ProcessTraceSettings();
   settings.EnsureRead(sysBase);
   if (level > settings.LevelGate() || !settings.Filter().Passes(progId)) return;
@@ -27,7 +29,7 @@ void WriteRecord(CXTSysBase& sysBase, DWORD lastError, const char* traceFile, in
   GetLocalTime(&fields.time);
   const std::string header = xtb::FormatTraceHeader(fields);
   std::string message;
-  xtb::FormatTraceText(message, format, args);
+  formMessage(message);
   message = xtb::MessageLine(std::move(message));
 
   xtb::AppendTraceRecord(traceFile ? std::string_view(traceFile) : settings.TraceFile(),
@@ -52,7 +54,8 @@ void XTTrace(int level, int progId, const char* sourceFile, int line, const char
   if (FilteredOut(level)) return;
   va_list args;
   va_start(args, format);
-  WriteRecord(*gp_XTSysBase, lastError, nullptr, level, progId, sourceFile, line, format, args);
+  WriteRecord(*gp_XTSysBase, lastError, nullptr, level, progId, sourceFile, line,
+              [&](std::string& out) { xtb::FormatTraceText(out, format, args); });
   va_end(args);
 }
 
@@ -62,8 +65,22 @@ void XTTraceF(const char* traceFile, int level, int progId, const char* sourceFi
   if (FilteredOut(level)) return;
   va_list args;
   va_start(args, format);
-  WriteRecord(*gp_XTSysBase, lastError, traceFile, level, progId, sourceFile, line, format, args);
+  WriteRecord(*gp_XTSysBase, lastError, traceFile, level, progId, sourceFile, line,
+              [&](std::string& out) { xtb::FormatTraceText(out, format, args); });
   va_end(args);
+}
+
+void XTTraceList(int level, int progId, const char* sourceFile, int line, const char* format,
+                 const XTFormatArg* args, int count) {
+  XTTraceFList(nullptr, level, progId, sourceFile, line, format, args, count);
+}
+
+void XTTraceFList(const char* traceFile, int level, int progId, const char* sourceFile, int line,
+                  const char* format, const XTFormatArg* args, int count) {
+  const DWORD lastError = GetLastError();
+  if (FilteredOut(level)) return;
+  WriteRecord(*gp_XTSysBase, lastError, traceFile, level, progId, sourceFile, line,
+              [&](std::string& out) { xtb::FormatTraceText(out, format, args, count); });
 }
 
 int SetXTTraceLevel(int level) {

@@ -4,11 +4,9 @@
 #include <charconv>
 #include <cstdio>
 
-namespace xtb {
+#include "format.h"
 
-namespace {
-constexpr size_t kSmallText = 512;
-}
+namespace xtb {
 
 const char* TraceLevelName(int level) {
   static const char* const kNames[] = {"FAIL ", "ERROR", "WARN ", "INFO "};
@@ -22,24 +20,15 @@ std::string_view SourceFileName(const char* sourcePath) {
 }
 
 void FormatTraceText(std::string& out, const char* format, va_list args) {
-  if (!format) {
-    out.clear();
-    return;
-  }
-  char small[kSmallText];
-  va_list again;
-  va_copy(again, args);
-  const int needed = std::vsnprintf(small, sizeof small, format, args);
-  if (needed < 0) {
-    out.clear();
-  } else if (static_cast<size_t>(needed) < sizeof small) {
-    out.assign(small, static_cast<size_t>(needed));
-  } else {
-    const size_t length = std::min(static_cast<size_t>(needed), kTraceTextMax);
-    out.resize(length);
-    std::vsnprintf(out.data(), length + 1, format, again);
-  }
-  va_end(again);
+  out.clear();
+  AppendFormattedV(out, format, args);
+  if (out.size() > kTraceTextMax) out.resize(kTraceTextMax);
+}
+
+void FormatTraceText(std::string& out, const char* format, const XTFormatArg* args, int count) {
+  out.clear();
+  AppendFormatted(out, format, args, static_cast<size_t>(count < 0 ? 0 : count));
+  if (out.size() > kTraceTextMax) out.resize(kTraceTextMax);
 }
 
 namespace {

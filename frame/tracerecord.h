@@ -4,6 +4,7 @@
 #include <cstdarg>
 #include <string>
 #include <string_view>
+#include <xtbasis/platform/formatargs.h>
 #include <xtbasis/platform/timeclasses.h>
 
 namespace xtb {
@@ -29,8 +30,10 @@ const char* TraceLevelName(int level);
 // The file name after the last '\' or '/' of a source path.
 std::string_view SourceFileName(const char* sourcePath);
 
-// printf into `out`, cut to kTraceTextMax characters.
+// printf into `out`, cut to kTraceTextMax characters: C variadic arguments
+// or typed ones.
 void FormatTraceText(std::string& out, const char* format, va_list args);
+void FormatTraceText(std::string& out, const char* format, const XTFormatArg* args, int count);
 
 // The header line, ending with LF.
 std::string FormatTraceHeader(const TraceHeader& header);

@@ -1,7 +1,10 @@
 #include <xtbasis/platform/codepage1252.h>
 #include <xtbasis/platform/cstring.h>
 
+#include "format.h"
+
 #include <algorithm>
+#include <functional>
 #include <cstdio>
 #include <cstring>
 
@@ -215,26 +218,50 @@ void CString::AppendFormat(const char* format, ...) {
 }
 
 void CString::FormatV(const char* format, va_list args) {
-  m_text.clear();
-  AppendFormatV(format, args);
+  std::string text;  // an argument may be this string's own text
+  xtb::AppendFormattedV(text, format, args);
+  m_text.swap(text);
 }
 
 void CString::AppendFormatV(const char* format, va_list args) {
-  if (!format) return;
-  char small[256];
-  va_list copy;
-  va_copy(copy, args);
-  const int needed = std::vsnprintf(small, sizeof small, format, copy);
-  va_end(copy);
-  if (needed < 0) return;
-  if (static_cast<size_t>(needed) < sizeof small) {
-    m_text.append(small, static_cast<size_t>(needed));
+  std::string text;
+  xtb::AppendFormattedV(text, format, args);
+  m_text += text;
+}
+
+bool CString::IsAmong(const XTFormatArg* args, int count) const {
+  const char* const begin = m_text.data();
+  const char* const end = begin + m_text.capacity() + 1;
+  for (int i = 0; i < count; ++i) {
+    const char* text = args[i].value.s;
+    if (args[i].kind == XTFORMAT_STRING || args[i].kind == XTFORMAT_COUNTED_STRING) {
+      if (std::less_equal<const char*>()(begin, text) && std::less<const char*>()(text, end)) return true;
+    }
+  }
+  return false;
+}
+
+void CString::FormatList(const char* format, const XTFormatArg* args, int count) {
+  const size_t n = static_cast<size_t>(count < 0 ? 0 : count);
+  if (IsAmong(args, count)) {
+    std::string text;
+    xtb::AppendFormatted(text, format, args, n);
+    m_text.swap(text);
     return;
   }
-  const size_t old = m_text.size();
-  m_text.resize(old + static_cast<size_t>(needed) + 1);
-  std::vsnprintf(m_text.data() + old, static_cast<size_t>(needed) + 1, format, args);
-  m_text.resize(old + static_cast<size_t>(needed));
+  m_text.clear();
+  xtb::AppendFormatted(m_text, format, args, n);
+}
+
+void CString::AppendFormatList(const char* format, const XTFormatArg* args, int count) {
+  const size_t n = static_cast<size_t>(count < 0 ? 0 : count);
+  if (IsAmong(args, count)) {
+    std::string text;
+    xtb::AppendFormatted(text, format, args, n);
+    m_text += text;
+    return;
+  }
+  xtb::AppendFormatted(m_text, format, args, n);
 }
 
 char* CString::GetBuffer() { return m_text.data(); }

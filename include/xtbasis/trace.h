@@ -13,6 +13,7 @@
 #pragma once
 
 #include <xtbasis/platform/api.h>
+#include <xtbasis/platform/formatargs.h>
 
 #define XTTRACE_FAIL 0
 #define XTTRACE_ERROR 1
@@ -30,6 +31,29 @@ XTBASIS_C_API void XTTrace(int level, int progId, const char* sourceFile, int li
 // The same into the file `traceFile` (a full path).
 XTBASIS_C_API void XTTraceF(const char* traceFile, int level, int progId, const char* sourceFile, int line,
                             const char* format, ...) __attribute__((format(printf, 6, 7)));
+// The same two with typed arguments: what the C++ templates below call.
+XTBASIS_C_API void XTTraceList(int level, int progId, const char* sourceFile, int line, const char* format,
+                               const XTFormatArg* args, int count);
+XTBASIS_C_API void XTTraceFList(const char* traceFile, int level, int progId, const char* sourceFile, int line,
+                                const char* format, const XTFormatArg* args, int count);
 // Sets the trace level (no clamping) and returns the one in force before;
 // 0 and no change while gp_XTSysBase is null.
 XTBASIS_C_API int SetXTTraceLevel(int level);
+
+#ifdef __cplusplus
+// C++ callers reach these, which see each argument's type (a CString given
+// to %s is its text, %ld given a 32-bit LONG reads 32 bits); calls without
+// arguments and C callers reach the plain exports above.
+template <class... Args>
+inline void XTTrace(int level, int progId, const char* sourceFile, int line, const char* format,
+                    const Args&... args) {
+  const XTFormatArg list[] = {xtb::FormatArgOf(args)..., XTFormatArg{}};
+  XTTraceList(level, progId, sourceFile, line, format, list, static_cast<int>(sizeof...(Args)));
+}
+template <class... Args>
+inline void XTTraceF(const char* traceFile, int level, int progId, const char* sourceFile, int line,
+                     const char* format, const Args&... args) {
+  const XTFormatArg list[] = {xtb::FormatArgOf(args)..., XTFormatArg{}};
+  XTTraceFList(traceFile, level, progId, sourceFile, line, format, list, static_cast<int>(sizeof...(Args)));
+}
+#endif

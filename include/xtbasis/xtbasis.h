@@ -11,6 +11,7 @@
 #include <xtbasis/platform/cstring.h>
 #include <xtbasis/platform/dialog.h>
 #include <xtbasis/platform/exceptions.h>
+#include <xtbasis/platform/formatargs.h>
 #include <xtbasis/platform/lasterror.h>
 #include <xtbasis/platform/module.h>
 #include <xtbasis/platform/presenter.h>

@@ -51,12 +51,40 @@ mv "$work/prefix" "$work/moved"
   { echo "the moved xtbasis does not run" >&2; exit 1; }
 mv "$work/moved" "$work/prefix"
 
+# Built as the README says, the programs find the library without help.
 c++ -o "$work/hello" "$consumer/main.cpp" $(pkg-config --cflags --libs xtbasis)
-LD_LIBRARY_PATH=$libdir "$work/hello"
+"$work/hello"
 
+# A ported program's printf habits, with the registry in a folder of its own.
+export XTBASIS_REGISTRY_DIR="$work/registry"
+unset DISPLAY WAYLAND_DISPLAY  # a FAIL record's box goes to standard error
+for compiler in g++ clang++; do
+  mkdir -p "$work/log-$compiler"
+  $compiler -o "$work/format-$compiler" "$consumer/format_probe.cpp" $(pkg-config --cflags --libs xtbasis)
+  "$work/format-$compiler" "$work/log-$compiler" 2>/dev/null
+done
+
+# A CString through the program's own '...' does not compile with the flags.
+for compiler in g++ clang++; do
+  if $compiler -c -o "$work/varargs.o" "$consumer/varargs_probe.cpp" $(pkg-config --cflags xtbasis) \
+      2>"$work/varargs-$compiler.txt"; then
+    echo "$compiler compiled a CString passed through '...'" >&2
+    exit 1
+  fi
+  grep -q "non-trivial" "$work/varargs-$compiler.txt" ||
+    { echo "$compiler refused the probe for another reason:" >&2; cat "$work/varargs-$compiler.txt" >&2; exit 1; }
+done
+
+# find_package with no CMAKE_CXX_STANDARD in the consumer.
 cmake -S "$consumer" -B "$work/cmake-consumer" -DCMAKE_PREFIX_PATH="$work/prefix" >/dev/null
 cmake --build "$work/cmake-consumer" >/dev/null
-LD_LIBRARY_PATH=$libdir "$work/cmake-consumer/hello"
+"$work/cmake-consumer/hello"
+mkdir -p "$work/log-cmake"
+"$work/cmake-consumer/format_probe" "$work/log-cmake" 2>/dev/null
+if cmake --build "$work/cmake-consumer" --target varargs >/dev/null 2>&1; then
+  echo "the CMake target compiled a CString passed through '...'" >&2
+  exit 1
+fi
 
 # Code as the Windows build had it, compiled with both compilers.
 sh "$source/tests/packaging/check-porting.sh" "$work/prefix" "$source/tests/packaging/porting"
@@ -67,5 +95,5 @@ export XTBASIS_CRASH_HELPER="$(find "$work/prefix" -name xtbasis-crashhelper -ty
 for probe in backslash_paths last_errors; do
   c++ -std=c++20 -o "$work/$probe" "$source/tests/packaging/porting/$probe.cpp" \
     $(pkg-config --cflags --libs xtbasis) -lgtest -lgtest_main -pthread
-  LD_LIBRARY_PATH=$libdir "$work/$probe" >"$work/$probe.log" 2>&1 || { cat "$work/$probe.log" >&2; exit 1; }
+  "$work/$probe" >"$work/$probe.log" 2>&1 || { cat "$work/$probe.log" >&2; exit 1; }
 done

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include <xtbasis/platform/api.h>
+#include <xtbasis/platform/formatargs.h>
 #include <xtbasis/platform/wintypes.h>
 
 class XTBASIS_API CString {
@@ -83,6 +84,21 @@ class XTBASIS_API CString {
   CString& TrimRight(char ch);
   CString& TrimRight(const char* set);
 
+  // printf with the Windows runtime's forms as well (%I64d, %S ...). C++
+  // callers reach the templates, which see each argument's type: a CString
+  // or std::string given to %s is its text, a 32-bit LONG or DWORD under %ld
+  // or %lu is read as 32 bits. The variadic and va_list forms read their
+  // arguments as the format says.
+  template <class... Args>
+  void Format(const char* format, const Args&... args) {
+    const XTFormatArg list[] = {xtb::FormatArgOf(args)..., XTFormatArg{}};
+    FormatList(format, list, static_cast<int>(sizeof...(Args)));
+  }
+  template <class... Args>
+  void AppendFormat(const char* format, const Args&... args) {
+    const XTFormatArg list[] = {xtb::FormatArgOf(args)..., XTFormatArg{}};
+    AppendFormatList(format, list, static_cast<int>(sizeof...(Args)));
+  }
   void Format(const char* format, ...) __attribute__((format(printf, 2, 3)));
   void AppendFormat(const char* format, ...) __attribute__((format(printf, 2, 3)));
   void FormatV(const char* format, va_list args);
@@ -127,6 +143,11 @@ class XTBASIS_API CString {
   friend bool operator>=(const char* a, const CString& b) { return b.Compare(a) <= 0; }
 
  private:
+  void FormatList(const char* format, const XTFormatArg* args, int count);
+  void AppendFormatList(const char* format, const XTFormatArg* args, int count);
+  // Whether one of the texts lies in this string's own buffer.
+  bool IsAmong(const XTFormatArg* args, int count) const;
+
   std::string m_text;
 };
 
