@@ -81,25 +81,29 @@ int ClampedTraceLevel(const std::string& text) {
 }
 
 void TraceSettings::EnsureRead(CXTSysBase& sysBase) {
-  if (m_levelGate.load(std::memory_order_acquire) != kUnread) return;
+  if (g_traceLevelGate.load(std::memory_order_acquire) != kUnread) return;
   std::lock_guard lock(m_readMutex);
-  if (m_levelGate.load(std::memory_order_relaxed) != kUnread) return;
+  if (g_traceLevelGate.load(std::memory_order_relaxed) != kUnread) return;
   const CString keyPath = sysBase.MainRegKey();
   std::string text;
   const int level = ReadTraceValue(keyPath, "TraceLevel", text) ? ClampedTraceLevel(text) : 0;
   m_messageBoxLevel = ReadTraceValue(keyPath, "TraceMsgBox", text) ? ClampedTraceLevel(text) : 0;
   m_traceFile = sysBase.LogDir.str() + "r9trace.log";
   m_filter = ParseTraceFilter(ReadTraceValue(keyPath, "TraceProgId", text) ? text : kDefaultFilter);
-  m_levelGate.store(level, std::memory_order_release);
+  g_traceLevelGate.store(level, std::memory_order_release);
 }
 
 void TraceSettings::Reset() {
   std::lock_guard lock(m_readMutex);
-  m_levelGate.store(kUnread);
+  g_traceLevelGate.store(kUnread);
   m_messageBoxLevel = -1;
   m_traceFile.clear();
   m_filter = TraceFilter();
 }
+
+// Constant-initialised, so a record traced before any constructor ran sees
+// "settings unread" too.
+std::atomic<int64_t> g_traceLevelGate{std::numeric_limits<int64_t>::max()};
 
 TraceSettings& ProcessTraceSettings() {
   static TraceSettings settings;

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <xtbasis/sysbase.h>
+#include <xtbasis/trace.h>
 
 namespace xtb {
 
@@ -39,11 +40,13 @@ class TraceSettings {
 
   // The trace level while the settings are read, else the largest value, so
   // that one comparison tells a filtered-out record.
-  int64_t LevelGate() const { return m_levelGate.load(std::memory_order_acquire); }
-  int TraceLevel() const { return static_cast<int>(m_levelGate.load(std::memory_order_relaxed)); }
+  // It is the exported g_traceLevelGate, so that the headers' templates test
+  // it inline.
+  int64_t LevelGate() const { return g_traceLevelGate.load(std::memory_order_acquire); }
+  int TraceLevel() const { return static_cast<int>(g_traceLevelGate.load(std::memory_order_relaxed)); }
   // Stores the level and returns the one before (settings must be read).
   int ExchangeTraceLevel(int level) {
-    return static_cast<int>(m_levelGate.exchange(level, std::memory_order_acq_rel));
+    return static_cast<int>(g_traceLevelGate.exchange(level, std::memory_order_acq_rel));
   }
   int MessageBoxLevel() const { return m_messageBoxLevel; }
   const std::string& TraceFile() const { return m_traceFile; }
@@ -56,7 +59,6 @@ class TraceSettings {
   static constexpr int64_t kUnread = std::numeric_limits<int64_t>::max();
 
   std::mutex m_readMutex;
-  std::atomic<int64_t> m_levelGate{kUnread};
   int m_messageBoxLevel = -1;
   std::string m_traceFile;
   TraceFilter m_filter;

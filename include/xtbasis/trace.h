@@ -14,6 +14,12 @@
 
 #include <xtbasis/platform/api.h>
 #include <xtbasis/platform/formatargs.h>
+#include <xtbasis/sysbase.h>
+
+#ifdef __cplusplus
+#include <atomic>
+#include <cstdint>
+#endif
 
 #define XTTRACE_FAIL 0
 #define XTTRACE_ERROR 1
@@ -41,18 +47,33 @@ XTBASIS_C_API void XTTraceFList(const char* traceFile, int level, int progId, co
 XTBASIS_C_API int SetXTTraceLevel(int level);
 
 #ifdef __cplusplus
+namespace xtb {
+
+// The trace level of the process's settings once they are read, the largest
+// value before: records above it are filtered out.
+XTBASIS_API extern std::atomic<int64_t> g_traceLevelGate;
+
+// The test a record filtered out costs, before its arguments are looked at.
+inline bool TraceFilteredOut(int level) {
+  return gp_XTSysBase == nullptr || level > g_traceLevelGate.load(std::memory_order_relaxed);
+}
+
+}  // namespace xtb
+
 // C++ callers reach these, which see each argument's type (a CString given
 // to %s is its text, %ld given a 32-bit LONG reads 32 bits); calls without
 // arguments and C callers reach the plain exports above.
 template <class... Args>
 inline void XTTrace(int level, int progId, const char* sourceFile, int line, const char* format,
                     const Args&... args) {
+  if (xtb::TraceFilteredOut(level)) return;
   const XTFormatArg list[] = {xtb::FormatArgOf(args)..., XTFormatArg{}};
   XTTraceList(level, progId, sourceFile, line, format, list, static_cast<int>(sizeof...(Args)));
 }
 template <class... Args>
 inline void XTTraceF(const char* traceFile, int level, int progId, const char* sourceFile, int line,
                      const char* format, const Args&... args) {
+  if (xtb::TraceFilteredOut(level)) return;
   const XTFormatArg list[] = {xtb::FormatArgOf(args)..., XTFormatArg{}};
   XTTraceFList(traceFile, level, progId, sourceFile, line, format, list, static_cast<int>(sizeof...(Args)));
 }
