@@ -8,6 +8,11 @@ set -eu
 root=$1
 in_root() { chroot "$root" "$@"; }
 fail() { echo "in the fresh root: $*" >&2; exit 1; }
+# Installs (or upgrades to) the four packages in /pkg/$1.
+install_packages() {
+  in_root sh -c "DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends /pkg/$1/libxtbasis1_*.deb \
+    /pkg/$1/libxtbasis-dev_*.deb /pkg/$1/xtbasis-tools_*.deb /pkg/$1/xtmaild_*.deb >/dev/null"
+}
 # Every name in the root but the package manager's own books, caches and logs.
 names() {
   in_root find / -xdev \( -path /proc -o -path /sys -o -path /dev -o -path /run -o -path /tmp -o -path /pkg \
@@ -15,10 +20,10 @@ names() {
     -o -print | sort
 }
 
+in_root apt-get update -q >/dev/null
 in_root useradd -m practice
 names >"$root/pkg/before"
-in_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q /pkg/old/libxtbasis1_*.deb \
-  /pkg/old/libxtbasis-dev_*.deb /pkg/old/xtbasis-tools_*.deb /pkg/old/xtmaild_*.deb >/dev/null
+install_packages old
 
 # What the packages made: the machine hive's folder, the mail folder, the
 # router's units enabled.
@@ -28,7 +33,9 @@ in_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q /pkg/old/libxtb
 [ -L "$root/etc/systemd/system/multi-user.target.wants/xtmaild.service" ] || fail "xtmaild.service not enabled"
 in_root systemd-analyze verify /lib/systemd/system/xtmaild.socket /lib/systemd/system/xtmaild.service
 in_root systemd-analyze security --offline=yes /lib/systemd/system/xtmaild.service | tail -n 1
-in_root man -w xtbasis xtmaild xtmaild.conf >/dev/null || fail "man pages missing"
+for page in man1/xtbasis.1 man8/xtmaild.8 man5/xtmaild.conf.5; do
+  [ -f "$root/usr/share/man/$page.gz" ] || fail "$page missing"
+done
 
 # The tour as an ordinary account.
 in_root runuser -u practice -- env -i PATH=/usr/bin:/bin HOME=/home/practice xtbasis demo >"$root/pkg/demo"
@@ -61,8 +68,7 @@ grep -q 'over the router' "$root/pkg/received" || fail "the mail arrived wrong: 
 # An upgrade keeps the machine hive and the administrator's configuration.
 in_root xtbasis reg set 'HKLM\SOFTWARE\Vantorix\PackageTest' Kept "from the old version"
 sed -i 's/^trace_level = 2$/trace_level = 3/' "$root/etc/xtbasis/xtmaild.conf"
-in_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q /pkg/new/libxtbasis1_*.deb \
-  /pkg/new/libxtbasis-dev_*.deb /pkg/new/xtbasis-tools_*.deb /pkg/new/xtmaild_*.deb >/dev/null
+install_packages new
 new_version=$(dpkg-deb -f "$(ls "$root"/pkg/new/libxtbasis1_*.deb)" Version)
 [ "$(in_root dpkg-query -W -f='${Version}' libxtbasis1)" = "$new_version" ] || fail "no upgrade"
 in_root xtbasis reg get 'HKLM\SOFTWARE\Vantorix\PackageTest' Kept | grep -q 'from the old version' ||
@@ -74,7 +80,7 @@ in_root env DEBIAN_FRONTEND=noninteractive apt-get remove -y -q libxtbasis1 libx
   >/dev/null
 [ -f "$root/var/lib/xtbasis/machine.db" ] || fail "removal took the machine hive"
 [ -f "$root/etc/xtbasis/xtmaild.conf" ] || fail "removal took the configuration"
-in_root env DEBIAN_FRONTEND=noninteractive apt-get purge -y -q --autoremove libxtbasis1 libxtbasis-dev \
-  xtbasis-tools xtmaild >/dev/null
+in_root dpkg --purge libxtbasis1 libxtbasis-dev xtbasis-tools xtmaild >/dev/null 2>&1
+in_root env DEBIAN_FRONTEND=noninteractive apt-get autoremove --purge -y -q >/dev/null
 names >"$root/pkg/after"
 diff "$root/pkg/before" "$root/pkg/after" || fail "the purge left the names above"
