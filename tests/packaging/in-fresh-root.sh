@@ -31,8 +31,11 @@ install_packages old
 [ "$(in_root stat -c '%U:%G %a' /tmp/.xtbasis-mail)" = "root:root 1777" ] || fail "no mail folder"
 [ -L "$root/etc/systemd/system/sockets.target.wants/xtmaild.socket" ] || fail "xtmaild.socket not enabled"
 [ -L "$root/etc/systemd/system/multi-user.target.wants/xtmaild.service" ] || fail "xtmaild.service not enabled"
-in_root systemd-analyze verify /lib/systemd/system/xtmaild.socket /lib/systemd/system/xtmaild.service
-in_root systemd-analyze security --offline=yes /lib/systemd/system/xtmaild.service | tail -n 1
+units() {
+  in_root systemd-analyze verify /lib/systemd/system/xtmaild.socket /lib/systemd/system/xtmaild.service
+  in_root systemd-analyze security --offline=yes /lib/systemd/system/xtmaild.service | tail -n 1
+}
+units
 for page in man1/xtbasis.1 man8/xtmaild.8 man5/xtmaild.conf.5; do
   [ -f "$root/usr/share/man/$page.gz" ] || fail "$page missing"
 done
@@ -74,6 +77,7 @@ new_version=$(dpkg-deb -f "$(ls "$root"/pkg/new/libxtbasis1_*.deb)" Version)
 in_root xtbasis reg get 'HKLM\SOFTWARE\Vantorix\PackageTest' Kept | grep -q 'from the old version' ||
   fail "the machine hive lost its value in the upgrade"
 grep -q '^trace_level = 3$' "$root/etc/xtbasis/xtmaild.conf" || fail "the upgrade lost the configuration"
+units
 
 # Removal keeps configuration and data; a purge takes them.
 in_root env DEBIAN_FRONTEND=noninteractive apt-get remove -y -q libxtbasis1 libxtbasis-dev xtbasis-tools xtmaild \
