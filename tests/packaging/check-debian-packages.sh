@@ -48,9 +48,10 @@ ip -n "$netns" link set lo up
 mkdir "$work/root"
 cp -r "$source/tests/packaging/consumer" "$work/consumer"
 cp "$source/tests/packaging/in-fresh-root.sh" "$work/in-fresh-root.sh"
-# The mirror as this machine's apt knows it; the hooks run with /proc,
+# The mirror as this machine's apt knows it (man-db: systemd-analyze verify
+# reads the units' man pages); the hooks run with /proc,
 # /sys and /dev mounted in the new root.
-mmdebstrap --variant=apt --include=ca-certificates,g++,make,cmake,pkg-config,systemd,iproute2 \
+mmdebstrap --variant=apt --include=ca-certificates,g++,make,cmake,pkg-config,systemd,iproute2,man-db \
   --customize-hook="mkdir \"\$1/pkg\" && cp -r $work/old $work/new $work/consumer \"\$1/pkg/\"" \
   --customize-hook="XTB_NETNS=$netns XTB_ROUTER=$router_address XTB_HOST=$host_address sh $work/in-fresh-root.sh \"\$1\"" \
   bookworm "$work/root" /etc/apt/sources.list.d/debian.sources
