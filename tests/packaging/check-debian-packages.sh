@@ -19,7 +19,7 @@ chmod 0755 "$work"
 # The tree's own version, and the next one from a copy of the tree.
 "$source/scripts/build-debian-packages" "$work/old"
 mkdir "$work/next"
-tar -C "$source" --exclude=./build --exclude=./.git -cf - . | tar -C "$work/next" -xf -
+tar -C "$source" --exclude=./build --exclude='./build-*' --exclude=./.git -cf - . | tar -C "$work/next" -xf -
 version=$(dpkg-parsechangelog -l "$source/debian/changelog" -SVersion)
 next="${version%.*}.$((${version##*.} + 1))"
 sed -i "s/^project(xtbasis VERSION $version /project(xtbasis VERSION $next /" "$work/next/CMakeLists.txt"
