@@ -6,7 +6,8 @@
 # address.
 set -eu
 root=$1
-in_root() { chroot "$root" "$@"; }
+# Programs of the root run with an environment of their own, not the caller's.
+in_root() { chroot "$root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 "$@"; }
 fail() { echo "in the fresh root: $*" >&2; exit 1; }
 # Installs (or upgrades to) the four packages in /pkg/$1.
 install_packages() {
