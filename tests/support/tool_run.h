@@ -37,14 +37,20 @@ inline ToolRun RunTool(const std::string& arguments, const std::string& environm
   return tool_run_detail::Run(environment + " '" + XTB_TOOL_PATH + "' " + arguments + " 2>&1");
 }
 
-// The same with standard error apart; a `prefix` runs the program through
-// another one (e.g. "setpriv ...").
-inline ToolRun RunToolSplit(const std::string& arguments, const std::string& environment = "",
-                            const std::string& prefix = "") {
+// Runs `program` (a copy of the tool, say) with standard error apart; a
+// `prefix` runs it through another program (e.g. "setpriv ...").
+inline ToolRun RunProgramSplit(const std::string& program, const std::string& arguments,
+                               const std::string& environment = "", const std::string& prefix = "") {
   const ScratchDir dir;
   const std::string errors = dir.Path("stderr");
-  ToolRun run = tool_run_detail::Run(environment + " " + prefix + " '" + XTB_TOOL_PATH + "' " + arguments + " 2>'" +
-                                     errors + "'");
+  ToolRun run =
+      tool_run_detail::Run(environment + " " + prefix + " '" + program + "' " + arguments + " 2>'" + errors + "'");
   run.errors = ScratchDir::Read(errors);
   return run;
+}
+
+// The xtbasis program with standard error apart.
+inline ToolRun RunToolSplit(const std::string& arguments, const std::string& environment = "",
+                            const std::string& prefix = "") {
+  return RunProgramSplit(XTB_TOOL_PATH, arguments, environment, prefix);
 }

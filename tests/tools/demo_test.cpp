@@ -28,20 +28,27 @@ class DemoAsUser : public ::testing::Test {
     m_closed = m_scratch.Path("closed");
     fs::create_directory(m_closed);
     fs::permissions(m_closed, fs::perms::owner_all);
+    // The build tree may lie in a folder closed to other accounts (a
+    // checkout in root's home): nobody runs copies of the tool and the
+    // library from the scratch folder instead.
+    m_programs = m_scratch.Path("programs");
+    fs::create_directory(m_programs);
+    fs::copy_file(XTB_TOOL_PATH, m_programs + "/xtbasis");
+    fs::copy_file(XTB_LIBRARY_PATH, m_programs + "/" + XTB_LIBRARY_SONAME);
   }
 
   // Runs the demo as nobody with a clean environment, HOME, a mail folder of
   // its own (endpoints other tests hold stay out of the way) and `extra`.
   ToolRun Demo(const std::string& extra = "") const {
-    return RunToolSplit("demo",
-                        "env -i PATH=/usr/bin:/bin LANG=C HOME=" + m_home + " XTBASIS_MAIL_DIR=" + m_home + "/mail " +
-                            extra,
-                        "setpriv --reuid=" + std::to_string(kNobody) + " --regid=" + std::to_string(kNobody) +
-                            " --clear-groups");
+    return RunProgramSplit(m_programs + "/xtbasis", "demo",
+                           "env -i PATH=/usr/bin:/bin LANG=C HOME=" + m_home + " LD_LIBRARY_PATH=" + m_programs +
+                               " XTBASIS_MAIL_DIR=" + m_home + "/mail " + extra,
+                           "setpriv --reuid=" + std::to_string(kNobody) + " --regid=" + std::to_string(kNobody) +
+                               " --clear-groups");
   }
 
   ScratchDir m_scratch;
-  std::string m_home, m_closed;
+  std::string m_home, m_closed, m_programs;
 };
 
 TEST_F(DemoAsUser, KeepsItsSettingsAndTraceInTheUsersOwnFolders) {
