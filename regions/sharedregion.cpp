@@ -19,6 +19,20 @@ void WriteHeader(void* block, int size) {
   std::memcpy(static_cast<char*>(block) + 4, &zero, 4);
 }
 
+int32_t HeaderSize(const void* block) {
+  int32_t size;
+  std::memcpy(&size, block, 4);
+  return size;
+}
+
+// The header's size is one the block holds (another account may write a
+// Global region's header, or have made the object).
+bool HeaderFits(const void* block, size_t length) {
+  if (block == nullptr || length < kHeaderSize) return false;
+  const int32_t size = HeaderSize(block);
+  return size >= 0 && static_cast<size_t>(size) <= length - kHeaderSize;
+}
+
 // A new region is the moment to clear away what the holders of other regions
 // left when they all died without freeing: their names would be replaced on
 // their next allocation, but their memory would stay until then.
@@ -83,8 +97,8 @@ bool CXTSharedRegion::AllocateRegion(const char* name, int size) {
                              [size](void* block) { WriteHeader(block, size); });
     error = xtb::WinErrorFromErrno(m_segment->error());
   }
-  if (opened == Opened::kAttached && m_segment->length() < kHeaderSize) {
-    opened = Opened::kOpenFailed;  // not a region: too short for its header
+  if (opened == Opened::kAttached && !HeaderFits(m_segment->base(), m_segment->length())) {
+    opened = Opened::kOpenFailed;  // not a region: its header names more than it holds
     error = ERROR_INVALID_DATA;
   }
   if (opened == Opened::kOpenFailed) {
@@ -115,9 +129,11 @@ void* CXTSharedRegion::pGetData() const {
   return static_cast<char*>(m_segment->base()) + kHeaderSize;
 }
 
+// A header changed since to a size the block does not hold gives the size
+// found on attaching.
 int CXTSharedRegion::GetSize() const {
   if (m_segment == nullptr || m_segment->base() == nullptr) return 0;
-  int32_t size;
-  std::memcpy(&size, m_segment->base(), 4);
-  return size;
+  return HeaderFits(m_segment->base(), m_segment->length()) ? HeaderSize(m_segment->base()) : m_nSize;
 }
+
+bool CXTSharedRegion::IsCut() const { return m_segment != nullptr && m_segment->cut(); }

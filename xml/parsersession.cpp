@@ -15,11 +15,8 @@ namespace xtb::xml {
 namespace {
 
 // A parser error as a result code: FACILITY_ITF, the parser's number below.
-HRESULT ParserCode(int code) { return static_cast<HRESULT>(0x80040000u | (static_cast<unsigned>(code) & 0xFFFFu)); }
-
-int ReadSlice(void* context, char* buffer, int length) {
-  const size_t room = length < 0 ? 0 : static_cast<size_t>(length);
-  return static_cast<int>(static_cast<DocumentInput*>(context)->Next(buffer, room));
+constexpr HRESULT ParserCode(int code) {
+  return static_cast<HRESULT>(0x80040000u | (static_cast<unsigned>(code) & 0xFFFFu));
 }
 
 }  // namespace
@@ -53,11 +50,12 @@ HRESULT ParserSession::Parse(DocumentInput& input, xmlSAXHandler& handler, void*
   if (input.Size() > static_cast<size_t>(INT_MAX)) return E_INVALIDARG;
   if (input.Size() == 0) return ParserCode(XML_ERR_DOCUMENT_EMPTY);
   SetUpLibxml();
+  ParserSession session(input, front, errors);
   xmlParserCtxtPtr context =
-      xmlCreateIOParserCtxt(&handler, nullptr, ReadSlice, nullptr, &input, XML_CHAR_ENCODING_NONE);
+      xmlCreateIOParserCtxt(&handler, nullptr, ReadSlice, nullptr, &session, XML_CHAR_ENCODING_NONE);
   if (context == nullptr) return E_OUTOFMEMORY;
   xmlCtxtUseOptions(context, XML_PARSE_NONET);
-  ParserSession session(context, front, errors);
+  session.m_context = context;
   context->userData = &session;
   xmlParseDocument(context);
   session.FreeDecoded();
@@ -80,7 +78,24 @@ HRESULT ParserSession::Result() const {
 
 void ParserSession::Stop(HRESULT hr) {
   m_stop = hr;
-  xmlStopParser(m_context);
+  if (m_context != nullptr) xmlStopParser(m_context);
+}
+
+// The parser gets the document in slices; a tag past the bound ends the
+// parse before the parser has all of it.
+int ParserSession::ReadSlice(void* user, char* buffer, int length) {
+  ParserSession& s = Of(user);
+  const size_t room = length < 0 ? 0 : static_cast<size_t>(length);
+  const size_t read = s.m_input.Next(buffer, room);
+  if (s.m_markup.Scan(std::string_view(buffer, read))) return static_cast<int>(read);
+  // Stopping the parser here would free the buffer the parser is filling:
+  // the read error ends the parse, and the refusal is its result.
+  if (SUCCEEDED(s.m_stop)) {
+    constexpr HRESULT kRefused = ParserCode(XML_ERR_ATTRIBUTE_NOT_FINISHED);
+    if (s.m_errors != nullptr) s.m_errors->fatalError(&s, u"too many attributes in one tag", kRefused);
+    s.m_stop = kRefused;
+  }
+  return -1;
 }
 
 void ParserSession::Fail(HRESULT code, const char16_t* message) {
@@ -142,12 +157,17 @@ void ParserSession::EntityDecl(void* user, const xmlChar* name, int type, const 
   xmlSAX2EntityDecl(Of(user).m_context, name, type, publicId, systemId, content);
 }
 
-// A reference to an external entity ends the parse: its content is never read.
+// A reference to an external entity ends the parse: its content is never
+// read. So does one that takes the references past their budget.
 xmlEntityPtr ParserSession::GetEntity(void* user, const xmlChar* name) {
   ParserSession& s = Of(user);
   xmlEntityPtr entity = xmlSAX2GetEntity(s.m_context, name);
   if (entity != nullptr && entity->etype == XML_EXTERNAL_GENERAL_PARSED_ENTITY) {
     s.Fail(ParserCode(XML_ERR_ENTITY_PROCESSING), u"external entity not resolved");
+    return nullptr;
+  }
+  if (entity != nullptr && !s.m_entities.Admit(Utf8View(entity->content), s.m_input.Read())) {
+    s.Fail(ParserCode(XML_ERR_ENTITY_LOOP), u"entity references expand too far");
     return nullptr;
   }
   return entity;

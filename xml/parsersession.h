@@ -1,7 +1,8 @@
 // One parse by libxml2's SAX2 parser under the family's hostile-input
 // policy: no entity substitution by the parser, no DTD loading, no network,
 // external entities refused when referenced, the parser's amplification and
-// depth limits. A reader (a front) adds its element and text callbacks to
+// depth limits, and the family's bounds on tags and entity references
+// (documentbounds.h). A reader (a front) adds its element and text callbacks to
 // the session's handler and finds itself again through the session.
 #pragma once
 
@@ -14,6 +15,7 @@
 
 #include <xtbasis/platform/sax.h>
 
+#include "documentbounds.h"
 #include "resultof.h"
 
 namespace xtb::xml {
@@ -98,8 +100,8 @@ class ParserSession final : public ISAXLocator {
   HRESULT getSystemId(const char16_t** id) override { return getPublicId(id); }
 
  private:
-  ParserSession(xmlParserCtxtPtr context, void* front, ISAXErrorHandler* errors)
-      : m_context(context), m_front(front), m_errors(errors) {}
+  ParserSession(DocumentInput& input, void* front, ISAXErrorHandler* errors)
+      : m_input(input), m_front(front), m_errors(errors) {}
 
   HRESULT Result() const;
   void Stop(HRESULT hr);
@@ -107,6 +109,7 @@ class ParserSession final : public ISAXLocator {
   void FreeAllDecoded();
   bool ReplaceReferences(std::string_view& value);
 
+  static int ReadSlice(void* user, char* buffer, int length);
   static void Error(void* user, xmlErrorPtr error);
   static void InternalSubset(void* user, const xmlChar* name, const xmlChar* publicId, const xmlChar* systemId);
   static void EntityDecl(void* user, const xmlChar* name, int type, const xmlChar* publicId,
@@ -118,7 +121,10 @@ class ParserSession final : public ISAXLocator {
   static int HasExternalSubset(void* user);
   static xmlParserInputPtr ResolveEntity(void*, const xmlChar*, const xmlChar*) { return nullptr; }
 
-  xmlParserCtxtPtr m_context;
+  xmlParserCtxtPtr m_context = nullptr;
+  DocumentInput& m_input;
+  MarkupBound m_markup;
+  EntityBudget m_entities;
   void* m_front;
   ISAXErrorHandler* m_errors;
   HRESULT m_stop = S_OK;

@@ -4,6 +4,7 @@
 // as one set. Documents are parsed without entity substitution, DTD
 // loading or network; schemas and their imports come from local files only.
 #include <libxml/parser.h>
+#include <libxml/SAX2.h>
 #include <libxml/parserInternals.h>
 #include <libxml/tree.h>
 #include <libxml/xmlschemas.h>
@@ -20,6 +21,7 @@
 #include <xtbasis/transcode.h>
 #include <xtbasis/xml.h>
 
+#include "documentbounds.h"
 #include "libxmlsetup.h"
 #include "os/systempath.h"
 #include "unicode.h"
@@ -120,6 +122,29 @@ Schema Compile(const std::vector<std::pair<CString, CString>>& schemas) {
   return problems.failed ? nullptr : std::move(schema);
 }
 
+// One document's parse: where its errors go, and its references' budget.
+// The parse of an entity's text has a context of its own that shares the
+// document's `_private`.
+struct DocumentRun {
+  Entries& entries;
+  size_t size;
+  xtb::xml::EntityBudget entities;
+  bool refused = false;  // a stopped parse reports no error of its own
+
+  static DocumentRun& Of(void* parser) { return *static_cast<DocumentRun*>(static_cast<xmlParserCtxtPtr>(parser)->_private); }
+  static void Collect(void* parser, xmlErrorPtr error) { Entries::Collect(&Of(parser).entries, error); }
+  static xmlEntityPtr GetEntity(void* parser, const xmlChar* name) {
+    DocumentRun& run = Of(parser);
+    xmlEntityPtr entity = xmlSAX2GetEntity(parser, name);
+    const char* text = entity != nullptr && entity->content != nullptr ? reinterpret_cast<const char*>(entity->content) : "";
+    if (entity == nullptr || run.entities.Admit(text, run.size)) return entity;
+    run.entries.Add(xmlSAX2GetLineNumber(parser), "entity references expand too far");
+    run.refused = true;
+    xmlStopParser(static_cast<xmlParserCtxtPtr>(parser));
+    return nullptr;
+  }
+};
+
 // The document, or null when it is not well-formed (errors in `entries`).
 Doc Parse(const char* file, Entries& entries) {
   CString content;
@@ -131,20 +156,24 @@ Doc Parse(const char* file, Entries& entries) {
     entries.Add(0, "document too large");
     return nullptr;
   }
+  if (!xtb::xml::MarkupBound().Scan(std::string_view(content.GetString(), content.GetLength()))) {
+    entries.Add(0, "too many attributes in one tag");
+    return nullptr;
+  }
   xmlParserCtxtPtr parser = xmlCreateMemoryParserCtxt(content.GetString(), content.GetLength());
   if (parser == nullptr) {
     entries.Add(0, content.IsEmpty() ? "Document is empty" : "out of memory");
     return nullptr;
   }
-  parser->sax->serror = [](void* user, xmlErrorPtr error) {
-    Entries::Collect(static_cast<xmlParserCtxtPtr>(user)->_private, error);
-  };
-  parser->_private = &entries;
+  DocumentRun run{entries, static_cast<size_t>(content.GetLength()), {}};
+  parser->sax->serror = DocumentRun::Collect;
+  parser->sax->getEntity = DocumentRun::GetEntity;
+  parser->_private = &run;
   xmlCtxtUseOptions(parser, XML_PARSE_NONET | XML_PARSE_BIG_LINES);
   xmlParseDocument(parser);
   Doc doc(parser->myDoc);
   parser->myDoc = nullptr;
-  const bool good = parser->wellFormed && parser->nsWellFormed;
+  const bool good = parser->wellFormed && parser->nsWellFormed && !run.refused;
   xmlFreeParserCtxt(parser);
   if (!good && entries.count == 0) entries.Add(0, "not well-formed");
   return good ? std::move(doc) : nullptr;

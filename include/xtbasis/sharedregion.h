@@ -14,6 +14,15 @@
 // or no prefix among the processes of one user; any text may follow (see
 // RegionObjectName).
 //
+// Another account cannot take a user's own region: an object it made under
+// the name is replaced by a new one, or refused (error 5 in the text) where
+// the user may not remove it. A header that names more bytes than the block
+// holds is refused on attaching (error 13, ERROR_INVALID_DATA) and ignored by
+// GetSize later. Every account may write, and so truncate, a Global region:
+// a holder whose region was cut goes on with private zeroed memory at the
+// same address (its reads find zeros, GetSize 0, its writes reach nobody)
+// instead of dying by SIGBUS; IsCut() tells it.
+//
 // An object is move-only: the one that holds a region releases it once.
 // The class does not synchronise access to the data.
 #pragma once
@@ -50,6 +59,8 @@ class XTBASIS_API CXTSharedRegion {
   void* pGetData() const;
   // The data size recorded by the creator; 0 without a region.
   int GetSize() const;
+  // Another process truncated the region: nothing is shared through it now.
+  bool IsCut() const;
   unsigned long nGetLastError() const { return m_nLastError; }
   CString sGetLastError() const { return m_sLastError; }
   // The name of the region last allocated.

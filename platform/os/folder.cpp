@@ -13,6 +13,7 @@
 #include <cstring>
 #include <memory>
 
+#include "clocks.h"
 #include "process.h"
 #include "system_text.h"
 #include "systempath.h"
@@ -86,10 +87,17 @@ Folder Folder::Make(const std::string& givenPath, unsigned mode, unsigned parent
   return folder;
 }
 
-bool Folder::Lock(bool exclusive) const {
-  while (flock(m_fd.Get(), exclusive ? LOCK_EX : LOCK_SH) != 0)
-    if (errno != EINTR) return false;
-  return true;
+bool Folder::Lock(bool exclusive, uint64_t waitMs) const {
+  const uint64_t deadline = MonotonicMilliseconds() + waitMs;
+  for (int round = 0;; ++round) {
+    if (flock(m_fd.Get(), (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0) return true;
+    if (errno != EWOULDBLOCK && errno != EINTR) return false;
+    if (MonotonicMilliseconds() >= deadline) {
+      errno = ETIMEDOUT;
+      return false;
+    }
+    SleepMilliseconds(round < 10 ? 1 : 10);  // the suite's own holders are done within milliseconds
+  }
 }
 
 bool Folder::List(const std::function<bool(std::string_view name)>& visit) const {

@@ -61,9 +61,11 @@ class Folder {
   bool IsOpen() const { return m_fd.IsOpen(); }
   int Get() const { return m_fd.Get(); }
 
-  // Waits for a shared or an exclusive lock of the folder (readers of its
-  // files share, writers are alone); held until the folder is closed.
-  bool Lock(bool exclusive) const;
+  // Waits up to `waitMs` for a shared or an exclusive lock of the folder
+  // (readers of its files share, writers are alone); held until the folder
+  // is closed. Any account that may open the folder may hold a lock on it:
+  // ETIMEDOUT when the lock stayed taken.
+  bool Lock(bool exclusive, uint64_t waitMs) const;
   // Calls `visit(name)` for each entry in directory order, "." and ".."
   // left out, until it returns false.
   bool List(const std::function<bool(std::string_view name)>& visit) const;

@@ -12,6 +12,7 @@
 
 #include "clocks.h"
 #include "file.h"
+#include "guarded_mappings.h"
 #include "process.h"
 
 namespace xtb::os {
@@ -131,6 +132,12 @@ class Gate {
 // Nobody else holds the object: its exclusive lock can be had at once.
 bool Unheld(int fd) { return SetLock(fd, F_WRLCK, false); }
 
+// An object of the account's own that no other account may open.
+bool OwnPrivateObject(int fd) {
+  FileFacts facts;
+  return FactsOf(fd, facts) && facts.regular && facts.owner == RealUserId() && (facts.mode & 077) == 0;
+}
+
 bool NameStillNames(const std::string& name, int fd) {
   const int other = shm_open(name.c_str(), O_RDONLY | O_CLOEXEC, 0);
   if (other < 0) return false;
@@ -164,6 +171,18 @@ SharedSegment::Opened SharedSegment::Open(const std::string& name, SegmentScope 
     if (errno != EEXIST) break;
     m_fd = shm_open(name.c_str(), O_RDWR | O_CLOEXEC, 0);
     if (m_fd < 0) break;
+    if (scope == SegmentScope::kAccount && !OwnPrivateObject(m_fd)) {
+      // Planted by another account, which may read and cut it: replaced
+      // where this account may remove the name, else refused.
+      close(m_fd);
+      m_fd = -1;
+      if (shm_unlink(name.c_str()) != 0) {
+        errno = EACCES;
+        break;
+      }
+      errno = EEXIST;
+      continue;
+    }
     if (Unheld(m_fd)) {
       shm_unlink(name.c_str());
       close(m_fd);
@@ -194,12 +213,22 @@ SharedSegment::Opened SharedSegment::Open(const std::string& name, SegmentScope 
   }
   m_base = base;
   m_length = static_cast<size_t>(info.st_size);
+  // Every account may write, and so truncate, a machine-wide object.
+  if (scope == SegmentScope::kMachine && !GuardMapping(m_base, m_length)) {
+    m_error = errno != 0 ? errno : ENOMEM;
+    return Opened::kMapFailed;
+  }
   if (created && initialise) initialise(m_base);
   return created ? Opened::kCreated : Opened::kAttached;
 }
 
+bool SharedSegment::cut() const { return m_base != nullptr && MappingWasCut(m_base); }
+
 void SharedSegment::Close() {
-  if (m_base != nullptr) munmap(m_base, m_length);
+  if (m_base != nullptr) {
+    UnguardMapping(m_base);
+    munmap(m_base, m_length);
+  }
   if (m_fd >= 0) {
     {
       // Without the gate the name stays: with no holder left, the next

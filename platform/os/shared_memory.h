@@ -16,6 +16,13 @@
 // byte of the machine's gate: an opener waits for its byte a bounded time
 // and then fails with ETIMEDOUT, a closer waits briefly and otherwise leaves
 // the name to the next opener, which replaces an object nobody holds.
+//
+// An existing account object is used only when it is the account's own and
+// closed to others; one that another account planted under the name is
+// removed and made anew, or refused (EACCES) where the account may not
+// remove it. A machine object may be truncated by any account: its mapping
+// is guarded (guarded_mappings.h), so that the holder goes on with private
+// memory instead of dying by SIGBUS.
 #pragma once
 
 #include <sys/types.h>
@@ -55,7 +62,8 @@ class SharedSegment {
   // `length` bytes and the permission bits `mode`; a creator runs
   // `initialise` on the mapping before any other process can attach. Closes
   // what was open before. kOpenFailed with ETIMEDOUT: the name's gate byte
-  // stayed held (another account holds it).
+  // stayed held (another account holds it); with EACCES: another account's
+  // object holds an account name.
   Opened Open(const std::string& name, SegmentScope scope, size_t length, mode_t mode,
               const std::function<void(void*)>& initialise);
   // Unmaps and lets the object go; the last holder removes its name.
@@ -64,6 +72,8 @@ class SharedSegment {
   // This segment created the object (also when it could not map it).
   bool created() const { return m_created; }
   void* base() const { return m_base; }
+  // Another process truncated the object: the mapping is private memory now.
+  bool cut() const;
   size_t length() const { return m_length; }
   int error() const { return m_error; }
 

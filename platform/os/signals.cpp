@@ -6,6 +6,9 @@
 #include <atomic>
 #include <cerrno>
 #include <cstddef>
+#include <mutex>
+
+#include "os/guarded_mappings.h"
 
 // The C library's own entry, reached past the interposers below.
 extern "C" int __sigaction(int signo, const struct sigaction* action, struct sigaction* previous);
@@ -26,6 +29,9 @@ std::atomic<bool> g_guarded{false};
 // The actions in place before the handlers, by position in kFatalSignals.
 struct sigaction g_previous[kFatalCount];
 std::atomic<RefusalObserver> g_observer{nullptr};
+std::atomic<FatalSignalHandler> g_handler{nullptr};
+// The SIGBUS action that RepairCutMappingsOnSigbus replaced.
+struct sigaction g_beforeRepair;
 std::atomic<bool> g_refusalTold[kFatalCount];
 
 // The signal's position in kFatalSignals, or -1.
@@ -45,7 +51,49 @@ void TellRefusal(int signo) {
   if (observer != nullptr && !g_refusalTold[index].exchange(true)) observer(signo, kFatalSignals[index].name);
 }
 
+// Every fatal signal reaches the installed handler through here: a cut
+// guarded mapping is repaired first and is no crash.
+void Dispatch(int signo, siginfo_t* info, void* context) {
+  if (RepairCutMapping(signo, info)) return;
+  g_handler.load()(signo, info, context);
+}
+
+// SIGBUS without the fatal-signal handlers: what is no repair goes to the
+// action that was there before, the default one by resetting it (the fault
+// comes back and ends the process as it would have).
+void RepairOrPass(int signo, siginfo_t* info, void* context) {
+  if (RepairCutMapping(signo, info)) return;
+  if ((g_beforeRepair.sa_flags & SA_SIGINFO) != 0 && g_beforeRepair.sa_sigaction != nullptr) {
+    g_beforeRepair.sa_sigaction(signo, info, context);
+  } else if (g_beforeRepair.sa_handler != SIG_DFL && g_beforeRepair.sa_handler != SIG_IGN &&
+             g_beforeRepair.sa_handler != nullptr) {
+    g_beforeRepair.sa_handler(signo);
+  } else {
+    struct sigaction fallback{};
+    fallback.sa_handler = SIG_DFL;
+    sigemptyset(&fallback.sa_mask);
+    __sigaction(signo, &fallback, nullptr);
+  }
+}
+
 }  // namespace
+
+bool RepairCutMappingsOnSigbus() {
+  static std::once_flag once;
+  static bool installed = false;
+  std::call_once(once, [] {
+    if (g_guarded.load(std::memory_order_acquire)) {
+      installed = true;  // Dispatch asks first
+      return;
+    }
+    struct sigaction action{};
+    action.sa_sigaction = RepairOrPass;
+    action.sa_flags = SA_SIGINFO | SA_NODEFER;
+    sigemptyset(&action.sa_mask);
+    installed = __sigaction(SIGBUS, &action, &g_beforeRepair) == 0;
+  });
+  return installed;
+}
 
 bool EnsureAlternateStack() {
   stack_t current{};
@@ -66,8 +114,9 @@ bool EnsureAlternateStack() {
 
 bool InstallFatalSignalHandlers(FatalSignalHandler handler) {
   if (!EnsureAlternateStack()) return false;
+  g_handler.store(handler);
   struct sigaction action{};
-  action.sa_sigaction = handler;
+  action.sa_sigaction = Dispatch;
   // SA_NODEFER: a fault inside the handler reaches it again, which then
   // gives up on the report instead of the kernel killing the process silently.
   action.sa_flags = SA_SIGINFO | SA_ONSTACK | SA_NODEFER;

@@ -33,6 +33,12 @@ void RunPreviousAction(int signo, siginfo_t* info, void* context);
 // (threads other than the installing one call it when they start).
 bool EnsureAlternateStack();
 
+// Makes sure that a SIGBUS in a guarded shared mapping is repaired
+// (guarded_mappings.h) before any other handler sees it: the fatal-signal
+// handlers always ask first; without them a SIGBUS action is installed once
+// that asks and otherwise runs the action it replaced. False when it cannot.
+bool RepairCutMappingsOnSigbus();
+
 // Ends the process by `signo` with the signal's default action (a core
 // where the system writes one), from inside a handler of that signal.
 [[noreturn]] void DieBySignal(int signo);

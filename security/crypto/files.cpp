@@ -13,6 +13,8 @@ namespace xtb::crypto::disk {
 
 namespace {
 
+constexpr uint64_t kLockWaitMs = 5000;
+
 // Another account that may write the folder could replace its files.
 bool Trusted(const os::Folder& folder) {
   os::FileFacts facts;
@@ -61,14 +63,21 @@ bool MakeKeyFolder(const std::string& path, unsigned mode) {
   return Trusted(folder) || Untrusted();
 }
 
+// The folder is judged before it is locked, so that an account that made
+// it cannot hold the caller at the lock; any account that may read it can
+// still hold a lock, so the wait is bounded (ERROR_TIMEOUT after it).
 os::Folder OpenKeyFolder(const std::string& path, bool exclusive) {
   os::Folder folder(path, false);
-  if (!folder.IsOpen() || !folder.Lock(exclusive)) {
+  if (!folder.IsOpen()) {
     Failed();
     return os::Folder();
   }
-  if (Trusted(folder)) return folder;
-  Untrusted();
+  if (!Trusted(folder)) {
+    Untrusted();
+    return os::Folder();
+  }
+  if (folder.Lock(exclusive, kLockWaitMs)) return folder;
+  Failed();
   return os::Folder();
 }
 

@@ -5,9 +5,14 @@
 // outside the folder; a container or store folder that someone else could
 // change is refused. Played with a real second account (nobody), the
 // writer as root.
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <filesystem>
 
 #include "crypt_fixture.h"
@@ -162,6 +167,50 @@ TEST_F(SharedKeyFolders, CertificateStoreEntriesThatAreLinksAreSkipped) {
   // A store folder that another account may write is not used at all.
   fs::permissions(store, fs::perms(0777));
   EXPECT_FALSE(crypt.ExportCertificatePem("Root", "Speicher CA", (m_shared / "third.pem").c_str()));
+}
+
+// Any account that may read the machine's store may lock it. Root's
+// certificate operations wait for the lock a bounded time and then fail.
+TEST_F(SharedKeyFolders, AStoreLockHeldByAnotherAccountCostsABoundedWait) {
+  CXTCrypt crypt;
+  ASSERT_TRUE(crypt.CreateCACertificate("lock-root", "Sperre Wurzel", "Sperre CA", 1, true))
+      << crypt.LastError.GetString();
+  const std::string store = Path("store") + "/machine/certs/Root";
+  int held[2];
+  ASSERT_EQ(pipe(held), 0);
+  const pid_t holder = fork();
+  if (holder == 0) {
+    close(held[0]);
+    const int fd = BecomeNobody() ? open(store.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
+    const char answer = fd >= 0 && flock(fd, LOCK_SH) == 0 ? 'y' : 'n';
+    if (write(held[1], &answer, 1) != 1) _exit(1);
+    pause();
+    _exit(0);
+  }
+  close(held[1]);
+  char answer = 0;
+  EXPECT_EQ(read(held[0], &answer, 1), 1);
+  close(held[0]);
+  EXPECT_EQ(answer, 'y');
+
+  // In a child: a wait without bound would end there, by the alarm.
+  const pid_t writer = fork();
+  if (writer == 0) {
+    alarm(30);
+    const auto start = std::chrono::steady_clock::now();
+    CXTCrypt other;
+    const bool made = other.CreateCACertificate("lock-root-2", "Sperre Zwei", "Sperre Zwei", 1, true);
+    const bool bounded = std::chrono::steady_clock::now() - start < std::chrono::seconds(10);
+    _exit(!made && GetLastError() == ERROR_TIMEOUT && bounded ? 0 : 1);
+  }
+  int status = -1;
+  waitpid(writer, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+  kill(holder, SIGKILL);
+  waitpid(holder, nullptr, 0);
+
+  EXPECT_TRUE(crypt.ExportCertificatePem("Root", "Sperre CA", (m_shared / "free.pem").c_str()))
+      << crypt.LastError.GetString();
 }
 
 }  // namespace

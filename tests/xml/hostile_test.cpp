@@ -9,9 +9,11 @@
 #include <sys/inotify.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <functional>
 
 #include <xtbasis/xml.h>
 
@@ -77,6 +79,111 @@ std::string Bomb() {
     xml += "'>";
   }
   return xml + "]><b a='&e12;'>&e12;</b>";
+}
+
+// What reading a document cost, measured in a child process that a
+// runaway parse cannot take the test down with (10 s, 4 GiB at most).
+struct Cost {
+  bool finished = false;
+  bool accepted = true;
+  long milliseconds = 0;
+  long peakGrowthKilobytes = 0;
+};
+
+Cost CostOf(const std::function<bool()>& parse) {
+  int channel[2];
+  if (pipe(channel) != 0) return {};
+  const pid_t child = fork();
+  if (child == 0) {
+    close(channel[0]);
+    alarm(10);
+    const rlimit memory{4ul << 30, 4ul << 30};
+    setrlimit(RLIMIT_AS, &memory);
+    const long before = PeakKilobytes();
+    const auto start = Clock::now();
+    Cost cost;
+    cost.accepted = parse();
+    cost.milliseconds = static_cast<long>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+    cost.peakGrowthKilobytes = PeakKilobytes() - before;
+    cost.finished = true;
+    _exit(write(channel[1], &cost, sizeof cost) == static_cast<ssize_t>(sizeof cost) ? 0 : 1);
+  }
+  close(channel[1]);
+  Cost cost;
+  if (read(channel[0], &cost, sizeof cost) != static_cast<ssize_t>(sizeof cost)) cost = Cost{};
+  close(channel[0]);
+  waitpid(child, nullptr, 0);
+  return cost;
+}
+
+// Each reading road and the validator refuse `xml` within a second and
+// 64 MiB.
+void ExpectRefusedCheaply(const std::string& xml, const char* what) {
+  xmltest::ScratchDir dir;
+  xmltest::WriteBytes(dir / "hostile.xml", xml);
+  SAXContentHandlerImpl ignoring;
+  const std::function<bool()> roads[] = {
+      [&] {
+        CXTXMLElement root;
+        return CXTSimpleXMLReader().ReadString(CString(xml.c_str()), root);
+      },
+      [&] { return SUCCEEDED(XTParseXML(xml.data(), xml.size(), ignoring, nullptr)); },
+      [&] { return CXTXmlSchemaValidator().Validate((dir / "hostile.xml").c_str()); },
+  };
+  const char* names[] = {"tree", "SAX", "validator"};
+  for (int road = 0; road < 3; ++road) {
+    const Cost cost = CostOf(roads[road]);
+    ASSERT_TRUE(cost.finished) << what << ", " << names[road] << ": killed or out of memory";
+    EXPECT_FALSE(cost.accepted) << what << ", " << names[road];
+    EXPECT_LT(cost.milliseconds, 1000) << what << ", " << names[road];
+    EXPECT_LT(cost.peakGrowthKilobytes, 64 * 1024) << what << ", " << names[road];
+  }
+}
+
+std::string Repeated(const std::string& piece, int times) {
+  std::string out;
+  out.reserve(piece.size() * static_cast<size_t>(times));
+  for (int i = 0; i < times; ++i) out += piece;
+  return out;
+}
+
+std::string Attributes(int count) {
+  std::string out;
+  for (int i = 0; i < count; ++i) out += " a" + std::to_string(i) + "='1'";
+  return out;
+}
+
+TEST(XmlHostile, OneLargeEntityReferencedOftenIsRefused) {
+  // 160 KB that would expand to 2 GB of text, in content and in an attribute.
+  const std::string declared = "<!DOCTYPE r [<!ENTITY e '" + std::string(100000, 'x') + "'>]>";
+  ExpectRefusedCheaply(declared + "<r>" + Repeated("&e;", 20000) + "</r>", "text");
+  ExpectRefusedCheaply(declared + "<r a='" + Repeated("&e;", 20000) + "'/>", "attribute");
+}
+
+TEST(XmlHostile, TagsWithVeryManyAttributesAreRefused) {
+  ExpectRefusedCheaply("<r" + Attributes(200000) + "/>", "in the document");
+  // Markup in an entity's text, its '<' given by a character reference.
+  ExpectRefusedCheaply("<!DOCTYPE r [<!ENTITY e '&#60;x" + Attributes(200000) + "/>'>]><r>&e;</r>",
+                       "in an entity");
+  // Defaults of attribute-list declarations are added to every tag.
+  std::string declarations;
+  for (int i = 0; i < 200000; ++i) declarations += "<!ATTLIST r a" + std::to_string(i) + " CDATA '1'>";
+  ExpectRefusedCheaply("<!DOCTYPE r [" + declarations + "]><r/>", "as declared defaults");
+}
+
+TEST(XmlHostile, OrdinaryEntitiesAndAttributesStayReadable) {
+  const std::string xml = "<!DOCTYPE r [<!ENTITY e '" + std::string(1000, 'x') + "'>]><r" + Attributes(5000) +
+                          " b='&e;'>" + Repeated("&e;", 500) + "</r>";
+  CXTXMLElement root;
+  ASSERT_TRUE(CXTSimpleXMLReader().ReadString(CString(xml.c_str()), root));
+  EXPECT_EQ(root.Text.GetLength(), 500 * 1000);
+  SAXContentHandlerImpl ignoring;
+  EXPECT_EQ(XTParseXML(xml.data(), xml.size(), ignoring, nullptr), S_OK);
+  xmltest::ScratchDir dir;
+  xmltest::WriteBytes(dir / "fine.xml", xml);
+  CXTXmlSchemaValidator validator;
+  EXPECT_TRUE(validator.Validate((dir / "fine.xml").c_str())) << validator.GetError().GetString();
 }
 
 TEST(XmlHostile, EntityBombIsRefusedQuicklyInBoundedMemory) {
