@@ -16,6 +16,12 @@
 
 namespace {
 
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define XTB_UNDER_ASAN 1
+#endif
+#endif
+
 // Locales of their own in a scratch folder (LOCPATH), so that the test
 // neither needs nor changes the machine's.
 class CodePageLocaleTest : public FrameTest {
@@ -73,7 +79,9 @@ TEST_F(CodePageLocaleTest, UmlautsAreLettersWithTheirCasePairsAndNumbersStayTheU
   EXPECT_FALSE(std::isalpha(0xD7));  // ×
   EXPECT_EQ(std::toupper(0xFC), 0xDC);
   EXPECT_EQ(std::tolower(0xC4), 0xE4);
+#ifndef XTB_UNDER_ASAN  // the sanitizer's own strcasecmp folds ASCII only
   EXPECT_EQ(strcasecmp("M\xDCLLER", "m\xFCller"), 0);
+#endif
   EXPECT_LT(std::strcoll("\xE4pfel", "birnen"), 0);  // ä sorts with a, not after z
   char text[16];
   std::snprintf(text, sizeof text, "%.1f|%s", 2.5, "\xC4rger");

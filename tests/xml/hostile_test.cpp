@@ -90,6 +90,20 @@ struct Cost {
   long peakGrowthKilobytes = 0;
 };
 
+// AddressSanitizer reserves terabytes of address space for its shadow and
+// keeps freed memory in quarantine: under it the child gets no address-space
+// cap and only the refusal is checked; the optimised build holds the bounds.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define XTB_UNDER_ASAN 1
+#endif
+#endif
+#ifdef XTB_UNDER_ASAN
+constexpr bool kBoundsHold = false;
+#else
+constexpr bool kBoundsHold = true;
+#endif
+
 Cost CostOf(const std::function<bool()>& parse) {
   int channel[2];
   if (pipe(channel) != 0) return {};
@@ -98,7 +112,7 @@ Cost CostOf(const std::function<bool()>& parse) {
     close(channel[0]);
     alarm(10);
     const rlimit memory{4ul << 30, 4ul << 30};
-    setrlimit(RLIMIT_AS, &memory);
+    if (kBoundsHold) setrlimit(RLIMIT_AS, &memory);
     const long before = PeakKilobytes();
     const auto start = Clock::now();
     Cost cost;
@@ -136,6 +150,7 @@ void ExpectRefusedCheaply(const std::string& xml, const char* what) {
     const Cost cost = CostOf(roads[road]);
     ASSERT_TRUE(cost.finished) << what << ", " << names[road] << ": killed or out of memory";
     EXPECT_FALSE(cost.accepted) << what << ", " << names[road];
+    if (!kBoundsHold) continue;
     EXPECT_LT(cost.milliseconds, 1000) << what << ", " << names[road];
     EXPECT_LT(cost.peakGrowthKilobytes, 64 * 1024) << what << ", " << names[road];
   }
