@@ -99,6 +99,11 @@ class BackslashPaths : public ::testing::Test {
 
 TEST_F(BackslashPaths, EveryPathTakingFunctionReadsBackslashAsSeparator) {
   const CString hexKey = CXTCrypt::KeyToHex((m_root / "work" / "in.txt").c_str());
+  // A throw-away key pair for the key, signature and file-encryption rows;
+  // the one-call operations work in a container of their own, removed after.
+  CXTCrypt crypt;
+  ASSERT_TRUE(crypt.AcquireContext(nullptr, CRYPT_VERIFYCONTEXT) && crypt.GenKey(false)) << crypt.LastError.GetString();
+  const std::string container = "xtb-probe-" + std::to_string(getpid());
   const std::vector<Row> rows = {
       {"SaveTextFile", [](const std::string& d) { return SaveTextFile(d + "saved.txt", "Text"); }, "saved.txt"},
       {"LoadTextFile",
@@ -143,6 +148,39 @@ TEST_F(BackslashPaths, EveryPathTakingFunctionReadsBackslashAsSeparator) {
          return IsRC4File(d + "rc4a.bin", content) && content == "Zahnstein\r\n";
        },
        ""},
+      {"CXTCrypt::ExportKey",
+       [&](const std::string& d) {
+         return crypt.ExportKey(KT_PUBLIC, (d + "public.blob").c_str()) &&
+                crypt.ExportKey(KT_PRIVATE, (d + "private.blob").c_str());
+       },
+       "private.blob"},
+      {"CXTCrypt::ImportKey",
+       [](const std::string& d) {
+         CXTCrypt other;
+         return other.AcquireContext(nullptr, CRYPT_VERIFYCONTEXT) &&
+                other.ImportKey(KT_PUBLIC, (d + "public.blob").c_str());
+       },
+       ""},
+      {"CXTCrypt::SignHash",
+       [&](const std::string& d) { return crypt.SignHash((d + "in.txt").c_str(), (d + "in.sig").c_str(), nullptr); },
+       "in.sig"},
+      {"CXTCrypt::VerifyHash",
+       [&](const std::string& d) { return crypt.VerifyHash((d + "in.txt").c_str(), (d + "in.sig").c_str(), nullptr); },
+       ""},
+      {"CXTCrypt::EncryptFileA",
+       [&](const std::string& d) {
+         CString error;
+         return CXTCrypt::EncryptFileA(container.c_str(), (d + "public.blob").c_str(), (d + "in.txt").c_str(),
+                                       (d + "in.enc").c_str(), (d + "session.blob").c_str(), nullptr, error);
+       },
+       "session.blob"},
+      {"CXTCrypt::DecryptFileA",
+       [&](const std::string& d) {
+         CString error;
+         return CXTCrypt::DecryptFileA(container.c_str(), (d + "private.blob").c_str(), (d + "session.blob").c_str(),
+                                       (d + "in.enc").c_str(), (d + "in.dec").c_str(), nullptr, error);
+       },
+       "in.dec"},
       {"CXTXMLWriter::Write",
        [](const std::string& d) {
          CXTXMLWriter writer;
@@ -238,6 +276,8 @@ TEST_F(BackslashPaths, EveryPathTakingFunctionReadsBackslashAsSeparator) {
     EXPECT_EQ(NamesWithBackslash(), std::vector<std::string>());
   }
   EXPECT_EQ(Slurp(m_root / "work" / "rc4.txt"), "Zahnstein\r\n");
+  EXPECT_EQ(Slurp(m_root / "work" / "in.dec"), "Zahnstein\r\n");
+  CXTCrypt().AcquireContext(container.c_str(), CRYPT_DELETEKEYSET);
 }
 
 // Path text keeps its Windows meaning: drives, network roots, separators.
