@@ -6,14 +6,14 @@
 #include <cstring>
 #include <limits>
 
-#include "format_spec.h"
+#include "format_conversion.h"
 #include "format_write.h"
 
 namespace xtb {
 namespace {
 
 using format::Length;
-using format::Spec;
+using format::Conversion;
 
 // What a conversion asks its argument to be.
 enum class Want { integer, floating, text, character, pointer, anything };
@@ -33,7 +33,7 @@ Want WantOf(char conversion) {
 class TypedSource {
  public:
   TypedSource(const XTFormatArg* args, size_t count) : m_next(args), m_end(args + count) {}
-  const XTFormatArg* Next(Want, const Spec&) { return m_next < m_end ? m_next++ : nullptr; }
+  const XTFormatArg* Next(Want, const Conversion&) { return m_next < m_end ? m_next++ : nullptr; }
 
  private:
   const XTFormatArg* m_next;
@@ -48,12 +48,12 @@ class VaSource {
   VaSource(const VaSource&) = delete;
   VaSource& operator=(const VaSource&) = delete;
 
-  const XTFormatArg* Next(Want want, const Spec& spec) {
+  const XTFormatArg* Next(Want want, const Conversion& conversion) {
     m_arg = XTFormatArg{};
     switch (want) {
-      case Want::integer: ReadInteger(spec.length); break;
+      case Want::integer: ReadInteger(conversion.length); break;
       case Want::floating:
-        if (spec.length == Length::L) {
+        if (conversion.length == Length::L) {
           m_longDouble = va_arg(m_args, long double);
           m_arg.kind = XTFORMAT_LONG_DOUBLE;
           m_arg.value.ld = &m_longDouble;
@@ -63,7 +63,7 @@ class VaSource {
         }
         break;
       case Want::text:
-        if (format::IsWide(spec)) {
+        if (format::IsWide(conversion)) {
           m_arg.kind = XTFORMAT_WIDE_STRING;
           m_arg.value.ws = va_arg(m_args, const wchar_t*);
         } else {
@@ -140,40 +140,40 @@ uint64_t RawInteger(const XTFormatArg& arg) {
   }
 }
 
-void WriteIntegerConversion(std::string& out, const Spec& spec, const XTFormatArg& arg) {
+void WriteIntegerConversion(std::string& out, const Conversion& conversion, const XTFormatArg& arg) {
   const int argumentBits = IsInteger(arg) ? arg.bits : 64;
-  const int bits = format::IntegerBits(spec.length, argumentBits);
+  const int bits = format::IntegerBits(conversion.length, argumentBits);
   const uint64_t raw = RawInteger(arg);
   uint64_t magnitude = bits == 64 ? raw : raw & ((uint64_t{1} << bits) - 1);
   bool negative = false;
-  if (spec.conversion == 'd' || spec.conversion == 'i') {
+  if (conversion.letter == 'd' || conversion.letter == 'i') {
     const unsigned shift = static_cast<unsigned>(64 - bits);
     const int64_t value = static_cast<int64_t>(raw << shift) >> shift;
     negative = value < 0;
     magnitude = negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
   }
-  if (spec.grouping) format::WriteGroupedInteger(out, spec, magnitude, negative);
-  else format::WriteInteger(out, spec, magnitude, negative);
+  if (conversion.grouping) format::WriteGroupedInteger(out, conversion, magnitude, negative);
+  else format::WriteInteger(out, conversion, magnitude, negative);
 }
 
-void WriteConversion(std::string& out, const Spec& spec, const XTFormatArg& arg) {
-  switch (WantOf(spec.conversion)) {
+void WriteConversion(std::string& out, const Conversion& conversion, const XTFormatArg& arg) {
+  switch (WantOf(conversion.letter)) {
     case Want::integer:
-      WriteIntegerConversion(out, spec, arg);
+      WriteIntegerConversion(out, conversion, arg);
       break;
     case Want::floating:
-      if (arg.kind == XTFORMAT_LONG_DOUBLE) format::WriteByCLibrary(out, spec, 0, arg.value.ld);
-      else if (arg.kind == XTFORMAT_DOUBLE || IsInteger(arg)) format::WriteByCLibrary(out, spec, FloatingValue(arg), nullptr);
+      if (arg.kind == XTFORMAT_LONG_DOUBLE) format::WriteByCLibrary(out, conversion, 0, arg.value.ld);
+      else if (arg.kind == XTFORMAT_DOUBLE || IsInteger(arg)) format::WriteByCLibrary(out, conversion, FloatingValue(arg), nullptr);
       break;
     case Want::text:
-      if (IsText(arg)) format::WriteText(out, spec, arg);
+      if (IsText(arg)) format::WriteText(out, conversion, arg);
       break;
     case Want::character:
-      if (IsInteger(arg)) format::WriteCharacter(out, spec, arg.value.i);
+      if (IsInteger(arg)) format::WriteCharacter(out, conversion, arg.value.i);
       break;
     case Want::pointer:
-      if (IsText(arg) || arg.kind == XTFORMAT_POINTER) format::WritePointer(out, spec, arg.value.p);
-      else if (IsInteger(arg)) format::WritePointer(out, spec, reinterpret_cast<const void*>(RawInteger(arg)));
+      if (IsText(arg) || arg.kind == XTFORMAT_POINTER) format::WritePointer(out, conversion, arg.value.p);
+      else if (IsInteger(arg)) format::WritePointer(out, conversion, reinterpret_cast<const void*>(RawInteger(arg)));
       break;
     case Want::anything:  // %n stores nothing
       break;
@@ -183,7 +183,7 @@ void WriteConversion(std::string& out, const Spec& spec, const XTFormatArg& arg)
 // A '*' width or precision; false when the argument is missing or no integer.
 template <typename Source>
 bool ReadStar(Source& source, int& number) {
-  const XTFormatArg* arg = source.Next(Want::integer, Spec{});
+  const XTFormatArg* arg = source.Next(Want::integer, Conversion{});
   if (!arg || !IsInteger(*arg)) return false;
   number = static_cast<int>(static_cast<uint32_t>(RawInteger(*arg)));
   return true;
@@ -199,37 +199,37 @@ void Walk(std::string& out, const char* format, Source& source) {
       return;
     }
     out.append(at, static_cast<size_t>(percent - at));
-    Spec spec;
-    const char* next = format::ParseSpec(percent + 1, spec);
+    Conversion conversion;
+    const char* next = format::ParseConversion(percent + 1, conversion);
     if (!next) return;  // the format ends inside a conversion
     at = next;
-    if (spec.conversion == 0) {
+    if (conversion.letter == 0) {
       out.append(percent, static_cast<size_t>(next - percent));
       continue;
     }
-    if (spec.conversion == '%') {
+    if (conversion.letter == '%') {
       out += '%';
       continue;
     }
-    if (spec.widthFromArg) {
+    if (conversion.widthFromArg) {
       int width = 0;
       if (!ReadStar(source, width)) continue;
       if (width < 0) {
-        spec.minus = true;
+        conversion.minus = true;
         width = width == std::numeric_limits<int>::min() ? std::numeric_limits<int>::max() : -width;
       }
-      spec.width = width;
+      conversion.width = width;
     }
-    if (spec.precisionFromArg) {
+    if (conversion.precisionFromArg) {
       int precision = -1;
       if (!ReadStar(source, precision)) continue;
-      spec.precision = precision < 0 ? -1 : precision;
+      conversion.precision = precision < 0 ? -1 : precision;
     }
-    if (spec.conversion == 'm') {
-      format::WriteByCLibrary(out, spec, 0, nullptr);
+    if (conversion.letter == 'm') {
+      format::WriteByCLibrary(out, conversion, 0, nullptr);
       continue;
     }
-    if (const XTFormatArg* arg = source.Next(WantOf(spec.conversion), spec)) WriteConversion(out, spec, *arg);
+    if (const XTFormatArg* arg = source.Next(WantOf(conversion.letter), conversion)) WriteConversion(out, conversion, *arg);
   }
 }
 

@@ -54,23 +54,23 @@ void Pad(std::string& out, size_t count, char with) {
 }
 
 // prefix, leading zeros, digits, padded to the width.
-void WriteNumber(std::string& out, const Spec& spec, std::string_view prefix, size_t zeros, std::string_view digits,
+void WriteNumber(std::string& out, const Conversion& conversion, std::string_view prefix, size_t zeros, std::string_view digits,
                  bool zeroPad) {
   const size_t length = prefix.size() + zeros + digits.size();
-  const size_t fill = spec.width > 0 && static_cast<size_t>(spec.width) > length ? spec.width - length : 0;
-  if (!spec.minus && !zeroPad) Pad(out, fill, ' ');
+  const size_t fill = conversion.width > 0 && static_cast<size_t>(conversion.width) > length ? conversion.width - length : 0;
+  if (!conversion.minus && !zeroPad) Pad(out, fill, ' ');
   out.append(prefix);
-  if (!spec.minus && zeroPad) Pad(out, fill, '0');
+  if (!conversion.minus && zeroPad) Pad(out, fill, '0');
   Pad(out, zeros, '0');
   out.append(digits);
-  if (spec.minus) Pad(out, fill, ' ');
+  if (conversion.minus) Pad(out, fill, ' ');
 }
 
-void WritePadded(std::string& out, const Spec& spec, std::string_view text) {
-  const size_t fill = spec.width > 0 && static_cast<size_t>(spec.width) > text.size() ? spec.width - text.size() : 0;
-  if (!spec.minus) Pad(out, fill, ' ');
+void WritePadded(std::string& out, const Conversion& conversion, std::string_view text) {
+  const size_t fill = conversion.width > 0 && static_cast<size_t>(conversion.width) > text.size() ? conversion.width - text.size() : 0;
+  if (!conversion.minus) Pad(out, fill, ' ');
   out.append(text);
-  if (spec.minus) Pad(out, fill, ' ');
+  if (conversion.minus) Pad(out, fill, ' ');
 }
 
 char Cp1252Of(uint32_t codePoint) {
@@ -95,7 +95,7 @@ std::string NarrowText(const Unit* text, size_t limit) {
   return narrow;
 }
 
-// snprintf's form of one conversion, rebuilt from the spec with the
+// snprintf's form of one conversion, rebuilt from the conversion with the
 // resolved width and precision and the given length letters.
 struct CForm {
   char text[48];
@@ -109,23 +109,23 @@ char* PutNumber(char* at, int number) {
   return at;
 }
 
-CForm CLibraryFormat(const Spec& spec, const char* length) {
+CForm CLibraryFormat(const Conversion& conversion, const char* length) {
   CForm form;
   char* at = form.text;
   *at++ = '%';
-  if (spec.minus) *at++ = '-';
-  if (spec.plus) *at++ = '+';
-  if (spec.space) *at++ = ' ';
-  if (spec.hash) *at++ = '#';
-  if (spec.zero) *at++ = '0';
-  if (spec.grouping) *at++ = '\'';
-  if (spec.width > 0) at = PutNumber(at, spec.width);
-  if (spec.precision >= 0) {
+  if (conversion.minus) *at++ = '-';
+  if (conversion.plus) *at++ = '+';
+  if (conversion.space) *at++ = ' ';
+  if (conversion.hash) *at++ = '#';
+  if (conversion.zero) *at++ = '0';
+  if (conversion.grouping) *at++ = '\'';
+  if (conversion.width > 0) at = PutNumber(at, conversion.width);
+  if (conversion.precision >= 0) {
     *at++ = '.';
-    at = PutNumber(at, spec.precision);
+    at = PutNumber(at, conversion.precision);
   }
   while (*length) *at++ = *length++;
-  *at++ = spec.conversion;
+  *at++ = conversion.letter;
   *at = '\0';
   return form;
 }
@@ -147,81 +147,81 @@ void AppendSnprintf(std::string& out, const CForm& form, Value value) {
 
 }  // namespace
 
-void WriteInteger(std::string& out, const Spec& spec, uint64_t magnitude, bool negative) {
-  const char conversion = spec.conversion;
-  const bool isSigned = conversion == 'd' || conversion == 'i';
-  const int base = conversion == 'x' || conversion == 'X' ? 16 : conversion == 'o' ? 8 : 10;
+void WriteInteger(std::string& out, const Conversion& conversion, uint64_t magnitude, bool negative) {
+  const char letter = conversion.letter;
+  const bool isSigned = letter == 'd' || letter == 'i';
+  const int base = letter == 'x' || letter == 'X' ? 16 : letter == 'o' ? 8 : 10;
   char buffer[24];
   char* const end = buffer + sizeof buffer;
-  char* start = Digits(magnitude, base, conversion == 'X', end);
-  if (spec.precision == 0 && magnitude == 0) start = end;
+  char* start = Digits(magnitude, base, letter == 'X', end);
+  if (conversion.precision == 0 && magnitude == 0) start = end;
   const size_t digits = static_cast<size_t>(end - start);
-  size_t zeros = spec.precision > 0 && static_cast<size_t>(spec.precision) > digits ? spec.precision - digits : 0;
-  if (base == 8 && spec.hash && zeros == 0 && (digits == 0 || *start != '0')) zeros = 1;
+  size_t zeros = conversion.precision > 0 && static_cast<size_t>(conversion.precision) > digits ? conversion.precision - digits : 0;
+  if (base == 8 && conversion.hash && zeros == 0 && (digits == 0 || *start != '0')) zeros = 1;
 
   char prefix[2];
   size_t prefixLength = 0;
   if (isSigned) {
     if (negative) prefix[prefixLength++] = '-';
-    else if (spec.plus) prefix[prefixLength++] = '+';
-    else if (spec.space) prefix[prefixLength++] = ' ';
-  } else if (base == 16 && spec.hash && magnitude != 0) {
+    else if (conversion.plus) prefix[prefixLength++] = '+';
+    else if (conversion.space) prefix[prefixLength++] = ' ';
+  } else if (base == 16 && conversion.hash && magnitude != 0) {
     prefix[prefixLength++] = '0';
-    prefix[prefixLength++] = conversion;
+    prefix[prefixLength++] = letter;
   }
-  WriteNumber(out, spec, {prefix, prefixLength}, zeros, {start, digits}, spec.zero && spec.precision < 0);
+  WriteNumber(out, conversion, {prefix, prefixLength}, zeros, {start, digits}, conversion.zero && conversion.precision < 0);
 }
 
-void WritePointer(std::string& out, const Spec& spec, const void* pointer) {
+void WritePointer(std::string& out, const Conversion& conversion, const void* pointer) {
   if (!pointer) {
-    WritePadded(out, spec, "(nil)");
+    WritePadded(out, conversion, "(nil)");
     return;
   }
   char buffer[24];
   char* const end = buffer + sizeof buffer;
   const char* start = Digits(reinterpret_cast<uintptr_t>(pointer), 16, false, end);
   const size_t digits = static_cast<size_t>(end - start);
-  const size_t zeros = spec.precision > 0 && static_cast<size_t>(spec.precision) > digits ? spec.precision - digits : 0;
+  const size_t zeros = conversion.precision > 0 && static_cast<size_t>(conversion.precision) > digits ? conversion.precision - digits : 0;
   char prefix[3];
   size_t prefixLength = 0;
-  if (spec.plus) prefix[prefixLength++] = '+';
-  else if (spec.space) prefix[prefixLength++] = ' ';
+  if (conversion.plus) prefix[prefixLength++] = '+';
+  else if (conversion.space) prefix[prefixLength++] = ' ';
   prefix[prefixLength++] = '0';
   prefix[prefixLength++] = 'x';
-  WriteNumber(out, spec, {prefix, prefixLength}, zeros, {start, digits}, spec.zero && spec.precision < 0);
+  WriteNumber(out, conversion, {prefix, prefixLength}, zeros, {start, digits}, conversion.zero && conversion.precision < 0);
 }
 
-void WriteText(std::string& out, const Spec& spec, const XTFormatArg& text) {
-  const size_t limit = spec.precision >= 0 ? static_cast<size_t>(spec.precision) : SIZE_MAX;
+void WriteText(std::string& out, const Conversion& conversion, const XTFormatArg& text) {
+  const size_t limit = conversion.precision >= 0 ? static_cast<size_t>(conversion.precision) : SIZE_MAX;
   switch (text.kind) {
     case XTFORMAT_COUNTED_STRING:
-      WritePadded(out, spec, std::string_view(text.value.s, text.length).substr(0, limit));
+      WritePadded(out, conversion, std::string_view(text.value.s, text.length).substr(0, limit));
       return;
     case XTFORMAT_WIDE_STRING:
-      if (text.value.ws) return WritePadded(out, spec, NarrowText(text.value.ws, limit));
+      if (text.value.ws) return WritePadded(out, conversion, NarrowText(text.value.ws, limit));
       break;
     case XTFORMAT_UTF16_STRING:
-      if (text.value.s16) return WritePadded(out, spec, NarrowText(text.value.s16, limit));
+      if (text.value.s16) return WritePadded(out, conversion, NarrowText(text.value.s16, limit));
       break;
     default:
-      if (text.value.s) return WritePadded(out, spec, {text.value.s, strnlen(text.value.s, limit)});
+      if (text.value.s) return WritePadded(out, conversion, {text.value.s, strnlen(text.value.s, limit)});
       break;
   }
   // A null text: glibc's "(null)" where the precision leaves room for it.
-  WritePadded(out, spec, limit >= 6 ? "(null)" : "");
+  WritePadded(out, conversion, limit >= 6 ? "(null)" : "");
 }
 
-void WriteCharacter(std::string& out, const Spec& spec, int64_t value) {
-  const char character = IsWide(spec) ? Cp1252Of(static_cast<uint32_t>(value)) : static_cast<char>(value);
-  WritePadded(out, spec, {&character, 1});
+void WriteCharacter(std::string& out, const Conversion& conversion, int64_t value) {
+  const char character = IsWide(conversion) ? Cp1252Of(static_cast<uint32_t>(value)) : static_cast<char>(value);
+  WritePadded(out, conversion, {&character, 1});
 }
 
 // %f of a finite double without '#' or grouping: std::to_chars gives
 // printf's digits in the C locale; the decimal point is the locale's.
-bool WriteFixed(std::string& out, const Spec& spec, double value) {
-  if ((spec.conversion != 'f' && spec.conversion != 'F') || spec.hash || spec.grouping || !std::isfinite(value))
+bool WriteFixed(std::string& out, const Conversion& conversion, double value) {
+  if ((conversion.letter != 'f' && conversion.letter != 'F') || conversion.hash || conversion.grouping || !std::isfinite(value))
     return false;
-  const int precision = spec.precision < 0 ? 6 : spec.precision;
+  const int precision = conversion.precision < 0 ? 6 : conversion.precision;
   char buffer[96];
   const bool negative = std::signbit(value);
   const auto [end, error] =
@@ -234,28 +234,28 @@ bool WriteFixed(std::string& out, const Spec& spec, double value) {
   }
   char prefix = 0;
   if (negative) prefix = '-';
-  else if (spec.plus) prefix = '+';
-  else if (spec.space) prefix = ' ';
-  WriteNumber(out, spec, {&prefix, prefix ? size_t{1} : 0}, 0, {buffer, static_cast<size_t>(end - buffer)},
-              spec.zero);
+  else if (conversion.plus) prefix = '+';
+  else if (conversion.space) prefix = ' ';
+  WriteNumber(out, conversion, {&prefix, prefix ? size_t{1} : 0}, 0, {buffer, static_cast<size_t>(end - buffer)},
+              conversion.zero);
   return true;
 }
 
-void WriteByCLibrary(std::string& out, const Spec& spec, double value, const long double* longDouble) {
-  if (!longDouble && spec.conversion != 'm' && WriteFixed(out, spec, value)) return;
-  if (spec.conversion == 'm') {
-    AppendSnprintf(out, CLibraryFormat(spec, ""), 0);
+void WriteByCLibrary(std::string& out, const Conversion& conversion, double value, const long double* longDouble) {
+  if (!longDouble && conversion.letter != 'm' && WriteFixed(out, conversion, value)) return;
+  if (conversion.letter == 'm') {
+    AppendSnprintf(out, CLibraryFormat(conversion, ""), 0);
   } else if (longDouble) {
-    AppendSnprintf(out, CLibraryFormat(spec, "L"), *longDouble);
+    AppendSnprintf(out, CLibraryFormat(conversion, "L"), *longDouble);
   } else {
-    AppendSnprintf(out, CLibraryFormat(spec, ""), value);
+    AppendSnprintf(out, CLibraryFormat(conversion, ""), value);
   }
 }
 
-void WriteGroupedInteger(std::string& out, const Spec& spec, uint64_t magnitude, bool negative) {
-  const CForm form = CLibraryFormat(spec, "ll");
+void WriteGroupedInteger(std::string& out, const Conversion& conversion, uint64_t magnitude, bool negative) {
+  const CForm form = CLibraryFormat(conversion, "ll");
   if (negative) AppendSnprintf(out, form, -static_cast<long long>(magnitude - 1) - 1);
-  else if (spec.conversion == 'd' || spec.conversion == 'i') AppendSnprintf(out, form, static_cast<long long>(magnitude));
+  else if (conversion.letter == 'd' || conversion.letter == 'i') AppendSnprintf(out, form, static_cast<long long>(magnitude));
   else AppendSnprintf(out, form, static_cast<unsigned long long>(magnitude));
 }
 

@@ -50,7 +50,7 @@ const char* const kIntegerFlags[] = {"", "-", "+", " ", "#", "0", "-0", "+0", "#
 const char* const kWidths[] = {"", "1", "5", "12"};
 const char* const kPrecisions[] = {"", ".", ".0", ".1", ".3", ".15"};
 
-std::string Spec(const char* flags, const char* width, const char* precision, const char* rest) {
+std::string Conversion(const char* flags, const char* width, const char* precision, const char* rest) {
   return std::string("<%") + flags + width + precision + rest + ">";
 }
 
@@ -61,14 +61,14 @@ TEST(Formatter, IntegersMatchSnprintfOverFlagsWidthsAndPrecisions) {
     for (const char* width : kWidths)
       for (const char* precision : kPrecisions) {
         for (const char* conversion : {"d", "i", "u", "o", "x", "X"}) {
-          for (int value : ints) ExpectLikeSnprintf(Spec(flags, width, precision, conversion), value);
+          for (int value : ints) ExpectLikeSnprintf(Conversion(flags, width, precision, conversion), value);
           for (long long value : longs)
-            ExpectLikeSnprintf(Spec(flags, width, precision, (std::string("ll") + conversion).c_str()), value);
+            ExpectLikeSnprintf(Conversion(flags, width, precision, (std::string("ll") + conversion).c_str()), value);
         }
-        ExpectLikeSnprintf(Spec(flags, width, precision, "hd"), 70000);
-        ExpectLikeSnprintf(Spec(flags, width, precision, "hhu"), 300);
-        ExpectLikeSnprintf(Spec(flags, width, precision, "zu"), size_t{123456});
-        ExpectLikeSnprintf(Spec(flags, width, precision, "jd"), intmax_t{-99});
+        ExpectLikeSnprintf(Conversion(flags, width, precision, "hd"), 70000);
+        ExpectLikeSnprintf(Conversion(flags, width, precision, "hhu"), 300);
+        ExpectLikeSnprintf(Conversion(flags, width, precision, "zu"), size_t{123456});
+        ExpectLikeSnprintf(Conversion(flags, width, precision, "jd"), intmax_t{-99});
       }
 }
 
@@ -78,12 +78,12 @@ TEST(Formatter, TextsCharactersAndPointersMatchSnprintf) {
   for (const char* flags : kIntegerFlags)
     for (const char* width : kWidths) {
       for (const char* precision : kPrecisions) {
-        for (const char* text : texts) ExpectLikeSnprintf(Spec(flags, width, precision, "s"), text);
-        ExpectLikeSnprintf(Spec(flags, width, precision, "s"), static_cast<const char*>(nullptr));
-        for (const void* pointer : pointers) ExpectLikeSnprintf(Spec(flags, width, precision, "p"), pointer);
+        for (const char* text : texts) ExpectLikeSnprintf(Conversion(flags, width, precision, "s"), text);
+        ExpectLikeSnprintf(Conversion(flags, width, precision, "s"), static_cast<const char*>(nullptr));
+        for (const void* pointer : pointers) ExpectLikeSnprintf(Conversion(flags, width, precision, "p"), pointer);
       }
-      ExpectLikeSnprintf(Spec(flags, width, "", "c"), 'x');
-      ExpectLikeSnprintf(Spec(flags, width, "", "%"), 0);
+      ExpectLikeSnprintf(Conversion(flags, width, "", "c"), 'x');
+      ExpectLikeSnprintf(Conversion(flags, width, "", "%"), 0);
     }
 }
 
@@ -96,7 +96,7 @@ TEST(Formatter, FloatingPointMatchesSnprintfInTheUsersLocale) {
     for (const char* width : kWidths)
       for (const char* precision : kPrecisions)
         for (const char* conversion : {"f", "F", "e", "E", "g", "G", "a", "A"})
-          for (double value : values) ExpectLikeSnprintf(Spec(flags, width, precision, conversion), value);
+          for (double value : values) ExpectLikeSnprintf(Conversion(flags, width, precision, conversion), value);
   ExpectLikeSnprintf("%Lf", 2.5L);
   ExpectLikeSnprintf("%-+12.3Le", -2.5L);
   if (german) {
