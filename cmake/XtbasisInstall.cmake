@@ -9,7 +9,7 @@ target_compile_options(xtbasis INTERFACE
   $<INSTALL_INTERFACE:$<$<CXX_COMPILER_ID:GNU>:-Werror=conditionally-supported>>
   $<INSTALL_INTERFACE:$<$<CXX_COMPILER_ID:Clang>:-Werror=non-pod-varargs>>)
 
-install(TARGETS xtbasis EXPORT xtbasisTargets
+install(TARGETS xtbasis xtbasis_win32 EXPORT xtbasisTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
   INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(DIRECTORY include/xtbasis DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
@@ -27,9 +27,11 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/xtbasisConfig.cmake
 
 # The .pc file finds the prefix from its own place, so an installed tree can move.
 file(RELATIVE_PATH XTBASIS_PC_UP /x/${CMAKE_INSTALL_LIBDIR}/pkgconfig /x)
-configure_file(cmake/xtbasis.pc.in ${CMAKE_CURRENT_BINARY_DIR}/xtbasis.pc @ONLY)
-install(FILES ${CMAKE_CURRENT_BINARY_DIR}/xtbasis.pc
-  DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+foreach(module xtbasis xtbasis-win32)
+  configure_file(cmake/${module}.pc.in ${CMAKE_CURRENT_BINARY_DIR}/${module}.pc @ONLY)
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${module}.pc
+    DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+endforeach()
 
 # Made at boot by systemd-tmpfiles; see docs/architecture.md, Shared regions.
 install(FILES cmake/xtbasis-regions.tmpfiles DESTINATION lib/tmpfiles.d RENAME xtbasis-regions.conf)

@@ -1,0 +1,4 @@
+// ATL's registry key class CRegKey, on the library's registry store.
+#pragma once
+
+#include <xtbasis/platform/wintypes.h>

@@ -1,0 +1,7 @@
+// The framework's synchronisation classes (CCriticalSection, CEvent, CSingleLock ...).
+// Part of the porting kit: on the include path only for programs built with
+// xtbasis-win32 (pkg-config) or xtbasis::win32 (CMake).
+#pragma once
+
+#include <xtbasis/win32/system/afx.h>
+#include <xtbasis/win32/mfc_sync.h>

@@ -1,0 +1,7 @@
+// The shell's path helpers (PathAppend, PathFindExtension ...).
+// Part of the porting kit: on the include path only for programs built with
+// xtbasis-win32 (pkg-config) or xtbasis::win32 (CMake).
+#pragma once
+
+#include <xtbasis/win32/system/windows.h>
+#include <xtbasis/win32/shell_paths.h>

@@ -1,0 +1,5 @@
+// The high-resolution counter: QueryPerformanceCounter and
+// QueryPerformanceFrequency.
+#pragma once
+
+#include <xtbasis/platform/wintypes.h>
