@@ -2,10 +2,11 @@
 //
 // A program installs the report once at start through an object of a class
 // derived from TandorExceptionReport (Init). From then on a fatal signal
-// (SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGTRAP) on any thread with an
-// alternate stack starts the crash helper (xtbasis-crashhelper, or the
-// program XTBASIS_CRASH_HELPER names), which reads the crashed process from
-// outside and writes
+// (SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGTRAP) on any thread made
+// through pthread_create (std::thread's included; each gets an alternate
+// signal stack, so a stack overflow is reported too) starts the crash
+// helper (xtbasis-crashhelper, or the program XTBASIS_CRASH_HELPER names),
+// which reads the crashed process from outside and writes
 //   - the dump: an ELF core file "<log>NNNNN.DMP" that gdb opens with the
 //     program (`gdb program app.RPT00000.DMP`), and
 //   - the text report appended to the log file: time, computer, exception

@@ -1,6 +1,5 @@
 #include "os/signals.h"
 
-#include <sys/mman.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -93,23 +92,6 @@ bool RepairCutMappingsOnSigbus() {
     installed = __sigaction(SIGBUS, &action, &g_beforeRepair) == 0;
   });
   return installed;
-}
-
-bool EnsureAlternateStack() {
-  stack_t current{};
-  if (sigaltstack(nullptr, &current) == 0 && (current.ss_flags & SS_DISABLE) == 0) return true;
-  // Enough for the handler, which only hands the crash on to the helper.
-  const size_t size = 64 * 1024;
-  void* memory = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (memory == MAP_FAILED) return false;
-  stack_t stack{};
-  stack.ss_sp = memory;
-  stack.ss_size = size;
-  if (sigaltstack(&stack, nullptr) != 0) {
-    munmap(memory, size);
-    return false;
-  }
-  return true;
 }
 
 bool InstallFatalSignalHandlers(FatalSignalHandler handler) {

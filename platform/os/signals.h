@@ -29,8 +29,11 @@ void ObserveRefusedHandlers(RefusalObserver observer);
 // nothing for the default action or an ignored signal. Signal-safe.
 void RunPreviousAction(int signo, siginfo_t* info, void* context);
 
-// Gives the calling thread an alternate signal stack unless it has one
-// (threads other than the installing one call it when they start).
+// Gives the calling thread an alternate signal stack unless it has one.
+// Every thread made through pthread_create (std::thread's, the library's
+// own, a program's) gets one as it starts and gives it back as it ends
+// (os/alternate_stacks.cpp); the thread that installs the handlers gets
+// one then.
 bool EnsureAlternateStack();
 
 // Makes sure that a SIGBUS in a guarded shared mapping is repaired

@@ -94,6 +94,31 @@ TEST_F(CrashReportTest, DivisionByZeroAbortAndStackOverflowHaveTheirCodes) {
   EXPECT_NE(FrameLine("Recurse"), "");
 }
 
+// Every thread has a stack of its own for the handler: an overflow or a
+// null write on a plain std::thread, a CXTFIFOThread job or a ParallelFor
+// worker leaves the report with the faulting frame and a dump.
+TEST_F(CrashReportTest, FaultsOnEveryKindOfThreadAreReported) {
+  int dumps = 0;
+  for (const std::string where : {"thread", "fifo", "pool"}) {
+    for (const std::string fault : {"null", "overflow"}) {
+#ifdef XTB_UNDER_ASAN
+      if (fault == "overflow") continue;  // the sanitizer reports an overflow itself
+#endif
+      SCOPED_TRACE(fault + " on " + where);
+      Crash(fault + "-on-" + where, SIGSEGV);
+      const size_t last = m_report.rfind("//=====");
+      ASSERT_NE(last, std::string::npos) << "no report";
+      m_report.erase(0, last);  // this crash's report, not the ones before it
+      const std::string code = fault == "null" ? "C0000005 ACCESS_VIOLATION" : "C00000FD STACK_OVERFLOW";
+      EXPECT_NE(m_report.find("Exception code: " + code + "\r\n"), std::string::npos) << m_report;
+      EXPECT_NE(FrameLine(fault == "null" ? "WriteThrough" : "Recurse"), "") << m_report;
+      char dump[32];
+      std::snprintf(dump, sizeof dump, "crash_child%05d.DMP", dumps++);
+      EXPECT_TRUE(IsElfFile(m_scratch.path() / dump)) << dump;
+    }
+  }
+}
+
 TEST_F(CrashReportTest, CorruptedHeapStillGetsReportAndDump) {
 #ifdef XTB_UNDER_ASAN
   GTEST_SKIP() << "the address sanitizer ends the program itself at the overflowing write";

@@ -6,7 +6,7 @@ list(FILTER app_test_sources EXCLUDE REGEX "/child/")
 set_property(TARGET test_app PROPERTY SOURCES ${app_test_sources})
 
 add_executable(crash_child ${CMAKE_CURRENT_LIST_DIR}/child/crash_child.cpp)
-target_link_libraries(crash_child PRIVATE xtb_app)
+target_link_libraries(crash_child PRIVATE xtb_app xtb_threads)
 # Its faults must happen as written: no sanitizer checks in its own code.
 target_compile_options(crash_child PRIVATE -O0 -g -fno-sanitize=all)
 # Loaded by the stack-trace test after its first trace.
@@ -15,7 +15,7 @@ target_compile_options(trace_plugin PRIVATE -O0 -g -fno-sanitize=all)
 add_dependencies(test_app crash_child trace_plugin xtbasis_crashhelper xtbasis_tool)
 # The desktop tests share the virtual display of the platform tests; the
 # assertion tests set the trace log's level.
-xtb_test_uses(app tests/platform frame)
+xtb_test_uses(app tests/platform frame threads)
 target_sources(test_app PRIVATE ${PROJECT_SOURCE_DIR}/tests/platform/desktop_session.cpp)
 target_compile_definitions(test_app PRIVATE
   XTB_CRASH_CHILD="$<TARGET_FILE:crash_child>"

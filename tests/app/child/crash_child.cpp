@@ -11,7 +11,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <xtbasis/crashreport.h>
+#include <xtbasis/threads.h>
 #include <xtbasis/sysbase.h>
 #include <xtbasis/trace.h>
 
@@ -78,6 +80,31 @@ __attribute__((noinline)) void ScrambledFrame(int marker) {
   (void)kept;
 }
 
+void NullWrite() { WriteThrough(g_nowhere, 42); }
+void Overflow() { Recurse(0); }
+
+// "<fault>-on-<thread>": the fault on a thread of that kind, the main
+// thread waiting meanwhile: a plain std::thread, a CXTFIFOThread job or a
+// ParallelFor worker.
+void FaultOnThread(const std::string& mode) {
+  const size_t on = mode.find("-on-");
+  if (on == std::string::npos) return;
+  const std::string fault = mode.substr(0, on), where = mode.substr(on + 4);
+  void (*const run)() = fault == "null" ? NullWrite : fault == "overflow" ? Overflow : nullptr;
+  if (run == nullptr) return;
+  if (where == "thread") {
+    std::thread(run).join();
+  } else if (where == "fifo") {
+    static CXTFIFOThread worker;
+    static void (*job)() = run;
+    if (!worker.Start()) return;
+    worker.Schedule(nullptr, [](void*) -> unsigned int { job(); return 0; }, "fault");
+    pause();
+  } else if (where == "pool") {
+    ParallelFor(0, 2, [run](int index, void*) { if (index == 1) run(); });
+  }
+}
+
 void OwnHandler(int) {
   static const char text[] = "own handler\n";
   (void)!write(1, text, sizeof text - 1);
@@ -111,6 +138,7 @@ int main(int argc, char** argv) {
   if (mode == "abort") AbortHere(0.5);
   if (mode == "overflow") return Recurse(0);
   if (mode == "heap") CorruptHeap();
+  FaultOnThread(mode);
   if (mode == "scrambled") ScrambledFrame(7);
   if (mode == "own-handler") {
     // The refusal is traced into the log folder.
