@@ -5,6 +5,7 @@
 #include <sys/user.h>
 
 #include <cctype>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <set>
@@ -52,14 +53,34 @@ user_regs_struct UserRegisters(const greg_t* r) {
   return regs;
 }
 
+// Whether the module's memory that is not code is copied whole, whatever
+// the filter says: the program's own (its dynamic section, in the
+// read-only part after relocation, leads the debugger to the dynamic
+// linker's list of modules) and the dynamic linker's (which holds that list).
+bool KeepsWholeModule(const std::string& path, const std::string& program) {
+  if (path == program) return true;
+  const size_t slash = path.rfind('/');
+  return path.compare(slash == std::string::npos ? 0 : slash + 1, 8, "ld-linux") == 0;
+}
+
+void AppendThreadStatus(std::vector<uint8_t>& notes, pid_t tid, const user_regs_struct& registers, int signo) {
+  elf_prstatus status{};
+  status.pr_info.si_signo = signo;
+  status.pr_cursig = static_cast<short>(signo);
+  status.pr_pid = tid;
+  std::memcpy(&status.pr_reg, &registers, sizeof registers);
+  AppendNote(notes, NT_PRSTATUS, &status, sizeof status);
+}
+
 // What of a mapping goes into the file: all of private memory that is not
 // a module's data, the first page of a module (its headers, for the
 // debugger to match the file), nothing of a module's code or of memory
 // shared with other processes. A module's data is decided by the filter.
-uint64_t CopiedSize(const os::Mapping& mapping, bool isModule) {
+uint64_t CopiedSize(const os::Mapping& mapping, bool isModule, const std::string& program) {
   const uint64_t size = mapping.end - mapping.start;
   if (!mapping.read || size > kLargestCopied || mapping.path == "[vvar]") return 0;
   if (!isModule) return mapping.shared ? 0 : size;
+  if (!mapping.execute && KeepsWholeModule(mapping.path, program)) return size;
   if (mapping.write) return KeepsModuleData(mapping.path) ? size : 0;
   return mapping.offset == 0 ? kPage : 0;
 }
@@ -116,35 +137,37 @@ bool WriteCoreDump(const os::Fd& file, const CoreDumpRequest& request) {
   const std::string program = os::ProgramOf(request.pid);
 
   std::vector<uint8_t> notes;
-  elf_prstatus status{};
-  status.pr_info.si_signo = request.signo;
-  status.pr_cursig = static_cast<short>(request.signo);
-  status.pr_pid = request.tid;
-  const user_regs_struct regs = UserRegisters(request.registers);
-  std::memcpy(&status.pr_reg, &regs, sizeof regs);
-  AppendNote(notes, NT_PRSTATUS, &status, sizeof status);
+  AppendThreadStatus(notes, request.tid, UserRegisters(request.registers), request.signo);
   elf_prpsinfo info{};
   info.pr_pid = request.pid;
   const std::string command = os::CommandNameOf(request.pid);
   std::strncpy(info.pr_fname, command.c_str(), sizeof info.pr_fname - 1);
   std::strncpy(info.pr_psargs, program.c_str(), sizeof info.pr_psargs - 1);
   AppendNote(notes, NT_PRPSINFO, &info, sizeof info);
+  if (request.signo != 0) {
+    siginfo_t signal{};
+    signal.si_signo = request.signo;
+    signal.si_code = request.signalCode;
+    signal.si_addr = reinterpret_cast<void*>(request.faultAddress);
+    AppendNote(notes, NT_SIGINFO, &signal, sizeof signal);
+  }
   const std::vector<uint8_t> auxv = os::AuxiliaryVectorOf(request.pid);
   if (!auxv.empty()) AppendNote(notes, NT_AUXV, auxv.data(), auxv.size());
   const std::vector<uint8_t> files = FileNote(mappings);
   AppendNote(notes, NT_FILE, files.data(), files.size());
+  // Every thread's status names the signal, as in the kernel's cores: the
+  // debugger takes the process's signal from the last of them.
+  for (const os::ThreadRegisters& thread : request.otherThreads) {
+    AppendThreadStatus(notes, thread.tid, thread.registers, request.signo);
+  }
 
   const std::set<std::string> modules = ModulesOf(mappings);
   std::vector<uint64_t> copied;
   for (const os::Mapping& mapping : mappings) {
     const bool isModule = modules.count(mapping.path) != 0;
-    uint64_t size = CopiedSize(mapping, isModule);
+    const uint64_t size = CopiedSize(mapping, isModule, program);
     if (size == 0 && isModule && mapping.write && mapping.read) {
-      if (mapping.path == program) {  // the program's own data, whatever its name
-        size = mapping.end - mapping.start;
-      } else {
-        std::printf("Excluding module data sections: %s \n", mapping.path.c_str());
-      }
+      std::printf("Excluding module data sections: %s \n", mapping.path.c_str());
     }
     copied.push_back(size);
   }

@@ -8,6 +8,7 @@
 #include "os/file.h"
 #include "os/folder.h"
 #include "os/process_memory.h"
+#include "os/stopped_threads.h"
 #include "reporter_folder.h"
 #include "stackwalk.h"
 
@@ -141,7 +142,11 @@ int RunCrashHelperMain(int inputFd) {
   } else {
     for (int i = 0; i < 2 && !dump.IsOpen(); ++i) dump = CreateNumberedDump(message.dumpPattern[i], dumpPath);
   }
-  const CoreDumpRequest request{message.pid, message.tid, message.signo, message.registers};
+  // The other threads stand still while the program is copied, and the
+  // dumps show each where it stood.
+  const os::StoppedThreads others(message.pid, message.tid);
+  CoreDumpRequest request{message.pid, message.tid, message.signo, message.signalCode,
+                          message.faultAddress, message.registers, others.Threads()};
   bool written = dump.IsOpen() && WriteCoreDump(dump, request);
   written = dump.Close() && written;
   std::string report;

@@ -60,7 +60,8 @@ class ScratchFolder {
 // With `beforeFault`, the child waits after installing the report until
 // beforeFault(its pid) has run, then fails.
 inline ChildRun RunChild(const std::vector<std::string>& arguments,
-                         const std::function<void(pid_t)>& beforeFault = {}) {
+                         const std::function<void(pid_t)>& beforeFault = {},
+                         const char* program = XTB_CRASH_CHILD) {
   ChildRun run;
   int out[2], in[2];
   if (pipe(out) != 0) return run;
@@ -80,7 +81,7 @@ inline ChildRun RunChild(const std::vector<std::string>& arguments,
     close(in[1]);
     setenv("XTBASIS_CRASH_HELPER", XTB_CRASH_HELPER, 1);
     if (beforeFault) setenv("XTB_CRASH_CHILD_WAIT", "1", 1);
-    std::vector<char*> argv{const_cast<char*>(XTB_CRASH_CHILD)};
+    std::vector<char*> argv{const_cast<char*>(program)};
     for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
     execv(argv[0], argv.data());

@@ -161,21 +161,52 @@ TEST_F(CrashReportTest, LaterHandlerForSegvIsRefusedAndTheRefusalTracedOnce) {
   EXPECT_EQ(trace.rfind("WARN \t", 0), 0u) << trace;
 }
 
-TEST_F(CrashReportTest, DumpOpensInGdbAtTheCrashingFrame) {
-  if (system("gdb --version >/dev/null 2>&1") != 0) GTEST_SKIP() << "gdb is not installed";
-  Crash("null", SIGSEGV);
-  const fs::path dump = m_scratch.path() / "crash_child00000.DMP";
-  ASSERT_TRUE(fs::exists(dump));
-  const std::string command = std::string("gdb -nx -batch -ex bt ") + XTB_CRASH_CHILD + " " + dump.string() + " 2>&1";
+// What gdb prints for `commands` on `program` with `dump`.
+std::string RunGdb(const char* program, const fs::path& dump, const std::string& commands) {
+  const std::string command = "gdb -nx -batch " + commands + " " + program + " " + dump.string() + " 2>&1";
   std::string output;
   if (FILE* gdb = popen(command.c_str(), "r")) {
     char buffer[4096];
     for (size_t got; (got = fread(buffer, 1, sizeof buffer, gdb)) > 0;) output.append(buffer, got);
     pclose(gdb);
   }
+  return output;
+}
+
+bool HaveGdb() { return system("gdb --version >/dev/null 2>&1") == 0; }
+
+// A program built against the shared library crashes in a CXTFIFOThread
+// job: the debugger loads every shared library from the dump, shows each
+// thread where it stood, and walks the crashing one through the library's
+// worker into the C library's thread start.
+TEST_F(CrashReportTest, DumpOpensInGdbWithItsLibrariesAndEveryThread) {
+  if (!HaveGdb()) GTEST_SKIP() << "gdb is not installed";
+  const ChildRun run = RunChild({"null-on-fifo", m_scratch.path().string()}, {}, XTB_CRASH_CHILD_SHARED);
+  ASSERT_TRUE(WIFSIGNALED(run.status) || WEXITSTATUS(run.status) != 0) << run.output;
+  const fs::path dump = m_scratch.path() / "crash_child_shared00000.DMP";
+  ASSERT_TRUE(fs::exists(dump)) << run.output;
+  const std::string output = RunGdb(XTB_CRASH_CHILD_SHARED, dump,
+                                    "-ex 'info sharedlibrary' -ex 'info threads' -ex 'thread apply all bt' "
+                                    "-ex 'p $_siginfo.si_signo'");
   EXPECT_NE(output.find("Program terminated with signal SIGSEGV"), std::string::npos) << output;
+  EXPECT_TRUE(std::regex_search(output, std::regex("Yes .*/libxtbasis\\.so\\.1\n"))) << output;
+  EXPECT_TRUE(std::regex_search(output, std::regex("Yes .*/libc\\.so\\.6\n"))) << output;
+  EXPECT_TRUE(std::regex_search(output, std::regex("\\* 1 +LWP \\d+ .*WriteThrough"))) << output;
+  EXPECT_TRUE(std::regex_search(output, std::regex("\n  2 +LWP \\d+ .*pause"))) << output;
   EXPECT_TRUE(std::regex_search(output, std::regex("#0 .*WriteThrough .*value=42.*crash_child\\.cpp:\\d+"))) << output;
-  EXPECT_TRUE(std::regex_search(output, std::regex("#1 .*main"))) << output;
+  EXPECT_NE(output.find("CXTFIFOThread::Worker::Loop"), std::string::npos) << output;
+  EXPECT_NE(output.find("start_thread"), std::string::npos) << output;
+  EXPECT_NE(output.find("\n$1 = 11\n"), std::string::npos) << output;
+}
+
+// The dump on demand shows the caller where it asked for the dump.
+TEST_F(CrashReportTest, DumpOnDemandShowsItsCallerInGdb) {
+  if (!HaveGdb()) GTEST_SKIP() << "gdb is not installed";
+  const ChildRun run = RunChild({"minidump", m_scratch.path().string()}, {}, XTB_CRASH_CHILD_SHARED);
+  ASSERT_TRUE(WIFEXITED(run.status)) << run.output;
+  const std::string output = RunGdb(XTB_CRASH_CHILD_SHARED, m_scratch.path() / "ondemand.dmp", "-ex bt");
+  EXPECT_TRUE(std::regex_search(output, std::regex("#0 .*XTMiniDump"))) << output;
+  EXPECT_TRUE(std::regex_search(output, std::regex("#1 .* in main \\(.*crash_child\\.cpp:\\d+"))) << output;
 }
 
 TEST_F(CrashReportTest, DumpOnDemandLeavesTheProgramRunning) {
