@@ -199,6 +199,29 @@ TEST_F(CrashReportTest, DumpOpensInGdbWithItsLibrariesAndEveryThread) {
   EXPECT_NE(output.find("\n$1 = 11\n"), std::string::npos) << output;
 }
 
+// lldb reads the same dump: both threads, the crashing one walked through
+// the library into the C library, every module listed.
+TEST_F(CrashReportTest, DumpOpensInLldbWithItsLibrariesAndEveryThread) {
+  if (system("lldb --version >/dev/null 2>&1") != 0) GTEST_SKIP() << "lldb is not installed";
+  const ChildRun run = RunChild({"null-on-fifo", m_scratch.path().string()}, {}, XTB_CRASH_CHILD_SHARED);
+  const fs::path dump = m_scratch.path() / "crash_child_shared00000.DMP";
+  ASSERT_TRUE(fs::exists(dump)) << run.output;
+  const std::string command = std::string("lldb -b -c ") + dump.string() + " " + XTB_CRASH_CHILD_SHARED +
+                              " -o 'bt all' -o 'image list' 2>&1";
+  std::string output;
+  if (FILE* lldb = popen(command.c_str(), "r")) {
+    char buffer[4096];
+    for (size_t got; (got = fread(buffer, 1, sizeof buffer, lldb)) > 0;) output.append(buffer, got);
+    pclose(lldb);
+  }
+  EXPECT_TRUE(std::regex_search(output, std::regex("thread #1.*stop reason = signal SIGSEGV"))) << output;
+  EXPECT_TRUE(std::regex_search(output, std::regex("frame #0: .*WriteThrough.*value=42"))) << output;
+  EXPECT_TRUE(std::regex_search(output, std::regex("frame #\\d+: .*libxtbasis\\.so\\.1`.*CXTFIFOThread"))) << output;
+  EXPECT_TRUE(std::regex_search(output, std::regex("frame #\\d+: .*libc\\.so\\.6`start_thread"))) << output;
+  EXPECT_NE(output.find("thread #2"), std::string::npos) << output;
+  EXPECT_TRUE(std::regex_search(output, std::regex("\\] .* 0x[0-9a-f]+ .*/libxtbasis\\.so\\.1"))) << output;
+}
+
 // The dump on demand shows the caller where it asked for the dump.
 TEST_F(CrashReportTest, DumpOnDemandShowsItsCallerInGdb) {
   if (!HaveGdb()) GTEST_SKIP() << "gdb is not installed";
