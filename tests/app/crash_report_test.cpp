@@ -161,16 +161,20 @@ TEST_F(CrashReportTest, LaterHandlerForSegvIsRefusedAndTheRefusalTracedOnce) {
   EXPECT_EQ(trace.rfind("WARN \t", 0), 0u) << trace;
 }
 
-// What gdb prints for `commands` on `program` with `dump`.
-std::string RunGdb(const char* program, const fs::path& dump, const std::string& commands) {
-  const std::string command = "gdb -nx -batch " + commands + " " + program + " " + dump.string() + " 2>&1";
+// What a shell command prints on standard output and error.
+std::string OutputOf(const std::string& command) {
   std::string output;
-  if (FILE* gdb = popen(command.c_str(), "r")) {
+  if (FILE* pipe = popen((command + " 2>&1").c_str(), "r")) {
     char buffer[4096];
-    for (size_t got; (got = fread(buffer, 1, sizeof buffer, gdb)) > 0;) output.append(buffer, got);
-    pclose(gdb);
+    for (size_t got; (got = fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, got);
+    pclose(pipe);
   }
   return output;
+}
+
+// What gdb prints for `commands` on `program` with `dump`.
+std::string RunGdb(const char* program, const fs::path& dump, const std::string& commands) {
+  return OutputOf("gdb -nx -batch " + commands + " " + program + " " + dump.string());
 }
 
 bool HaveGdb() { return system("gdb --version >/dev/null 2>&1") == 0; }
@@ -206,14 +210,8 @@ TEST_F(CrashReportTest, DumpOpensInLldbWithItsLibrariesAndEveryThread) {
   const ChildRun run = RunChild({"null-on-fifo", m_scratch.path().string()}, {}, XTB_CRASH_CHILD_SHARED);
   const fs::path dump = m_scratch.path() / "crash_child_shared00000.DMP";
   ASSERT_TRUE(fs::exists(dump)) << run.output;
-  const std::string command = std::string("lldb -b -c ") + dump.string() + " " + XTB_CRASH_CHILD_SHARED +
-                              " -o 'bt all' -o 'image list' 2>&1";
-  std::string output;
-  if (FILE* lldb = popen(command.c_str(), "r")) {
-    char buffer[4096];
-    for (size_t got; (got = fread(buffer, 1, sizeof buffer, lldb)) > 0;) output.append(buffer, got);
-    pclose(lldb);
-  }
+  const std::string output =
+      OutputOf("lldb -b -c " + dump.string() + " " + XTB_CRASH_CHILD_SHARED + " -o 'bt all' -o 'image list'");
   EXPECT_TRUE(std::regex_search(output, std::regex("thread #1.*stop reason = signal SIGSEGV"))) << output;
   EXPECT_TRUE(std::regex_search(output, std::regex("frame #0: .*WriteThrough.*value=42"))) << output;
   EXPECT_TRUE(std::regex_search(output, std::regex("frame #\\d+: .*libxtbasis\\.so\\.1`.*CXTFIFOThread"))) << output;
