@@ -1,5 +1,4 @@
 #include <ucontext.h>
-#include <unwind.h>
 #include <xtbasis/crashreport.h>
 #include <xtbasis/trace.h>
 
@@ -48,29 +47,13 @@ void OnFatalSignal(int signo, siginfo_t* info, void* context) {
   xtb::os::DieBySignal(signo);
 }
 
-struct Capture {
-  std::vector<xtb::StackFrame> frames;
-  size_t limit;
-};
-
-_Unwind_Reason_Code OnUnwind(_Unwind_Context* context, void* arg) {
-  auto& capture = *static_cast<Capture*>(arg);
-  xtb::StackFrame frame;
-  frame.address = _Unwind_GetIP(context);
-  frame.frameAddress = _Unwind_GetCFA(context);
-  if (frame.address == 0 || frame.frameAddress == 0) return _URC_END_OF_STACK;
-  capture.frames.push_back(frame);
-  return capture.frames.size() >= capture.limit ? _URC_END_OF_STACK : _URC_NO_REASON;
-}
-
-// Frame 0 is this function, frame 1 its caller; the two are left out.
+// Frames 0 to 2 are the unwinding, this function and its caller (StackTrace
+// or XTStackTrace); the three are left out.
 __attribute__((noinline)) std::vector<xtb::StackFrame> CaptureCallerStack() {
-  Capture capture{{}, 12};
-  capture.frames.reserve(capture.limit);
-  _Unwind_Backtrace(OnUnwind, &capture);
-  if (capture.frames.size() <= 2) return {};
-  capture.frames.erase(capture.frames.begin(), capture.frames.begin() + 2);
-  return std::move(capture.frames);
+  std::vector<xtb::StackFrame> frames = xtb::UnwindOwnStack(13);
+  if (frames.size() <= 3) return {};
+  frames.erase(frames.begin(), frames.begin() + 3);
+  return frames;
 }
 
 int FormatStack(CString& text, const std::vector<xtb::StackFrame>& frames) {

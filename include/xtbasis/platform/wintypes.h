@@ -24,6 +24,7 @@ typedef uintptr_t DWORD_PTR;
 typedef long long LONGLONG;
 typedef unsigned long long ULONGLONG;
 typedef uint64_t QWORD;
+typedef uint64_t DWORD64;
 typedef long long __int64;
 typedef char* LPSTR;
 typedef const char* LPCSTR;
