@@ -9,6 +9,7 @@
 #include "os/folder.h"
 #include "os/process_memory.h"
 #include "os/stopped_threads.h"
+#include "os/thread.h"
 #include "reporter_folder.h"
 #include "stackwalk.h"
 
@@ -147,11 +148,19 @@ int RunCrashHelperMain(int inputFd) {
   const os::StoppedThreads others(message.pid, message.tid);
   CoreDumpRequest request{message.pid, message.tid, message.signo, message.signalCode,
                           message.faultAddress, message.registers, others.Threads()};
+  // The report's walk and the dump read the process each on their own, so
+  // they run at once: the crashed program waits for the longer, not for both.
+  std::string report;
+  os::NativeThread composer;
+  const bool composing = message.withReport != 0 && composer.Start([&report] { report = ComposeCrashReport(message); });
   bool written = dump.IsOpen() && WriteCoreDump(dump, request);
   written = dump.Close() && written;
-  std::string report;
   if (message.withReport != 0) {
-    report = ComposeCrashReport(message);
+    if (composing) {
+      composer.Join();
+    } else {
+      report = ComposeCrashReport(message);
+    }
     if (!AppendToLog(message.logFile[0], report)) AppendToLog(message.logFile[1], report);
   }
   if (message.reportDir[0] != '\0' && message.signo != 0) {

@@ -5,6 +5,8 @@
 #include <elfutils/libdwfl.h>
 
 #include <cstring>
+#include <map>
+#include <utility>
 #include <xtbasis/platform/cstring.h>
 
 namespace xtb {
@@ -16,6 +18,16 @@ constexpr int kDwarfOrder[17] = {REG_RAX, REG_RDX, REG_RCX, REG_RBX, REG_RSI, RE
                                  REG_R9,  REG_R10, REG_R11, REG_R12, REG_R13, REG_R14, REG_R15, REG_RIP};
 constexpr unsigned kDwarfStackPointer = 7;
 
+// What a code address gives, whichever frame stands there: its names and
+// its function's DWARF entry. A deep recursion (a stack overflow's
+// thousands of frames at a handful of addresses) looks each up once.
+struct PlaceFacts {
+  StackFrame names;
+  bool haveFunction = false;
+  Dwarf_Die function{};
+  Dwarf_Addr bias = 0;
+};
+
 struct WalkState {
   pid_t tid;
   const greg_t* registers;
@@ -24,6 +36,7 @@ struct WalkState {
   bool withVariables;
   size_t maxFrames;
   std::vector<StackFrame> frames;
+  std::map<std::pair<Dwarf_Addr, bool>, PlaceFacts> places;  // by address and whether it is an activation
 };
 
 pid_t NextThread(Dwfl*, void* arg, void** threadArg) {
@@ -282,16 +295,19 @@ void CollectScope(StackFrame& out, Dwarf_Die* scope, const VariableScope& where)
   } while (dwarf_siblingof(&child, &child) == 0);
 }
 
-void CollectVariables(StackFrame& out, Dwfl_Module* module, Dwfl_Frame* frame, Dwarf_Addr lookup, Dwarf_Word cfa,
-                      bool haveCfa, const MemoryReader& memory) {
-  Dwarf_Addr bias = 0;
+// The function entry of `lookup` in `module`, into `place`.
+void FindPlaceFunction(PlaceFacts& place, Dwfl_Module* module, Dwarf_Addr lookup) {
   Dwarf_Die storage;
-  Dwarf_Die* unit = FindCompileUnit(module, lookup, storage, bias);
-  Dwarf_Die function;
-  if (unit == nullptr || !FindFunction(unit, lookup - bias, function)) return;
-  VariableScope where{frame, lookup - bias, bias, false, 0, &memory};
-  where.haveFrameBase = FrameBase(&function, frame, where.pc, haveCfa, cfa, where.frameBase);
-  CollectScope(out, &function, where);
+  Dwarf_Die* unit = FindCompileUnit(module, lookup, storage, place.bias);
+  place.haveFunction = unit != nullptr && FindFunction(unit, lookup - place.bias, place.function);
+}
+
+void CollectVariables(StackFrame& out, PlaceFacts& place, Dwfl_Frame* frame, Dwarf_Addr lookup, Dwarf_Word cfa,
+                      bool haveCfa, const MemoryReader& memory) {
+  if (!place.haveFunction) return;
+  VariableScope where{frame, lookup - place.bias, place.bias, false, 0, &memory};
+  where.haveFrameBase = FrameBase(&place.function, frame, where.pc, haveCfa, cfa, where.frameBase);
+  CollectScope(out, &place.function, where);
 }
 
 int OnFrame(Dwfl_Frame* frame, void* arg) {
@@ -299,11 +315,16 @@ int OnFrame(Dwfl_Frame* frame, void* arg) {
   Dwarf_Addr pc = 0;
   bool isActivation = false;
   if (!dwfl_frame_pc(frame, &pc, &isActivation)) return DWARF_CB_ABORT;
-  StackFrame out;
-  out.address = pc;
-  state.symbolizer->Describe(out, !isActivation);
   const Dwarf_Addr lookup = isActivation ? pc : pc - 1;
   Dwfl_Module* module = dwfl_addrmodule(dwfl_thread_dwfl(dwfl_frame_thread(frame)), lookup);
+  const auto [known, isNew] = state.places.try_emplace({pc, isActivation});
+  PlaceFacts& place = known->second;
+  if (isNew) {
+    place.names.address = pc;
+    state.symbolizer->Describe(place.names, !isActivation);
+    if (state.withVariables && module != nullptr) FindPlaceFunction(place, module, lookup);
+  }
+  StackFrame out = place.names;
   Dwarf_Word cfa = 0;
   const bool haveCfa = module != nullptr && CanonicalFrameAddress(module, frame, lookup, cfa);
   if (haveCfa) {
@@ -312,9 +333,7 @@ int OnFrame(Dwfl_Frame* frame, void* arg) {
     Dwarf_Word sp = 0;
     if (FrameRegister(frame, kDwarfStackPointer, sp)) out.frameAddress = sp;
   }
-  if (state.withVariables && module != nullptr) {
-    CollectVariables(out, module, frame, lookup, cfa, haveCfa, *state.memory);
-  }
+  if (state.withVariables) CollectVariables(out, place, frame, lookup, cfa, haveCfa, *state.memory);
   state.frames.push_back(std::move(out));
   return state.frames.size() >= state.maxFrames ? DWARF_CB_ABORT : DWARF_CB_OK;
 }
@@ -323,7 +342,7 @@ int OnFrame(Dwfl_Frame* frame, void* arg) {
 
 std::vector<StackFrame> WalkThread(Symbolizer& symbols, pid_t tid, const greg_t* registers,
                                    const MemoryReader& memory, bool withVariables, size_t maxFrames) {
-  WalkState state{tid, registers, &memory, &symbols, withVariables, maxFrames, {}};
+  WalkState state{tid, registers, &memory, &symbols, withVariables, maxFrames, {}, {}};
   Dwfl* session = symbols.Session();
   if (!symbols.IsReady() || !dwfl_attach_state(session, nullptr, symbols.Process(), &kThreadCallbacks, &state)) {
     return {};
