@@ -35,7 +35,16 @@ class CrashReportTest : public ::testing::Test {
     // The report is handed to a helper and written before the program ends.
     EXPECT_GE(run.reportMs, 0) << run.output;
     EXPECT_LT(run.reportMs, 20000) << run.output;
-    std::printf("[ report  ] %s: %lld ms from the signal to the end of the program\n", mode.c_str(), run.reportMs);
+    uintmax_t dumpBytes = 0;
+    fs::file_time_type newest = fs::file_time_type::min();
+    for (const fs::directory_entry& entry : fs::directory_iterator(m_scratch.path())) {
+      if (entry.path().extension() == ".DMP" && entry.last_write_time() >= newest) {
+        newest = entry.last_write_time();
+        dumpBytes = entry.file_size();
+      }
+    }
+    std::printf("[ report  ] %s: %lld ms from the signal to the end of the program, dump of %ju KiB\n", mode.c_str(),
+                run.reportMs, dumpBytes / 1024);
     m_report = ReadText(m_scratch.path() / "crash_child");
     return run;
   }
