@@ -9,6 +9,7 @@
 #include <mutex>
 #include <string>
 
+#include "context_registers.h"
 #include "crash_launch.h"
 #include "crash_reporter.h"
 #include "crash_text.h"
@@ -166,9 +167,9 @@ void XTMiniDump(const char* fileName) {
   message->withReport = 0;
   message->reportDir[0] = '\0';
   xtb::CopyField(message->dumpFile, fileName);
-  ucontext_t here;
-  getcontext(&here);
-  std::memcpy(message->registers, here.uc_mcontext.gregs, sizeof message->registers);
+  CONTEXT here{};
+  RtlCaptureContext(&here);
+  xtb::RegistersOf(here, message->registers);
   xtb::PrepareCrashHelper();
   xtb::RunCrashHelper(*message);
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "context_registers.h"
 #include "crash_launch.h"
 #include "crash_text.h"
 #include "format.h"
@@ -21,22 +22,6 @@ CString TandorExceptionReportBase::m_Text;
 HANDLE TandorExceptionReportBase::m_hProcess = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1));
 
 namespace {
-
-// The registers of `context` in the layout the report's lines read.
-void RegistersOf(const CONTEXT& context, greg_t* r) {
-  std::memset(r, 0, sizeof(greg_t) * NGREG);
-  r[REG_RAX] = static_cast<greg_t>(context.Rax), r[REG_RBX] = static_cast<greg_t>(context.Rbx);
-  r[REG_RCX] = static_cast<greg_t>(context.Rcx), r[REG_RDX] = static_cast<greg_t>(context.Rdx);
-  r[REG_RSI] = static_cast<greg_t>(context.Rsi), r[REG_RDI] = static_cast<greg_t>(context.Rdi);
-  r[REG_R8] = static_cast<greg_t>(context.R8), r[REG_R9] = static_cast<greg_t>(context.R9);
-  r[REG_R10] = static_cast<greg_t>(context.R10), r[REG_R11] = static_cast<greg_t>(context.R11);
-  r[REG_R12] = static_cast<greg_t>(context.R12), r[REG_R13] = static_cast<greg_t>(context.R13);
-  r[REG_R14] = static_cast<greg_t>(context.R14), r[REG_R15] = static_cast<greg_t>(context.R15);
-  r[REG_RIP] = static_cast<greg_t>(context.Rip), r[REG_RSP] = static_cast<greg_t>(context.Rsp);
-  r[REG_RBP] = static_cast<greg_t>(context.Rbp), r[REG_EFL] = static_cast<greg_t>(context.EFlags);
-  r[REG_CSGSFS] = static_cast<greg_t>(context.SegCs | (static_cast<uint64_t>(context.SegGs) << 16) |
-                                      (static_cast<uint64_t>(context.SegFs) << 32));
-}
 
 // The frames from `context` on, at most `limit`. The unwinder walks this
 // thread from here and gives each frame's stack pointer at its call (the
@@ -96,7 +81,7 @@ void TandorExceptionReportBase::GenerateExceptionReport(EXCEPTION_POINTERS* info
   if (info == nullptr || info->ExceptionRecord == nullptr || info->ContextRecord == nullptr) return;
   const EXCEPTION_RECORD& record = *info->ExceptionRecord;
   greg_t registers[NGREG];
-  RegistersOf(*info->ContextRecord, registers);
+  xtb::RegistersOf(*info->ContextRecord, registers);
   xtb::StackFrame place;
   place.address = reinterpret_cast<uint64_t>(record.ExceptionAddress);
   xtb::DescribeOwnAddress(place);

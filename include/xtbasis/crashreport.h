@@ -169,7 +169,8 @@ XTBASIS_C_API int XTStackTrace(CString& text);
 #endif
 
 // A dump of the running process into `fileName` (deleted and made anew);
-// nothing when it cannot be created.
+// nothing when it cannot be created. The calling thread stands in
+// XTMiniDump, with its caller's frames below; the others where they were.
 XTBASIS_C_API void XTMiniDump(const char* fileName);
 
 // The suite's assertion: with `condition` 0, a trace record (level 2, id 0),
