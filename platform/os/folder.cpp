@@ -172,6 +172,20 @@ bool Folder::Rename(std::string_view from, std::string_view to) const {
 
 bool Folder::Remove(std::string_view name) const { return unlinkat(m_fd.Get(), std::string(name).c_str(), 0) == 0; }
 
+Folder Folder::OpenSubfolder(std::string_view name) const {
+  Folder folder;
+  if (!IsOpen() || !IsEntryName(name)) {
+    errno = IsOpen() ? EINVAL : EBADF;
+    return folder;
+  }
+  folder.m_fd = Fd(openat(m_fd.Get(), std::string(name).c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  return folder;
+}
+
+bool Folder::RemoveSubfolder(std::string_view name) const {
+  return unlinkat(m_fd.Get(), std::string(name).c_str(), AT_REMOVEDIR) == 0;
+}
+
 bool Folder::FactsOfEntry(std::string_view name, FileFacts& facts) const {
   return FactsAt(m_fd.Get(), std::string(name).c_str(), facts, false);
 }

@@ -81,6 +81,13 @@ class Folder {
   // or removed, never what it points to.
   bool Rename(std::string_view from, std::string_view to) const;
   bool Remove(std::string_view name) const;
+  // The folder `name` in this folder, opened without following a link in
+  // its place (ELOOP or ENOTDIR for anything but a folder), and its removal
+  // once it is empty (ENOTDIR for a link in its place, which stays): a walk
+  // through a tree by these never leaves it, whatever is planted or
+  // swapped in it meanwhile.
+  Folder OpenSubfolder(std::string_view name) const;
+  bool RemoveSubfolder(std::string_view name) const;
   // The facts of the entry `name` itself (a link is not followed).
   bool FactsOfEntry(std::string_view name, FileFacts& facts) const;
 
