@@ -17,6 +17,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "frame_fixture.h"
 #include "tracefile.h"
@@ -164,6 +165,56 @@ TEST_F(SharedLogFolder, ACorruptMachineTableCostsNoRecordAndNoHang) {
   const std::string text = Read(Log());
   EXPECT_NE(text.find("\tfirst\r\n"), std::string::npos);
   EXPECT_NE(text.find("\tsecond\r\n"), std::string::npos);
+}
+
+// The size of a lock table, which its name carries: ...-<size>-<uid>.
+size_t TableSizeNamedBy(const std::string& table) {
+  const size_t uid = table.rfind('-');
+  const size_t size = table.rfind('-', uid - 1);
+  return std::stoul(table.substr(size + 1, uid - size - 1));
+}
+
+size_t Occurrences(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
+// Another account plants a file under this account's table name before
+// any program of this account made the table (an empty one, a short one,
+// one of a table's size): each program of this account writes its records
+// under the file's lock all the same, and says once why it took no table.
+TEST_F(SharedLogFolder, ATableAnotherAccountPlantedCostsNoRecord) {
+  const DWORD warnings = XTTRACE_WARN;
+  SetValue(m_sysBase.mainKey, "TraceLevel", REG_DWORD, &warnings, sizeof warnings);
+  const std::string tool = std::string("timeout 20 ") + XTB_TOOL_PATH + " trace '" + m_sysBase.mainKey.str() +
+                           "' '" + m_logs.string() + "' 0 9 ";
+  const std::string table = xtb::TraceLockTablePath();
+  const std::vector<size_t> sizes{0, 64, TableSizeNamedBy(table)};
+  const pid_t child = fork();
+  if (child == 0) {
+    if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        mount("tmpfs", "/dev/shm", "tmpfs", 0, "mode=1777") != 0)
+      _exit(77);
+    int failed = 0;
+    for (const size_t size : sizes) {
+      unlink(table.c_str());
+      const bool planted = AsNobody([&] { return static_cast<bool>(std::ofstream(table) << std::string(size, '\0')); });
+      const std::string command = tool + "'planted " + std::to_string(size) + "' >/dev/null 2>&1";
+      if (!planted || std::system(command.c_str()) != 0) ++failed;
+    }
+    _exit(failed);
+  }
+  int status = -1;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "no private mount namespace here";
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  const std::string text = Read(Log());
+  for (const size_t size : sizes)
+    EXPECT_EQ(Occurrences(text, "\tplanted " + std::to_string(size) + "\r\n"), 1u) << size;
+  // Once in each of the three programs.
+  EXPECT_EQ(Occurrences(text, "Sperrtabelle " + table + " nicht benutzt (geh\xF6rt einem anderen Konto)"), 3u) << text;
 }
 
 }  // namespace
