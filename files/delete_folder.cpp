@@ -1,56 +1,58 @@
+#include "delete_folder.h"
+
 #include <cerrno>
 #include <string>
 #include <vector>
 
 #include <xtbasis/platform/clock.h>
-#include "delete_folder.h"
-#include "os/filesystem.h"
+#include "os/file.h"
+#include "os/folder.h"
 
 namespace {
 
 constexpr int kRetries = 10;
 constexpr DWORD kRetryDelayMs = 1000;
 
-bool Gone(const std::string& path) {
-  xtb::os::FileFacts facts;
-  return !xtb::os::FactsOf(path.c_str(), facts, false) && errno == ENOENT;
-}
-
-// Adds the owner's write permission (a folder needs it for its entries to go).
-void MakeWritable(const std::string& path, const xtb::os::FileFacts& facts) {
+// Adds the owner's write permission: a folder needs it for its entries to go.
+void MakeWritable(const xtb::os::Folder& folder) {
   constexpr unsigned kOwnerWrite = 0200;
-  if (!facts.symbolicLink && (facts.mode & kOwnerWrite) == 0) xtb::os::SetPermissions(path.c_str(), facts.mode | kOwnerWrite);
+  xtb::os::FileFacts facts;
+  if (xtb::os::FactsOf(folder.Get(), facts) && (facts.mode & kOwnerWrite) == 0)
+    xtb::os::SetMode(folder.Get(), facts.mode | kOwnerWrite);
 }
 
-bool DeleteFile(const std::string& path) {
+bool DeleteEntry(const xtb::os::Folder& folder, const std::string& name) {
   for (int attempt = 0;; ++attempt) {
-    if (xtb::os::RemoveFile(path.c_str()) || errno == ENOENT) return true;
+    if (folder.Remove(name) || errno == ENOENT) return true;
     if ((errno != EACCES && errno != EBUSY) || attempt == kRetries) return false;
     Sleep(kRetryDelayMs);
   }
 }
 
-bool DeleteTree(const std::string& folder) {
-  xtb::os::FileFacts self;
-  if (xtb::os::FactsOf(folder.c_str(), self, false)) MakeWritable(folder, self);
+// Empties the folder `name` of `parent` and removes it. The walk goes from
+// descriptor to descriptor, each folder opened without following a link:
+// a link planted in the tree loses its name and nothing else, and a folder
+// swapped for a link while the walk is inside is emptied where it went,
+// never what the link points to. Modes are changed on opened folders only.
+bool DeleteTree(const xtb::os::Folder& parent, const std::string& name) {
+  const xtb::os::Folder folder = parent.OpenSubfolder(name);
+  if (!folder.IsOpen()) return errno == ENOENT;
+  MakeWritable(folder);
   std::vector<std::string> names;
-  const bool listed = xtb::os::ListFolder(folder, [&names](std::string_view name) {
-    names.emplace_back(name);
+  folder.List([&names](std::string_view entry) {
+    names.emplace_back(entry);
     return true;
   });
-  if (!listed) return Gone(folder) || xtb::os::RemoveFolder(folder.c_str());
-  for (const std::string& name : names) {
-    const std::string path = folder + "/" + name;
+  for (const std::string& entry : names) {
     xtb::os::FileFacts facts;
-    if (!xtb::os::FactsOf(path.c_str(), facts, false)) continue;
+    if (!folder.FactsOfEntry(entry, facts)) continue;
     if (facts.folder) {
-      DeleteTree(path);  // what remains shows when the folder itself goes
-    } else {
-      MakeWritable(path, facts);
-      if (!DeleteFile(path)) return false;
+      DeleteTree(folder, entry);  // what remains shows when the folder itself goes
+    } else if (!DeleteEntry(folder, entry)) {
+      return false;
     }
   }
-  return xtb::os::RemoveFolder(folder.c_str()) || Gone(folder);
+  return parent.RemoveSubfolder(name) || errno == ENOENT;
 }
 
 }  // namespace
@@ -61,7 +63,11 @@ bool DeleteFolder(const CString& folder) {
   std::string path = folder.str();
   while (path.size() > 1 && (path.back() == '/' || path.back() == '\\')) path.pop_back();
   if (path.empty()) return false;
-  return DeleteTree(path);
+  std::string parentPath, name;
+  os::SplitFolderAndName(path, parentPath, name);
+  const os::Folder parent(parentPath);
+  if (!parent.IsOpen()) return errno == ENOENT;
+  return DeleteTree(parent, name);
 }
 
 }  // namespace xtb::files

@@ -54,7 +54,9 @@ int CXTSysBase::InitInstance() {
   if (!CommonFilesFolder(folder)) return 0;
   if (folder.back() != '/') folder += '/';
   folder += "XT/Dental";
-  const char* path = xtb::os::EnvironmentValue("PATH");
+  // A program with rights its caller lacks searches the system's folders,
+  // never the caller's.
+  const char* path = xtb::os::EnvironmentIsTrusted() ? xtb::os::EnvironmentValue("PATH") : xtb::os::kSystemSearchPath;
   if (!path || !*path || std::string_view(path).size() > kMaxPathVariable) return 0;
   const std::string searchPath = folder + ':' + path;
   return xtb::os::SetEnvironmentValue("PATH", searchPath);

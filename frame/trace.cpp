@@ -34,6 +34,9 @@ void WriteRecord(CXTSysBase& sysBase, DWORD lastError, const char* traceFile, in
 
   xtb::AppendTraceRecord(traceFile ? std::string_view(traceFile) : settings.TraceFile(),
                          xtb::FileForm(header, message));
+  // Told in a record of its own once the first record went through another lock.
+  if (const std::string refusal = xtb::TakeLockTableRefusal(); !refusal.empty())
+    XTTrace(XTTRACE_WARN, XTTRACE_PROGID_XTBASIS, "XTTrace", __LINE__, "%s", refusal.c_str());
   if (level <= settings.MessageBoxLevel())
     GetXTPresenter().ShowMessageBox(nullptr, CString(header + message), "XTTrace", MB_OK | MB_TOPMOST);
   SetLastError(lastError);

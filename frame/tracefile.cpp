@@ -1,5 +1,6 @@
 #include "tracefile.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -188,6 +189,13 @@ os::MachineLockTable& TraceLockTable() {
   // Never unmapped: records may still come from other objects' destructors.
   static os::MachineLockTable* const table = new os::MachineLockTable(TraceLockTablePath());
   return *table;
+}
+
+std::string TakeLockTableRefusal() {
+  static std::atomic<bool> told{false};
+  const os::MachineLockTable& table = TraceLockTable();
+  if (table.Refusal().empty() || told.exchange(true)) return {};
+  return "Sperrtabelle " + table.Path() + " nicht benutzt (" + table.Refusal() + "), Dateisperren statt dessen";
 }
 
 bool AppendTraceRecord(std::string_view path, std::string_view bytes) {

@@ -45,5 +45,10 @@ bool AppendTraceRecord(std::string_view path, std::string_view bytes);
 // where it lives.
 os::MachineLockTable& TraceLockTable();
 std::string TraceLockTablePath();
+// Once per process, after the table was refused (a name another account
+// planted, a table of the wrong size ...): the text that says which and
+// why, for a record of its own; empty before that and ever after. The
+// records meanwhile are written under the files' own locks.
+std::string TakeLockTableRefusal();
 
 }  // namespace xtb

@@ -18,6 +18,8 @@ bool IsLocal(const char* url) {
   return colon == nullptr || strncmp(url, "file://", 7) == 0;
 }
 
+void Unheard(void*, const char*, ...) {}
+
 xmlParserInputPtr Loader(const char* url, const char* id, xmlParserCtxtPtr context) {
   if (t_localOnly && !IsLocal(url)) return nullptr;  // the caller reports the missing document
   return g_previous(url, id, context);
@@ -42,6 +44,20 @@ LocalFilesOnly::LocalFilesOnly() : m_outer(!t_localOnly) { t_localOnly = true; }
 
 LocalFilesOnly::~LocalFilesOnly() {
   if (m_outer) t_localOnly = false;
+}
+
+ErrorsTo::ErrorsTo(void* context, xmlStructuredErrorFunc handler)
+    : m_handler(xmlStructuredError),
+      m_context(xmlStructuredErrorContext),
+      m_generic(xmlGenericError),
+      m_genericContext(xmlGenericErrorContext) {
+  xmlSetStructuredErrorFunc(context, handler);
+  xmlSetGenericErrorFunc(nullptr, Unheard);
+}
+
+ErrorsTo::~ErrorsTo() {
+  xmlSetStructuredErrorFunc(m_context, m_handler);
+  xmlSetGenericErrorFunc(m_genericContext, m_generic);
 }
 
 }  // namespace xtb::xml

@@ -117,6 +117,7 @@ Schema Compile(const std::vector<std::pair<CString, CString>>& schemas) {
   if (parser == nullptr) return nullptr;
   SchemaProblems problems;
   xmlSchemaSetParserStructuredErrors(parser, SchemaProblems::Collect, &problems);
+  const xtb::xml::ErrorsTo included(&problems, SchemaProblems::Collect);
   Schema schema(xmlSchemaParse(parser));
   xmlSchemaFreeParserCtxt(parser);
   return problems.failed ? nullptr : std::move(schema);

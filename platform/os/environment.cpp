@@ -1,10 +1,15 @@
 #include "environment.h"
 
+#include <sys/auxv.h>
+
 #include <cstdlib>
 
 namespace xtb::os {
 
-const char* EnvironmentValue(const char* name) { return name != nullptr ? std::getenv(name) : nullptr; }
+bool EnvironmentIsTrusted() { return getauxval(AT_SECURE) == 0; }
+
+// secure_getenv: null where the kernel marked the process AT_SECURE.
+const char* EnvironmentValue(const char* name) { return name != nullptr ? secure_getenv(name) : nullptr; }
 
 const char* NonEmptyEnvironmentValue(const char* name) {
   const char* value = EnvironmentValue(name);

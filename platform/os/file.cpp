@@ -105,6 +105,8 @@ bool FactsOf(int fd, FileFacts& facts) {
   return true;
 }
 
+bool SetMode(int fd, unsigned mode) { return fchmod(fd, static_cast<mode_t>(mode)) == 0; }
+
 bool FactsOf(const char* path, FileFacts& facts, bool followLink) {
   if (path == nullptr) return FactsAt(AT_FDCWD, path, facts, followLink);
   const std::string systemPath = SystemPath(path);

@@ -71,6 +71,8 @@ bool WriteFull(int fd, const void* data, size_t size);
 bool WriteFullOrHole(int fd, const void* data, size_t size);
 
 bool FactsOf(int fd, FileFacts& facts);
+// Gives the open file `fd` exactly `mode`.
+bool SetMode(int fd, unsigned mode);
 // The facts of what `path` names; `followLink` false describes a symbolic
 // link itself.
 bool FactsOf(const char* path, FileFacts& facts, bool followLink = true);

@@ -77,9 +77,17 @@ Folder::Folder(const std::string& path, bool followLastLink) {
 
 Folder Folder::Make(const std::string& givenPath, unsigned mode, unsigned parentMode, bool followLastLink) {
   const std::string path = SystemPath(givenPath);
-  for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1))
-    if (mkdir(path.substr(0, slash).c_str(), static_cast<mode_t>(parentMode)) != 0 && errno != EEXIST)
+  for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
+    const std::string parent = path.substr(0, slash);
+    if (mkdir(parent.c_str(), static_cast<mode_t>(parentMode)) == 0) {
+      // The umask took its bits; the mode is set on the folder just made,
+      // never through a link put in its place.
+      const Fd made(open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+      if (!made.IsOpen() || fchmod(made.Get(), static_cast<mode_t>(parentMode)) != 0) return FailedOn(path), Folder();
+    } else if (errno != EEXIST) {
       return FailedOn(path), Folder();
+    }
+  }
   const bool made = mkdir(path.c_str(), static_cast<mode_t>(mode)) == 0;
   if (!made && errno != EEXIST) return FailedOn(path), Folder();
   Folder folder(path, followLastLink);
@@ -171,6 +179,20 @@ bool Folder::Rename(std::string_view from, std::string_view to) const {
 }
 
 bool Folder::Remove(std::string_view name) const { return unlinkat(m_fd.Get(), std::string(name).c_str(), 0) == 0; }
+
+Folder Folder::OpenSubfolder(std::string_view name) const {
+  Folder folder;
+  if (!IsOpen() || !IsEntryName(name)) {
+    errno = IsOpen() ? EINVAL : EBADF;
+    return folder;
+  }
+  folder.m_fd = Fd(openat(m_fd.Get(), std::string(name).c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  return folder;
+}
+
+bool Folder::RemoveSubfolder(std::string_view name) const {
+  return unlinkat(m_fd.Get(), std::string(name).c_str(), AT_REMOVEDIR) == 0;
+}
 
 bool Folder::FactsOfEntry(std::string_view name, FileFacts& facts) const {
   return FactsAt(m_fd.Get(), std::string(name).c_str(), facts, false);

@@ -53,11 +53,13 @@ class Folder {
   // folder that others may write.
   explicit Folder(const std::string& path, bool followLastLink = true);
   // Opens the folder `path` as above, making it first when it is missing:
-  // its missing parents with `parentMode` less the umask, the folder itself
-  // with exactly `mode`. A folder that was there keeps its mode; the caller
-  // checks it (FactsOf(Get())). A link at the last name is refused unless
+  // its missing parents with exactly `parentMode`, the folder itself with
+  // exactly `mode`, whatever the umask (under umask 0 a parent made with
+  // "0777 less the umask" would let every account swap what lies below).
+  // A folder that was there keeps its mode; the caller checks it
+  // (FactsOf(Get())). A link at the last name is refused unless
   // `followLastLink` (a folder the administrator chose, such as a store's).
-  static Folder Make(const std::string& path, unsigned mode, unsigned parentMode = 0777, bool followLastLink = false);
+  static Folder Make(const std::string& path, unsigned mode, unsigned parentMode = 0755, bool followLastLink = false);
   bool IsOpen() const { return m_fd.IsOpen(); }
   int Get() const { return m_fd.Get(); }
 
@@ -81,6 +83,13 @@ class Folder {
   // or removed, never what it points to.
   bool Rename(std::string_view from, std::string_view to) const;
   bool Remove(std::string_view name) const;
+  // The folder `name` in this folder, opened without following a link in
+  // its place (ELOOP or ENOTDIR for anything but a folder), and its removal
+  // once it is empty (ENOTDIR for a link in its place, which stays): a walk
+  // through a tree by these never leaves it, whatever is planted or
+  // swapped in it meanwhile.
+  Folder OpenSubfolder(std::string_view name) const;
+  bool RemoveSubfolder(std::string_view name) const;
   // The facts of the entry `name` itself (a link is not followed).
   bool FactsOfEntry(std::string_view name, FileFacts& facts) const;
 

@@ -12,6 +12,7 @@
 #include "clocks.h"
 #include "filesystem.h"
 #include "process.h"
+#include "system_text.h"
 
 namespace xtb::os {
 
@@ -108,28 +109,50 @@ Fd PublishTable(const std::string& path) {
 }
 
 // Only a table that this account alone may write, under one name, of the
-// expected size, is mapped.
-bool MayMap(int fd) {
+// expected size, is mapped; else the reason.
+const char* WhyNotMapped(int fd) {
   FileFacts facts;
-  return FactsOf(fd, facts) && facts.regular && facts.links == 1 && (facts.mode & 0022) == 0 &&
-         facts.size == static_cast<int64_t>(sizeof(LockTableLayout)) && facts.owner == EffectiveUserId();
+  if (!FactsOf(fd, facts) || !facts.regular) return "keine regul\xE4re Datei";
+  if (facts.owner != EffectiveUserId()) return "geh\xF6rt einem anderen Konto";
+  if (facts.links != 1) return "hat weitere Namen";
+  if ((facts.mode & 0022) != 0) return "f\xFCr andere beschreibbar";
+  if (facts.size != static_cast<int64_t>(sizeof(LockTableLayout))) return "falsche Gr\xF6\xDF" "e";
+  return nullptr;
 }
 
-LockTableLayout* MapTable(const std::string& path) {
+// The system's text for errno, as the refusal.
+void RefuseWithErrno(std::string& refusal) {
+  const int error = errno;
+  if (!SystemErrorText(error, refusal)) refusal = "Fehler " + std::to_string(error);
+}
+
+LockTableLayout* MapTable(const std::string& path, std::string& refusal) {
   Fd fd(open(path.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC));
   if (!fd.IsOpen() && errno == ENOENT) fd = PublishTable(path);
-  if (!fd.IsOpen() || !MayMap(fd.Get())) return nullptr;
+  if (!fd.IsOpen()) {
+    RefuseWithErrno(refusal);
+    return nullptr;
+  }
+  if (const char* why = WhyNotMapped(fd.Get())) {
+    refusal = why;
+    return nullptr;
+  }
   void* memory = mmap(nullptr, sizeof(LockTableLayout), PROT_READ | PROT_WRITE, MAP_SHARED, fd.Get(), 0);
-  if (memory == MAP_FAILED) return nullptr;
+  if (memory == MAP_FAILED) {
+    RefuseWithErrno(refusal);
+    return nullptr;
+  }
   auto* table = static_cast<LockTableLayout*>(memory);
   if (LayoutIsSound(*table)) return table;
   munmap(memory, sizeof(LockTableLayout));
+  refusal = "keine fertige Sperrtabelle";
   return nullptr;
 }
 
 }  // namespace
 
-MachineLockTable::MachineLockTable(std::string path) : m_path(std::move(path)), m_table(MapTable(m_path)) {
+MachineLockTable::MachineLockTable(std::string path)
+    : m_path(std::move(path)), m_table(MapTable(m_path, m_refusal)) {
   m_trusted.store(m_table != nullptr, std::memory_order_relaxed);
 }
 

@@ -41,6 +41,9 @@ class MachineLockTable {
   static std::string PathForThisAccount(std::string_view name);
 
   const std::string& Path() const { return m_path; }
+  // Why the table was not mapped (another account's file, one too short,
+  // one with other names, unsound bytes ...); empty when it was.
+  const std::string& Refusal() const { return m_refusal; }
   // Mapped, found sound when mapped, and not found misbehaving since.
   bool Trusted() const { return m_trusted.load(std::memory_order_relaxed); }
   // Stops using the table for the rest of the process.
@@ -51,6 +54,7 @@ class MachineLockTable {
 
  private:
   std::string m_path;
+  std::string m_refusal;
   LockTableLayout* m_table = nullptr;
   std::atomic<bool> m_trusted{false};
 };

@@ -138,7 +138,7 @@ ProgramRun RunOnTerminal(const std::vector<std::string>& argv) {
 
 std::string FindOnPath(const std::string& name) {
   const char* path = EnvironmentValue("PATH");
-  std::string rest = path ? path : "/usr/local/bin:/usr/bin:/bin";
+  std::string rest = path ? path : kSystemSearchPath;
   size_t from = 0;
   while (from <= rest.size()) {
     const size_t colon = rest.find(':', from);

@@ -116,13 +116,35 @@ void OpenEmptyReadOnly(Hive& hive) {
   hive.readOnly = true;
 }
 
+// The user's hive is private to its user. Its folder (made 0700, parents
+// included, or chosen by XTBASIS_REGISTRY_DIR) must be the user's and
+// closed to other accounts' writes, so that nobody else can swap the hive
+// or its companions; the hive is made 0600 whatever the umask, and one
+// found more open is closed, since SQLite gives the -wal, -shm and journal
+// files the mode of the database.
+bool PrepareUserHive(const os::Folder& folder, const std::string& name) {
+  os::FileFacts facts;
+  if (!os::FactsOf(folder.Get(), facts) || facts.owner != os::EffectiveUserId() || (facts.mode & 022) != 0)
+    return false;
+  os::EntryRule rule;
+  rule.access = os::EntryRule::Access::ReadWrite;
+  rule.mode = 0600;
+  int error = 0;
+  const os::Fd hive = folder.OpenEntry(name, rule, error);
+  return hive.IsOpen() && os::FactsOf(hive.Get(), facts) && facts.owner == os::EffectiveUserId() &&
+         ((facts.mode & 077) == 0 || os::SetMode(hive.Get(), facts.mode & 0700));
+}
+
 void Open(Hive& hive, const std::string& path, HiveId id) {
   hive.readOnly = false;
-  const std::string folder = path.substr(0, path.rfind('/'));
-  // The user's hive is private to its user, parents made for it included;
-  // every account reads the machine's.
+  const size_t slash = path.rfind('/');
+  const std::string folderPath = path.substr(0, slash);
+  // Every account reads the machine's hive.
   const unsigned mode = id == HiveId::User ? 0700 : 0755;
-  const bool folderOk = os::Folder::Make(folder, mode, mode, true).IsOpen();
+  const os::Folder folder = os::Folder::Make(folderPath, mode, mode, true);
+  if (folder.IsOpen() && id == HiveId::User && !PrepareUserHive(folder, path.substr(slash + 1)))
+    return OpenEmptyReadOnly(hive);  // nor is a hive read that another account could have written
+  const bool folderOk = folder.IsOpen();
   int rc = folderOk ? OpenFile(hive, path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE) : SQLITE_CANTOPEN;
   if (rc != SQLITE_OK) rc = OpenFile(hive, path, SQLITE_OPEN_READONLY);
   if (rc != SQLITE_OK) return OpenEmptyReadOnly(hive);

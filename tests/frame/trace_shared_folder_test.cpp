@@ -17,6 +17,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "frame_fixture.h"
 #include "tracefile.h"
@@ -140,30 +141,82 @@ TEST_F(SharedLogFolder, TheToolSaysWhenNothingWasWritten) {
   ExpectNothingOutsideChanged();
 }
 
-// The machine's own table, scribbled over between two programs, in a
-// private /dev/shm of a mount namespace of the test's own: the second
-// program notices, takes the file's own lock, writes its record and says so.
-TEST_F(SharedLogFolder, ACorruptMachineTableCostsNoRecordAndNoHang) {
-  const std::string tool = std::string("timeout 20 ") + XTB_TOOL_PATH + " trace 'SOFTWARE\\XTSharedFolder' '" +
-                           m_logs.string() + "' 0 9 ";
-  const std::string table = xtb::TraceLockTablePath();
+// Runs `programs` in a child with a private /dev/shm of a mount namespace
+// of its own; its result, or kNoNamespace where there is none.
+constexpr int kNoNamespace = 77;
+int WithPrivateSharedMemory(const std::function<int()>& programs) {
   const pid_t child = fork();
   if (child == 0) {
     if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
         mount("tmpfs", "/dev/shm", "tmpfs", 0, "mode=1777") != 0)
-      _exit(77);
-    if (std::system((tool + "first >/dev/null 2>&1").c_str()) != 0 || !fs::exists(table)) _exit(1);
-    std::ofstream(table, std::ios::binary | std::ios::in) << std::string(fs::file_size(table), '\xFF');
-    _exit(std::system((tool + "second 2>/dev/null | grep -q 'record written'").c_str()) == 0 ? 0 : 2);
+      _exit(kNoNamespace);
+    _exit(programs());
   }
   int status = -1;
   waitpid(child, &status, 0);
-  ASSERT_TRUE(WIFEXITED(status));
-  if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "no private mount namespace here";
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The machine's own table, scribbled over between two programs, in a
+// private /dev/shm: the second program notices, takes the file's own lock,
+// writes its record and says so.
+TEST_F(SharedLogFolder, ACorruptMachineTableCostsNoRecordAndNoHang) {
+  const std::string tool = std::string("timeout 20 ") + XTB_TOOL_PATH + " trace 'SOFTWARE\\XTSharedFolder' '" +
+                           m_logs.string() + "' 0 9 ";
+  const std::string table = xtb::TraceLockTablePath();
+  const int result = WithPrivateSharedMemory([&] {
+    if (std::system((tool + "first >/dev/null 2>&1").c_str()) != 0 || !fs::exists(table)) return 1;
+    std::ofstream(table, std::ios::binary | std::ios::in) << std::string(fs::file_size(table), '\xFF');
+    return std::system((tool + "second 2>/dev/null | grep -q 'record written'").c_str()) == 0 ? 0 : 2;
+  });
+  if (result == kNoNamespace) GTEST_SKIP() << "no private mount namespace here";
+  EXPECT_EQ(result, 0);
   const std::string text = Read(Log());
   EXPECT_NE(text.find("\tfirst\r\n"), std::string::npos);
   EXPECT_NE(text.find("\tsecond\r\n"), std::string::npos);
+}
+
+// The size of a lock table, which its name carries: ...-<size>-<uid>.
+size_t TableSizeNamedBy(const std::string& table) {
+  const size_t uid = table.rfind('-');
+  const size_t size = table.rfind('-', uid - 1);
+  return std::stoul(table.substr(size + 1, uid - size - 1));
+}
+
+size_t Occurrences(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
+// Another account plants a file under this account's table name before
+// any program of this account made the table (an empty one, a short one,
+// one of a table's size): each program of this account writes its records
+// under the file's lock all the same, and says once why it took no table.
+TEST_F(SharedLogFolder, ATableAnotherAccountPlantedCostsNoRecord) {
+  const DWORD warnings = XTTRACE_WARN;
+  SetValue(m_sysBase.mainKey, "TraceLevel", REG_DWORD, &warnings, sizeof warnings);
+  const std::string tool = std::string("timeout 20 ") + XTB_TOOL_PATH + " trace '" + m_sysBase.mainKey.str() +
+                           "' '" + m_logs.string() + "' 0 9 ";
+  const std::string table = xtb::TraceLockTablePath();
+  const std::vector<size_t> sizes{0, 64, TableSizeNamedBy(table)};
+  const int result = WithPrivateSharedMemory([&] {
+    int failed = 0;
+    for (const size_t size : sizes) {
+      unlink(table.c_str());
+      const bool planted = AsNobody([&] { return static_cast<bool>(std::ofstream(table) << std::string(size, '\0')); });
+      const std::string command = tool + "'planted " + std::to_string(size) + "' >/dev/null 2>&1";
+      if (!planted || std::system(command.c_str()) != 0) ++failed;
+    }
+    return failed;
+  });
+  if (result == kNoNamespace) GTEST_SKIP() << "no private mount namespace here";
+  EXPECT_EQ(result, 0);
+  const std::string text = Read(Log());
+  for (const size_t size : sizes)
+    EXPECT_EQ(Occurrences(text, "\tplanted " + std::to_string(size) + "\r\n"), 1u) << size;
+  // Once in each of the three programs.
+  EXPECT_EQ(Occurrences(text, "Sperrtabelle " + table + " nicht benutzt (geh\xF6rt einem anderen Konto)"), 3u) << text;
 }
 
 }  // namespace

@@ -169,6 +169,32 @@ TEST_F(SharedKeyFolders, CertificateStoreEntriesThatAreLinksAreSkipped) {
   EXPECT_FALSE(crypt.ExportCertificatePem("Root", "Speicher CA", (m_shared / "third.pem").c_str()));
 }
 
+// The folders made on the way to a container and a store are no more open
+// than the folders themselves whatever the umask: under umask 0 another
+// account could put anything beside or below them, under umask 077 no
+// other account could read the machine's store.
+TEST_F(SharedKeyFolders, FoldersMadeOnTheWayHaveTheirModeWhateverTheUmask) {
+  for (const mode_t mask : {mode_t{0}, mode_t{077}}) {
+    SCOPED_TRACE(mask);
+    const std::string base = Path("store-" + std::to_string(mask));
+    setenv("XTBASIS_CRYPTO_DIR", base.c_str(), 1);
+    const mode_t before = umask(mask);
+    CXTCrypt crypt;
+    const bool container = crypt.AcquireContext("open-mask", CRYPT_NEWKEYSET);
+    const bool store = crypt.CreateCACertificate("mask-root", "Maske Wurzel", "Maske CA", 1, true);
+    umask(before);
+    ASSERT_TRUE(container && store) << crypt.LastError.GetString();
+    for (const std::string& folder : {base, base + "/user", base + "/user/keys", base + "/machine",
+                                      base + "/machine/certs"}) {
+      SCOPED_TRACE(folder);
+      EXPECT_EQ(static_cast<unsigned>(fs::status(folder).permissions()), 0755u);
+      const std::string planted = folder + "/planted";
+      EXPECT_FALSE(AsNobody([&] { return mkdir(planted.c_str(), 0777) == 0; }));
+    }
+    EXPECT_EQ(static_cast<unsigned>(fs::status(base + "/user/keys/open-mask").permissions()), 0700u);
+  }
+}
+
 // Any account that may read the machine's store may lock it. Root's
 // certificate operations wait for the lock a bounded time and then fail.
 TEST_F(SharedKeyFolders, AStoreLockHeldByAnotherAccountCostsABoundedWait) {

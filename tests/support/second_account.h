@@ -87,3 +87,12 @@ inline std::map<std::string, std::string> Snapshot(const std::filesystem::path& 
   }
   return entries;
 }
+
+// Copies `program` to `copy` as a program that runs as nobody whoever
+// starts it (set-user-id): started by root, the kernel marks it as running
+// with rights its caller lacks, so its caller's environment must not count.
+inline bool SetUserIdCopyForNobody(const std::string& program, const std::string& copy) {
+  std::error_code error;
+  std::filesystem::copy_file(program, copy, std::filesystem::copy_options::overwrite_existing, error);
+  return !error && chown(copy.c_str(), kNobody, kNobody) == 0 && chmod(copy.c_str(), 04755) == 0;
+}

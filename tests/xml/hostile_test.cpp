@@ -265,6 +265,42 @@ TEST(XmlHostile, NoDtdOrSchemaIsFetchedFromTheNetwork) {
   EXPECT_FALSE(listener.Contacted());
 }
 
+// What the process writes to standard error while `run` runs.
+std::string StandardErrorOf(const std::function<void()>& run) {
+  xmltest::ScratchDir dir;
+  const std::string path = dir / "stderr";
+  const int capture = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  const int saved = dup(STDERR_FILENO);
+  fflush(stderr);
+  dup2(capture, STDERR_FILENO);
+  run();
+  fflush(stderr);
+  dup2(saved, STDERR_FILENO);
+  close(saved);
+  close(capture);
+  return xmltest::ReadBytes(path);
+}
+
+// A schema may include any local file, one the caller may read and others
+// may not see among them: whatever libxml2 makes of it stays in the
+// validator's own answer, never a line of it on standard error.
+TEST(XmlHostile, AnIncludedFileReachesNoStandardError) {
+  xmltest::ScratchDir dir;
+  xmltest::WriteBytes(dir / "secret.txt", "geheime erste Zeile\nzweite Zeile\n");
+  xmltest::WriteBytes(dir / "including.xsd",
+                      "<xs:schema xmlns:xs='http://www.w3.org/2001/XMLSchema'>"
+                      "<xs:include schemaLocation='" + (dir / "secret.txt") + "'/>"
+                      "<xs:element name='r' type='xs:string'/></xs:schema>");
+  xmltest::WriteBytes(dir / "doc.xml", "<r>ok</r>");
+  CXTXmlSchemaValidator validator;
+  validator.AddToSchemaCache("", (dir / "including.xsd").c_str());
+  bool valid = true;
+  const std::string errors = StandardErrorOf([&] { valid = validator.Validate((dir / "doc.xml").c_str()); });
+  EXPECT_FALSE(valid);
+  EXPECT_EQ(validator.GetError(), "Das XML Schema konnte nicht geladen werden");
+  EXPECT_EQ(errors, "");
+}
+
 TEST(XmlHostile, DeepNestingIsRefused) {
   std::string xml;
   for (int i = 0; i < 100000; ++i) xml += "<a>";
