@@ -4,6 +4,7 @@
 #include <mutex>
 #include <vector>
 
+#include <xtbasis/crashreport.h>
 #include <xtbasis/trace.h>
 #include <xtbasis/win32/mfc_object.h>
 
