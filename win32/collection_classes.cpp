@@ -1,0 +1,24 @@
+// The run-time classes of the typed collections (each derives from CObject,
+// as the framework's do).
+#include <xtbasis/win32/mfc_arrays.h>
+#include <xtbasis/win32/mfc_lists.h>
+#include <xtbasis/win32/mfc_maps.h>
+
+IMPLEMENT_DYNAMIC(CStringArray, CObject)
+IMPLEMENT_DYNAMIC(CDWordArray, CObject)
+IMPLEMENT_DYNAMIC(CUIntArray, CObject)
+IMPLEMENT_DYNAMIC(CWordArray, CObject)
+IMPLEMENT_DYNAMIC(CByteArray, CObject)
+IMPLEMENT_DYNAMIC(CPtrArray, CObject)
+IMPLEMENT_DYNAMIC(CObArray, CObject)
+
+IMPLEMENT_DYNAMIC(CStringList, CObject)
+IMPLEMENT_DYNAMIC(CPtrList, CObject)
+IMPLEMENT_DYNAMIC(CObList, CObject)
+
+IMPLEMENT_DYNAMIC(CMapStringToString, CObject)
+IMPLEMENT_DYNAMIC(CMapStringToPtr, CObject)
+IMPLEMENT_DYNAMIC(CMapStringToOb, CObject)
+IMPLEMENT_DYNAMIC(CMapWordToPtr, CObject)
+IMPLEMENT_DYNAMIC(CMapWordToOb, CObject)
+IMPLEMENT_DYNAMIC(CMapPtrToPtr, CObject)
