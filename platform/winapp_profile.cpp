@@ -13,10 +13,12 @@ namespace {
 // An open key that closes itself.
 class SectionKey {
  public:
-  SectionKey(const CString& path, bool create) {
+  enum Use { kRead, kRemove, kWrite };  // kWrite creates the key when missing
+  SectionKey(const CString& path, Use use) {
+    const bool create = use == kWrite;
     const LONG rc = create ? RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_READ | KEY_WRITE,
                                              nullptr, &m_key, nullptr)
-                           : RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &m_key);
+                           : RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, use == kRead ? KEY_READ : KEY_READ | KEY_SET_VALUE, &m_key);
     if (rc != ERROR_SUCCESS) {
       m_key = nullptr;
       SetLastError(static_cast<DWORD>(rc));
@@ -88,7 +90,8 @@ CString CWinApp::SectionPath(LPCSTR section) const {
 
 CString CWinApp::ReadProfileString(LPCSTR section, LPCSTR entry, LPCSTR defaultValue) {
   std::string data;
-  if (section == nullptr || entry == nullptr || !SectionKey(SectionPath(section), false).Read(entry, REG_SZ, data))
+  if (section == nullptr || entry == nullptr ||
+      !SectionKey(SectionPath(section), SectionKey::kRead).Read(entry, REG_SZ, data))
     return CString(defaultValue);
   return CString(data.c_str());  // up to the stored NUL
 }
@@ -97,7 +100,7 @@ UINT CWinApp::ReadProfileInt(LPCSTR section, LPCSTR entry, int defaultValue) {
   std::string data;
   DWORD value = 0;
   if (section == nullptr || entry == nullptr ||
-      !SectionKey(SectionPath(section), false).Read(entry, REG_DWORD, data) || data.size() != sizeof value)
+      !SectionKey(SectionPath(section), SectionKey::kRead).Read(entry, REG_DWORD, data) || data.size() != sizeof value)
     return static_cast<UINT>(defaultValue);
   std::memcpy(&value, data.data(), sizeof value);
   return value;
@@ -112,7 +115,7 @@ BOOL CWinApp::ReadProfileBinary(LPCSTR section, LPCSTR entry, LPBYTE* data, UINT
   *bytes = 0;
   std::string stored;
   if (section == nullptr || entry == nullptr ||
-      !SectionKey(SectionPath(section), false).Read(entry, REG_BINARY, stored))
+      !SectionKey(SectionPath(section), SectionKey::kRead).Read(entry, REG_BINARY, stored))
     return FALSE;
   *data = new BYTE[stored.empty() ? 1 : stored.size()];
   std::memcpy(*data, stored.data(), stored.size());
@@ -126,7 +129,7 @@ BOOL CWinApp::StoreProfileString(LPCSTR section, LPCSTR entry, LPCSTR value) {
     return FALSE;
   }
   if (entry == nullptr) return SectionKey::Succeeded(RegDeleteTreeA(HKEY_CURRENT_USER, SectionPath(section)));
-  SectionKey key(SectionPath(section), value != nullptr);
+  SectionKey key(SectionPath(section), value != nullptr ? SectionKey::kWrite : SectionKey::kRemove);
   if (value == nullptr) return key.IsOpen() && key.Remove(entry);
   return key.IsOpen() && key.Write(entry, REG_SZ, value, static_cast<DWORD>(std::strlen(value) + 1));
 }
@@ -137,7 +140,7 @@ BOOL CWinApp::StoreProfileInt(LPCSTR section, LPCSTR entry, int value) {
     return FALSE;
   }
   const DWORD stored = static_cast<DWORD>(value);
-  SectionKey key(SectionPath(section), true);
+  SectionKey key(SectionPath(section), SectionKey::kWrite);
   return key.IsOpen() && key.Write(entry, REG_DWORD, &stored, sizeof stored);
 }
 
@@ -146,6 +149,6 @@ BOOL CWinApp::StoreProfileBinary(LPCSTR section, LPCSTR entry, LPBYTE data, UINT
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
-  SectionKey key(SectionPath(section), true);
+  SectionKey key(SectionPath(section), SectionKey::kWrite);
   return key.IsOpen() && key.Write(entry, REG_BINARY, data, bytes);
 }
