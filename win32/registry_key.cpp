@@ -107,24 +107,22 @@ LONG CRegKey::QueryMultiStringValue(LPCSTR valueName, LPSTR value, ULONG* chars)
   return QueryText(valueName, REG_MULTI_SZ, REG_MULTI_SZ, value, chars);
 }
 
-LONG CRegKey::QueryDWORDValue(LPCSTR valueName, DWORD& value) {
-  DWORD read = 0;
-  ULONG bytes = sizeof read;
-  const LONG rc = QueryTyped(valueName, REG_DWORD, REG_DWORD, &read, &bytes);
+LONG CRegKey::QueryFixed(LPCSTR valueName, DWORD type, void* value, ULONG size) {
+  ULONGLONG read = 0;
+  ULONG bytes = size;
+  const LONG rc = QueryTyped(valueName, type, type, &read, &bytes);
   if (rc != ERROR_SUCCESS) return rc;
-  if (bytes != sizeof read) return ERROR_INVALID_DATA;
-  value = read;
+  if (bytes != size) return ERROR_INVALID_DATA;
+  std::memcpy(value, &read, size);
   return ERROR_SUCCESS;
 }
 
+LONG CRegKey::QueryDWORDValue(LPCSTR valueName, DWORD& value) {
+  return QueryFixed(valueName, REG_DWORD, &value, sizeof value);
+}
+
 LONG CRegKey::QueryQWORDValue(LPCSTR valueName, ULONGLONG& value) {
-  ULONGLONG read = 0;
-  ULONG bytes = sizeof read;
-  const LONG rc = QueryTyped(valueName, REG_QWORD, REG_QWORD, &read, &bytes);
-  if (rc != ERROR_SUCCESS) return rc;
-  if (bytes != sizeof read) return ERROR_INVALID_DATA;
-  value = read;
-  return ERROR_SUCCESS;
+  return QueryFixed(valueName, REG_QWORD, &value, sizeof value);
 }
 
 LONG CRegKey::QueryBinaryValue(LPCSTR valueName, void* value, ULONG* bytes) {

@@ -87,5 +87,7 @@ class XTBASIS_API CRegKey {
  private:
   // Reads a value of one of the types `accepted` (up to two) into data.
   LONG QueryTyped(LPCSTR valueName, DWORD accepted, DWORD alsoAccepted, void* data, ULONG* bytes);
+  // A DWORD or QWORD: exactly `size` bytes (at most 8) of `type`.
+  LONG QueryFixed(LPCSTR valueName, DWORD type, void* value, ULONG size);
   LONG QueryText(LPCSTR valueName, DWORD accepted, DWORD alsoAccepted, LPSTR value, ULONG* chars);
 };
