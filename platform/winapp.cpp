@@ -1,19 +1,61 @@
 #include <errno.h>
+#include <strings.h>
 #include <xtbasis/platform/messages.h>
+#include <xtbasis/platform/module.h>
 #include <xtbasis/platform/presenter.h>
 #include <xtbasis/platform/winapp.h>
 
 #include <atomic>
 #include <vector>
 
+#include "command_line.h"
+#include "os/programs.h"
+
 namespace {
 std::atomic<CWinApp*> g_currentApp{nullptr};
+
+// The program's file name without ".exe", which a program may keep from its
+// Windows days; other dots belong to the name.
+CString ExeNameOf(std::string_view name) {
+  constexpr std::string_view kExe = ".exe";
+  if (name.size() > kExe.size() && strncasecmp(name.data() + name.size() - kExe.size(), kExe.data(), kExe.size()) == 0)
+    name.remove_suffix(kExe.size());
+  return CString(name);
 }
 
-CWinApp::CWinApp(LPCSTR appName) : m_pszAppName(nullptr), m_msgCur{} {
-  m_appName = appName != nullptr ? appName : program_invocation_short_name;
+}  // namespace
+
+CWinApp::CWinApp(LPCSTR appName)
+    : m_pszAppName(nullptr),
+      m_pszExeName(nullptr),
+      m_lpCmdLine(nullptr),
+      m_hInstance(GetModuleHandleA(nullptr)),
+      m_pszRegistryKey(nullptr),
+      m_pszProfileName(nullptr),
+      m_msgCur{} {
+  m_exeName = ExeNameOf(program_invocation_short_name);
+  m_pszExeName = m_exeName;
+  m_appName = appName != nullptr ? appName : m_exeName.GetString();
   m_pszAppName = m_appName;
+  m_pszProfileName = m_pszAppName;
+  std::vector<std::string> arguments = xtb::os::OwnArguments();
+  if (!arguments.empty()) arguments.erase(arguments.begin());
+  SetArguments(std::move(arguments));
   g_currentApp.store(this);
+}
+
+void CWinApp::SetArguments(std::vector<std::string> arguments) {
+  m_arguments = std::move(arguments);
+  m_commandLine = xtb::QuotedCommandLine(m_arguments);
+  m_lpCmdLine = m_commandLine.data();
+}
+
+void CWinApp::ParseCommandLine(CCommandLineInfo& info) {
+  for (size_t i = 0; i < m_arguments.size(); ++i) {
+    const char* param = m_arguments[i].c_str();
+    const BOOL flag = param[0] == '/' || param[0] == '-';
+    info.ParseParam(flag ? param + 1 : param, flag, i + 1 == m_arguments.size());
+  }
 }
 
 CWinApp::~CWinApp() {
@@ -64,4 +106,14 @@ int AfxWinMain() {
   if (app == nullptr) return -1;
   if (!app->InitInstance()) return app->ExitInstance();
   return app->Run();
+}
+
+int AfxWinMain(int argc, char** argv) {
+  CWinApp* app = AfxGetApp();
+  if (app != nullptr && argc > 0 && argv != nullptr) {
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc && argv[i] != nullptr; ++i) arguments.emplace_back(argv[i]);
+    app->SetArguments(std::move(arguments));
+  }
+  return AfxWinMain();
 }
