@@ -13,6 +13,8 @@
 // instead. Security attributes are ignored.
 #pragma once
 
+#include <type_traits>
+
 #include <xtbasis/platform/api.h>
 #include <xtbasis/platform/registry.h>
 #include <xtbasis/platform/wintypes.h>
@@ -89,53 +91,44 @@ XTBASIS_C_API void DeleteCriticalSection(LPCRITICAL_SECTION section);
 
 // The Interlocked* family: sequentially consistent, as the Windows calls
 // are full barriers. The Exchange, Add, And and Or forms return the value
-// before; Increment and Decrement the value after.
-inline LONG InterlockedIncrement(volatile LONG* target) { return __atomic_add_fetch(target, 1, __ATOMIC_SEQ_CST); }
-inline LONG InterlockedDecrement(volatile LONG* target) { return __atomic_sub_fetch(target, 1, __ATOMIC_SEQ_CST); }
-inline LONG InterlockedExchange(volatile LONG* target, LONG value) {
-  return __atomic_exchange_n(target, value, __ATOMIC_SEQ_CST);
-}
-inline LONG InterlockedExchangeAdd(volatile LONG* target, LONG value) {
-  return __atomic_fetch_add(target, value, __ATOMIC_SEQ_CST);
-}
-// Stores `exchange` when the target holds `comparand`; returns what it held.
-inline LONG InterlockedCompareExchange(volatile LONG* target, LONG exchange, LONG comparand) {
-  __atomic_compare_exchange_n(target, &comparand, exchange, false, __ATOMIC_SEQ_CST, __ATOMIC_SEQ_CST);
-  return comparand;
-}
-inline LONG InterlockedAnd(volatile LONG* target, LONG value) {
-  return __atomic_fetch_and(target, value, __ATOMIC_SEQ_CST);
-}
-inline LONG InterlockedOr(volatile LONG* target, LONG value) { return __atomic_fetch_or(target, value, __ATOMIC_SEQ_CST); }
-inline LONG InterlockedXor(volatile LONG* target, LONG value) {
-  return __atomic_fetch_xor(target, value, __ATOMIC_SEQ_CST);
-}
-inline LONGLONG InterlockedIncrement64(volatile LONGLONG* target) {
+// before; Increment and Decrement the value after. One template serves the
+// LONG and the LONGLONG forms; the 64-bit names are the same templates.
+template <class T>
+inline T InterlockedIncrement(volatile T* target) {
   return __atomic_add_fetch(target, 1, __ATOMIC_SEQ_CST);
 }
-inline LONGLONG InterlockedDecrement64(volatile LONGLONG* target) {
+template <class T>
+inline T InterlockedDecrement(volatile T* target) {
   return __atomic_sub_fetch(target, 1, __ATOMIC_SEQ_CST);
 }
-inline LONGLONG InterlockedExchange64(volatile LONGLONG* target, LONGLONG value) {
-  return __atomic_exchange_n(target, value, __ATOMIC_SEQ_CST);
+// The calls that apply one operation and return the value before.
+#define XTB_INTERLOCKED_FETCH(name, builtin)                           \
+  template <class T>                                                   \
+  inline T name(volatile T* target, std::type_identity_t<T> value) {   \
+    return builtin(target, value, __ATOMIC_SEQ_CST);                   \
+  }
+XTB_INTERLOCKED_FETCH(InterlockedExchange, __atomic_exchange_n)
+XTB_INTERLOCKED_FETCH(InterlockedExchangeAdd, __atomic_fetch_add)
+XTB_INTERLOCKED_FETCH(InterlockedAnd, __atomic_fetch_and)
+XTB_INTERLOCKED_FETCH(InterlockedOr, __atomic_fetch_or)
+XTB_INTERLOCKED_FETCH(InterlockedXor, __atomic_fetch_xor)
+#undef XTB_INTERLOCKED_FETCH
+// Stores `exchange` when the target holds `comparand`; returns what it held.
+template <class T>
+inline T InterlockedCompareExchange(volatile T* target, std::type_identity_t<T> exchange, std::type_identity_t<T> comparand) {
+  T expected = comparand;
+  __atomic_compare_exchange_n(target, &expected, exchange, false, __ATOMIC_SEQ_CST, __ATOMIC_SEQ_CST);
+  return expected;
 }
-inline LONGLONG InterlockedExchangeAdd64(volatile LONGLONG* target, LONGLONG value) {
-  return __atomic_fetch_add(target, value, __ATOMIC_SEQ_CST);
-}
-inline LONGLONG InterlockedCompareExchange64(volatile LONGLONG* target, LONGLONG exchange, LONGLONG comparand) {
-  __atomic_compare_exchange_n(target, &comparand, exchange, false, __ATOMIC_SEQ_CST, __ATOMIC_SEQ_CST);
-  return comparand;
-}
-inline LONGLONG InterlockedAnd64(volatile LONGLONG* target, LONGLONG value) {
-  return __atomic_fetch_and(target, value, __ATOMIC_SEQ_CST);
-}
-inline LONGLONG InterlockedOr64(volatile LONGLONG* target, LONGLONG value) {
-  return __atomic_fetch_or(target, value, __ATOMIC_SEQ_CST);
-}
-inline PVOID InterlockedExchangePointer(PVOID volatile* target, PVOID value) {
-  return __atomic_exchange_n(target, value, __ATOMIC_SEQ_CST);
-}
+#define InterlockedIncrement64 InterlockedIncrement
+#define InterlockedDecrement64 InterlockedDecrement
+#define InterlockedExchange64 InterlockedExchange
+#define InterlockedExchangeAdd64 InterlockedExchangeAdd
+#define InterlockedCompareExchange64 InterlockedCompareExchange
+#define InterlockedAnd64 InterlockedAnd
+#define InterlockedOr64 InterlockedOr
+#define InterlockedXor64 InterlockedXor
+inline PVOID InterlockedExchangePointer(PVOID volatile* target, PVOID value) { return InterlockedExchange(target, value); }
 inline PVOID InterlockedCompareExchangePointer(PVOID volatile* target, PVOID exchange, PVOID comparand) {
-  __atomic_compare_exchange_n(target, &comparand, exchange, false, __ATOMIC_SEQ_CST, __ATOMIC_SEQ_CST);
-  return comparand;
+  return InterlockedCompareExchange(target, exchange, comparand);
 }
