@@ -79,15 +79,21 @@ void CTeeth::FormatTeeth(int first, int last, CString& out) const {
   }
 }
 
+void CTeeth::WriteNormalForm(CString& out) const {
+  // Emptied, not replaced: a caller's reused string keeps its capacity.
+  out.Empty();
+  for (const IndexRun& run : kNormalOrder) FormatTeeth(run.first, run.last, out);
+}
+
 CString CTeeth::NormalForm() const {
   CString out;
   out.Preallocate(64);
-  for (const IndexRun& run : kNormalOrder) FormatTeeth(run.first, run.last, out);
+  WriteNormalForm(out);
   return out;
 }
 
 void CTeeth::GetNormalizedTeeth(CString& out, bool expandJaws) const {
-  out = NormalForm();
+  WriteNormalForm(out);
   if (expandJaws) {
     out.Replace("OK", "18-28");
     out.Replace("UK", "38-48");
@@ -95,7 +101,7 @@ void CTeeth::GetNormalizedTeeth(CString& out, bool expandJaws) const {
 }
 
 void CTeeth::GetVDDSTeeth(CString& out) const {
-  out = NormalForm();
+  WriteNormalForm(out);
   out.Replace("OK", "01");
   out.Replace("UK", "02");
 }
@@ -109,7 +115,7 @@ CString CTeeth::GetPermQuadrantTeeth(int quadrant) const {
 
 void CTeeth::GetHexTeeth(CString& out) const {
   static constexpr char kDigits[] = "0123456789ABCDEF";
-  char text[18];
+  char text[19];
   for (int g = 0; g < 9; ++g) {
     const HexGroup& group = kHexGroups[g];
     // The group's first position is its most significant bit.
@@ -118,7 +124,8 @@ void CTeeth::GetHexTeeth(CString& out) const {
     text[2 * g] = kDigits[byte >> 4];
     text[2 * g + 1] = kDigits[byte & 15];
   }
-  out = CString(text, 18);
+  text[18] = '\0';
+  out = text;  // assigned in place, keeping out's buffer
 }
 
 void CTeeth::SetHexTeeth(CString hex) {

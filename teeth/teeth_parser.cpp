@@ -17,6 +17,28 @@ bool HasWordAt(const CString& s, int pos, const char* word) {
   return true;
 }
 
+// ctoi without its temporary string: blanks, then the digits' value. Up to
+// nine digits cannot overflow, so they are summed here; a longer run goes
+// to ctoi itself for its overflow rule.
+int ReadNumber(const CString& s, int& pos) {
+  constexpr int kExactDigits = 9;
+  const int length = s.GetLength();
+  int p = pos;
+  while (p < length && s[p] == ' ') ++p;
+  int value = 0;
+  int end = p;
+  for (; end < length && s[end] >= '0' && s[end] <= '9'; ++end) {
+    if (end - p == kExactDigits) return ctoi(s, pos);
+    value = value * 10 + (s[end] - '0');
+  }
+  pos = end;
+  return value;
+}
+
+// The index of an FDI number already known to be in range (CalcToothIndex
+// without its range check and call).
+int IndexOf(int fdi) { return kIndexOfFdi.index[fdi]; }
+
 int RowOf(int index) {
   for (const IndexRun& row : kRows)
     if (index >= row.first && index <= row.last) return static_cast<int>(&row - kRows);
@@ -25,16 +47,20 @@ int RowOf(int index) {
 
 }  // namespace
 
-void CTeeth::AddToothNr(int fdi) { m_pending.push_back(CalcToothIndex(fdi)); }
+// Only the parser calls this, after its range check.
+void CTeeth::AddToothNr(int fdi) { m_pending.push_back(IndexOf(fdi)); }
 
 void CTeeth::AddIndexRange(int a, int b) {
   if (a > b) std::swap(a, b);
-  for (int i = a; i <= b; ++i) m_pending.push_back(i);
+  // One resize instead of a capacity check per index.
+  const size_t start = m_pending.size();
+  m_pending.resize(start + static_cast<size_t>(b - a + 1));
+  for (size_t i = start; i < m_pending.size(); ++i) m_pending[i] = a++;
 }
 
 bool CTeeth::TryDoAddTeethRange(int a, int b) {
-  const int ia = CalcToothIndex(a);
-  const int ib = CalcToothIndex(b);
+  const int ia = IndexOf(a);
+  const int ib = IndexOf(b);
   const int row = RowOf(ia);
   if (row < 0 || row != RowOf(ib)) return false;
   AddIndexRange(ia, ib);
@@ -42,8 +68,8 @@ bool CTeeth::TryDoAddTeethRange(int a, int b) {
 }
 
 bool CTeeth::TryAddTeethRange(int a, int b) {
-  const int ia = CalcToothIndex(a);
-  const int ib = CalcToothIndex(b);
+  const int ia = IndexOf(a);
+  const int ib = IndexOf(b);
   if (RowOf(ia) == 0 && RowOf(ib) == 1) return TryDoAddTeethRange(a, 28) && TryDoAddTeethRange(b, 38);
   if (RowOf(ia) == 2 && RowOf(ib) == 3) return TryDoAddTeethRange(a, 65) && TryDoAddTeethRange(b, 75);
   return TryDoAddTeethRange(a, b);
@@ -54,16 +80,16 @@ bool CTeeth::TryAnalyseTeeth(const CString& s) {
   int pos = 0;
   while (pos < length) {
     if (HasWordAt(s, pos, "okm")) {
-      AddIndexRange(CalcToothIndex(55), CalcToothIndex(65));
+      AddIndexRange(IndexOf(55), IndexOf(65));
       pos += 4;
       continue;
     }
     if (HasWordAt(s, pos, "ok")) {
-      AddIndexRange(CalcToothIndex(18), CalcToothIndex(28));
+      AddIndexRange(IndexOf(18), IndexOf(28));
       pos += 3;
       continue;
     }
-    const int n = ctoi(s, pos);
+    const int n = ReadNumber(s, pos);
     if (n != 0) {
       if (!IsInRange(n)) return false;
       if (pos >= length) {
@@ -76,7 +102,7 @@ bool CTeeth::TryAnalyseTeeth(const CString& s) {
         ++pos;
       } else if (next == '-') {
         ++pos;
-        const int m = ctoi(s, pos);
+        const int m = ReadNumber(s, pos);
         if (m == 0 || !IsInRange(m) || !TryAddTeethRange(n, m)) return false;
         ++pos;
       } else {
@@ -85,10 +111,10 @@ bool CTeeth::TryAnalyseTeeth(const CString& s) {
       continue;
     }
     if (HasWordAt(s, pos, "ukm")) {
-      AddIndexRange(CalcToothIndex(85), CalcToothIndex(75));
+      AddIndexRange(IndexOf(85), IndexOf(75));
       pos += 4;
     } else if (HasWordAt(s, pos, "uk")) {
-      AddIndexRange(CalcToothIndex(48), CalcToothIndex(38));
+      AddIndexRange(IndexOf(48), IndexOf(38));
       pos += 3;
     } else {
       return false;

@@ -210,9 +210,14 @@ class XTBASIS_API CTeeth {
   void AddToothNr(int fdi);
   void AddIndexRange(int a, int b);
   int PopPending();
+  // Marks every pending index at once when none is marked yet and none is
+  // pending twice, emptying the list; false (nothing changed) otherwise.
+  bool TryMarkAllPending();
 
   void FormatTeeth(int first, int last, CString& out) const;
   void OutTeethStr(int first, int last, CString& out) const;
+  // The normal form into `out`, replacing what it held.
+  void WriteNormalForm(CString& out) const;
   CString NormalForm() const;
 
   bool AnalyseHalf(int jaw, int n) const;
