@@ -111,6 +111,21 @@ BOOL EditProfile(LPCSTR fileName, const std::function<std::string(std::string_vi
   return TRUE;
 }
 
+// Names and values that would read back as other lines or other names
+// (a line break, a ']' in a section, a '=' in a key, a key read as a
+// comment or a section) are refused: the file keeps the shape it had.
+bool Writable(LPCSTR appName, LPCSTR keyName, LPCSTR string) {
+  const std::string_view section(appName);
+  if (section.find_first_of("\r\n]") != std::string_view::npos) return false;
+  if (keyName != nullptr) {
+    const std::string_view key(keyName);
+    const size_t first = key.find_first_not_of(" \t");
+    if (first == std::string_view::npos || key[first] == ';' || key[first] == '[') return false;
+    if (key.find_first_of("\r\n=") != std::string_view::npos) return false;
+  }
+  return string == nullptr || std::string_view(string).find_first_of("\r\n") == std::string_view::npos;
+}
+
 std::string WithoutTrailingBlanks(LPCSTR text) {
   std::string result(text != nullptr ? text : "");
   while (!result.empty() && (result.back() == ' ' || result.back() == '\t')) result.pop_back();
@@ -156,6 +171,7 @@ UINT GetPrivateProfileIntA(LPCSTR appName, LPCSTR keyName, INT defaultValue, LPC
 
 BOOL WritePrivateProfileStringA(LPCSTR appName, LPCSTR keyName, LPCSTR string, LPCSTR fileName) {
   if (appName == nullptr) return keyName == nullptr && string == nullptr ? TRUE : Fail(ERROR_INVALID_PARAMETER);
+  if (!Writable(appName, keyName, string)) return Fail(ERROR_INVALID_PARAMETER);
   if (keyName == nullptr) {
     return EditProfile(fileName, [&](std::string_view text) { return xtb::win32::WithoutProfileSection(text, appName); });
   }

@@ -136,6 +136,17 @@ TEST_F(ProfileFiles, FilesThatMustNotBeWrittenStayAsTheyAre) {
   EXPECT_FALSE(WritePrivateProfileString("Praxis", "Name", "x", ini.c_str()));
   EXPECT_EQ(DWORD(ERROR_ACCESS_DENIED), GetLastError());
   EXPECT_EQ(before, Content(path));
+  chmod(path.c_str(), 0644);
+  // Names and values that would read back as other lines are refused.
+  const char* const shapeBreakers[][3] = {{"Praxis", "Name", "x\r\n[Neu]"}, {"Pra]xis", "Name", "x"},
+                                          {"Praxis", "Na=me", "x"},           {"Praxis", " ;Name", "x"},
+                                          {"Praxis", "[Name]", "x"},          {"Praxis", " ", "x"},
+                                          {"Pra\nxis", nullptr, nullptr}};
+  for (const auto& breaker : shapeBreakers) {
+    EXPECT_FALSE(WritePrivateProfileString(breaker[0], breaker[1], breaker[2], ini.c_str())) << breaker[0];
+    EXPECT_EQ(DWORD(ERROR_INVALID_PARAMETER), GetLastError());
+  }
+  EXPECT_EQ(before, Content(path));
   EXPECT_FALSE(WritePrivateProfileString("A", "b", "c", dir.Path("fehlt\\x.ini").c_str()));
   EXPECT_EQ(DWORD(ERROR_PATH_NOT_FOUND), GetLastError());
 }
