@@ -13,6 +13,18 @@ DWORD AttributesOf(const os::FileFacts& facts, std::string_view name) {
   return attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL;
 }
 
+WIN32_FILE_ATTRIBUTE_DATA AttributeDataOf(const os::FileFacts& facts, std::string_view name) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  data.dwFileAttributes = AttributesOf(facts, name);
+  data.ftLastWriteTime = FileTimeOf(facts.modifiedSeconds, facts.modifiedNanoseconds);
+  data.ftCreationTime = data.ftLastWriteTime;
+  data.ftLastAccessTime = FileTimeOf(facts.accessedSeconds, facts.accessedNanoseconds);
+  const uint64_t size = facts.folder ? 0 : static_cast<uint64_t>(facts.size);
+  data.nFileSizeHigh = static_cast<DWORD>(size >> 32);
+  data.nFileSizeLow = static_cast<DWORD>(size);
+  return data;
+}
+
 FILETIME FileTimeOf(int64_t seconds, long nanoseconds) {
   // 1601-01-01 to 1970-01-01: 11644473600 seconds.
   constexpr int64_t kEpochSteps = INT64_C(116444736000000000);

@@ -7,6 +7,7 @@
 
 #include <xtbasis/platform/registry.h>
 #include <xtbasis/platform/wintypes.h>
+#include <xtbasis/win32/files.h>
 
 #include "os/file.h"
 
@@ -14,6 +15,10 @@ namespace xtb::win32 {
 
 // The attributes of the file `name` (the last part of its path) with `facts`.
 DWORD AttributesOf(const os::FileFacts& facts, std::string_view name);
+
+// What GetFileAttributesEx and FindFirstFile tell of the file `name` with
+// `facts`: attributes, times, and the size (0 for a folder).
+WIN32_FILE_ATTRIBUTE_DATA AttributeDataOf(const os::FileFacts& facts, std::string_view name);
 
 // Seconds and nanoseconds since 1970 as 100-ns steps since 1601 (UTC).
 FILETIME FileTimeOf(int64_t seconds, long nanoseconds);

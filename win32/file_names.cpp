@@ -96,14 +96,7 @@ BOOL GetFileAttributesExA(LPCSTR fileName, GET_FILEEX_INFO_LEVELS infoLevel, LPV
   if (fileName == nullptr) return Fail(ERROR_PATH_NOT_FOUND);
   xtb::os::FileFacts facts;
   if (!xtb::os::FactsOf(fileName, facts)) return FALSE;
-  auto* data = static_cast<WIN32_FILE_ATTRIBUTE_DATA*>(information);
-  data->dwFileAttributes = xtb::win32::AttributesOf(facts, xtb::win32::LastNameOf(fileName));
-  data->ftLastWriteTime = xtb::win32::FileTimeOf(facts.modifiedSeconds, facts.modifiedNanoseconds);
-  data->ftCreationTime = data->ftLastWriteTime;
-  data->ftLastAccessTime = xtb::win32::FileTimeOf(facts.accessedSeconds, facts.accessedNanoseconds);
-  const uint64_t size = facts.folder ? 0 : static_cast<uint64_t>(facts.size);
-  data->nFileSizeHigh = static_cast<DWORD>(size >> 32);
-  data->nFileSizeLow = static_cast<DWORD>(size);
+  *static_cast<WIN32_FILE_ATTRIBUTE_DATA*>(information) = xtb::win32::AttributeDataOf(facts, xtb::win32::LastNameOf(fileName));
   return TRUE;
 }
 

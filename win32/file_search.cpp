@@ -26,14 +26,14 @@ class Search : public xtb::win32::KernelObject {
 };
 
 WIN32_FIND_DATAA FoundEntry(std::string_view name, const xtb::os::FileFacts& facts) {
+  const WIN32_FILE_ATTRIBUTE_DATA facts32 = xtb::win32::AttributeDataOf(facts, name);
   WIN32_FIND_DATAA data{};
-  data.dwFileAttributes = xtb::win32::AttributesOf(facts, name);
-  data.ftLastWriteTime = xtb::win32::FileTimeOf(facts.modifiedSeconds, facts.modifiedNanoseconds);
-  data.ftCreationTime = data.ftLastWriteTime;
-  data.ftLastAccessTime = xtb::win32::FileTimeOf(facts.accessedSeconds, facts.accessedNanoseconds);
-  const uint64_t size = facts.folder ? 0 : static_cast<uint64_t>(facts.size);
-  data.nFileSizeHigh = static_cast<DWORD>(size >> 32);
-  data.nFileSizeLow = static_cast<DWORD>(size);
+  data.dwFileAttributes = facts32.dwFileAttributes;
+  data.ftCreationTime = facts32.ftCreationTime;
+  data.ftLastAccessTime = facts32.ftLastAccessTime;
+  data.ftLastWriteTime = facts32.ftLastWriteTime;
+  data.nFileSizeHigh = facts32.nFileSizeHigh;
+  data.nFileSizeLow = facts32.nFileSizeLow;
   const size_t length = std::min(name.size(), sizeof data.cFileName - 1);
   std::memcpy(data.cFileName, name.data(), length);
   return data;
