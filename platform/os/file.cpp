@@ -26,6 +26,8 @@ void Describe(const struct stat& info, FileFacts& facts) {
   facts.owner = static_cast<uint32_t>(info.st_uid);
   facts.modifiedSeconds = static_cast<int64_t>(info.st_mtim.tv_sec);
   facts.modifiedNanoseconds = info.st_mtim.tv_nsec;
+  facts.accessedSeconds = static_cast<int64_t>(info.st_atim.tv_sec);
+  facts.accessedNanoseconds = info.st_atim.tv_nsec;
 }
 
 }  // namespace

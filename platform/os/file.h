@@ -56,6 +56,8 @@ struct FileFacts {
   uint32_t owner = 0;         // the owning user
   int64_t modifiedSeconds = 0;
   long modifiedNanoseconds = 0;
+  int64_t accessedSeconds = 0;
+  long accessedNanoseconds = 0;
 };
 
 // Reads until `size` bytes or the end, through interruptions and short

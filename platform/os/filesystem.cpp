@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 
 #include "folder.h"
 #include "systempath.h"
@@ -76,6 +77,99 @@ bool RemoveFolder(const char* path) {
 bool SetPermissions(const char* path, unsigned mode) {
   const std::string systemPath = SystemPath(path);
   return chmod(systemPath.c_str(), static_cast<mode_t>(mode)) == 0 || FailedOn(systemPath);
+}
+
+bool SetCurrentFolder(const char* path) {
+  const std::string systemPath = SystemPath(path);
+  return chdir(systemPath.c_str()) == 0 || FailedOn(systemPath);
+}
+
+namespace {
+
+bool Taken(const std::string& path) {
+  struct stat info {};
+  return lstat(path.c_str(), &info) == 0;
+}
+
+}  // namespace
+
+bool MovePath(const char* from, const char* to, bool replace) {
+  const std::string source = SystemPath(from), target = SystemPath(to);
+  if (replace) return rename(source.c_str(), target.c_str()) == 0 || FailedOn(target);
+  if (renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) return true;
+  if (errno != EINVAL) return FailedOn(errno == EEXIST ? target : source);
+  // A file system without RENAME_NOREPLACE: looked at first, not atomic.
+  if (Taken(target)) {
+    errno = EEXIST;
+    return FailedOn(target);
+  }
+  return rename(source.c_str(), target.c_str()) == 0 || FailedOn(target);
+}
+
+namespace {
+
+bool CopyContent(int from, int to, const FileFacts& facts) {
+  char buffer[64 * 1024];
+  for (;;) {
+    const long got = ReadFull(from, buffer, sizeof buffer);
+    if (got < 0 || !WriteFull(to, buffer, static_cast<size_t>(got))) return false;
+    if (static_cast<size_t>(got) < sizeof buffer) break;
+  }
+  const struct timespec times[2] = {{static_cast<time_t>(facts.accessedSeconds), facts.accessedNanoseconds},
+                                    {static_cast<time_t>(facts.modifiedSeconds), facts.modifiedNanoseconds}};
+  return futimens(to, times) == 0;
+}
+
+bool CopyOpened(int source, const FileFacts& facts, const std::string& target, bool failIfExists) {
+  std::string folderPath, name;
+  SplitFolderAndName(target, folderPath, name);
+  const Folder folder(folderPath);
+  if (!folder.IsOpen()) return false;
+  const unsigned mode = facts.mode & 0777;
+  if (!failIfExists) {
+    FileFacts there;
+    if (FactsAt(folder.Get(), name.c_str(), there, true)) {
+      if (there.id == facts.id) {
+        errno = EAGAIN;
+        return false;
+      }
+      if (there.folder || (there.mode & 0222) == 0) {
+        errno = EACCES;
+        return false;
+      }
+    }
+    return folder.ReplaceEntryWith(name, [&](int fd) { return CopyContent(source, fd, facts); }, mode);
+  }
+  Fd copy(openat(folder.Get(), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+  if (!copy.IsOpen()) return false;
+  if (CopyContent(source, copy.Get(), facts) && fchmod(copy.Get(), static_cast<mode_t>(mode)) == 0 && copy.Close())
+    return true;
+  const int error = errno;
+  unlinkat(folder.Get(), name.c_str(), 0);
+  errno = error;
+  return false;
+}
+
+}  // namespace
+
+bool CopyWholeFile(const char* from, const char* to, bool failIfExists) {
+  const std::string source = SystemPath(from), target = SystemPath(to);
+  const Fd file(open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  if (!file.IsOpen()) return FailedOn(source);
+  FileFacts facts;
+  if (!FactsOf(file.Get(), facts)) return FailedOn(source);
+  if (!facts.regular) {
+    errno = facts.folder ? EACCES : ENXIO;
+    return FailedOn(source);
+  }
+  return CopyOpened(file.Get(), facts, target, failIfExists) || FailedOn(target);
+}
+
+bool SyncFolderOf(const char* path) {
+  std::string folderPath, name;
+  SplitFolderAndName(path, folderPath, name);
+  const Fd folder(open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  return (folder.IsOpen() && fsync(folder.Get()) == 0) || FailedOn(folderPath);
 }
 
 }  // namespace xtb::os

@@ -31,5 +31,23 @@ bool RemoveFile(const char* path);
 bool MakeFolder(const char* path, unsigned mode = 0777);
 bool RemoveFolder(const char* path);
 bool SetPermissions(const char* path, unsigned mode);
+bool SetCurrentFolder(const char* path);
+
+// Gives the file or folder `from` the name `to`; a name that is taken is
+// replaced only with `replace` (EEXIST otherwise, also where the file
+// system cannot tell atomically). EXDEV when the two lie on different file
+// systems.
+bool MovePath(const char* from, const char* to, bool replace);
+// Copies the regular file `from` to `to`: content, mode and modification
+// time. With `failIfExists` the name `to` must be free (EEXIST) and the copy
+// is a new file of its own; else the copy is written beside `to` and
+// renamed over it (Folder::ReplaceEntryWith): a reader sees the old or the
+// new file, and a link planted at `to` loses its name, its target is not
+// written. A `to` without write permission is refused (EACCES), and so is a
+// copy of a file onto itself (EAGAIN, a sharing conflict).
+bool CopyWholeFile(const char* from, const char* to, bool failIfExists);
+// Writes the folder that holds `path` back to the disk, so that a rename
+// in it survives a crash.
+bool SyncFolderOf(const char* path);
 
 }  // namespace xtb::os

@@ -212,6 +212,10 @@ bool Folder::ReadEntry(std::string_view name, std::vector<uint8_t>& bytes) const
 }
 
 bool Folder::ReplaceEntry(std::string_view name, const void* data, size_t size, unsigned mode) const {
+  return ReplaceEntryWith(name, [data, size](int fd) { return WriteFull(fd, data, size); }, mode);
+}
+
+bool Folder::ReplaceEntryWith(std::string_view name, const std::function<bool(int fd)>& write, unsigned mode) const {
   if (!IsOpen() || !IsEntryName(name)) {
     errno = IsOpen() ? EINVAL : EBADF;
     return false;
@@ -227,7 +231,7 @@ bool Folder::ReplaceEntry(std::string_view name, const void* data, size_t size, 
     if (!file.IsOpen() && errno != EEXIST) return false;
   }
   if (!file.IsOpen()) return false;
-  if ((ByUmask(mode) || fchmod(file.Get(), static_cast<mode_t>(mode)) == 0) && WriteFull(file.Get(), data, size) &&
+  if ((ByUmask(mode) || fchmod(file.Get(), static_cast<mode_t>(mode)) == 0) && write(file.Get()) &&
       fsync(file.Get()) == 0 && file.Close() && Rename(draft, name))
     return true;
   const KeepErrno keep;

@@ -103,6 +103,10 @@ class Folder {
   // file loses its name and what it pointed to stays as it was. A failure
   // leaves the old entry as it was.
   bool ReplaceEntry(std::string_view name, const void* data, size_t size, unsigned mode) const;
+  // The same with the content written by `write` to the new file's
+  // descriptor (false: a failed write, errno set); for a content that is
+  // streamed, not held (a copy of another file).
+  bool ReplaceEntryWith(std::string_view name, const std::function<bool(int fd)>& write, unsigned mode) const;
 
   // True when nobody but its owner, this account or root, can remove or
   // rename its entries: group and others may not write it, or it is sticky.
