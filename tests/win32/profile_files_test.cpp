@@ -12,6 +12,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include "../support/scratch_dir.h"
 
@@ -116,6 +117,23 @@ TEST_F(ProfileFiles, WritesKeepTheRestOfTheFile) {
   EXPECT_NE(0, access(dir.Path("nie.ini").c_str(), F_OK));
   EXPECT_FALSE(WritePrivateProfileString(nullptr, "b", "c", fresh.c_str()));
   EXPECT_EQ(DWORD(ERROR_INVALID_PARAMETER), GetLastError());
+}
+
+TEST_F(ProfileFiles, WritersAtOnceLoseNoKey) {
+  auto writeKeys = [&](const char* prefix) {
+    for (int i = 0; i < 40; ++i)
+      EXPECT_TRUE(WritePrivateProfileString("Parallel", (prefix + std::to_string(i)).c_str(), "1", ini.c_str()));
+  };
+  std::thread first(writeKeys, "a");
+  std::thread second(writeKeys, "b");
+  first.join();
+  second.join();
+  char keys[2048];
+  const DWORD length = GetPrivateProfileString("Parallel", nullptr, "", keys, sizeof keys, ini.c_str());
+  int count = 0;
+  for (DWORD i = 0; i < length; ++i) count += keys[i] == '\0';
+  EXPECT_EQ(80, count);
+  EXPECT_EQ(4u, GetPrivateProfileInt("Praxis", "Stuehle", 0, ini.c_str()));
 }
 
 TEST_F(ProfileFiles, FilesThatMustNotBeWrittenStayAsTheyAre) {
