@@ -23,6 +23,11 @@ bool ListFolder(const std::string& folder, const std::function<bool(std::string_
 
 // The working folder of the process.
 bool CurrentFolder(std::string& folder);
+bool ChangeCurrentFolder(const char* path);
+
+// Whether `path` exists (`write` false) or may be written by this process
+// as well (`write` true).
+bool MayAccess(const char* path, bool write);
 
 // Creates the file `path`, which must not exist yet (mode 0666 less the
 // umask), and closes it again.
