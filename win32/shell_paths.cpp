@@ -29,10 +29,15 @@ size_t RootLength(std::string_view path) {
 }
 
 // The root kept as written, the parts after it with "." left out and ".."
-// taking off the part before it, joined by '\\'.
+// taking off the part before it, each after the separator it had ('/' stays
+// '/', so that a system path stays one).
 std::string Canonical(std::string_view path) {
+  struct Part {
+    char separatorBefore;
+    std::string_view text;
+  };
   const size_t root = RootLength(path);
-  std::vector<std::string_view> parts;
+  std::vector<Part> parts;
   size_t start = root;
   for (size_t i = root; i <= path.size(); ++i) {
     if (i < path.size() && !IsSeparator(path[i])) continue;
@@ -40,17 +45,17 @@ std::string Canonical(std::string_view path) {
     if (part == "..") {
       if (!parts.empty()) parts.pop_back();
     } else if (!part.empty() && part != ".") {
-      parts.push_back(part);
+      parts.push_back({start > 0 ? path[start - 1] : '\\', part});
     }
     start = i + 1;
   }
   std::string result(path.substr(0, root));
   const bool shareRoot = root > 2 && IsSeparator(path[0]) && IsSeparator(path[1]);
   for (size_t i = 0; i < parts.size(); ++i) {
-    if (i > 0 || shareRoot) result += '\\';
-    result += parts[i];
+    if (i > 0 || shareRoot) result += parts[i].separatorBefore;
+    result += parts[i].text;
   }
-  if (!path.empty() && IsSeparator(path.back()) && !parts.empty()) result += '\\';
+  if (!path.empty() && IsSeparator(path.back()) && !parts.empty()) result += path.back();
   return result;
 }
 

@@ -3,9 +3,10 @@
 //
 // They work on the text as Windows does, with a drive letter ("C:") and
 // "\\\\server\\share" as roots, and read '/' as a separator like '\\' (paths of
-// this system use '/'); a separator they add is '\\', which every call of the
-// kit reads as '/'. Buffers are MAX_PATH bytes, as on Windows: a result that
-// would not fit fails. PathFileExists and PathIsDirectory ask the system.
+// this system use '/'); separators already there are kept as written, one
+// they add is '\\', which every call of the kit reads as '/'. Buffers are
+// MAX_PATH bytes, as on Windows: a result that would not fit fails.
+// PathFileExists and PathIsDirectory ask the system.
 #pragma once
 
 #include <xtbasis/platform/api.h>
