@@ -58,30 +58,31 @@ BOOL Fail(DWORD error) {
   return FALSE;
 }
 
-}  // namespace
+// What `*size` tells on success: GetComputerName gives the name's length,
+// GetUserName its size with the NUL.
+enum class NameSize { kLength, kWithNul };
 
-BOOL GetComputerNameA(LPSTR buffer, LPDWORD size) {
+// The name into `buffer` of `*size` bytes; when it does not fit, the size it
+// needs with its NUL and `tooSmall`, each call's own error for that.
+BOOL HandOutName(const std::string& name, LPSTR buffer, LPDWORD size, DWORD tooSmall, NameSize told) {
   if (!size) return Fail(ERROR_INVALID_PARAMETER);
-  const std::string name = xtb::os::ComputerName();
   if (name.empty()) return Fail(ERROR_GEN_FAILURE);
   if (!buffer || name.size() + 1 > *size) {
     *size = static_cast<DWORD>(name.size() + 1);
-    return Fail(ERROR_BUFFER_OVERFLOW);
+    return Fail(tooSmall);
   }
-  *size = HandOut(name, buffer, *size);
+  *size = HandOut(name, buffer, *size) + (told == NameSize::kWithNul ? 1 : 0);
   return TRUE;
 }
 
+}  // namespace
+
+BOOL GetComputerNameA(LPSTR buffer, LPDWORD size) {
+  return HandOutName(xtb::os::ComputerName(), buffer, size, ERROR_BUFFER_OVERFLOW, NameSize::kLength);
+}
+
 BOOL GetUserNameA(LPSTR buffer, LPDWORD size) {
-  if (!size) return Fail(ERROR_INVALID_PARAMETER);
-  const std::string name = xtb::os::UserName();
-  if (name.empty()) return Fail(ERROR_GEN_FAILURE);
-  if (!buffer || name.size() + 1 > *size) {
-    *size = static_cast<DWORD>(name.size() + 1);
-    return Fail(ERROR_INSUFFICIENT_BUFFER);
-  }
-  *size = HandOut(name, buffer, *size) + 1;
-  return TRUE;
+  return HandOutName(xtb::os::UserName(), buffer, size, ERROR_INSUFFICIENT_BUFFER, NameSize::kWithNul);
 }
 
 DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size) {

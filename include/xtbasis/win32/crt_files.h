@@ -64,7 +64,8 @@ struct XTStatTime {
 
 // st_size has 32 bits, as on Windows: _stat of a larger file fails with
 // EOVERFLOW; _stat64 has 64.
-struct _stat {
+template <class Size>
+struct XTStatFacts {
   unsigned int st_dev;
   unsigned short st_ino;
   unsigned short st_mode;
@@ -72,24 +73,13 @@ struct _stat {
   short st_uid;
   short st_gid;
   unsigned int st_rdev;
-  LONG st_size;
+  Size st_size;
   XTStatTime st_atim;
   XTStatTime st_mtim;
   XTStatTime st_ctim;
 };
-struct _stat64 {
-  unsigned int st_dev;
-  unsigned short st_ino;
-  unsigned short st_mode;
-  short st_nlink;
-  short st_uid;
-  short st_gid;
-  unsigned int st_rdev;
-  long long st_size;
-  XTStatTime st_atim;
-  XTStatTime st_mtim;
-  XTStatTime st_ctim;
-};
+struct _stat : XTStatFacts<LONG> {};
+struct _stat64 : XTStatFacts<long long> {};
 XTBASIS_C_API int _stat(const char* path, struct _stat* facts);
 XTBASIS_C_API int _stat64(const char* path, struct _stat64* facts);
 #define _stati64 _stat64

@@ -95,14 +95,20 @@ XTBASIS_API int StoreFormattedLimited(char* buffer, size_t size, size_t count, c
 // where there is a buffer, -1.
 XTBASIS_API int RefuseNullFormat(char* buffer, size_t size);
 
+template <class... Args>
+CString FormattedText(const char* format, const Args&... args) {
+  CString text;
+  text.Format(format, args...);
+  return text;
+}
+
 }  // namespace xtb::win32
 
 template <class... Args>
 int sprintf_s(char* buffer, size_t size, const char* format, const Args&... args) {
   if (!format) return xtb::win32::RefuseNullFormat(buffer, size);
-  CString text;
-  text.Format(format, args...);
-  return xtb::win32::StoreFormatted(buffer, size, text, xtb::win32::BufferRule::kWhole);
+  return xtb::win32::StoreFormatted(buffer, size, xtb::win32::FormattedText(format, args...),
+                                    xtb::win32::BufferRule::kWhole);
 }
 template <size_t N, class... Args>
 int sprintf_s(char (&buffer)[N], const char* format, const Args&... args) {
@@ -111,16 +117,13 @@ int sprintf_s(char (&buffer)[N], const char* format, const Args&... args) {
 template <class... Args>
 int _snprintf(char* buffer, size_t count, const char* format, const Args&... args) {
   if (!format) return xtb::win32::RefuseNullFormat(buffer, count);
-  CString text;
-  text.Format(format, args...);
-  return xtb::win32::StoreFormatted(buffer, count, text, xtb::win32::BufferRule::kCount);
+  return xtb::win32::StoreFormatted(buffer, count, xtb::win32::FormattedText(format, args...),
+                                    xtb::win32::BufferRule::kCount);
 }
 template <class... Args>
 int _snprintf_s(char* buffer, size_t size, size_t count, const char* format, const Args&... args) {
   if (!format) return xtb::win32::RefuseNullFormat(buffer, size);
-  CString text;
-  text.Format(format, args...);
-  return xtb::win32::StoreFormattedLimited(buffer, size, count, text);
+  return xtb::win32::StoreFormattedLimited(buffer, size, count, xtb::win32::FormattedText(format, args...));
 }
 template <size_t N, class... Args>
 int _snprintf_s(char (&buffer)[N], size_t count, const char* format, const Args&... args) {
@@ -130,9 +133,7 @@ int _snprintf_s(char (&buffer)[N], size_t count, const char* format, const Args&
 template <class... Args>
 int _scprintf(const char* format, const Args&... args) {
   if (!format) return xtb::win32::RefuseNullFormat(nullptr, 0);
-  CString text;
-  text.Format(format, args...);
-  return text.GetLength();
+  return xtb::win32::FormattedText(format, args...).GetLength();
 }
 
 // The va_list forms read their arguments as the format says (no CString
