@@ -1,7 +1,8 @@
-// Where sprintf_s, _snprintf and _snprintf_s put their text, by the Windows
-// runtime's rules for each.
+// Where sprintf_s, _snprintf, _snprintf_s and the console forms put their
+// text, by the Windows runtime's rules for each.
 #include <xtbasis/win32/crt_strings.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include "invalid_parameter.h"
@@ -29,6 +30,12 @@ int StoreCounted(char* buffer, size_t count, const CString& text) {
 }
 
 }  // namespace
+
+int WriteFormatted(std::FILE* stream, const CString& text) {
+  const size_t length = LengthOf(text);
+  if (std::fwrite(text.GetString(), 1, length, stream) != length) return -1;
+  return static_cast<int>(length);
+}
 
 int RefuseNullFormat(char* buffer, size_t size) {
   InvalidParameterEmptying(buffer, size, EINVAL);

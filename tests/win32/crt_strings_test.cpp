@@ -110,6 +110,22 @@ TEST(FormattedText, EachFormCountsAndCutsItsOwnWay) {
   EXPECT_EQ(errno, EINVAL);
 }
 
+TEST(FormattedText, ConsoleFormsPrintACStringThroughPercentS) {
+  std::FILE* stream = std::tmpfile();
+  ASSERT_NE(stream, nullptr);
+  const CString patient("Schr\xF6" "der");
+  EXPECT_EQ(_ftprintf(stream, _T("%s: %d Z\xE4hne\n"), patient, 28), 19);
+  EXPECT_EQ(_ftprintf(stream, nullptr), -1);
+  std::rewind(stream);
+  char line[32] = {};
+  ASSERT_NE(std::fgets(line, sizeof line, stream), nullptr);
+  EXPECT_STREQ(line, "Schr\xF6" "der: 28 Z\xE4hne\n");
+  std::fclose(stream);
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(_tprintf(_T("%s|%I64d"), std::string("x"), 5LL), 3);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "x|5");
+}
+
 int ViaVaList(char* buffer, size_t size, const char* format, ...) {
   va_list args;
   va_start(args, format);

@@ -21,6 +21,7 @@
 #include <cstdarg>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -135,6 +136,24 @@ int _scprintf(const char* format, const Args&... args) {
   if (!format) return xtb::win32::RefuseNullFormat(nullptr, 0);
   return xtb::win32::FormattedText(format, args...).GetLength();
 }
+
+// The console forms behind _tprintf and _ftprintf: what CString::Format
+// makes, written to `stream`; the count of characters written, or -1 (a null
+// format, a failed write). The plain C printf and fprintf stay the C
+// library's own.
+namespace xtb::win32 {
+XTBASIS_API int WriteFormatted(std::FILE* stream, const CString& text);
+
+template <class... Args>
+int PrintFormattedTo(std::FILE* stream, const char* format, const Args&... args) {
+  if (!format || !stream) return RefuseNullFormat(nullptr, 0);
+  return WriteFormatted(stream, FormattedText(format, args...));
+}
+template <class... Args>
+int PrintFormatted(const char* format, const Args&... args) {
+  return PrintFormattedTo(stdout, format, args...);
+}
+}  // namespace xtb::win32
 
 // The va_list forms read their arguments as the format says (no CString
 // through %s there).

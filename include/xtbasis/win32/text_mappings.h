@@ -6,7 +6,9 @@
 // read code page 1252 and '\\' in paths, the standard C names to the C
 // library's own. Those read paths as the system does (fopen, remove and
 // rename take '/' only) and their number forms have the system's widths
-// (strtol and atol read a 64-bit long).
+// (strtol and atol read a 64-bit long). _tprintf and _ftprintf are the
+// exception: they format as sprintf_s does, so that a CString given to %s
+// prints as it did on Windows.
 #pragma once
 
 #include <cctype>
@@ -100,9 +102,9 @@ typedef int _TINT;
 #define _vsntprintf_s _vsnprintf_s
 #define _sctprintf _scprintf
 #define _vsctprintf _vscprintf
-#define _tprintf printf
+#define _tprintf xtb::win32::PrintFormatted
 #define _vtprintf vprintf
-#define _ftprintf fprintf
+#define _ftprintf xtb::win32::PrintFormattedTo
 #define _vftprintf vfprintf
 #define _stscanf sscanf
 #define _tscanf scanf
