@@ -55,7 +55,7 @@ errno_t _splitpath_s(const char* path, char* drive, size_t driveSize, char* dir,
     }
   for (const Part& part : parts)
     if (part.buffer) {
-      std::memcpy(part.buffer, part.text.data(), part.text.size());
+      part.text.copy(part.buffer, part.text.size());  // an empty part may have no text at all
       part.buffer[part.text.size()] = '\0';
     }
   return 0;

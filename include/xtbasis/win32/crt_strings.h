@@ -96,10 +96,16 @@ XTBASIS_API int StoreFormattedLimited(char* buffer, size_t size, size_t count, c
 // where there is a buffer, -1.
 XTBASIS_API int RefuseNullFormat(char* buffer, size_t size);
 
+// The format is the caller's, as the runtime's forms take it; with no
+// arguments it is still read ("100%%" gives "100%"), which the compilers'
+// check against non-literal formats would flag.
 template <class... Args>
 CString FormattedText(const char* format, const Args&... args) {
   CString text;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-security"
   text.Format(format, args...);
+#pragma GCC diagnostic pop
   return text;
 }
 
