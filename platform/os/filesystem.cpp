@@ -53,6 +53,11 @@ bool CurrentFolder(std::string& folder) {
   return true;
 }
 
+bool MayAccess(const char* path, bool write) {
+  const std::string systemPath = SystemPath(path);
+  return access(systemPath.c_str(), write ? W_OK : F_OK) == 0 || FailedOn(systemPath);
+}
+
 bool CreateNewFile(const char* path) {
   const std::string systemPath = SystemPath(path);
   Fd file(open(systemPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));

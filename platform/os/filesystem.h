@@ -24,6 +24,10 @@ bool ListFolder(const std::string& folder, const std::function<bool(std::string_
 // The working folder of the process.
 bool CurrentFolder(std::string& folder);
 
+// Whether `path` exists (`write` false) or may be written by this process
+// as well (`write` true).
+bool MayAccess(const char* path, bool write);
+
 // Creates the file `path`, which must not exist yet (mode 0666 less the
 // umask), and closes it again.
 bool CreateNewFile(const char* path);
@@ -31,6 +35,7 @@ bool RemoveFile(const char* path);
 bool MakeFolder(const char* path, unsigned mode = 0777);
 bool RemoveFolder(const char* path);
 bool SetPermissions(const char* path, unsigned mode);
+// Makes `path` the working folder of the process.
 bool SetCurrentFolder(const char* path);
 
 // Gives the file or folder `from` the name `to`; a name that is taken is

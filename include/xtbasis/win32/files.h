@@ -24,6 +24,7 @@
 #include <xtbasis/platform/api.h>
 #include <xtbasis/platform/registry.h>
 #include <xtbasis/platform/wintypes.h>
+#include <xtbasis/win32/types.h>
 
 #define GENERIC_READ 0x80000000u
 #define GENERIC_WRITE 0x40000000u
@@ -89,18 +90,6 @@
 #define ERROR_BUFFER_OVERFLOW 111L
 #endif
 
-// Windows' 64-bit integer in its two halves.
-typedef union _LARGE_INTEGER {
-  struct {
-    DWORD LowPart;
-    LONG HighPart;
-  };
-  struct {
-    DWORD LowPart;
-    LONG HighPart;
-  } u;
-  LONGLONG QuadPart;
-} LARGE_INTEGER, *PLARGE_INTEGER;
 
 // With a handle of the kit an OVERLAPPED only gives the position of the
 // read or write, which then finishes before the call returns.

@@ -8,9 +8,7 @@
 
 #include <xtbasis/platform/api.h>
 #include <xtbasis/platform/wintypes.h>
-
-// Declared as <windows.h> declares it; its members come with types.h.
-typedef union _LARGE_INTEGER LARGE_INTEGER;
+#include <xtbasis/win32/types.h>
 
 // The counter's value; FALSE with ERROR_INVALID_PARAMETER for null.
 XTBASIS_C_API BOOL QueryPerformanceCounter(LARGE_INTEGER* count);
