@@ -12,6 +12,10 @@ export PKG_CONFIG_PATH=$(find "$work/prefix" -name xtbasis.pc -printf '%h')
 libdir=$(pkg-config --variable=libdir xtbasis)
 
 nm -D --defined-only "$libdir/libxtbasis.so.1" | awk '{print $3}' >"$work/names"
+# Plain exports beyond the library's own names are the porting kit's
+# documented ones.
+sh "$source/tests/packaging/check-kit-names.sh" "$work/prefix" "$source/docs/porting.md"
+
 for name in XTTrace XTTraceF SetXTTraceLevel GetLastErrorString GetXTParameter LoadXTString GetXTString \
     SanitizeMailName MailslotSubPath GetWorkstation FindAWindow CopyToClipboard \
     XTStackTrace XTMiniDump XTAssert XTInstallCrashReporter; do
