@@ -1,14 +1,14 @@
 // The wide printf of CStringW::Format: the format is read here; texts and
 // characters are written here in wide characters (so width and precision
 // count characters), and every other conversion is handed, with its flags,
-// width and precision, to the library's narrow formatter through CString.
+// width and precision, to the library's narrow formatter.
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-#include <xtbasis/platform/cstring.h>
 #include <xtbasis/win32/wide_strings.h>
 
+#include "format.h"
 #include "utf8cp1252.h"
 
 namespace {
@@ -156,37 +156,14 @@ class WideFormatter {
     }
   }
 
-  // A number (or pointer) through the narrow formatter, with the argument's own type.
-  void AppendNumber(const std::string& spec, const XTFormatArg* arg) {
+  // A number (or pointer) through the narrow formatter, which reads the
+  // argument as its own type; a text under a number's conversion writes
+  // nothing there.
+  void AppendNumber(const std::string& conversion, const XTFormatArg* arg) {
     if (arg == nullptr) return;
-    CString text;
-    const char* format = spec.c_str();
-    switch (arg->kind) {
-      case XTFORMAT_SIGNED:
-        if (arg->bits == 8) text.Format(format, static_cast<signed char>(arg->value.i));
-        else if (arg->bits == 16) text.Format(format, static_cast<short>(arg->value.i));
-        else if (arg->bits == 32) text.Format(format, static_cast<int32_t>(arg->value.i));
-        else text.Format(format, static_cast<long long>(arg->value.i));
-        break;
-      case XTFORMAT_UNSIGNED:
-        if (arg->bits == 8) text.Format(format, static_cast<unsigned char>(arg->value.u));
-        else if (arg->bits == 16) text.Format(format, static_cast<unsigned short>(arg->value.u));
-        else if (arg->bits == 32) text.Format(format, static_cast<uint32_t>(arg->value.u));
-        else text.Format(format, static_cast<unsigned long long>(arg->value.u));
-        break;
-      case XTFORMAT_DOUBLE:
-        text.Format(format, arg->value.d);
-        break;
-      case XTFORMAT_LONG_DOUBLE:
-        text.Format(format, *arg->value.ld);
-        break;
-      case XTFORMAT_POINTER:
-        text.Format(format, arg->value.p);
-        break;
-      default:
-        return;  // a text under a number's conversion writes nothing
-    }
-    m_out += xtb::win32::WideOf(text.view());
+    std::string text;
+    xtb::AppendFormatted(text, conversion.c_str(), arg, 1);
+    m_out += xtb::win32::WideOf(text);
   }
 
   std::wstring& m_out;
