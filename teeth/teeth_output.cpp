@@ -45,27 +45,35 @@ unsigned ReadHex(const CString& hex, int offset, int count) {
   return value;
 }
 
-// Appends the two-digit FDI number of a tooth index, as "%i" would.
-void AppendToothNr(int index, CString& out) {
+// Writes the two-digit FDI number of a tooth index, as "%i" would.
+char* PutToothNr(int index, char* at) {
   const int fdi = CTeeth::CalcToothNr(index);
-  out += static_cast<char>('0' + fdi / 10);
-  out += static_cast<char>('0' + fdi % 10);
+  *at++ = static_cast<char>('0' + fdi / 10);
+  *at++ = static_cast<char>('0' + fdi % 10);
+  return at;
 }
 
 }  // namespace
 
 void CTeeth::OutTeethStr(int first, int last, CString& out) const {
-  if (!out.IsEmpty()) out += ',';
+  // One piece, appended at once: ",13-28" at most.
+  char piece[6];
+  char* end = piece;
+  if (!out.IsEmpty()) *end++ = ',';
   if (IsUpperJaw(first, last)) {
-    out += "OK";
+    *end++ = 'O';
+    *end++ = 'K';
   } else if (IsLowerJaw(first, last)) {
-    out += "UK";
+    *end++ = 'U';
+    *end++ = 'K';
   } else {
-    AppendToothNr(first, out);
-    if (first == last) return;
-    out += (last == first + 1 && m_bPair) ? ',' : '-';
-    AppendToothNr(last, out);
+    end = PutToothNr(first, end);
+    if (first != last) {
+      *end++ = (last == first + 1 && m_bPair) ? ',' : '-';
+      end = PutToothNr(last, end);
+    }
   }
+  out.Append(piece, static_cast<int>(end - piece));
 }
 
 void CTeeth::FormatTeeth(int first, int last, CString& out) const {
@@ -115,7 +123,7 @@ CString CTeeth::GetPermQuadrantTeeth(int quadrant) const {
 
 void CTeeth::GetHexTeeth(CString& out) const {
   static constexpr char kDigits[] = "0123456789ABCDEF";
-  char text[19];
+  char text[18];
   for (int g = 0; g < 9; ++g) {
     const HexGroup& group = kHexGroups[g];
     // The group's first position is its most significant bit.
@@ -124,8 +132,9 @@ void CTeeth::GetHexTeeth(CString& out) const {
     text[2 * g] = kDigits[byte >> 4];
     text[2 * g + 1] = kDigits[byte & 15];
   }
-  text[18] = '\0';
-  out = text;  // assigned in place, keeping out's buffer
+  // Emptied and filled in place, keeping out's buffer.
+  out.Empty();
+  out.Append(text, 18);
 }
 
 void CTeeth::SetHexTeeth(CString hex) {
