@@ -14,8 +14,9 @@ namespace xtb::os {
 // Holds `length` bytes from `offset` of the open file `fd` (open for
 // reading). False with EAGAIN when another open holds a lock in that range;
 // nothing is held then. Ranges are cut below the sharing marks, which lie
-// beyond any file's data; a range that keeps no byte and a file system that
-// keeps no record locks let every lock in. The caller keeps its own ranges
+// beyond any file's data; a range that keeps no byte, a descriptor open for
+// writing only and a file system that keeps no record locks let every lock
+// in. The caller keeps its own ranges
 // apart: two of one open would merge.
 bool LockRange(int fd, uint64_t offset, uint64_t length);
 // Lets go of a range that LockRange took.

@@ -317,6 +317,26 @@ TEST(CFile, RenameAndRemove) {
   EXPECT_EQ(CFileException::accessDenied, Thrown([&] { CFile::Remove(dir.Path("Brief2.txt").c_str()); }).cause);
 }
 
+// The forms ported programs write: a CString path, an exception object on
+// the stack, the size through CString::Format.
+TEST(CFile, AsPortedProgramsWriteIt) {
+  ScratchDir dir;
+  const CString folder(dir.Path("Ausgabe").c_str());
+  CFile datei;
+  CFileException fehler;
+  EXPECT_FALSE(datei.Open(folder + _T("\\summe.txt"), CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive, &fehler));
+  EXPECT_EQ(ERROR_PATH_NOT_FOUND, fehler.m_lOsError);
+  ASSERT_TRUE(CreateDirectory(folder, NULL));
+  ASSERT_TRUE(datei.Open(folder + _T("\\summe.txt"), CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive, &fehler));
+  datei.Write("12345", 5);
+  datei.Close();
+  CFileStatus status;
+  ASSERT_TRUE(CFile::GetStatus(folder + _T("\\summe.txt"), status));
+  CString zeile;
+  zeile.Format(_T("summe.txt: %I64d Bytes"), status.m_size);
+  EXPECT_EQ("summe.txt: 5 Bytes", std::string(zeile));
+}
+
 TEST(CFileException, ThrowsWithCausesNumbersAndGermanMessages) {
   const CFileException empty;
   EXPECT_EQ(CFileException::none, empty.m_cause);
