@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include <xtbasis/platform/lasterror.h>
+
 #include "utf8cp1252.h"
 
 CException::~CException() = default;
@@ -74,6 +76,7 @@ int CFileException::OsErrorToException(LONG osError) {
     case ERROR_ALREADY_EXISTS: return accessDenied;
     case ERROR_INVALID_HANDLE: return invalidFile;
     case ERROR_DIR_NOT_EMPTY: return removeCurrentDir;
+    case ERROR_NEGATIVE_SEEK: case ERROR_SEEK_ON_DEVICE: return badSeek;
     case ERROR_NOT_READY: case ERROR_WRITE_FAULT: case ERROR_READ_FAULT: return hardIO;
     case ERROR_SHARING_VIOLATION: return sharingViolation;
     case ERROR_LOCK_VIOLATION: return lockViolation;
@@ -99,6 +102,14 @@ int CFileException::ErrnoToException(int error) {
     case ENOSPC: case EDQUOT: return diskFull;
     default: return genericException;
   }
+}
+
+void CFileException::ThrowOsError(LONG osError, LPCSTR fileName) {
+  if (osError != 0) AfxThrowFileException(OsErrorToException(osError), osError, fileName);
+}
+
+void CFileException::ThrowErrno(int error, LPCSTR fileName) {
+  if (error != 0) AfxThrowFileException(ErrnoToException(error), static_cast<LONG>(xtb::WinErrorFromErrno(error)), fileName);
 }
 
 void AfxThrowMemoryException() {

@@ -42,4 +42,9 @@ std::string_view LastNameOf(std::string_view path) {
   return separator == std::string_view::npos ? path : path.substr(separator + 1);
 }
 
+std::string_view TitleOf(std::string_view name) {
+  const size_t dot = name.rfind('.');
+  return dot == std::string_view::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
 }  // namespace xtb::win32

@@ -26,4 +26,7 @@ FILETIME FileTimeOf(int64_t seconds, long nanoseconds);
 // The last part of `path` (after its last '/' or '\').
 std::string_view LastNameOf(std::string_view path);
 
+// A file's name without its extension (a leading '.' is no extension).
+std::string_view TitleOf(std::string_view name);
+
 }  // namespace xtb::win32

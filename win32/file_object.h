@@ -3,8 +3,11 @@
 // takes them, onto os::OpenNamed.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include <xtbasis/platform/wintypes.h>
 
@@ -24,11 +27,25 @@ class FileObject : public KernelObject {
   bool MayRead() const;
   bool MayWrite() const;
 
+  // Windows' LockFile and UnlockFile on this open (file_locks.cpp): a range
+  // that meets one held by this open or another is refused with
+  // ERROR_LOCK_VIOLATION; only a range held exactly so is let go (else
+  // ERROR_NOT_LOCKED).
+  bool LockRange(uint64_t offset, uint64_t length);
+  bool UnlockRange(uint64_t offset, uint64_t length);
+
  private:
+  struct Range {
+    uint64_t offset;
+    uint64_t end;  // one past the last byte, at most 2^64 - 1
+  };
+
   os::Fd m_fd;
   bool m_read;
   bool m_write;
   std::string m_deleteOnClose;  // the path to remove at the end, or empty
+  std::mutex m_rangesGuard;
+  std::vector<Range> m_ranges;  // held by LockRange, apart from each other
 };
 
 // CreateFileA's work: the new handle, or INVALID_HANDLE_VALUE with the last

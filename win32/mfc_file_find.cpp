@@ -7,6 +7,8 @@
 #include <xtbasis/win32/files.h>
 #include <xtbasis/win32/mfc_files.h>
 
+#include "file_facts.h"
+
 CFileFind::~CFileFind() { Close(); }
 
 void CFileFind::Close() {
@@ -58,10 +60,8 @@ CString CFileFind::GetFilePath() const {
 
 CString CFileFind::GetFileTitle() const {
   if (!m_hasCurrent) return CString();
-  const std::string_view name = m_current.cFileName;
-  const size_t dot = name.rfind('.');
-  const size_t length = dot == std::string_view::npos || dot == 0 ? name.size() : dot;
-  return CString(name.data(), static_cast<int>(length));
+  const std::string_view title = xtb::win32::TitleOf(m_current.cFileName);
+  return CString(title.data(), static_cast<int>(title.size()));
 }
 
 CString CFileFind::GetRoot() const { return m_root; }

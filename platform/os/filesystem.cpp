@@ -84,6 +84,15 @@ bool SetPermissions(const char* path, unsigned mode) {
   return chmod(systemPath.c_str(), static_cast<mode_t>(mode)) == 0 || FailedOn(systemPath);
 }
 
+bool SetTimes(const char* path, int64_t modifiedSeconds, int64_t accessedSeconds) {
+  const std::string systemPath = SystemPath(path);
+  const auto time = [](int64_t seconds) {
+    return seconds < 0 ? timespec{0, UTIME_OMIT} : timespec{static_cast<time_t>(seconds), 0};
+  };
+  const struct timespec times[2] = {time(accessedSeconds), time(modifiedSeconds)};
+  return utimensat(AT_FDCWD, systemPath.c_str(), times, 0) == 0 || FailedOn(systemPath);
+}
+
 bool SetCurrentFolder(const char* path) {
   const std::string systemPath = SystemPath(path);
   return chdir(systemPath.c_str()) == 0 || FailedOn(systemPath);

@@ -4,6 +4,7 @@
 // failure is told by errno and the Windows last error.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -35,6 +36,9 @@ bool RemoveFile(const char* path);
 bool MakeFolder(const char* path, unsigned mode = 0777);
 bool RemoveFolder(const char* path);
 bool SetPermissions(const char* path, unsigned mode);
+// Gives `path` (a link followed) its modification and access times, in
+// seconds since 1970; a time below 0 stays as it is.
+bool SetTimes(const char* path, int64_t modifiedSeconds, int64_t accessedSeconds);
 // Makes `path` the working folder of the process.
 bool SetCurrentFolder(const char* path);
 

@@ -70,6 +70,10 @@ class XTBASIS_API CFileException : public CException {
   // The cause for a Windows error number, for an errno value.
   static int OsErrorToException(LONG osError);
   static int ErrnoToException(int error);
+  // Throw a new CFileException with the cause of the number; nothing for 0.
+  // ThrowErrno keeps the Windows number of the same failure in m_lOsError.
+  static void ThrowOsError(LONG osError, LPCSTR fileName = nullptr);
+  static void ThrowErrno(int error, LPCSTR fileName = nullptr);
 
   int m_cause;
   LONG m_lOsError;
