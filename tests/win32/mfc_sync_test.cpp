@@ -12,6 +12,8 @@
 #include <thread>
 #include <vector>
 
+#include "eventually.h"
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -37,16 +39,28 @@ bool SectionFreeForOthers(CCriticalSection& section) {
   return entered;
 }
 
-// Waits up to two seconds for `done`.
-template <class Done>
-bool Eventually(Done done) {
-  const auto end = std::chrono::steady_clock::now() + 2s;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(1ms);
+// Holds `object` on a thread of its own until Release (or its end).
+class HeldElsewhere {
+ public:
+  explicit HeldElsewhere(CSyncObject& object)
+      : m_thread([this, &object] {
+          CSingleLock lock(&object, TRUE);
+          m_held.SetEvent();
+          m_release.Lock(10000);
+        }) {
+    m_held.Lock(5000);
   }
-  return true;
-}
+  ~HeldElsewhere() { Release(); }
+  void Release() {
+    m_release.SetEvent();
+    if (m_thread.joinable()) m_thread.join();
+  }
+
+ private:
+  CEvent m_held{FALSE, TRUE};
+  CEvent m_release{FALSE, TRUE};
+  std::thread m_thread;
+};
 
 TEST(MfcSingleLock, GivesBackWhatItTookAtTheEndOfItsScope) {
   CCriticalSection section;
@@ -75,13 +89,7 @@ TEST(MfcSingleLock, GivesBackWhatItTookAtTheEndOfItsScope) {
 
 TEST(MfcSingleLock, TimesOutOnAnObjectAnotherThreadHolds) {
   CMutex mutex;
-  std::atomic<bool> held{false}, release{false};
-  std::thread owner([&] {
-    CSingleLock lock(&mutex, TRUE);
-    held = true;
-    while (!release) std::this_thread::sleep_for(1ms);
-  });
-  ASSERT_TRUE(Eventually([&] { return held.load(); }));
+  HeldElsewhere owner(mutex);
   CSingleLock lock(&mutex);
   const auto start = std::chrono::steady_clock::now();
   EXPECT_FALSE(lock.Lock(50));
@@ -90,8 +98,7 @@ TEST(MfcSingleLock, TimesOutOnAnObjectAnotherThreadHolds) {
   SetLastError(0);
   EXPECT_FALSE(mutex.Unlock());  // not ours
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_OWNER));
-  release = true;
-  owner.join();
+  owner.Release();
   EXPECT_TRUE(lock.Lock(2000));
 }
 
@@ -129,19 +136,12 @@ TEST(MfcMultiLock, AWaitForAllTakesNothingUntilEveryObjectIsFree) {
   CEvent event(TRUE);  // signalled, auto reset
   CSemaphore semaphore(1, 1);
   CSyncObject* objects[] = {&event, &mutex, &semaphore};
-  std::atomic<bool> held{false}, release{false};
-  std::thread owner([&] {
-    CSingleLock lock(&mutex, TRUE);
-    held = true;
-    while (!release) std::this_thread::sleep_for(1ms);
-  });
-  ASSERT_TRUE(Eventually([&] { return held.load(); }));
+  HeldElsewhere owner(mutex);
   {
     CMultiLock lock(objects, 3);
     EXPECT_EQ(lock.Lock(30), WAIT_TIMEOUT);
     for (DWORD i = 0; i < 3; ++i) EXPECT_FALSE(lock.IsLocked(i));
-    release = true;
-    owner.join();
+    owner.Release();
     EXPECT_EQ(lock.Lock(2000), WAIT_OBJECT_0);
     for (DWORD i = 0; i < 3; ++i) EXPECT_TRUE(lock.IsLocked(i));
     EXPECT_FALSE(FreeForOthers(mutex));
