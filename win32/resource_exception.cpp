@@ -1,5 +1,5 @@
-// The exception of a synchronisation object that could not be made.
-#include <xtbasis/win32/mfc_sync.h>
+// The exception of a resource that could not be made.
+#include <xtbasis/win32/mfc_object.h>
 
 BOOL CResourceException::GetErrorMessage(LPSTR buffer, UINT maxLength, PUINT helpContext) const {
   return CopyMessage("Eine ben\xF6tigte Ressource ist nicht verf\xFCgbar.", buffer, maxLength, helpContext);

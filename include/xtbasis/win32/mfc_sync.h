@@ -1,6 +1,6 @@
 // The framework's synchronisation classes: CCriticalSection, CMutex, CEvent,
-// CSemaphore, CSingleLock, CMultiLock, and CResourceException, which their
-// constructors throw when the object cannot be made.
+// CSemaphore, CSingleLock, CMultiLock. Their constructors throw
+// CResourceException (mfc_object.h) when the object cannot be made.
 //
 // Each class is a thin owner of the kit's own object: CMutex, CEvent and
 // CSemaphore hold a handle of sync.h (m_hObject, closed by the destructor)
@@ -30,16 +30,6 @@
 #include <xtbasis/win32/handles.h>
 #include <xtbasis/win32/mfc_object.h>
 #include <xtbasis/win32/sync.h>
-
-// A synchronisation object could not be made; thrown as a pointer, as the
-// framework's exceptions are.
-class XTBASIS_API CResourceException : public CException {
- public:
-  explicit CResourceException(BOOL autoDelete = TRUE) : CException(autoDelete) {}
-  BOOL GetErrorMessage(LPSTR buffer, UINT maxLength, PUINT helpContext = nullptr) const override;
-};
-
-[[noreturn]] XTBASIS_API void AfxThrowResourceException();
 
 class XTBASIS_API CSyncObject : public CObject {
   DECLARE_DYNAMIC(CSyncObject)
