@@ -1,5 +1,6 @@
 // The kit's record of threads: the object behind a thread handle, the
-// calling thread's own object, and ending a thread the kit started.
+// calling thread's own object, ending a thread the kit started, and the
+// priorities a thread may be given.
 #pragma once
 
 #include <memory>
@@ -20,5 +21,8 @@ bool OnKitThread();
 // Unwinds the calling kit thread to its start, which ends it with
 // `exitCode`. Only on a kit thread.
 [[noreturn]] void EndKitThread(DWORD exitCode);
+
+// Whether `priority` is one of the THREAD_PRIORITY_* values a thread takes.
+bool IsThreadPriority(int priority);
 
 }  // namespace xtb::win32

@@ -86,11 +86,6 @@ void RunThread(const std::shared_ptr<ThreadObject>& object, LPTHREAD_START_ROUTI
   object->End(code);
 }
 
-bool IsThreadPriority(int priority) {
-  return (priority >= THREAD_PRIORITY_LOWEST && priority <= THREAD_PRIORITY_HIGHEST) ||
-         priority == THREAD_PRIORITY_IDLE || priority == THREAD_PRIORITY_TIME_CRITICAL;
-}
-
 }  // namespace
 
 namespace xtb::win32 {
@@ -100,6 +95,11 @@ std::shared_ptr<Waitable> CurrentThreadObject() { return OwnObject(); }
 bool OnKitThread() { return t_current.startedByKit; }
 
 void EndKitThread(DWORD exitCode) { throw ThreadExit{exitCode}; }
+
+bool IsThreadPriority(int priority) {
+  return (priority >= THREAD_PRIORITY_LOWEST && priority <= THREAD_PRIORITY_HIGHEST) ||
+         priority == THREAD_PRIORITY_IDLE || priority == THREAD_PRIORITY_TIME_CRITICAL;
+}
 
 }  // namespace xtb::win32
 
@@ -168,7 +168,7 @@ DWORD GetThreadId(HANDLE handle) {
 BOOL SetThreadPriority(HANDLE handle, int priority) {
   std::shared_ptr<ThreadObject> thread = ThreadOf(handle);
   if (thread == nullptr) return FALSE;
-  if (!IsThreadPriority(priority)) {
+  if (!xtb::win32::IsThreadPriority(priority)) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }

@@ -9,20 +9,11 @@
 #include <thread>
 #include <vector>
 
+#include "eventually.h"
+
 namespace {
 
 using namespace std::chrono_literals;
-
-// Waits up to two seconds for `done`.
-template <class Done>
-bool Eventually(Done done) {
-  const auto end = std::chrono::steady_clock::now() + 2s;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(1ms);
-  }
-  return true;
-}
 
 // Starts `count` threads that each wait once for `event` (up to five
 // seconds) and count their release.

@@ -1,8 +1,9 @@
 // CObject and its run-time class information: CRuntimeClass, DECLARE_DYNAMIC,
 // IMPLEMENT_DYNAMIC, DECLARE_DYNCREATE, IMPLEMENT_DYNCREATE, RUNTIME_CLASS,
 // IsKindOf, the down-casts and checks (DYNAMIC_DOWNCAST, STATIC_DOWNCAST,
-// ASSERT_KINDOF, ASSERT_VALID), the dump context, and the invalid-argument
-// exception the collections throw.
+// ASSERT_KINDOF, ASSERT_VALID), the dump context, and the framework's
+// exceptions beside CException's own: the invalid argument the collections
+// throw, and the resource that could not be made.
 //
 // Each class's CRuntimeClass is a constant: its base is known before any
 // constructor of the program runs, so IsKindOf works in static
@@ -182,3 +183,13 @@ class XTBASIS_API CInvalidArgException : public CException {
 };
 
 [[noreturn]] XTBASIS_API void AfxThrowInvalidArgException();
+
+// A resource the program asked for could not be made (a synchronisation
+// object, say); thrown as a pointer like the others.
+class XTBASIS_API CResourceException : public CException {
+ public:
+  explicit CResourceException(BOOL autoDelete = TRUE) : CException(autoDelete) {}
+  BOOL GetErrorMessage(LPSTR buffer, UINT maxLength, PUINT helpContext = nullptr) const override;
+};
+
+[[noreturn]] XTBASIS_API void AfxThrowResourceException();
