@@ -79,11 +79,7 @@ TEST(FormatMessage, BufferProtocolAndUnknownNumbers) {
 TEST(FormatMessage, ModuleTablesComeBeforeTheSystem) {
   const XTResourceText messages[] = {{0x20001, "Kartei %1 gesperrt von %2!s! (%3!d! Versuche)%0"},
                                      {ERROR_ACCESS_DENIED, "Kein Zugriff"}};
-  XTModuleResources resources;
-  resources.name = "kit-messages.dll";
-  resources.messages = messages;
-  resources.messageCount = 2;
-  HMODULE module = XTRegisterModule(resources);
+  HMODULE module = XTRegisterModule(XTModuleResources{"kit-messages.dll", nullptr, 0, messages, 2});
   ASSERT_NE(module, nullptr);
   DWORD_PTR values[] = {reinterpret_cast<DWORD_PTR>("M\xFCller"), reinterpret_cast<DWORD_PTR>("Empfang"), 3};
   char buffer[128];
