@@ -48,6 +48,18 @@ class ProcessObject : public xtb::win32::Waitable {
   DWORD exitCode = STILL_ACTIVE;
 };
 
+// The handle of the child's primary thread: signalled with the process, an
+// object of its own so that a wait for all may name both handles.
+class PrimaryThreadObject : public xtb::win32::Waitable {
+ public:
+  explicit PrimaryThreadObject(std::shared_ptr<ProcessObject> process) : m_process(std::move(process)) {}
+  bool IsSignalledFor(DWORD, uint64_t) const override { return m_process->ended; }
+  bool Acquire(DWORD, uint64_t) override { return false; }
+
+ private:
+  std::shared_ptr<ProcessObject> m_process;
+};
+
 std::shared_ptr<ProcessObject> ProcessOf(HANDLE handle) {
   return xtb::win32::ObjectOfKind<ProcessObject>(handle);
 }
@@ -75,7 +87,7 @@ bool StartChildProcess(const os::ChildLaunch& launch, DWORD& id, HANDLE* process
   watcher.Detach();
   id = static_cast<DWORD>(child.id);
   if (process != nullptr) *process = OpenHandle(object);
-  if (thread != nullptr) *thread = OpenHandle(object);
+  if (thread != nullptr) *thread = OpenHandle(std::make_shared<PrimaryThreadObject>(object));
   return true;
 }
 

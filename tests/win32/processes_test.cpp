@@ -195,6 +195,8 @@ TEST(ProcessHandles, WaitExitCodesAndTermination) {
   const auto before = std::chrono::steady_clock::now();
   EXPECT_TRUE(TerminateProcess(sleeper.info.hProcess, 77));
   EXPECT_EQ(WaitForMultipleObjects(2, both, FALSE, 10000), WAIT_OBJECT_0 + 1);
+  HANDLE processAndThread[] = {sleeper.info.hProcess, sleeper.info.hThread};
+  EXPECT_EQ(WaitForMultipleObjects(2, processAndThread, TRUE, 0), WAIT_OBJECT_0);
   EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(10));
   EXPECT_TRUE(GetExitCodeProcess(sleeper.info.hProcess, &code));
   EXPECT_EQ(code, 77u);

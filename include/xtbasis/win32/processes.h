@@ -8,8 +8,8 @@
 // handler and no wait for children that are not its own) and reaps it as
 // soon as it ends, handles open or not: closing both handles neither kills
 // the child nor leaves a zombie. hThread stands for the child's primary
-// thread: it waits like the process (signalled when the process ends) and is
-// closed by CloseHandle; the thread calls (GetExitCodeThread, ResumeThread,
+// thread: an object of its own that waits like the process (signalled when
+// the process ends) and is closed by CloseHandle; the thread calls (GetExitCodeThread, ResumeThread,
 // GetThreadId) refuse it with ERROR_INVALID_HANDLE. dwThreadId is the
 // process id, which is the kernel's id of a process's first thread.
 //
@@ -79,7 +79,8 @@
 // standard streams; a null or INVALID_HANDLE_VALUE one gives the child
 // /dev/null for that stream (Windows gives it no stream at all). Any other
 // handle fails with ERROR_INVALID_HANDLE. bInheritHandles is not needed for
-// them, and no other handle reaches the child.
+// them, and no other handle of the kit reaches the child (the kit's files
+// are opened close-on-exec).
 typedef struct _STARTUPINFOA {
   DWORD cb;
   LPSTR lpReserved;
