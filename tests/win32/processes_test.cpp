@@ -317,7 +317,8 @@ TEST_F(ShellExecuteTest, FailuresGiveTheDocumentedResults) {
   EXPECT_EQ(Result(ShellExecute(nullptr, "print", document.c_str(), nullptr, nullptr, SW_SHOW)), SE_ERR_NOASSOC);
   SHELLEXECUTEINFOA info{};
   info.cbSize = sizeof info;
-  info.lpFile = m_work.Path("missing").c_str();
+  const std::string missing = m_work.Path("missing");
+  info.lpFile = missing.c_str();
   SetLastError(0);
   EXPECT_FALSE(ShellExecuteEx(&info));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
