@@ -1,0 +1,92 @@
+#include "program_search.h"
+
+#include <strings.h>
+
+#include <cerrno>
+#include <vector>
+
+#include <xtbasis/platform/lasterror.h>
+
+#include "os/child_processes.h"
+#include "os/environment.h"
+#include "os/filesystem.h"
+#include "os/programs.h"
+#include "os/systempath.h"
+
+namespace xtb::win32 {
+namespace {
+
+// The names to try for `name`, the first that exists wins: without a
+// ".exe" suffix first, since the programs built here have none.
+std::vector<std::string> NamesFor(const std::string& name) {
+  constexpr size_t kSuffix = 4;
+  if (name.size() > kSuffix && strcasecmp(name.c_str() + name.size() - kSuffix, ".exe") == 0) {
+    return {name.substr(0, name.size() - kSuffix), name};
+  }
+  return {name};
+}
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+// The folders a bare name is searched in, in order.
+std::vector<std::string> SearchFolders() {
+  std::vector<std::string> folders;
+  const std::string own = FolderOf(os::OwnExecutable());
+  if (!own.empty()) folders.push_back(own);
+  const char* value = os::EnvironmentValue("PATH");
+  const std::string list = value != nullptr ? value : os::kSystemSearchPath;
+  size_t from = 0;
+  for (;;) {
+    const size_t colon = list.find(':', from);
+    const std::string folder = list.substr(from, colon == std::string::npos ? std::string::npos : colon - from);
+    // An empty entry is the current folder, which is not searched.
+    if (!folder.empty()) folders.push_back(folder);
+    if (colon == std::string::npos) break;
+    from = colon + 1;
+  }
+  return folders;
+}
+
+}  // namespace
+
+std::string AbsolutePath(const std::string& path) {
+  if (!path.empty() && path[0] == '/') return path;
+  std::string current;
+  if (!os::CurrentFolder(current)) return path;
+  return current + "/" + path;
+}
+
+bool FindProgram(const std::string& name, bool search, std::string& path) {
+  const std::string system = os::SystemPath(name);
+  if (system.empty()) {
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    return false;
+  }
+  const std::vector<std::string> names = NamesFor(system);
+  if (!search || system.find('/') != std::string::npos) {
+    for (const std::string& candidate : names) {
+      if (os::IsRegularFile(candidate, false)) {
+        path = AbsolutePath(candidate);
+        return true;
+      }
+    }
+    // errno is the name's own, as given: the last one tried.
+    return os::FailedOn(system);
+  }
+  for (const std::string& folder : SearchFolders()) {
+    for (const std::string& candidate : names) {
+      const std::string full = folder + "/" + candidate;
+      if (os::IsRegularFile(full, true)) {
+        path = AbsolutePath(full);
+        return true;
+      }
+    }
+  }
+  SetLastError(ERROR_FILE_NOT_FOUND);
+  return false;
+}
+
+}  // namespace xtb::win32
