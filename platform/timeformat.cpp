@@ -47,6 +47,45 @@ CString FormatTm(const char* format, const struct tm& tm) {
   return CString(std::move(out));
 }
 
+CString FormatSpan(const char* format, long long days, long hours, long minutes, long seconds) {
+  CString out;
+  if (!format) return out;
+  for (const char* p = format; *p; ++p) {
+    if (*p != '%' || !p[1]) {
+      out += *p;
+      continue;
+    }
+    switch (*++p) {
+      case 'D':
+        out.AppendFormat("%lld", days);
+        break;
+      case 'H':
+        out.AppendFormat("%02ld", hours);
+        break;
+      case 'M':
+        out.AppendFormat("%02ld", minutes);
+        break;
+      case 'S':
+        out.AppendFormat("%02ld", seconds);
+        break;
+      case '%':
+        out += '%';
+        break;
+      default:  // no code: copied as written
+        out += '%';
+        out += *p;
+        break;
+    }
+  }
+  return out;
+}
+
+CString ResourceFormat(UINT id) {
+  CString format;
+  format.LoadString(id);
+  return format;
+}
+
 SYSTEMTIME SystemTimeOf(const struct tm& parts, WORD milliseconds) {
   return SYSTEMTIME{static_cast<WORD>(parts.tm_year + 1900), static_cast<WORD>(parts.tm_mon + 1),
                     static_cast<WORD>(parts.tm_wday),          static_cast<WORD>(parts.tm_mday),
