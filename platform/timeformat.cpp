@@ -48,6 +48,8 @@ CString FormatTm(const char* format, const struct tm& tm) {
 }
 
 CString FormatSpan(const char* format, long long days, long hours, long minutes, long seconds) {
+  static constexpr char kCodes[] = "DHMS";
+  const long long values[] = {days, hours, minutes, seconds};
   CString out;
   if (!format) return out;
   for (const char* p = format; *p; ++p) {
@@ -55,26 +57,14 @@ CString FormatSpan(const char* format, long long days, long hours, long minutes,
       out += *p;
       continue;
     }
-    switch (*++p) {
-      case 'D':
-        out.AppendFormat("%lld", days);
-        break;
-      case 'H':
-        out.AppendFormat("%02ld", hours);
-        break;
-      case 'M':
-        out.AppendFormat("%02ld", minutes);
-        break;
-      case 'S':
-        out.AppendFormat("%02ld", seconds);
-        break;
-      case '%':
-        out += '%';
-        break;
-      default:  // no code: copied as written
-        out += '%';
-        out += *p;
-        break;
+    const char code = *++p;
+    const char* found = code ? std::strchr(kCodes, code) : nullptr;
+    if (found) {
+      // Whole days as they are, the parts of a day with two digits.
+      out.AppendFormat(found == kCodes ? "%lld" : "%02lld", values[found - kCodes]);
+    } else {
+      if (code != '%') out += '%';  // no code: copied as written
+      out += code;
     }
   }
   return out;
