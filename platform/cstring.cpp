@@ -2,6 +2,7 @@
 #include <xtbasis/platform/cstring.h>
 
 #include "format.h"
+#include "format_message.h"
 
 #include <algorithm>
 #include <functional>
@@ -251,6 +252,12 @@ void CString::FormatList(const char* format, const XTFormatArg* args, int count)
   }
   m_text.clear();
   xtb::AppendFormatted(m_text, format, args, n);
+}
+
+void CString::FormatMessageList(const char* format, const XTFormatArg* args, int count) {
+  std::string text;  // an argument may be this string's own text
+  xtb::AppendMessageInserts(text, format, args, static_cast<size_t>(count < 0 ? 0 : count));
+  m_text.swap(text);
 }
 
 void CString::AppendFormatList(const char* format, const XTFormatArg* args, int count) {

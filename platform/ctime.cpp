@@ -91,6 +91,14 @@ CString CTime::Format(const char* format) const {
   return xtb::FormatTm(format, parts);
 }
 
+CString CTime::Format(UINT formatId) const { return Format(xtb::ResourceFormat(formatId).GetString()); }
+
+CString CTimeSpan::Format(const char* format) const {
+  return xtb::FormatSpan(format, GetDays(), GetHours(), GetMinutes(), GetSeconds());
+}
+
+CString CTimeSpan::Format(UINT formatId) const { return Format(xtb::ResourceFormat(formatId).GetString()); }
+
 CString CTime::FormatGmt(const char* format) const {
   struct tm parts;
   if (!GetGmtTm(&parts)) AtlThrow(E_INVALIDARG);

@@ -1,6 +1,7 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <list>
@@ -81,6 +82,8 @@ class ModuleList {
   std::list<XTModuleRecord> m_records;  // stable addresses: they are the handles
 };
 
+std::atomic<HINSTANCE> g_resourceModule{nullptr};  // null: the program's own
+
 bool FillTable(const XTResourceText* texts, size_t count, std::map<UINT, std::string>& table) {
   if (count && !texts) return false;
   for (size_t i = 0; i < count; ++i) {
@@ -122,6 +125,13 @@ HMODULE GetModuleHandleA(LPCSTR name) {
   if (!module) SetLastError(ERROR_MOD_NOT_FOUND);
   return module;
 }
+
+HINSTANCE XTGetResourceModule() {
+  HINSTANCE chosen = g_resourceModule.load();
+  return chosen ? chosen : ModuleList::Instance().Program();
+}
+
+void XTSetResourceModule(HINSTANCE module) { g_resourceModule.store(module); }
 
 CString XTModuleName(HINSTANCE module) {
   const XTModuleRecord* record = Resolve(module);

@@ -150,9 +150,11 @@ CString COleDateTime::Format(const char* format) const {
   return xtb::FormatTm(format, parts);
 }
 
-CString COleDateTime::Format() const {
+CString COleDateTime::Format(DWORD flags, LCID /*locale: the process locale's forms*/) const {
   struct tm parts;
   if (m_status == valid && ToTm(parts)) {
+    if (flags & VAR_DATEVALUEONLY) return Format("%x");
+    if (flags & VAR_TIMEVALUEONLY) return Format("%X");
     if (parts.tm_hour == 0 && parts.tm_min == 0 && parts.tm_sec == 0) return Format("%x");
     if (parts.tm_year == -1 && parts.tm_mon == 11 && parts.tm_mday == 30) return Format("%X");
     return Format("%x %X");
@@ -186,6 +188,14 @@ void COleDateTimeSpan::SetDateTimeSpan(LONG days, int hours, int minutes, int se
   m_span = days + (hours * 3600.0 + minutes * 60.0 + seconds) / kSecondsPerDay;
   m_status = valid;
 }
+
+CString COleDateTimeSpan::Format(const char* format) const {
+  if (m_status == null) return CString();
+  if (m_status != valid) return CString("Invalid DateTimeSpan");
+  return xtb::FormatSpan(format, GetDays(), GetHours(), GetMinutes(), GetSeconds());
+}
+
+CString COleDateTimeSpan::Format(UINT formatId) const { return Format(xtb::ResourceFormat(formatId).GetString()); }
 
 LONGLONG COleDateTimeSpan::WholeSeconds() const { return std::llround(m_span * kSecondsPerDay); }
 LONG COleDateTimeSpan::GetDays() const { return static_cast<LONG>(WholeSeconds() / 86400); }

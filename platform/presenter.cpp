@@ -1,4 +1,5 @@
 #include <xtbasis/platform/presenter.h>
+#include <xtbasis/platform/winapp.h>
 
 #include <array>
 #include <atomic>
@@ -76,5 +77,7 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
 }
 
 int AfxMessageBox(LPCSTR text, UINT type, UINT /*helpId*/) {
-  return GetXTPresenter().ShowMessageBox(nullptr, text, program_invocation_short_name, type);
+  const CWinApp* app = AfxGetApp();
+  const char* caption = app && app->m_pszAppName ? app->m_pszAppName : program_invocation_short_name;
+  return GetXTPresenter().ShowMessageBox(nullptr, text, caption, type);
 }

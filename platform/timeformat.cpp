@@ -47,6 +47,35 @@ CString FormatTm(const char* format, const struct tm& tm) {
   return CString(std::move(out));
 }
 
+CString FormatSpan(const char* format, long long days, long hours, long minutes, long seconds) {
+  static constexpr char kCodes[] = "DHMS";
+  const long long values[] = {days, hours, minutes, seconds};
+  CString out;
+  if (!format) return out;
+  for (const char* p = format; *p; ++p) {
+    if (*p != '%' || !p[1]) {
+      out += *p;
+      continue;
+    }
+    const char code = *++p;
+    const char* found = code ? std::strchr(kCodes, code) : nullptr;
+    if (found) {
+      // Whole days as they are, the parts of a day with two digits.
+      out.AppendFormat(found == kCodes ? "%lld" : "%02lld", values[found - kCodes]);
+    } else {
+      if (code != '%') out += '%';  // no code: copied as written
+      out += code;
+    }
+  }
+  return out;
+}
+
+CString ResourceFormat(UINT id) {
+  CString format;
+  format.LoadString(id);
+  return format;
+}
+
 SYSTEMTIME SystemTimeOf(const struct tm& parts, WORD milliseconds) {
   return SYSTEMTIME{static_cast<WORD>(parts.tm_year + 1900), static_cast<WORD>(parts.tm_mon + 1),
                     static_cast<WORD>(parts.tm_wday),          static_cast<WORD>(parts.tm_mday),

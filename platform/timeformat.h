@@ -11,6 +11,12 @@ namespace xtb {
 // the locale gives in UTF-8 comes out in 1252.
 CString FormatTm(const char* format, const struct tm& tm);
 
+// A time span's %D, %H, %M, %S and %% (the span classes' Format).
+CString FormatSpan(const char* format, long long days, long hours, long minutes, long seconds);
+
+// The format that string `id` of the resource module holds; empty when missing.
+CString ResourceFormat(UINT id);
+
 SYSTEMTIME SystemTimeOf(const struct tm& parts, WORD milliseconds = 0);
 
 }  // namespace xtb

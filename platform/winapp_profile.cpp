@@ -1,7 +1,6 @@
 // CWinApp's profile on the registry store: one key per section below
 // HKEY_CURRENT_USER\Software, one value per entry.
 #include <xtbasis/platform/lasterror.h>
-#include <xtbasis/platform/module.h>
 #include <xtbasis/platform/registry.h>
 #include <xtbasis/platform/winapp.h>
 
@@ -71,9 +70,8 @@ void CWinApp::SetRegistryKey(LPCSTR key) {
 }
 
 void CWinApp::SetRegistryKey(UINT keyId) {
-  char* text = nullptr;
-  const int length = LoadStringA(m_hInstance, keyId, reinterpret_cast<char*>(&text), 0);
-  if (length > 0) SetRegistryKey(CString(text, length));
+  CString key;
+  if (key.LoadString(keyId)) SetRegistryKey(key);
 }
 
 CString CWinApp::SectionPath(LPCSTR section) const {

@@ -12,6 +12,15 @@
 #include <xtbasis/platform/formatargs.h>
 #include <xtbasis/platform/wintypes.h>
 
+// The Windows headers make LoadString and FormatMessage macros for their
+// 8-bit calls (LoadStringA ...). The members of those names are declared
+// here under both spellings, with the macros set aside, so a call compiles
+// whether or not the macros are in force where it is written.
+#pragma push_macro("LoadString")
+#pragma push_macro("FormatMessage")
+#undef LoadString
+#undef FormatMessage
+
 class XTBASIS_API CString {
  public:
   CString() = default;
@@ -47,6 +56,15 @@ class XTBASIS_API CString {
   // Byte-wise comparison (<0, 0, >0); CompareNoCase folds by code page 1252.
   int Compare(const char* text) const;
   int CompareNoCase(const char* text) const;
+  // The order of the process locale's collation (LC_COLLATE, strcoll), as
+  // the Windows runtime's: CXTSysBase::InitInstance sets the 1252 form of the
+  // user's language, where German letters sort with their base letters
+  // ("\xC4rger" before "Bahn", "Stra\xDF" beside "Strass") and case decides
+  // last. Under a UTF-8 locale the texts are compared as UTF-8, so 1252 bytes
+  // keep their meaning; under C or POSIX the order is Compare's.
+  // CollateNoCase folds both texts to lower case by code page 1252 first.
+  int Collate(const char* text) const;
+  int CollateNoCase(const char* text) const;
 
   CString Left(int count) const;
   CString Right(int count) const;
@@ -103,6 +121,51 @@ class XTBASIS_API CString {
   void AppendFormat(const char* format, ...) __attribute__((format(printf, 2, 3)));
   void FormatV(const char* format, va_list args);
   void AppendFormatV(const char* format, va_list args);
+  // The same with the format taken from string `formatId` of the resource
+  // module (XTGetResourceModule); a missing string formats as an empty one.
+  template <class... Args>
+  void Format(UINT formatId, const Args&... args) {
+    const XTFormatArg list[] = {xtb::FormatArgOf(args)..., XTFormatArg{}};
+    FormatList(ResourceText(formatId).GetString(), list, static_cast<int>(sizeof...(Args)));
+  }
+  template <class... Args>
+  void AppendFormat(UINT formatId, const Args&... args) {
+    const XTFormatArg list[] = {xtb::FormatArgOf(args)..., XTFormatArg{}};
+    AppendFormatList(ResourceText(formatId).GetString(), list, static_cast<int>(sizeof...(Args)));
+  }
+
+  // Inserts as the Windows message formatter reads them: %1 to %99 take the
+  // argument of that number (as %s), %1!d! or %2!5.2f! with a printf
+  // conversion ('*' takes the arguments after it as width and precision);
+  // %% is '%', %n a line break (CR LF), %r CR, %t TAB, %0 ends the text, and
+  // '%' before any other character leaves that character. A CString argument
+  // is its text. An insert without its argument is left out.
+  template <class... Args>
+  void FormatMessage(const char* format, const Args&... args) {
+    const XTFormatArg list[] = {xtb::FormatArgOf(args)..., XTFormatArg{}};
+    FormatMessageList(format, list, static_cast<int>(sizeof...(Args)));
+  }
+  template <class... Args>
+  void FormatMessage(UINT formatId, const Args&... args) {
+    const XTFormatArg list[] = {xtb::FormatArgOf(args)..., XTFormatArg{}};
+    FormatMessageList(ResourceText(formatId).GetString(), list, static_cast<int>(sizeof...(Args)));
+  }
+  template <class... Args>
+  void FormatMessageA(const char* format, const Args&... args) {
+    FormatMessage(format, args...);
+  }
+  template <class... Args>
+  void FormatMessageA(UINT formatId, const Args&... args) {
+    FormatMessage(formatId, args...);
+  }
+
+  // String `id` of the resource module (XTGetResourceModule), or of
+  // `module`. FALSE, with the string empty and the last error set as
+  // LoadStringA sets it, when the string is missing.
+  BOOL LoadString(UINT id) { return LoadResourceString(id); }
+  BOOL LoadString(HINSTANCE module, UINT id) { return LoadModuleString(module, id); }
+  BOOL LoadStringA(UINT id) { return LoadString(id); }
+  BOOL LoadStringA(HINSTANCE module, UINT id) { return LoadString(module, id); }
 
   // Direct access: the buffer holds at least minLength characters plus a
   // terminating NUL; ReleaseBuffer(-1) takes the length up to the first NUL.
@@ -145,6 +208,11 @@ class XTBASIS_API CString {
  private:
   void FormatList(const char* format, const XTFormatArg* args, int count);
   void AppendFormatList(const char* format, const XTFormatArg* args, int count);
+  void FormatMessageList(const char* format, const XTFormatArg* args, int count);
+  BOOL LoadResourceString(UINT id);
+  BOOL LoadModuleString(HINSTANCE module, UINT id);
+  // String `id` of the resource module; empty when missing.
+  static CString ResourceText(UINT id);
   // Whether one of the texts lies in this string's own buffer.
   bool IsAmong(const XTFormatArg* args, int count) const;
 
@@ -152,3 +220,6 @@ class XTBASIS_API CString {
 };
 
 typedef CString CStringA;
+
+#pragma pop_macro("FormatMessage")
+#pragma pop_macro("LoadString")

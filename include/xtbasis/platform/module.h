@@ -38,6 +38,15 @@ XTBASIS_API HINSTANCE XTRegisterModule(const XTModuleResources& resources);
 // none. A null name gives the program's own module.
 XTBASIS_C_API HMODULE GetModuleHandleA(LPCSTR name);
 
+// The module whose string table the framework's string calls read
+// (CString::LoadString, Format and FormatMessage with a string id, the
+// porting kit's AfxMessageBox with an id and AfxFormatString1/2): the
+// program's own (GetModuleHandleA(nullptr)) until another is set. Setting
+// null goes back to the program's own; an unknown handle makes those calls
+// fail with ERROR_INVALID_HANDLE.
+XTBASIS_API HINSTANCE XTGetResourceModule();
+XTBASIS_API void XTSetResourceModule(HINSTANCE module);
+
 // The module's name as registered; empty for an unknown handle.
 XTBASIS_API CString XTModuleName(HINSTANCE module);
 

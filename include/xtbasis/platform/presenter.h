@@ -112,5 +112,6 @@ XTBASIS_API BOOL XTShowSaveFileDialog(const XTSaveFileRequest& request, CString&
 XTBASIS_API BOOL XTShowFolderDialog(const XTFolderRequest& request, CString& folder);
 
 XTBASIS_C_API int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
-// The program's name as caption.
+// The application's name (CWinApp::m_pszAppName) as caption, the program's
+// name while there is no application object. Help ids have no meaning here.
 XTBASIS_API int AfxMessageBox(LPCSTR text, UINT type = MB_OK, UINT helpId = 0);

@@ -10,7 +10,11 @@
 //                  Valid from 100-01-01 to 9999-12-31.
 // Format takes strftime codes; "%#d" (and the other numeric codes with '#')
 // leaves out leading zeros. Names of months and days follow LC_TIME and are
-// handed out in code page 1252.
+// handed out in code page 1252. The span classes' Format takes %D (whole
+// days), %H, %M, %S (two digits) and %%; other characters, and '%' before
+// any other, are copied. The forms with a string id take the format from
+// the resource module's string table (XTGetResourceModule); a missing
+// string formats as an empty format.
 #pragma once
 
 #include <ctime>
@@ -22,6 +26,16 @@
 
 typedef long long __time64_t;
 typedef double DATE;
+typedef DWORD LCID;
+
+// The locale of COleDateTime's Format and ParseDateTime. Only the user's
+// (the process locale) is known; any other value is read as it.
+#define LANG_USER_DEFAULT 0x0400u
+#define LOCALE_USER_DEFAULT 0x0400u
+#define LOCALE_NOUSEROVERRIDE 0x80000000u
+// The parts of a date and time that Format and ParseDateTime keep.
+#define VAR_TIMEVALUEONLY ((DWORD)0x00000001)
+#define VAR_DATEVALUEONLY ((DWORD)0x00000002)
 
 struct SYSTEMTIME {
   WORD wYear;
@@ -59,6 +73,9 @@ class XTBASIS_API CTimeSpan {
   CTimeSpan& operator-=(CTimeSpan other) { m_span -= other.m_span; return *this; }
   auto operator<=>(const CTimeSpan&) const = default;
 
+  CString Format(const char* format) const;
+  CString Format(UINT formatId) const;
+
  private:
   __time64_t m_span;
 };
@@ -89,6 +106,7 @@ class XTBASIS_API CTime {
   bool GetAsSystemTime(SYSTEMTIME& out) const;
 
   CString Format(const char* format) const;
+  CString Format(UINT formatId) const;
   CString FormatGmt(const char* format) const;
 
   CTime operator+(CTimeSpan span) const { return m_time + span.GetTimeSpan(); }
@@ -123,6 +141,10 @@ class XTBASIS_API COleDateTimeSpan {
   LONG GetMinutes() const;
   LONG GetSeconds() const;
   operator double() const { return m_span; }
+
+  // "Invalid DateTimeSpan" when invalid, empty when null.
+  CString Format(const char* format) const;
+  CString Format(UINT formatId) const;
 
   COleDateTimeSpan operator+(const COleDateTimeSpan& other) const;
   COleDateTimeSpan operator-(const COleDateTimeSpan& other) const;
@@ -178,9 +200,21 @@ class XTBASIS_API COleDateTime {
 
   // "Invalid DateTime" when invalid, empty when null.
   CString Format(const char* format) const;
-  // Date and time in the locale's form; the date alone at midnight, the
-  // time alone on 1899-12-30.
-  CString Format() const;
+  // Date and time in the locale's form (%x %X); the date alone at midnight
+  // or with VAR_DATEVALUEONLY, the time alone on 1899-12-30 or with
+  // VAR_TIMEVALUEONLY. There is no Format(UINT formatId): DWORD and UINT
+  // are one type here, so a number is always the flags.
+  CString Format(DWORD flags = 0, LCID locale = LANG_USER_DEFAULT) const;
+
+  // Reads a date, a time, or a date and a time, in the forms "24.12.2026"
+  // (also "24.12.26": years 00-29 are 2000-2029, 30-99 1930-1999),
+  // "2026-12-24", "18:30" or "18:30:15", the time after the date and a
+  // blank. A time alone lies on 1899-12-30, a date alone at midnight;
+  // VAR_DATEVALUEONLY drops the time that the text gives, VAR_TIMEVALUEONLY
+  // the date. TRUE and valid on success; otherwise (null or other text, a
+  // part out of range, both flags) FALSE with the value 0 and the status
+  // invalid. The locale does not change the forms read.
+  BOOL ParseDateTime(const char* text, DWORD flags = 0, LCID locale = LANG_USER_DEFAULT);
 
   COleDateTime operator+(const COleDateTimeSpan& span) const;
   COleDateTime operator-(const COleDateTimeSpan& span) const;

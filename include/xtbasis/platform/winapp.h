@@ -90,8 +90,8 @@ class XTBASIS_API CWinApp {
   void ParseCommandLine(CCommandLineInfo& info);
 
   // Puts the profile into the registry under HKEY_CURRENT_USER\Software\<key>;
-  // the id form takes the key from the program's string table (nothing
-  // changes when the string is missing).
+  // the id form takes the key from the resource module's string table
+  // (XTGetResourceModule; nothing changes when the string is missing).
   void SetRegistryKey(LPCSTR key);
   void SetRegistryKey(UINT keyId);
 
