@@ -1,3 +1,4 @@
+#include <cstring>
 #include <string>
 #include <xtbasis/mailslot.h>
 #include <xtbasis/platform/clock.h>
@@ -66,11 +67,16 @@ bool RouterDelivered(int fd) {
 
 // The mail on the wire: sender|id|type|text, cut to the limit in mailslot mode.
 std::string FormMail(const CString& sender, const MAILTYPES& type, const CString& text, bool pipe) {
-  std::string mail(sender.GetString(), static_cast<size_t>(sender.GetLength()));
+  const std::string id = MailId();
+  const char* typeName = TypeName(type);
+  std::string mail;
+  mail.reserve(static_cast<size_t>(sender.GetLength()) + id.size() + std::strlen(typeName) +
+               static_cast<size_t>(text.GetLength()) + 3);
+  mail.append(sender.GetString(), static_cast<size_t>(sender.GetLength()));
   mail += '|';
-  mail += MailId();
+  mail += id;
   mail += '|';
-  mail += TypeName(type);
+  mail += typeName;
   mail += '|';
   mail.append(text.GetString(), static_cast<size_t>(text.GetLength()));
   if (!pipe && mail.size() > kMailslotMailMax) mail.replace(kMailslotMailMax - 3, std::string::npos, "...");
@@ -82,6 +88,12 @@ std::string StreamFrame(const std::string& mail) {
   char header[4];
   PutStatus(static_cast<uint32_t>(mail.size()), header);
   return std::string(header, 4) + mail;
+}
+
+// Writes `mail` to an endpoint of this computer, waiting a bounded time for
+// a receiver that takes no mail.
+bool WriteHere(int fd, const std::string& mail) {
+  return xtb::os::SendMessage(fd, mail.data(), mail.size(), kSendTimeoutMs) || FailedOn(Channel::LocalConnection);
 }
 
 // Opens the endpoint once; the handle, or INVALID_HANDLE_VALUE.
@@ -144,6 +156,25 @@ bool SendThroughRouter(const std::string& place, const std::string& endpoint, co
   return delivered;
 }
 
+// SendOneMessage to an endpoint of this computer: Open, Write and Close
+// with their attempts, traces and results, on the connection itself rather
+// than on a handle that nobody else gets to see.
+bool SendHere(bool pipe, const std::string& place, const std::string& endpoint, const CString& sender,
+              const MAILTYPES& type, const CString& text) {
+  const std::string file = EndpointFile(endpoint);
+  int fd = -1;
+  if (!WithOpenAttempts(pipe, place, endpoint, [&] {
+        fd = ConnectMailEndpoint(file, pipe ? xtb::os::SocketKind::Sequenced : xtb::os::SocketKind::Datagram);
+        return fd >= 0 || FailedOn(Channel::LocalConnection);
+      }))
+    return false;
+  const bool written = WriteHere(fd, FormMail(sender, type, text, pipe));
+  if (!written) TraceFailure(__LINE__, "CXTMailslotClient::Write: ");
+  const bool closed = xtb::os::CloseEndpoint(fd) || FailedOn(Channel::LocalConnection);
+  if (!closed) TraceFailure(__LINE__, "CXTMailslotClient::Close: ");
+  return written && closed;
+}
+
 }  // namespace
 
 CXTMailslotClient::CXTMailslotClient() : m_handle(INVALID_HANDLE_VALUE) {}
@@ -162,9 +193,9 @@ bool CXTMailslotClient::Open(const CString& computer, const CString& name, const
   m_route = CString(endpoint);
   Channel channel;
   const int fd = DescriptorOf(m_handle, &channel);
-  // A write waits a bounded time for a receiver that takes no mail.
-  if (channel != Channel::NetworkDatagram && !xtb::os::SetSendTimeout(fd, kSendTimeoutMs) && !FailedOn(channel) &&
-      pipe) {
+  // A write waits a bounded time for a router that takes no mail (and for a
+  // receiver here: WriteHere).
+  if (channel == Channel::NetworkStream && !xtb::os::SetSendTimeout(fd, kSendTimeoutMs) && !FailedOn(channel)) {
     TraceFailure(__LINE__, "CXTMailslotClient::Open: SetNamedPipeHandleState: ");
     CloseHandleOf(m_handle);
     m_handle = INVALID_HANDLE_VALUE;
@@ -191,7 +222,7 @@ bool CXTMailslotClient::Write(const CString& sender, const MAILTYPES& type, cons
         break;
       }
       default:
-        written = xtb::os::SendMessage(fd, mail.data(), mail.size()) || FailedOn(channel);
+        written = WriteHere(fd, mail);
     }
   }
   if (!written) TraceFailure(__LINE__, "CXTMailslotClient::Write: ");
@@ -205,8 +236,9 @@ bool CXTMailslotClient::SendOneMessage(const CString& computer, const CString& n
   const std::string place(computer.GetString(), static_cast<size_t>(computer.GetLength()));
   // The sender is the machine the user sits at.
   const CString sender(xtb::RemoteClientName());
-  if (PipeMode() && !IsThisComputer(place))
-    return SendThroughRouter(place, EndpointName(true, name, subName), sender, type, text);
+  const bool pipe = PipeMode();
+  if (IsThisComputer(place)) return SendHere(pipe, place, EndpointName(pipe, name, subName), sender, type, text);
+  if (pipe) return SendThroughRouter(place, EndpointName(true, name, subName), sender, type, text);
   CXTMailslotClient client;
   return client.Open(computer, name, subName) && client.Write(sender, type, text) && client.Close();
 }

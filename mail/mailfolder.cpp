@@ -21,8 +21,8 @@ int CreateMailEndpoint(const std::string& fileName, os::SocketKind kind, std::st
   return os::CreateEndpoint(folder, fileName, kind, refusal);
 }
 
-int ConnectMailEndpoint(const std::string& fileName, os::SocketKind kind, bool waitingSends) {
-  return os::ConnectEndpoint(MailFolder(), fileName, kind, waitingSends);
+int ConnectMailEndpoint(const std::string& fileName, os::SocketKind kind) {
+  return os::ConnectEndpoint(MailFolder(), fileName, kind);
 }
 
 }  // namespace xtb::mail

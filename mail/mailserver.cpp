@@ -55,7 +55,9 @@ bool CXTMailslotServer::Read(CString& sender, MAILTYPES& type, CString& text) {
     from = connection;
   }
   const size_t limit = pipe ? kPipeMailMax : kMailslotMailMax;
-  const auto buffer = std::make_unique<char[]>(limit + 1);
+  // One buffer per reading thread, made once for the larger limit: a mail
+  // costs no allocation, and nothing is cleared that the read overwrites.
+  static thread_local const auto buffer = std::make_unique_for_overwrite<char[]>(kPipeMailMax + 1);
   bool result = false;
   uint32_t account = xtb::os::kUnknownAccount;
   const long length = from < 0 ? -1 : xtb::os::ReceiveMessage(from, buffer.get(), limit, &account);

@@ -1,13 +1,15 @@
 #include "localsocket.h"
 
-#include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <mutex>
 #include <unordered_map>
@@ -114,8 +116,7 @@ bool CloseEndpoint(int fd) {
   return true;
 }
 
-int ConnectEndpoint(const std::string& folderPath, const std::string& fileName, SocketKind kind,
-                    bool waitingSends) {
+int ConnectEndpoint(const std::string& folderPath, const std::string& fileName, SocketKind kind) {
   // connect(2) follows a link at the name it is given. So the folder is
   // opened without following a link in its place and checked, the socket is
   // opened as itself (O_PATH, no link followed) and connected through its
@@ -135,18 +136,15 @@ int ConnectEndpoint(const std::string& folderPath, const std::string& fileName, 
   }
   sockaddr_un address;
   if (!MakeAddress("/proc/self/fd/" + std::to_string(entry.Get()), address)) return -1;
-  // A listener's full queue must not hold the caller: sequenced connects
-  // do not wait.
-  const bool sequenced = kind == SocketKind::Sequenced;
-  const int fd = socket(AF_UNIX, SocketType(kind) | SOCK_CLOEXEC | (sequenced ? SOCK_NONBLOCK : 0), 0);
+  // A listener's full queue must not hold the caller: connects do not wait,
+  // and sends wait only as SendMessage is told.
+  const int fd = socket(AF_UNIX, SocketType(kind) | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
   if (fd < 0) return Fail(-1);
   if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
     // A file without a holder is an endpoint that does not exist.
     if (errno == ECONNREFUSED) errno = ENOENT;
     return Fail(fd);
   }
-  // Sends block again (bounded by SetSendTimeout), as writes to an endpoint do.
-  if (sequenced && waitingSends) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   return fd;
 }
 
@@ -188,20 +186,37 @@ long ReceiveMessage(int fd, char* buffer, size_t capacity, uint32_t* account) {
   return n;
 }
 
-bool SendMessage(int fd, const char* data, size_t length, bool wait) {
-  ssize_t n;
-  do n = send(fd, data, length, MSG_NOSIGNAL | (wait ? 0 : MSG_DONTWAIT));
-  while (n < 0 && errno == EINTR);
-  if (n < 0) {
-    // Waiting, the send time-out passed; else the receiver takes nothing now.
-    if (errno == EAGAIN) errno = wait ? ETIMEDOUT : EBUSY;
-    return false;
+bool SendMessage(int fd, const char* data, size_t length, int waitMs) {
+  // Tried at once: a receiver with room takes the message without a wait
+  // set up first; only a full one is polled for, until the deadline.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+  for (;;) {
+    ssize_t n;
+    do n = send(fd, data, length, MSG_NOSIGNAL | MSG_DONTWAIT);
+    while (n < 0 && errno == EINTR);
+    if (n >= 0) {
+      if (static_cast<size_t>(n) == length) return true;
+      errno = EMSGSIZE;
+      return false;
+    }
+    if (errno != EAGAIN) return false;
+    if (waitMs == 0) {
+      errno = EBUSY;  // the receiver takes nothing now
+      return false;
+    }
+    int left = kWaitWithoutEnd;
+    if (waitMs != kWaitWithoutEnd) {
+      const auto rest = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+      left = static_cast<int>(std::max<std::chrono::milliseconds::rep>(rest.count(), 0));
+    }
+    pollfd writable{fd, POLLOUT, 0};
+    const int ready = left == 0 ? 0 : poll(&writable, 1, left);
+    if (ready == 0) {
+      errno = ETIMEDOUT;
+      return false;
+    }
+    if (ready < 0 && errno != EINTR) return false;
   }
-  if (static_cast<size_t>(n) != length) {
-    errno = EMSGSIZE;
-    return false;
-  }
-  return true;
 }
 
 bool SetSendTimeout(int fd, int milliseconds) {

@@ -36,11 +36,9 @@ bool CloseEndpoint(int fd);
 // when nobody holds it, EAGAIN when its listener's queue is full, EACCES
 // when a link, anything but a socket, or a socket with a second name is
 // found under the name, or the folder is a link or one that others could
-// change (os::Folder::OthersCannotSwapEntries). With
-// `waitingSends` false a sequenced connection stays non-blocking, for a
-// caller that only sends without waiting (the router).
-int ConnectEndpoint(const std::string& folderPath, const std::string& fileName, SocketKind kind,
-                    bool waitingSends = true);
+// change (os::Folder::OthersCannotSwapEntries). The connection does not
+// block; SendMessage waits on it as long as its caller says.
+int ConnectEndpoint(const std::string& folderPath, const std::string& fileName, SocketKind kind);
 
 // The next connection of a sequenced endpoint (blocks). Reads on it give up
 // after `readTimeoutMs`, so that a client that never writes cannot hold the
@@ -55,11 +53,14 @@ int AcceptConnection(int fd, int readTimeoutMs);
 constexpr uint32_t kUnknownAccount = 0xFFFFFFFF;
 long ReceiveMessage(int fd, char* buffer, size_t capacity, uint32_t* account = nullptr);
 // Sends one message whole; false otherwise (EMSGSIZE when only a part
-// went). Without `wait`, a receiver that cannot take it now fails it with
-// EBUSY.
-bool SendMessage(int fd, const char* data, size_t length, bool wait = true);
+// went). A receiver that cannot take it now is waited for up to `waitMs`
+// (ETIMEDOUT after), without end for kWaitWithoutEnd; with 0 the send fails
+// at once with EBUSY.
+constexpr int kWaitWithoutEnd = -1;
+bool SendMessage(int fd, const char* data, size_t length, int waitMs = kWaitWithoutEnd);
 
-// Sets the time after which a blocked send gives up (ETIMEDOUT).
+// Sets the time after which a blocked send of a stream socket gives up
+// (ETIMEDOUT), for sends that do not go through SendMessage.
 bool SetSendTimeout(int fd, int milliseconds);
 
 }  // namespace xtb::os

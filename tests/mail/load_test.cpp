@@ -55,3 +55,42 @@ TEST_F(MailLoadTest, EightSendersTenThousandMailsEach) {
 }
 
 }  // namespace
+
+namespace {
+
+// Mails sent faster than the receiver reads wait in its queue (a mailslot
+// receiver's queue holds only a few, so the sender waits for room): each
+// arrives whole and in the order sent, a malformed one among them refused in
+// its place without taking a neighbour with it.
+TEST_F(MailLoadTest, QueuedMailsArriveWholeAndInOrder) {
+  constexpr int kMails = 300, kMalformedAt = 150;
+  const std::string name = Unique("queue");
+  CXTMailslotServer server;
+  ASSERT_TRUE(server.Create(CString(name), ""));
+  // Near the mode's limit less the sender, id and type.
+  const std::string filler(Pipes() ? 60000 : 300, 'q');
+  auto textOf = [&](int number) { return std::to_string(number) + filler + std::to_string(number); };
+  std::thread sender([&] {
+    for (int number = 0; number < kMails; ++number) {
+      if (number == kMalformedAt) {
+        EXPECT_TRUE(SendRaw(CString(name), "", "no fields here"));
+      }
+      EXPECT_TRUE(CXTMailslotClient::SendOneMessage(".", CString(name), "", MAILTYPE_PQMSG, textOf(number).c_str()))
+          << number;
+    }
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the queue fills
+  CString from, text;
+  MAILTYPES type;
+  for (int number = 0; number < kMails; ++number) {
+    if (number == kMalformedAt) {
+      EXPECT_FALSE(server.Read(from, type, text)) << "the malformed mail";
+    }
+    ASSERT_TRUE(server.Read(from, type, text)) << number;
+    EXPECT_EQ(type, MAILTYPE_PQMSG);
+    ASSERT_EQ(text.GetString(), textOf(number));
+  }
+  sender.join();
+}
+
+}  // namespace

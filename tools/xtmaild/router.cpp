@@ -154,7 +154,7 @@ bool Router::DeliverDatagram(std::string_view endpoint, std::string_view mail) {
     }
     // Never waits: a receiver that does not read costs one refused send per
     // mail, and every other endpoint's mail goes on at once.
-    if (xtb::os::SendMessage(kept->second.fd, mail.data(), mail.size(), false)) return true;
+    if (xtb::os::SendMessage(kept->second.fd, mail.data(), mail.size(), 0)) return true;
     const int error = errno;
     if (error == EBUSY) return CountDrop(endpoint, kept->second);
     errno = error;
@@ -241,7 +241,7 @@ void Router::ServeConnection(int fd) {
       case ConnectionParser::State::EndpointReady: {
         const std::string& endpoint = connection.parser.endpoint();
         connection.local =
-            xtb::mail::ConnectMailEndpoint(xtb::mail::EndpointFile(endpoint), xtb::os::SocketKind::Sequenced, false);
+            xtb::mail::ConnectMailEndpoint(xtb::mail::EndpointFile(endpoint), xtb::os::SocketKind::Sequenced);
         if (connection.local < 0) {
           xtb::mail::FailedOn(xtb::mail::Channel::LocalConnection);
           Answer(fd, GetLastError());
@@ -256,7 +256,7 @@ void Router::ServeConnection(int fd) {
       }
       case ConnectionParser::State::MailReady: {
         const std::string& mail = connection.parser.mail();
-        const bool delivered = xtb::os::SendMessage(connection.local, mail.data(), mail.size(), false) ||
+        const bool delivered = xtb::os::SendMessage(connection.local, mail.data(), mail.size(), 0) ||
                                xtb::mail::FailedOn(xtb::mail::Channel::LocalConnection);
         xtb::mail::PutStatus(delivered ? 0 : GetLastError(), answers + answered);
         xtb::os::WriteSome(fd, answers, answered + 4);
