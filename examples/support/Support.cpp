@@ -154,7 +154,7 @@ BOOL CSupportApp::StarteHilfsprozess(CStringArray& astrZeilen)
 	SetEnvironmentVariable(_T("SUPPORT_AUFTRAG"), _T("Paket 117, Praxis Nord"));
 
 	TCHAR szBefehl[3 * MAX_PATH];
-	_stprintf_s(szBefehl, 3 * MAX_PATH, _T("\"%s\" /kind \"%s\""), szProgramm, szDatei);
+	_stprintf_s(szBefehl, 3 * MAX_PATH, _T("\"%s\" /kind \"%s\""), szProgramm, PathFindFileName(szDatei));
 	STARTUPINFO si;
 	PROCESS_INFORMATION pi;
 	ZeroMemory(&si, sizeof(si));
@@ -186,14 +186,15 @@ BOOL CSupportApp::StarteHilfsprozess(CStringArray& astrZeilen)
 	return bFertig && dwCode == (DWORD)nZeilen;
 }
 
-// Der Hilfsprozess: schreibt seinen Auftrag; der Rückgabewert ist die Zahl der Zeilen.
+// Der Hilfsprozess: schreibt seinen Auftrag in die Datei des Temp-Ordners;
+// der Rückgabewert ist die Zahl der Zeilen.
 int CSupportApp::Hilfsprozess(LPCTSTR pszDatei)
 {
-	TCHAR szAuftrag[256];
-	if (!GetEnvironmentVariable(_T("SUPPORT_AUFTRAG"), szAuftrag, 256))
+	TCHAR szAuftrag[256], szTemp[MAX_PATH];
+	if (!GetEnvironmentVariable(_T("SUPPORT_AUFTRAG"), szAuftrag, 256) || !GetTempPath(MAX_PATH, szTemp))
 		return 0;
 	CStdioFile datei;
-	if (!datei.Open(pszDatei, CFile::modeCreate | CFile::modeWrite | CFile::typeText))
+	if (!datei.Open(CString(szTemp) + pszDatei, CFile::modeCreate | CFile::modeWrite | CFile::typeText))
 		return 0;
 	datei.WriteString(CString(_T("Auftrag ")) + szAuftrag + _T("\n"));
 	datei.WriteString(CString(_T("Programm ")) + m_pszExeName + _T("\n"));

@@ -5,7 +5,7 @@
 // Hilfsprozesses und auf Wunsch Aufrufliste und Speicherabbild.
 #pragma once
 
-// support <Scanordner> <Paketordner> [/stack] [/dump], intern: support /kind <Datei>
+// support <Scanordner> <Paketordner> [/stack] [/dump], intern: support /kind <Datei im Temp-Ordner>
 class CSupportBefehl : public CCommandLineInfo
 {
 public:

@@ -20,7 +20,7 @@
 #               first and built like empfang.
 set -eu
 build=$1
-source=$2
+source=$(cd "$2" && pwd)
 examples=$source/examples
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -118,16 +118,21 @@ run_abrechnung() {
 
 # The support package: a TIFF of the two readable scans, the helper
 # process's lines, the stack and a dump on demand; its temporary folder
-# (with a blank in its name, as Windows' were) is left empty.
+# (with a blank in its name, as Windows' were) is left empty. Its folders
+# are given relative: an absolute Linux path begins with '/' and would be
+# a switch to ParseCommandLine.
 run_support() {
   program=$1 dir=$2
   temp="$dir/Lokale Einstellungen/Temp"
-  mkdir -p "$temp" "$dir/paket"
+  mkdir -p "$temp" "$dir/Daten" "$dir/paket"
+  cp -r "$examples/support/data/scans" "$dir/Daten/"
   status=0
-  (cd "$dir" && TMPDIR=$temp TMP=$temp TEMP=$temp exec timeout 30 "$program" "$examples/support/data/scans" \
-    "$dir\\paket" /stack /dump >ausgabe.txt 2>fehler.txt) || status=$?
+  (cd "$dir" && TMPDIR=$temp TMP=$temp TEMP=$temp exec timeout 30 "$program" 'Daten\scans' paket \
+    /stack /dump >ausgabe.txt 2>fehler.txt) || status=$?
   [ $status -eq 0 ] || fail "$program ended with $status ($(cat "$dir/fehler.txt"))"
-  same "$examples/support/expected/ausgabe.txt" "$dir/ausgabe.txt"
+  # The dump's helper names each module whose data it leaves out on standard output.
+  grep -v '^Excluding module data sections: ' "$dir/ausgabe.txt" >"$dir/ausgabe-ohne-abbild.txt" || true
+  same "$examples/support/expected/ausgabe.txt" "$dir/ausgabe-ohne-abbild.txt"
   tr -d '\r' <"$dir/paket/bericht.txt" >"$dir/bericht.txt"
   same "$examples/support/expected/bericht.txt" "$dir/bericht.txt"
   grep -q "kaputt.bmp ist kein lesbares Bild" "$dir/fehler.txt" || fail "$program showed no box for kaputt.bmp"
