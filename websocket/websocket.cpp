@@ -68,11 +68,9 @@ bool IsHeaderText(const std::string& text) {
 DWORD ReceiveOnce(CXTWebSocket::State& state, CString& text, const std::atomic<bool>& release) {
   const std::shared_ptr<Connection> connection = CurrentConnection(state);
   if (!connection) return Result(ERROR_INVALID_OPERATION);
-  std::string bytes;
-  const DWORD result = connection->Receive(bytes, release);
+  const DWORD result = connection->Receive(text, release);
   // A released receive thread ends quietly, as a stopped one would.
   if (result == ERROR_OPERATION_ABORTED) return Result(result);
-  text = CString(std::move(bytes));
   XTTrace(result == ERROR_SUCCESS ? XTTRACE_ERROR : XTTRACE_INFO, XTTRACE_PROGID_XTBASIS, kSource, __LINE__,
           "CXTWebSocket::Receive(): %d, %s", static_cast<int>(result), text.GetString());
   return Result(result);
@@ -154,7 +152,7 @@ bool CXTWebSocket::StartWaitReceive() {
     CString text;
     const DWORD result = ReceiveOnce(*state, text, state->releaseReceiver);
     std::lock_guard lock(state->mutex);
-    state->received = text;
+    state->received = std::move(text);
     state->receiverResult = result;
     state->receiverDone = true;
     state->receiverEnded.notify_all();

@@ -12,14 +12,12 @@
 #include <boost/beast/websocket.hpp>
 #include <boost/beast/websocket/ssl.hpp>
 #include <condition_variable>
-#include <functional>
 #include <mutex>
 #include <optional>
 
 #include <xtbasis/platform/lasterror.h>
 #include <xtbasis/websocket.h>
 
-#include "os/thread.h"
 #include "websocket_errors.h"
 #include "websocket_tls.h"
 
@@ -32,32 +30,6 @@ namespace beast = boost::beast;
 namespace websocket = beast::websocket;
 using tcp = net::ip::tcp;
 using Stream = websocket::stream<beast::ssl_stream<beast::tcp_stream>>;
-using Finish = std::function<void(beast::error_code)>;
-
-// The end of one operation that a caller waits for; the first report wins
-// (the operation's own, or its time limit's).
-class Outcome {
- public:
-  bool Report(beast::error_code error) {
-    std::lock_guard lock(mutex_);
-    if (done_) return false;
-    done_ = true;
-    error_ = error;
-    finished_.notify_all();
-    return true;
-  }
-  beast::error_code Wait() {
-    std::unique_lock lock(mutex_);
-    finished_.wait(lock, [this] { return done_; });
-    return error_;
-  }
-
- private:
-  std::mutex mutex_;
-  std::condition_variable finished_;
-  bool done_ = false;
-  beast::error_code error_;
-};
 
 // "[::1]" and "::1" are looked up as ::1 and sent as "[::1]" in the Host header.
 std::string LookupName(const std::string& host) {
@@ -76,56 +48,109 @@ struct Connection::Impl {
   ~Impl() { Shutdown(); }
 
   DWORD Start(const OpenOptions& options);
-  beast::error_code Run(std::chrono::milliseconds limit, std::function<void(Finish)> start);
-  void Abort();  // on the I/O thread: every pending operation ends
+  // Runs `begin` (which starts an operation and calls the finish it is given
+  // at the operation's end) under the time limit `limit` and waits for
+  // whichever ends first. The caller holds `timedCall`.
+  template <typename Begin>
+  beast::error_code Run(std::chrono::milliseconds limit, Begin begin);
+  // The end of the timed operation `of`; false when it had ended before
+  // (or a later one has begun): the first report wins.
+  bool Finish(unsigned of, beast::error_code error);
+  // Runs the handlers on this thread until `ready` holds, or sleeps while
+  // another thread runs them; `lock` holds `mutex`.
+  template <typename Ready>
+  void Drive(std::unique_lock<std::mutex>& lock, Ready ready);
+  void Abort();  // on the runner: every pending operation ends
   void StartRead();
+  // Ends every operation and lets their handlers run; Send and Receive are
+  // refused from then on.
   void Shutdown();
 
-  net::io_context io{1};
+  net::io_context io{1};  // one runner at a time
   net::executor_work_guard<net::io_context::executor_type> work = net::make_work_guard(io);
   net::ssl::context tls{net::ssl::context::tls_client};
   CertificatePolicy policy;
   std::optional<Stream> ws;  // made once the policy is in the context: the TLS session copies it
   tcp::resolver resolver{io};
-  xtb::os::NativeThread thread;
-  bool aborted = false;  // I/O thread only
+  net::steady_timer timer{io};  // the time limit of the timed operation
+  bool aborted = false;           // runner only
   std::atomic<bool> inTls{false};  // Open failed in the TLS handshake
 
-  // The read in flight, or finished and not yet taken.
+  std::mutex timedCall;   // held through Open, Send and Close: one timed operation at a time
+  std::string sendBytes;  // the message of the latest Send
+
   std::mutex mutex;
   std::condition_variable changed;
+  bool running = false;  // a thread runs the handlers
+  bool shut = false;
+  // The timed operation.
+  unsigned generation = 0;
+  bool timedDone = false;
+  beast::error_code timedError;
+  // The read in flight, or finished and not yet taken.
   bool reading = false;
   bool readDone = false;
   beast::error_code readError;
   size_t readBytes = 0;
   std::array<char, kReceiveMax> buffer{};
-  bool ended = false;       // the server's closing frame or a failure has been handed out
-  bool closed = false;      // Close has begun: no operation starts any more
+  bool ended = false;   // the server's closing frame or a failure has been handed out
+  bool closed = false;  // Close has begun: no operation starts any more
 };
 
-beast::error_code Connection::Impl::Run(std::chrono::milliseconds limit, std::function<void(Finish)> start) {
-  auto outcome = std::make_shared<Outcome>();
-  net::post(io, [this, outcome, limit, start = std::move(start)] {
-    auto timer = std::make_shared<net::steady_timer>(io, limit);
-    timer->async_wait([this, outcome, timer](beast::error_code error) {
-      if (!error && outcome->Report(beast::error::timeout)) Abort();
-    });
+template <typename Ready>
+void Connection::Impl::Drive(std::unique_lock<std::mutex>& lock, Ready ready) {
+  while (!ready()) {
+    if (running) {
+      changed.wait(lock);
+      continue;
+    }
+    running = true;
+    lock.unlock();
+    try {
+      io.run_one();
+    } catch (...) {  // a handler's allocation failed; the operation reports nothing more
+    }
+    lock.lock();
+    running = false;
+    changed.notify_all();  // the other thread's operation may have ended, or it takes over
+  }
+}
+
+template <typename Begin>
+beast::error_code Connection::Impl::Run(std::chrono::milliseconds limit, Begin begin) {
+  std::unique_lock lock(mutex);
+  const unsigned current = ++generation;
+  timedDone = false;
+  net::post(io, [this, current, limit, begin = std::move(begin)] {
     if (aborted) {
-      timer->cancel();
-      outcome->Report(net::error::operation_aborted);
+      Finish(current, net::error::operation_aborted);
       return;
     }
-    start([outcome, timer](beast::error_code error) {
-      timer->cancel();
-      outcome->Report(error);
+    timer.expires_after(limit);
+    timer.async_wait([this, current](beast::error_code error) {
+      if (!error && Finish(current, beast::error::timeout)) Abort();
+    });
+    begin([this, current](beast::error_code error) {
+      if (Finish(current, error)) timer.cancel();
     });
   });
-  return outcome->Wait();
+  Drive(lock, [this] { return timedDone; });
+  return timedError;
+}
+
+bool Connection::Impl::Finish(unsigned of, beast::error_code error) {
+  std::lock_guard lock(mutex);
+  if (of != generation || timedDone) return false;
+  timedDone = true;
+  timedError = error;
+  changed.notify_all();
+  return true;
 }
 
 void Connection::Impl::Abort() {
   aborted = true;
   resolver.cancel();
+  timer.cancel();
   if (ws) beast::get_lowest_layer(*ws).close();
 }
 
@@ -139,27 +164,16 @@ DWORD Connection::Impl::Start(const OpenOptions& options) {
   }));
   ws->auto_fragment(false);  // one message, one frame
   ws->text(true);
-  const bool started = thread.Start([this] {
-    for (;;) {
-      try {
-        io.run();
-        return;
-      } catch (...) {  // a handler's allocation failed; the operation reports nothing more
-      }
-    }
-  });
-  if (!started) return GetLastError();
-  thread.SetName("WebSocket I/O");
 
+  std::lock_guard timed(timedCall);
   const beast::error_code error =
-      Run(options.timeout, [this, name = LookupName(options.host), header = HostHeader(options.host)](
-                               Finish finish) {
+      Run(options.timeout, [this, name = LookupName(options.host), header = HostHeader(options.host)](auto finish) {
         resolver.async_resolve(name, "443", [this, finish, header](beast::error_code error,
-                                                                              tcp::resolver::results_type found) {
+                                                                   tcp::resolver::results_type found) {
           if (!error && aborted) error = net::error::operation_aborted;
           if (error) return finish(error);
-          beast::get_lowest_layer(*ws).async_connect(found, [this, finish, header](
-                                                                beast::error_code error, const tcp::endpoint&) {
+          beast::get_lowest_layer(*ws).async_connect(found, [this, finish, header](beast::error_code error,
+                                                                                   const tcp::endpoint&) {
             if (error) return finish(error);
             inTls = true;
             ws->next_layer().async_handshake(net::ssl::stream_base::client, [this, finish,
@@ -192,10 +206,13 @@ void Connection::Impl::StartRead() {
 }
 
 void Connection::Impl::Shutdown() {
-  if (!thread.InThisProcess()) return;  // never started, or started by the parent of a fork
+  std::unique_lock lock(mutex);
+  if (shut) return;
+  shut = closed = true;
+  changed.notify_all();
   net::post(io, [this] { Abort(); });
   work.reset();
-  thread.Join();
+  Drive(lock, [this] { return io.stopped(); });  // stops once no operation is left
 }
 
 Connection::Connection(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
@@ -209,61 +226,77 @@ std::unique_ptr<Connection> Connection::Open(const OpenOptions& options, DWORD& 
 }
 
 DWORD Connection::Send(std::string_view text) {
+  Impl& impl = *impl_;
+  std::lock_guard timed(impl.timedCall);
   {
-    std::lock_guard lock(impl_->mutex);
-    if (impl_->ended || impl_->closed) return ERROR_INVALID_OPERATION;
+    std::lock_guard lock(impl.mutex);
+    if (impl.ended || impl.closed) return ERROR_INVALID_OPERATION;
   }
-  // The bytes are the operation's own: a write cut off by the time limit may
-  // still touch them after Send has returned.
-  auto bytes = std::make_shared<std::string>(text);
-  const beast::error_code error = impl_->Run(kSendTimeout, [this, bytes](Finish finish) {
-    impl_->ws->async_write(net::buffer(*bytes), [bytes, finish](beast::error_code error, size_t) { finish(error); });
+  // The bytes are the connection's own: a write cut off by the time limit may
+  // still touch them after Send has returned, and it ends the connection, so
+  // no later Send writes over them.
+  impl.sendBytes.assign(text);
+  const beast::error_code error = impl.Run(kSendTimeout, [&impl](auto finish) {
+    impl.ws->async_write(net::buffer(impl.sendBytes), [finish](beast::error_code error, size_t) { finish(error); });
   });
   if (!error) return ERROR_SUCCESS;
-  std::lock_guard lock(impl_->mutex);
-  impl_->ended = true;
+  std::lock_guard lock(impl.mutex);
+  impl.ended = true;
   return WinErrorFromTransport(error);
 }
 
-DWORD Connection::Receive(std::string& text, const std::atomic<bool>& release) {
-  std::unique_lock lock(impl_->mutex);
-  if (impl_->ended || impl_->closed) return ERROR_INVALID_OPERATION;
-  if (!impl_->reading && !impl_->readDone) {
-    impl_->reading = true;
-    net::post(impl_->io, [impl = impl_.get()] { impl->StartRead(); });
+DWORD Connection::Receive(CString& text, const std::atomic<bool>& release) {
+  Impl& impl = *impl_;
+  std::unique_lock lock(impl.mutex);
+  if (impl.ended || impl.closed) {
+    text.Empty();
+    return ERROR_INVALID_OPERATION;
   }
-  impl_->changed.wait(lock, [&] { return impl_->readDone || release || impl_->closed; });
-  if (!impl_->readDone) return impl_->closed ? ERROR_INVALID_OPERATION : ERROR_OPERATION_ABORTED;
-  impl_->readDone = false;
-  text.clear();
-  if (impl_->readError) {
-    impl_->ended = true;
-    return impl_->readError == websocket::error::closed ? ERROR_SUCCESS : WinErrorFromTransport(impl_->readError);
+  if (!impl.reading && !impl.readDone) {
+    impl.reading = true;
+    net::post(impl.io, [&impl] { impl.StartRead(); });
   }
-  text.assign(impl_->buffer.data(), impl_->readBytes);
+  impl.Drive(lock, [&] { return impl.readDone || release || impl.closed; });
+  if (!impl.readDone) {
+    if (!impl.closed) return ERROR_OPERATION_ABORTED;
+    text.Empty();
+    return ERROR_INVALID_OPERATION;
+  }
+  impl.readDone = false;
+  text.Empty();
+  if (impl.readError) {
+    impl.ended = true;
+    return impl.readError == websocket::error::closed ? ERROR_SUCCESS : WinErrorFromTransport(impl.readError);
+  }
+  text.Append(impl.buffer.data(), static_cast<int>(impl.readBytes));
   return ERROR_SUCCESS;
 }
 
 void Connection::ReleaseReceiver() {
-  std::lock_guard lock(impl_->mutex);  // a waiter tests its flag under this lock: no wake-up is lost
-  impl_->changed.notify_all();
+  {
+    std::lock_guard lock(impl_->mutex);  // a waiter tests its flag under this lock: no wake-up is lost
+    impl_->changed.notify_all();
+  }
+  net::post(impl_->io, [] {});  // and a runner returns from its wait for the network
 }
 
 DWORD Connection::Close() {
+  Impl& impl = *impl_;
+  std::lock_guard timed(impl.timedCall);
   {
-    std::lock_guard lock(impl_->mutex);
-    if (impl_->closed) return ERROR_SUCCESS;
-    impl_->closed = true;
-    impl_->changed.notify_all();
+    std::lock_guard lock(impl.mutex);
+    if (impl.closed) return ERROR_SUCCESS;
+    impl.closed = true;
+    impl.changed.notify_all();
   }
-  const beast::error_code error = impl_->Run(kCloseTimeout, [this](Finish finish) {
-    impl_->ws->async_close(websocket::close_code::normal, finish);
+  const beast::error_code error = impl.Run(kCloseTimeout, [&impl](auto finish) {
+    impl.ws->async_close(websocket::close_code::normal, finish);
   });
-  impl_->Shutdown();
+  impl.Shutdown();
   bool ended;
   {
-    std::lock_guard lock(impl_->mutex);
-    ended = impl_->ended || impl_->readError == websocket::error::closed;
+    std::lock_guard lock(impl.mutex);
+    ended = impl.ended || impl.readError == websocket::error::closed;
   }
   if (ended || error == websocket::error::closed) return ERROR_SUCCESS;
   return WinErrorFromTransport(error);

@@ -1,16 +1,20 @@
-// One TLS WebSocket connection and the I/O thread that serves it. Calls
-// come from the owner's thread and its receive thread; every network
-// operation runs on the I/O thread, so a Send may go out while a Receive
-// waits (at most one of each at a time, as Beast allows one read and one
-// write). CXTWebSocket itself (websocket.cpp) keeps the results, the traces,
-// the receive thread and the state its copies share.
+// One TLS WebSocket connection. Calls come from the owner's thread and its
+// receive thread; a Send may go out while a Receive waits (at most one of
+// each at a time, as Beast allows one read and one write). There is no I/O
+// thread: the calling thread runs the connection's handlers itself until its
+// operation has ended, so a lone caller's Send and Receive cost no hand-over
+// between threads. When both threads wait, one of them runs the handlers for
+// both (never two at once, so the handlers need no strand) and the other
+// sleeps until its operation ends or the runner leaves, then takes over.
+// CXTWebSocket itself (websocket.cpp) keeps the results, the traces, the
+// receive thread and the state its copies share.
 //
-// Threads are never killed. A waiting Receive is let go through its flag
-// and the condition variable; its read stays pending with the connection,
-// and the next Receive takes its result. Close ends a pending read through
-// the closing handshake or by shutting the socket. Open, Send and the
-// closing handshake have time limits (below) that shut the socket when they
-// pass; a Receive waits as long as it takes.
+// Threads are never killed. A waiting Receive is let go through its flag and
+// ReleaseReceiver; its read stays pending with the connection, and the next
+// Receive takes its result. Close ends a pending read through the closing
+// handshake or by shutting the socket. Open, Send and the closing handshake
+// have time limits (below) that shut the socket when they pass; a Receive
+// waits as long as it takes.
 #pragma once
 
 #include <atomic>
@@ -19,6 +23,7 @@
 #include <string>
 #include <string_view>
 
+#include <xtbasis/platform/cstring.h>
 #include <xtbasis/platform/wintypes.h>
 
 namespace xtb::ws {
@@ -38,16 +43,19 @@ class Connection {
 
   // The open connection, or null with `error` set.
   static std::unique_ptr<Connection> Open(const OpenOptions& options, DWORD& error);
-  ~Connection();  // shuts the socket and joins the I/O thread
+  ~Connection();  // shuts the socket and lets every pending operation end
   Connection(const Connection&) = delete;
   Connection& operator=(const Connection&) = delete;
 
+  // Sends from several threads go out one after the other, each whole.
   DWORD Send(std::string_view text);
-  // The next at most kReceiveMax bytes of a message. The server's closing
-  // frame gives one empty success; after it, after a failed Send or Receive
-  // and once Close has begun, Send and Receive give ERROR_INVALID_OPERATION. ERROR_OPERATION_ABORTED when `release` is set
-  // and ReleaseReceiver called; the read stays pending for the next Receive.
-  DWORD Receive(std::string& text, const std::atomic<bool>& release);
+  // The next at most kReceiveMax bytes of a message into `text` (empty on a
+  // failure). The server's closing frame gives one empty success; after it,
+  // after a failed Send or Receive and once Close has begun, Send and Receive
+  // give ERROR_INVALID_OPERATION. ERROR_OPERATION_ABORTED, with `text` as it
+  // was, when `release` is set and ReleaseReceiver called; the read stays
+  // pending for the next Receive.
+  DWORD Receive(CString& text, const std::atomic<bool>& release);
   void ReleaseReceiver();
   // The closing handshake with status 1000, then the socket is shut; 0 also
   // when the connection had ended before.
