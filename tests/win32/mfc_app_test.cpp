@@ -15,10 +15,10 @@
 
 #include "trace_log_fixture.h"
 
-// The Windows headers map FormatMessage to FormatMessageA as they map
-// LoadString; CString's member must be reached under the macro too.
+// <windows.h> maps FormatMessage to FormatMessageA as it maps LoadString;
+// CString's member must be reached under the macro too.
 #ifndef FormatMessage
-#define FormatMessage FormatMessageA
+#error "<windows.h> no longer maps FormatMessage"
 #endif
 
 namespace {
