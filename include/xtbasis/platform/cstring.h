@@ -125,13 +125,11 @@ class XTBASIS_API CString {
   // module (XTGetResourceModule); a missing string formats as an empty one.
   template <class... Args>
   void Format(UINT formatId, const Args&... args) {
-    const XTFormatArg list[] = {xtb::FormatArgOf(args)..., XTFormatArg{}};
-    FormatList(ResourceText(formatId).GetString(), list, static_cast<int>(sizeof...(Args)));
+    Format<Args...>(ResourceText(formatId).GetString(), args...);
   }
   template <class... Args>
   void AppendFormat(UINT formatId, const Args&... args) {
-    const XTFormatArg list[] = {xtb::FormatArgOf(args)..., XTFormatArg{}};
-    AppendFormatList(ResourceText(formatId).GetString(), list, static_cast<int>(sizeof...(Args)));
+    AppendFormat<Args...>(ResourceText(formatId).GetString(), args...);
   }
 
   // Inserts as the Windows message formatter reads them: %1 to %99 take the
@@ -147,8 +145,7 @@ class XTBASIS_API CString {
   }
   template <class... Args>
   void FormatMessage(UINT formatId, const Args&... args) {
-    const XTFormatArg list[] = {xtb::FormatArgOf(args)..., XTFormatArg{}};
-    FormatMessageList(ResourceText(formatId).GetString(), list, static_cast<int>(sizeof...(Args)));
+    FormatMessage<Args...>(ResourceText(formatId).GetString(), args...);
   }
   template <class... Args>
   void FormatMessageA(const char* format, const Args&... args) {
