@@ -10,6 +10,7 @@
 #include <xtbasis/win32/system_messages.h>
 
 #include "format.h"
+#include "format_message.h"
 #include "message_text.h"
 
 namespace {
@@ -25,24 +26,15 @@ struct Insert {
   int starCount = 0;  // each '*' takes a number: %1!*s! is width %1, text %2
 };
 
-bool IsDigit(char ch) { return ch >= '0' && ch <= '9'; }
-
 Insert InsertAt(const std::string& text, size_t at) {
   Insert insert;
-  size_t next = at + 1;
-  if (next >= text.size() || !IsDigit(text[next]) || text[next] == '0') return insert;
-  int number = text[next++] - '0';
-  if (next < text.size() && IsDigit(text[next])) number = number * 10 + (text[next++] - '0');
-  if (next < text.size() && text[next] == '!') {
-    const size_t close = text.find('!', next + 1);
-    if (close != std::string::npos && close > next + 1) {
-      insert.conversion = text.substr(next + 1, close - next - 1);
-      next = close + 1;
-    }
-  }
+  const char* start = text.c_str() + at + 1;
+  const char* p = start;
+  size_t number;
+  if (!xtb::ReadMessageInsert(p, number, insert.conversion)) return insert;
   for (char ch : insert.conversion) insert.starCount += ch == '*' ? 1 : 0;
-  insert.number = number;
-  insert.length = next - at;
+  insert.number = static_cast<int>(number);
+  insert.length = static_cast<size_t>(p - start) + 1;
   return insert;
 }
 
@@ -163,13 +155,7 @@ bool Expand(const std::string& text, DWORD flags, const InsertValues& values, st
     }
     const char escape = text[at + 1];
     at += 2;
-    switch (escape) {
-      case '0': return true;
-      case 'n': out += "\r\n"; break;
-      case 'r': out += '\r'; break;
-      case 't': out += '\t'; break;
-      default: out += escape; break;  // %%, %., %!, "% " and the like
-    }
+    if (!xtb::AppendMessageEscape(out, escape)) return true;
   }
   return true;
 }
