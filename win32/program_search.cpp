@@ -3,12 +3,12 @@
 #include <strings.h>
 
 #include <cerrno>
+#include <utility>
 #include <vector>
 
 #include <xtbasis/platform/lasterror.h>
 
 #include "os/child_processes.h"
-#include "os/environment.h"
 #include "os/filesystem.h"
 #include "os/programs.h"
 #include "os/systempath.h"
@@ -36,17 +36,9 @@ std::vector<std::string> SearchFolders() {
   std::vector<std::string> folders;
   const std::string own = FolderOf(os::OwnExecutable());
   if (!own.empty()) folders.push_back(own);
-  const char* value = os::EnvironmentValue("PATH");
-  const std::string list = value != nullptr ? value : os::kSystemSearchPath;
-  size_t from = 0;
-  for (;;) {
-    const size_t colon = list.find(':', from);
-    const std::string folder = list.substr(from, colon == std::string::npos ? std::string::npos : colon - from);
-    // An empty entry is the current folder, which is not searched.
-    if (!folder.empty()) folders.push_back(folder);
-    if (colon == std::string::npos) break;
-    from = colon + 1;
-  }
+  // An empty entry is the current folder, which is not searched.
+  for (std::string& folder : os::PathFolders())
+    if (!folder.empty()) folders.push_back(std::move(folder));
   return folders;
 }
 

@@ -136,20 +136,24 @@ ProgramRun RunOnTerminal(const std::vector<std::string>& argv) {
   return run;
 }
 
-std::string FindOnPath(const std::string& name) {
+std::vector<std::string> PathFolders() {
   const char* path = EnvironmentValue("PATH");
-  std::string rest = path ? path : kSystemSearchPath;
-  size_t from = 0;
-  while (from <= rest.size()) {
-    const size_t colon = rest.find(':', from);
-    std::string folder = rest.substr(from, colon == std::string::npos ? std::string::npos : colon - from);
-    if (folder.empty()) folder = ".";
-    const std::string candidate = folder + "/" + name;
+  const std::string list = path ? path : kSystemSearchPath;
+  std::vector<std::string> folders;
+  for (size_t from = 0;;) {
+    const size_t colon = list.find(':', from);
+    folders.push_back(list.substr(from, colon == std::string::npos ? std::string::npos : colon - from));
+    if (colon == std::string::npos) return folders;
+    from = colon + 1;
+  }
+}
+
+std::string FindOnPath(const std::string& name) {
+  for (const std::string& folder : PathFolders()) {
+    const std::string candidate = (folder.empty() ? std::string(".") : folder) + "/" + name;
     struct stat facts {};
     if (stat(candidate.c_str(), &facts) == 0 && S_ISREG(facts.st_mode) && access(candidate.c_str(), X_OK) == 0)
       return candidate;
-    if (colon == std::string::npos) break;
-    from = colon + 1;
   }
   return {};
 }

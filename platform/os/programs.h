@@ -21,8 +21,11 @@ ProgramRun RunCaptured(const std::vector<std::string>& argv, const std::string& 
 // Runs it on the caller's own terminal (prompts reach the user) and waits.
 ProgramRun RunOnTerminal(const std::vector<std::string>& argv);
 
-// The full path of `name` on PATH; empty when it is not found as an
-// executable file.
+// The folders of PATH (the system's search path when it is unset), in
+// order; an empty entry, which stands for the current folder, stays empty.
+std::vector<std::string> PathFolders();
+// The full path of `name` on PATH (an empty entry searching the current
+// folder); empty when it is not found as an executable file.
 std::string FindOnPath(const std::string& name);
 // The running program's path and the arguments it was started with.
 std::string OwnExecutable();
