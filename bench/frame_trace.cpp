@@ -88,9 +88,9 @@ void BM_PlainAppend(benchmark::State& state) {
 BENCHMARK(BM_TraceRecord)->UseRealTime()->Repetitions(3);
 BENCHMARK(BM_PlainAppend)->UseRealTime()->Repetitions(3);
 
-const xtbbench::Figure kFiltered("BM_FilteredOutTrace", "filtered-out XTTrace (target < 3)");
+const xtbbench::Figure kFiltered("BM_FilteredOutTrace", "filtered-out XTTrace", xtbbench::Clock::Cpu, 3);
 const xtbbench::Ratio kRecordRatio("BM_TraceRecord", "BM_PlainAppend",
-                                   "XTTraceF / open-append-close of the same bytes (target >= 0.8)",
-                                   xtbbench::Clock::Wall);
+                                   "XTTraceF / open-append-close of the same bytes",
+                                   xtbbench::Clock::Wall, 0.8);
 
 }  // namespace

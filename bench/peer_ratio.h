@@ -1,7 +1,8 @@
 // How every benchmark program reports against its peer: a file registers
 // ratio lines from static objects, and the shared main (peer_ratio_main.cpp)
 // prints them after the run as "speed ratio <label>: <peer time / own time>",
-// so above 1 the library is faster.
+// so above 1 the library is faster, followed by the target where the path
+// has one and "below target" when the run missed it.
 //
 // Benchmarks are named by function and arguments ("BM_CalcCrc/4096"),
 // without the suffixes of repetitions and time kind. Of several runs of one benchmark
@@ -29,19 +30,21 @@ enum class Clock {
 // do not move it, where they would move the mean.
 void SetMedianTime(benchmark::State& state, std::vector<double> seconds);
 
-void AddRatio(std::string own, std::string peer, std::string label, Clock clock = Clock::Cpu);
-// An absolute figure: "<label>: <n> ns per iteration".
-void AddFigure(std::string name, std::string label, Clock clock = Clock::Cpu);
+// `atLeast`: the ratio the path is meant to reach, 0 for none.
+void AddRatio(std::string own, std::string peer, std::string label, Clock clock = Clock::Cpu, double atLeast = 0);
+// An absolute figure: "<label>: <n> ns per iteration"; `atMostNs`: the
+// time it is meant to stay below, 0 for none.
+void AddFigure(std::string name, std::string label, Clock clock = Clock::Cpu, double atMostNs = 0);
 
 // For registering from a static object of the benchmark's file.
 struct Ratio {
-  Ratio(std::string own, std::string peer, std::string label, Clock clock = Clock::Cpu) {
-    AddRatio(std::move(own), std::move(peer), std::move(label), clock);
+  Ratio(std::string own, std::string peer, std::string label, Clock clock = Clock::Cpu, double atLeast = 0) {
+    AddRatio(std::move(own), std::move(peer), std::move(label), clock, atLeast);
   }
 };
 struct Figure {
-  Figure(std::string name, std::string label, Clock clock = Clock::Cpu) {
-    AddFigure(std::move(name), std::move(label), clock);
+  Figure(std::string name, std::string label, Clock clock = Clock::Cpu, double atMostNs = 0) {
+    AddFigure(std::move(name), std::move(label), clock, atMostNs);
   }
 };
 

@@ -18,7 +18,18 @@ namespace {
 struct Line {
   std::string own, peer, label;  // peer empty: an absolute figure
   Clock clock;
+  double target;  // a ratio's least, a figure's most nanoseconds; 0: none
 };
+
+// " (target >= 1.5)", with ", below target" when `value` misses it.
+std::string TargetNote(double target, double value, bool higherIsBetter) {
+  if (target <= 0) return "";
+  char note[64];
+  const bool met = higherIsBetter ? value >= target : value < target;
+  std::snprintf(note, sizeof note, " (target %s %g%s)", higherIsBetter ? ">=" : "<", target,
+                met ? "" : ", below target");
+  return note;
+}
 
 std::vector<Line>& Lines() {
   static std::vector<Line> lines;
@@ -77,12 +88,12 @@ void SetMedianTime(benchmark::State& state, std::vector<double> seconds) {
   state.counters[kMedianCounter] = *middle * 1e6;
 }
 
-void AddRatio(std::string own, std::string peer, std::string label, Clock clock) {
-  Lines().push_back({std::move(own), std::move(peer), std::move(label), clock});
+void AddRatio(std::string own, std::string peer, std::string label, Clock clock, double atLeast) {
+  Lines().push_back({std::move(own), std::move(peer), std::move(label), clock, atLeast});
 }
 
-void AddFigure(std::string name, std::string label, Clock clock) {
-  Lines().push_back({std::move(name), "", std::move(label), clock});
+void AddFigure(std::string name, std::string label, Clock clock, double atMostNs) {
+  Lines().push_back({std::move(name), "", std::move(label), clock, atMostNs});
 }
 
 }  // namespace xtbbench
@@ -109,9 +120,11 @@ int main(int argc, char** argv) {
     const double own = times.Of(line.own, line.clock);
     if (own <= 0) continue;  // filtered out
     if (line.peer.empty()) {
-      std::printf("%s: %.1f ns per iteration\n", line.label.c_str(), own * 1e9);
+      std::printf("%s: %.1f ns per iteration%s\n", line.label.c_str(), own * 1e9,
+                  TargetNote(line.target, own * 1e9, false).c_str());
     } else if (const double peer = times.Of(line.peer, line.clock); peer > 0) {
-      std::printf("speed ratio %s: %.2f\n", line.label.c_str(), peer / own);
+      std::printf("speed ratio %s: %.2f%s\n", line.label.c_str(), peer / own,
+                  TargetNote(line.target, peer / own, true).c_str());
     }
   }
   benchmark::Shutdown();

@@ -74,7 +74,9 @@ BENCHMARK(EncodeOpenSsl);
 BENCHMARK(DecodeOwn);
 BENCHMARK(DecodeOpenSsl);
 
-const xtbbench::Ratio kEncodeOwnRatio("EncodeOwn", "EncodeOpenSsl", "EncodeBase64 / EVP_EncodeBlock (target >= 3)");
-const xtbbench::Ratio kDecodeOwnRatio("DecodeOwn", "DecodeOpenSsl", "DecodeBase64 / EVP_DecodeBlock (target >= 3)");
+const xtbbench::Ratio kEncodeOwnRatio("EncodeOwn", "EncodeOpenSsl", "EncodeBase64 / EVP_EncodeBlock",
+                                      xtbbench::Clock::Cpu, 3);
+const xtbbench::Ratio kDecodeOwnRatio("DecodeOwn", "DecodeOpenSsl", "DecodeBase64 / EVP_DecodeBlock",
+                                      xtbbench::Clock::Cpu, 3);
 
 }  // namespace

@@ -60,6 +60,7 @@ BENCHMARK(ReusedStrBuf);
 BENCHMARK(ReusedString);
 
 const xtbbench::Ratio kFreshStrBufRatio("FreshStrBuf", "FreshString", "CXTStrBuf / std::string, fresh buffer");
-const xtbbench::Ratio kReusedStrBufRatio("ReusedStrBuf", "ReusedString", "CXTStrBuf / std::string, reused buffer");
+const xtbbench::Ratio kReusedStrBufRatio("ReusedStrBuf", "ReusedString", "CXTStrBuf / std::string, reused buffer",
+                                        xtbbench::Clock::Cpu, 1.5);
 
 }  // namespace

@@ -56,10 +56,10 @@ BENCHMARK_CAPTURE(Timed, ParallelForOneChunk, &ParallelOneChunk)->UseRealTime();
 BENCHMARK_CAPTURE(Timed, OpenMpOneChunk, &OpenMpOneChunk)->UseRealTime();
 
 const xtbbench::Ratio empty("Timed/ParallelForEmpty", "Timed/OpenMpEmpty",
-                            "ParallelFor / OpenMP, empty body, 10^4 indexes", xtbbench::Clock::Median);
+                            "ParallelFor / OpenMP, empty body, 10^4 indexes", xtbbench::Clock::Median, 0.9);
 const xtbbench::Ratio light("Timed/ParallelForLight", "Timed/OpenMpLight",
                             "ParallelFor / OpenMP, light work, 10^6 indexes", xtbbench::Clock::Median);
 const xtbbench::Ratio oneChunk("Timed/ParallelForOneChunk", "Timed/OpenMpOneChunk",
-                               "ParallelFor / OpenMP, one chunk (latency)", xtbbench::Clock::Median);
+                               "ParallelFor / OpenMP, one chunk (latency)", xtbbench::Clock::Median, 0.9);
 
 }  // namespace

@@ -5,7 +5,7 @@ Each pair runs in turn (own, peer, own, peer ...) after a warm-up, on the
 same file in a warm page cache, and the ratio is taken pair by pair, so that
 a machine whose speed drifts moves both sides alike. Prints min, median and
 max of each ratio (peer time / own time: above 1 the tool is faster) and the
-target beside it.
+target beside it, marked when the median misses it.
 
     bench/whole_process.py [BUILD_DIR] [--runs N]
 """
@@ -47,8 +47,10 @@ def main():
             own_command, peer_command = [tool, *own, path], [*peer, path]
             seconds(own_command), seconds(peer_command)  # warm-up
             ratios = [seconds(peer_command) / seconds(own_command) for _ in range(args.runs)]
-            print(f"speed ratio {label} / {' '.join(peer)} (target >= {target}): "
-                  f"min {min(ratios):.2f} median {statistics.median(ratios):.2f} max {max(ratios):.2f}")
+            median = statistics.median(ratios)
+            verdict = "" if median >= target else ", below target"
+            print(f"speed ratio {label} / {' '.join(peer)}: "
+                  f"min {min(ratios):.2f} median {median:.2f} max {max(ratios):.2f} (target >= {target}{verdict})")
 
 
 if __name__ == "__main__":

@@ -9,8 +9,8 @@ using namespace xtb::teeth;
 namespace {
 
 // Index intervals of the normal form, in writing order.
-constexpr IndexRun kNormalOrder[] = {{53, 53}, {1, 16},  {54, 54}, {56, 56}, {17, 32}, {55, 55},
-                                     {57, 57}, {33, 42}, {58, 58}, {60, 60}, {43, 52}, {59, 59}};
+constexpr uint64_t kNormalOrder[] = {Bit(53), Span(1, 16),  Bit(54), Bit(56), Span(17, 32), Bit(55),
+                                     Bit(57), Span(33, 42), Bit(58), Bit(60), Span(43, 52), Bit(59)};
 
 // Positions of the nine database groups; `shift` is the bit of the group's
 // first position (7 for a full group, 4 for a right-aligned milk group).
@@ -33,6 +33,19 @@ struct ReversedBytes {
 };
 constexpr ReversedBytes kReversed;
 
+// Each byte's two upper-case hexadecimal digits.
+struct HexPairs {
+  char digits[256][2] = {};
+  constexpr HexPairs() {
+    constexpr char kDigits[] = "0123456789ABCDEF";
+    for (int b = 0; b < 256; ++b) {
+      digits[b][0] = kDigits[b >> 4];
+      digits[b][1] = kDigits[b & 15];
+    }
+  }
+};
+constexpr HexPairs kHexPairs;
+
 // The value of the leading hexadecimal digits of `count` characters from
 // `offset`; 0 when there are none (also beyond the end).
 unsigned ReadHex(const CString& hex, int offset, int count) {
@@ -45,52 +58,71 @@ unsigned ReadHex(const CString& hex, int offset, int count) {
   return value;
 }
 
-// Writes the two-digit FDI number of a tooth index, as "%i" would.
+// The two digits of each index's FDI number.
+struct FdiDigits {
+  char text[kLastIndex + 1][2] = {};
+  constexpr FdiDigits() {
+    for (int i = 1; i <= kLastIndex; ++i) {
+      text[i][0] = static_cast<char>('0' + kFdiOfIndex[i] / 10);
+      text[i][1] = static_cast<char>('0' + kFdiOfIndex[i] % 10);
+    }
+  }
+};
+constexpr FdiDigits kFdiDigits;
+
 char* PutToothNr(int index, char* at) {
-  const int fdi = CTeeth::CalcToothNr(index);
-  *at++ = static_cast<char>('0' + fdi / 10);
-  *at++ = static_cast<char>('0' + fdi % 10);
-  return at;
+  at[0] = kFdiDigits.text[index][0];
+  at[1] = kFdiDigits.text[index][1];
+  return at + 2;
 }
+
+// The longest normal form: every tooth alone, two digits and a comma each.
+constexpr int kNormalFormMax = 3 * kLastIndex;
 
 }  // namespace
 
-void CTeeth::OutTeethStr(int first, int last, CString& out) const {
-  // One piece, appended at once: ",13-28" at most.
-  char piece[6];
-  char* end = piece;
-  if (!out.IsEmpty()) *end++ = ',';
+// One piece (",13-28" at most) at `at`, a comma first unless `at` is the
+// start of the text.
+char* CTeeth::OutTeethStr(int first, int last, char* start, char* at) const {
+  if (at != start) *at++ = ',';
   if (IsUpperJaw(first, last)) {
-    *end++ = 'O';
-    *end++ = 'K';
+    *at++ = 'O';
+    *at++ = 'K';
   } else if (IsLowerJaw(first, last)) {
-    *end++ = 'U';
-    *end++ = 'K';
+    *at++ = 'U';
+    *at++ = 'K';
   } else {
-    end = PutToothNr(first, end);
+    at = PutToothNr(first, at);
     if (first != last) {
-      *end++ = (last == first + 1 && m_bPair) ? ',' : '-';
-      end = PutToothNr(last, end);
+      *at++ = (last == first + 1 && m_bPair) ? ',' : '-';
+      at = PutToothNr(last, at);
     }
   }
-  out.Append(piece, static_cast<int>(end - piece));
+  return at;
 }
 
-void CTeeth::FormatTeeth(int first, int last, CString& out) const {
-  uint64_t bits = MarkedBits() & Span(first, last);
+char* CTeeth::FormatTeeth(uint64_t region, char* start, char* at) const {
+  uint64_t bits = MarkedBits() & region;
   while (bits != 0) {
-    const int start = __builtin_ctzll(bits);
-    const uint64_t fromStart = bits >> start;
-    const int length = __builtin_ctzll(~fromStart);  // fromStart has a 0 above bit 60
-    OutTeethStr(start, start + length - 1, out);
-    bits &= ~Span(start, start + length - 1);
+    const int begin = __builtin_ctzll(bits);
+    const uint64_t fromBegin = bits >> begin;
+    const int length = __builtin_ctzll(~fromBegin);  // fromBegin has a 0 above bit 60
+    at = OutTeethStr(begin, begin + length - 1, start, at);
+    bits &= ~Span(begin, begin + length - 1);
   }
+  return at;
 }
 
 void CTeeth::WriteNormalForm(CString& out) const {
-  // Emptied, not replaced: a caller's reused string keeps its capacity.
+  // Written whole into a buffer and copied once; `out` is emptied, not
+  // replaced, so a caller's reused string keeps its capacity.
+  char text[kNormalFormMax];
+  char* end = text;
+  const uint64_t marked = MarkedBits();
+  for (const uint64_t region : kNormalOrder)
+    if ((marked & region) != 0) end = FormatTeeth(region, text, end);
   out.Empty();
-  for (const IndexRun& run : kNormalOrder) FormatTeeth(run.first, run.last, out);
+  out.Append(text, static_cast<int>(end - text));
 }
 
 CString CTeeth::NormalForm() const {
@@ -115,22 +147,24 @@ void CTeeth::GetVDDSTeeth(CString& out) const {
 }
 
 CString CTeeth::GetPermQuadrantTeeth(int quadrant) const {
-  static constexpr IndexRun kQuadrants[] = {{1, 8}, {9, 16}, {25, 32}, {17, 24}};
-  CString out;
-  if (quadrant >= 1 && quadrant <= 4) FormatTeeth(kQuadrants[quadrant - 1].first, kQuadrants[quadrant - 1].last, out);
-  return out;
+  static constexpr uint64_t kQuadrants[] = {Span(1, 8), Span(9, 16), Span(25, 32), Span(17, 24)};
+  if (quadrant < 1 || quadrant > 4) return CString();
+  char text[kNormalFormMax];
+  const char* end = FormatTeeth(kQuadrants[quadrant - 1], text, text);
+  return CString(text, static_cast<int>(end - text));
 }
 
 void CTeeth::GetHexTeeth(CString& out) const {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
   char text[18];
+  // Unrolled, the groups' positions become constants of the shifts.
+#pragma GCC unroll 9
   for (int g = 0; g < 9; ++g) {
     const HexGroup& group = kHexGroups[g];
     // The group's first position is its most significant bit.
     const unsigned bits = static_cast<unsigned>(m_marks.in >> group.first) & ((1u << group.count) - 1);
     const unsigned byte = (kReversed.bits[bits] >> (8 - group.count)) << (group.shift + 1 - group.count);
-    text[2 * g] = kDigits[byte >> 4];
-    text[2 * g + 1] = kDigits[byte & 15];
+    text[2 * g] = kHexPairs.digits[byte][0];
+    text[2 * g + 1] = kHexPairs.digits[byte][1];
   }
   // Emptied and filled in place, keeping out's buffer.
   out.Empty();

@@ -39,6 +39,15 @@ int ReadNumber(const CString& s, int& pos) {
 // without its range check and call).
 int IndexOf(int fdi) { return kIndexOfFdi.index[fdi]; }
 
+// 0, 1 ... 60.
+struct EveryIndex {
+  int index[kLastIndex + 1] = {};
+  constexpr EveryIndex() {
+    for (int i = 0; i <= kLastIndex; ++i) index[i] = i;
+  }
+};
+constexpr EveryIndex kEveryIndex;
+
 int RowOf(int index) {
   for (const IndexRun& row : kRows)
     if (index >= row.first && index <= row.last) return static_cast<int>(&row - kRows);
@@ -52,10 +61,8 @@ void CTeeth::AddToothNr(int fdi) { m_pending.push_back(IndexOf(fdi)); }
 
 void CTeeth::AddIndexRange(int a, int b) {
   if (a > b) std::swap(a, b);
-  // One resize instead of a capacity check per index.
-  const size_t start = m_pending.size();
-  m_pending.resize(start + static_cast<size_t>(b - a + 1));
-  for (size_t i = start; i < m_pending.size(); ++i) m_pending[i] = a++;
+  // Copied from a list of all indexes: one capacity check for the range.
+  m_pending.insert(m_pending.end(), kEveryIndex.index + a, kEveryIndex.index + b + 1);
 }
 
 bool CTeeth::TryDoAddTeethRange(int a, int b) {

@@ -1,6 +1,8 @@
 // CTeeth state: marks, the counter and the operations that drain the
 // pending list into the marks.
 #include "tooth_regions.h"
+
+#include <bit>
 #include <xtbasis/teeth.h>
 
 using namespace xtb::teeth;
@@ -93,14 +95,16 @@ int CTeeth::PopPending() {
 }
 
 bool CTeeth::TryMarkAllPending() {
+  // Without branches per index: the list holds no index twice exactly when
+  // its bits are as many as its entries.
   uint64_t pending = 0;
+  bool outside = false;
   for (const int index : m_pending) {
-    if (!IsTooth(index)) return false;
-    const uint64_t bit = Bit(index);
-    if ((pending & bit) != 0) return false;
-    pending |= bit;
+    outside |= !IsTooth(index);
+    pending |= Bit(index & 63);
   }
-  if ((MarkedBits() & pending) != 0) return false;
+  if (outside || std::popcount(pending) != static_cast<int>(m_pending.size()) || (MarkedBits() & pending) != 0)
+    return false;
   // What MarkTooth does for each index, all at once.
   m_marks.gap &= ~pending;
   m_marks.out &= ~pending;

@@ -214,8 +214,10 @@ class XTBASIS_API CTeeth {
   // pending twice, emptying the list; false (nothing changed) otherwise.
   bool TryMarkAllPending();
 
-  void FormatTeeth(int first, int last, CString& out) const;
-  void OutTeethStr(int first, int last, CString& out) const;
+  // The normal form's pieces of the marked teeth in `region` (one bit per
+  // index), written at `at` of the text that begins at `start`; the new end.
+  char* FormatTeeth(uint64_t region, char* start, char* at) const;
+  char* OutTeethStr(int first, int last, char* start, char* at) const;
   // The normal form into `out`, replacing what it held.
   void WriteNormalForm(CString& out) const;
   CString NormalForm() const;
