@@ -5,6 +5,7 @@
 #include <xtbasis/platform/winapp.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "os/futex.h"
 #include "os/thread.h"
@@ -61,13 +62,12 @@ void RunInline(int from, int to, const XTParallelBody& body, const XTParallelIni
   if (local != nullptr && finish) finish(local);
 }
 
-// Written by the dispatcher while the worker is idle (busy false), read by
-// the worker after its signal; `local` is the worker's until it is idle.
+// Written by the dispatcher while the worker is idle, read by the worker
+// after its signal; `local` is the worker's until its run has ended.
 struct ParallelPool::Worker {
-  os::NativeThread thread;
-  std::atomic<uint32_t> signal{0};
+  alignas(64) std::atomic<uint32_t> signal{0};  // polled by the idle worker
   std::atomic<bool> sleeping{false};
-  std::atomic<bool> busy{false};
+  alignas(64) os::NativeThread thread;
   bool quit = false;
   bool finishOnly = false;
   XTParallelBody body;
@@ -89,10 +89,7 @@ ParallelPool::ParallelPool(int workers) {
 
 ParallelPool::~ParallelPool() { Shutdown(); }
 
-void ParallelPool::Signal(Worker& worker) {
-  worker.busy.store(true, std::memory_order_release);
-  Change(worker.signal, worker.sleeping);
-}
+void ParallelPool::Signal(Worker& worker) { Change(worker.signal, worker.sleeping); }
 
 // A signalled worker takes the chunks of the call in order, one after the
 // other, until none is left: each chunk goes to a worker that has become
@@ -125,8 +122,7 @@ void ParallelPool::WorkerLoop(Worker& worker) {
     } catch (...) {
       Fail(std::current_exception());
     }
-    worker.busy.store(false, std::memory_order_release);
-    Change(m_finished, m_callerSleeping);
+    Change(m_ended, m_callerSleeping);
   }
 }
 
@@ -136,17 +132,15 @@ void ParallelPool::Fail(std::exception_ptr error) {
   m_failed.store(true);
 }
 
-void ParallelPool::WaitForAll(bool pumpMessages) {
+void ParallelPool::WaitForRuns(uint32_t until, bool pumpMessages) {
   for (;;) {
-    const uint32_t finished = m_finished.load(std::memory_order_acquire);
-    const bool anyBusy = std::any_of(m_workers.begin(), m_workers.end(),
-                                     [](const auto& w) { return w->busy.load(std::memory_order_acquire); });
-    if (!anyBusy) return;
+    const uint32_t ended = m_ended.load(std::memory_order_acquire);
+    if (ended == until) return;
     if (pumpMessages) {
       PumpMessages();
       Sleep(1);
     } else {
-      AwaitChange(m_finished, finished, m_callerSleeping, kCallerSpinMicroseconds);
+      AwaitChange(m_ended, ended, m_callerSleeping, kCallerSpinMicroseconds);
     }
   }
 }
@@ -158,42 +152,50 @@ bool ParallelPool::Run(int from, int to, const XTParallelBody& body, int chunk, 
   if (!call.owns_lock() || m_closed.load() || m_workers.empty() || !m_workers.front()->thread.InThisProcess())
     return false;
   if (!body) throw std::bad_function_call();
-  m_failed.store(false);
-  m_error = nullptr;
 
   m_from = from;
   m_to = to;
   m_step = ParallelChunk(m_to - m_from, chunk, WorkerCount());
   m_chunkCount = (m_to - m_from + m_step - 1) / m_step;
   m_nextChunk.store(0, std::memory_order_relaxed);
-  const int64_t helpers = std::min<int64_t>(m_chunkCount, WorkerCount());
-  for (int64_t i = 0; i < helpers; ++i) {
-    Worker& worker = *m_workers[static_cast<size_t>(i)];
+  // Every worker is idle between calls, so the count of ended runs moves
+  // by this call's runs alone; it wraps around harmlessly.
+  uint32_t ended = m_ended.load(std::memory_order_relaxed);
+  const size_t helpers = static_cast<size_t>(std::min<int64_t>(m_chunkCount, WorkerCount()));
+  for (size_t i = 0; i < helpers; ++i) {
+    Worker& worker = *m_workers[i];
     worker.body = body;
     worker.init = init;
     worker.finishOnly = false;
     Signal(worker);
   }
-  WaitForAll(pumpMessages);
+  ended += static_cast<uint32_t>(helpers);
+  WaitForRuns(ended, pumpMessages);
 
   // Every local value goes to finish on its own worker; either way the next
-  // call starts without one.
+  // call starts without one. Only the helpers of this call hold anything.
   if (finish) {
-    for (const auto& worker : m_workers) {
-      if (worker->local == nullptr) continue;
-      worker->finish = finish;
-      worker->finishOnly = true;
-      Signal(*worker);
+    for (size_t i = 0; i < helpers; ++i) {
+      Worker& worker = *m_workers[i];
+      if (worker.local == nullptr) continue;
+      worker.finish = finish;
+      worker.finishOnly = true;
+      Signal(worker);
+      ++ended;
     }
-    WaitForAll(pumpMessages);
+    WaitForRuns(ended, pumpMessages);
   }
-  for (const auto& worker : m_workers) {
-    worker->body = nullptr;
-    worker->init = nullptr;
-    worker->finish = nullptr;
-    worker->local = nullptr;
+  for (size_t i = 0; i < helpers; ++i) {
+    Worker& worker = *m_workers[i];
+    worker.body = nullptr;
+    worker.init = nullptr;
+    worker.finish = nullptr;
+    worker.local = nullptr;
   }
-  if (m_failed.load()) std::rethrow_exception(m_error);
+  if (m_failed.load(std::memory_order_relaxed)) {
+    m_failed.store(false, std::memory_order_relaxed);
+    std::rethrow_exception(std::exchange(m_error, nullptr));
+  }
   return true;
 }
 

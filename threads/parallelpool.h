@@ -4,7 +4,9 @@
 // A call wakes as many workers as there are chunks (at most all of them),
 // and each takes the next chunk from a shared counter until none is left: a
 // chunk costs one atomic increment, not a hand-over. Workers and caller poll
-// briefly before they sleep on a futex (os/futex.h).
+// briefly before they sleep on a futex (os/futex.h). What one side polls
+// sits in a cache line of its own, so that the other side's writes nearby
+// do not pull it away from the poller.
 #pragma once
 
 #include <atomic>
@@ -53,7 +55,8 @@ class ParallelPool {
   struct Worker;
 
   void Signal(Worker& worker);
-  void WaitForAll(bool pumpMessages);
+  // Waits until the count of ended runs is `until`.
+  void WaitForRuns(uint32_t until, bool pumpMessages);
   void WorkerLoop(Worker& worker);
   void RunChunks(Worker& worker);
   void EndWorkers();
@@ -62,17 +65,17 @@ class ParallelPool {
   std::mutex m_call;  // held by the calling thread for a whole call, and by Shutdown
   std::atomic<bool> m_closed{false};  // a shutdown at exit has come: no further call
   std::vector<std::unique_ptr<Worker>> m_workers;
-  // The call in progress: [m_from, m_to) in chunks of m_step indexes, taken
-  // in order through m_nextChunk.
-  int64_t m_from = 0;
+  // The call in progress, read by the workers: [m_from, m_to) in chunks of
+  // m_step indexes, taken in order through m_nextChunk.
+  alignas(64) int64_t m_from = 0;
   int64_t m_to = 0;
   int64_t m_step = 1;
   int64_t m_chunkCount = 0;
-  std::atomic<int64_t> m_nextChunk{0};
-  std::atomic<uint32_t> m_finished{0};  // counts ended runs
-  std::atomic<bool> m_callerSleeping{false};  // the caller sleeps on m_finished
+  alignas(64) std::atomic<int64_t> m_nextChunk{0};
   std::atomic<bool> m_failed{false};
-  std::mutex m_errorMutex;
+  alignas(64) std::atomic<uint32_t> m_ended{0};  // counts ended runs; the caller polls it
+  std::atomic<bool> m_callerSleeping{false};  // the caller sleeps on m_ended
+  alignas(64) std::mutex m_errorMutex;
   std::exception_ptr m_error;
 };
 

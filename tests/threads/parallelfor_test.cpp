@@ -12,6 +12,7 @@
 #include <mutex>
 #include <set>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 #include "thread_support.h"
@@ -144,6 +145,28 @@ TEST(ParallelForTest, InitOncePerWorkerAndFinishOncePerLocalValue) {
     if (first.count(local) != 0) wrongThread++;
   }, 10, init, {}, false));
   EXPECT_EQ(wrongThread, 0);
+}
+
+// Every worker takes part when each chunk outlasts the hand-out; the call
+// returns only after the last of their bodies and finishes have ended.
+TEST(ParallelForTest, ReturnsOnlyAfterEveryBodyAndFinishHasEnded) {
+  xtb::ParallelPool pool(4);
+  std::atomic<int> ended{0};
+  std::atomic<int> finished{0};
+  int local = 0;
+  for (int round = 0; round < 3; ++round) {
+    ended = 0;
+    finished = 0;
+    ASSERT_TRUE(pool.Run(0, 8, [&](int, void*) {
+      std::this_thread::sleep_for(10ms);
+      ended++;
+    }, 1, [&]() -> void* { return &local; }, [&](void*) {
+      std::this_thread::sleep_for(10ms);
+      finished++;
+    }, false));
+    EXPECT_EQ(ended.load(), 8);
+    EXPECT_EQ(finished.load(), 4);
+  }
 }
 
 TEST(ParallelForTest, AThrowingBodyReachesTheCallerAndThePoolStaysWhole) {
