@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "process.h"
 #include "utf8cp1252.h"
 
 namespace xtb::os {
@@ -46,14 +47,16 @@ bool NativeThread::Start(std::function<void()> body) {
     errno = result;
     return false;
   }
-  m_process = getpid();
+  m_process = CachedProcessId();
   m_started = true;
   return true;
 }
 
 bool NativeThread::IsCurrent() const { return m_started && pthread_equal(m_thread, pthread_self()); }
 
-bool NativeThread::InThisProcess() const { return m_started && m_process == getpid(); }
+// The cached id, forgotten in a child of fork(): no system call for a check
+// that the pool makes on every call.
+bool NativeThread::InThisProcess() const { return m_started && m_process == CachedProcessId(); }
 
 void NativeThread::Join() {
   if (InThisProcess()) pthread_join(m_thread, nullptr);

@@ -6,6 +6,7 @@
 #include <pthread.h>
 
 #include <chrono>
+#include <cstdint>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -39,7 +40,7 @@ class NativeThread {
 
  private:
   pthread_t m_thread{};
-  pid_t m_process = 0;
+  uint32_t m_process = 0;  // the process that started the thread
   bool m_started = false;
 };
 
