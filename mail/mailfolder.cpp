@@ -21,8 +21,8 @@ int CreateMailEndpoint(const std::string& fileName, os::SocketKind kind, std::st
   return os::CreateEndpoint(folder, fileName, kind, refusal);
 }
 
-int ConnectMailEndpoint(const std::string& fileName, os::SocketKind kind) {
-  return os::ConnectEndpoint(MailFolder(), fileName, kind);
+int ConnectMailEndpoint(const std::string& fileName, os::SocketKind kind, int roomWaitMs) {
+  return os::ConnectEndpoint(MailFolder(), fileName, kind, roomWaitMs);
 }
 
 }  // namespace xtb::mail

@@ -23,6 +23,6 @@ os::Folder OpenMailFolder();
 // refused with the reason in `refusal`.
 int CreateMailEndpoint(const std::string& fileName, os::SocketKind kind, std::string* refusal = nullptr);
 // os::ConnectEndpoint in the mail folder.
-int ConnectMailEndpoint(const std::string& fileName, os::SocketKind kind);
+int ConnectMailEndpoint(const std::string& fileName, os::SocketKind kind, int roomWaitMs = 0);
 
 }  // namespace xtb::mail

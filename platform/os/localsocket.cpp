@@ -1,5 +1,6 @@
 #include "localsocket.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/socket.h>
@@ -11,10 +12,12 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <unordered_map>
 
 #include "file.h"
+#include "process.h"
 #include "sharedfolder.h"
 
 namespace xtb::os {
@@ -48,6 +51,118 @@ int Fail(int fd) {
   return -1;
 }
 
+// The folder that senders connect through, opened without following a link
+// in its place and checked (Folder::OthersCannotSwapEntries) once for its
+// path and the account that checked it, then kept open for the following
+// sends. Everything reached through it stays in a folder that passed the
+// check, whatever is put at its path later; a folder removed (or moved
+// aside) and made anew is found again because a name not found through the
+// kept folder is looked for once more in a folder opened and checked anew.
+struct CheckedFolder {
+  std::string path;
+  uint32_t account = 0;
+  os::Folder folder;
+};
+
+std::mutex g_checkedMutex;
+std::shared_ptr<const CheckedFolder> g_checked;
+
+// The checked folder `path` for this account: the kept one, unless `renew`
+// or it was kept for another path or account; a new one is kept in its
+// place (`fresh`). Null with errno set for a folder that cannot be used,
+// and then nothing is kept.
+std::shared_ptr<const CheckedFolder> CheckedFolderAt(const std::string& path, bool renew, bool& fresh) {
+  const uint32_t account = EffectiveUserId();
+  std::shared_ptr<const CheckedFolder> kept;
+  {
+    std::lock_guard guard(g_checkedMutex);
+    kept = g_checked;
+  }
+  fresh = renew || !kept || kept->account != account || kept->path != path;
+  if (!fresh) return kept;
+  auto checked = std::make_shared<CheckedFolder>();
+  checked->path = path;
+  checked->account = account;
+  checked->folder = os::Folder(path, false);
+  if (!checked->folder.IsOpen()) {
+    checked.reset();
+  } else if (!checked->folder.OthersCannotSwapEntries()) {
+    errno = EACCES;
+    checked.reset();
+  }
+  const int error = errno;
+  {
+    std::lock_guard guard(g_checkedMutex);
+    kept.swap(g_checked);
+    g_checked = checked;
+  }
+  kept.reset();  // the replaced folder is closed outside the lock
+  errno = error;
+  return checked;
+}
+
+// connect(2) of `fd` (not blocking) to `address`. A listener whose queue
+// is full is waited on for room up to `roomWaitMs`: only a connect that
+// blocks waits for the listener to take a connection, and it waits as long
+// as the socket's send time-out says. The socket does not block afterwards.
+bool ConnectTo(int fd, const sockaddr_un& address, int roomWaitMs) {
+  const auto* to = reinterpret_cast<const sockaddr*>(&address);
+  if (connect(fd, to, sizeof address) == 0) return true;
+  if (errno != EAGAIN || roomWaitMs <= 0) return false;
+  const timeval timeout{roomWaitMs / 1000, (roomWaitMs % 1000) * 1000};
+  const int flags = fcntl(fd, F_GETFL);
+  if (flags < 0 || setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout) != 0 ||
+      fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
+    return false;
+  int result;
+  do result = connect(fd, to, sizeof address);
+  while (result != 0 && errno == EINTR);
+  const int error = errno;
+  if (fcntl(fd, F_SETFL, flags) != 0) return false;
+  errno = error;
+  return result == 0;
+}
+
+// Connects to the socket `fileName` of the checked `folder`.
+int ConnectIn(const os::Folder& folder, const std::string& fileName, SocketKind kind, int roomWaitMs) {
+  int error = 0;
+  const os::Fd entry = folder.OpenSocketEntry(fileName, error);
+  if (!entry.IsOpen()) {
+    std::string refusal;
+    return Refuse(error, fileName, refusal), -1;
+  }
+  sockaddr_un address;
+  if (!MakeAddress("/proc/self/fd/" + std::to_string(entry.Get()), address)) return -1;
+  // A listener's full queue holds the caller only as long as it says, and
+  // sends wait only as SendMessage is told.
+  const int fd = socket(AF_UNIX, SocketType(kind) | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+  if (fd < 0) return Fail(-1);
+  if (!ConnectTo(fd, address, roomWaitMs)) {
+    // A file without a holder is an endpoint that does not exist.
+    if (errno == ECONNREFUSED) errno = ENOENT;
+    return Fail(fd);
+  }
+  return fd;
+}
+
+using SteadyClock = std::chrono::steady_clock;
+
+// Waits until `fd` is ready for `events`, up to the deadline of a wait of
+// `waitMs` (kWaitWithoutEnd: no deadline). True when it is ready or the
+// wait was interrupted (the caller tries again); false with ETIMEDOUT once
+// the deadline passed, or with poll's error.
+bool AwaitReady(int fd, short events, SteadyClock::time_point deadline, int waitMs) {
+  int left = kWaitWithoutEnd;
+  if (waitMs != kWaitWithoutEnd) {
+    const auto rest = std::chrono::ceil<std::chrono::milliseconds>(deadline - SteadyClock::now());
+    left = static_cast<int>(std::max<std::chrono::milliseconds::rep>(rest.count(), 0));
+  }
+  pollfd ready{fd, events, 0};
+  const int count = left == 0 ? 0 : poll(&ready, 1, left);
+  if (count == 0) errno = ETIMEDOUT;
+  return count > 0 || (count < 0 && errno == EINTR);
+}
+
 // Frees the name of a socket whose holder is gone (the caller holds its
 // lock) and binds a new one there, open to every user.
 int BindSocket(const os::Folder& folder, const std::string& fileName, SocketKind kind, std::string& refusal) {
@@ -66,10 +181,12 @@ int BindSocket(const os::Folder& folder, const std::string& fileName, SocketKind
   os::Fd fd;
   if (error == 0) fd = folder.BindSocket(fileName, SocketType(kind), 0666, error);
   if (!fd.IsOpen()) return Refuse(error, fileName, refusal), -1;
-  if (kind == SocketKind::Sequenced && listen(fd.Get(), SOMAXCONN) != 0) return Fail(-1);
+  // Each message comes with its sender's account; the connections of a
+  // listener take the setting over, so no connection needs a call of its
+  // own to learn whose it is.
   const int on = 1;
-  if (kind == SocketKind::Datagram && setsockopt(fd.Get(), SOL_SOCKET, SO_PASSCRED, &on, sizeof on) != 0)
-    return Fail(-1);
+  if (setsockopt(fd.Get(), SOL_SOCKET, SO_PASSCRED, &on, sizeof on) != 0) return Fail(-1);
+  if (kind == SocketKind::Sequenced && listen(fd.Get(), SOMAXCONN) != 0) return Fail(-1);
   return fd.Release();
 }
 
@@ -116,60 +233,47 @@ bool CloseEndpoint(int fd) {
   return true;
 }
 
-int ConnectEndpoint(const std::string& folderPath, const std::string& fileName, SocketKind kind) {
-  // connect(2) follows a link at the name it is given. So the folder is
-  // opened without following a link in its place and checked, the socket is
-  // opened as itself (O_PATH, no link followed) and connected through its
-  // descriptor: a name planted in the folder, or a folder planted in its
-  // place, never sends a mail into a socket of somebody else's choosing.
-  const os::Folder folder(folderPath, false);
-  if (!folder.IsOpen()) return Fail(-1);
-  if (!folder.OthersCannotSwapEntries()) {
-    errno = EACCES;
-    return -1;
-  }
-  int error = 0;
-  const os::Fd entry = folder.OpenSocketEntry(fileName, error);
-  if (!entry.IsOpen()) {
-    std::string refusal;
-    return Refuse(error, fileName, refusal), -1;
-  }
-  sockaddr_un address;
-  if (!MakeAddress("/proc/self/fd/" + std::to_string(entry.Get()), address)) return -1;
-  // A listener's full queue must not hold the caller: connects do not wait,
-  // and sends wait only as SendMessage is told.
-  const int fd = socket(AF_UNIX, SocketType(kind) | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-  if (fd < 0) return Fail(-1);
-  if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-    // A file without a holder is an endpoint that does not exist.
-    if (errno == ECONNREFUSED) errno = ENOENT;
-    return Fail(fd);
+int ConnectEndpoint(const std::string& folderPath, const std::string& fileName, SocketKind kind, int roomWaitMs) {
+  // connect(2) follows a link at the name it is given. So the socket is
+  // opened as itself (O_PATH, no link followed) in the checked folder and
+  // connected through its descriptor: a name planted in the folder, or a
+  // folder planted in its place, never sends a mail into a socket of
+  // somebody else's choosing.
+  bool fresh = false;
+  std::shared_ptr<const CheckedFolder> folder = CheckedFolderAt(folderPath, false, fresh);
+  if (!folder) return -1;
+  int fd = ConnectIn(folder->folder, fileName, kind, roomWaitMs);
+  if (fd < 0 && errno == ENOENT && !fresh) {
+    folder = CheckedFolderAt(folderPath, true, fresh);
+    fd = folder ? ConnectIn(folder->folder, fileName, kind, roomWaitMs) : -1;
   }
   return fd;
 }
 
-int AcceptConnection(int fd, int readTimeoutMs) {
+int AcceptConnection(int fd) {
   int connection;
-  do connection = accept4(fd, nullptr, nullptr, SOCK_CLOEXEC);
+  do connection = accept4(fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
   while (connection < 0 && errno == EINTR);
-  if (connection < 0) return Fail(-1);
-  const timeval timeout{readTimeoutMs / 1000, (readTimeoutMs % 1000) * 1000};
-  setsockopt(connection, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-  return connection;
+  return connection < 0 ? Fail(-1) : connection;
 }
 
-long ReceiveMessage(int fd, char* buffer, size_t capacity, uint32_t* account) {
+long ReceiveMessage(int fd, char* buffer, size_t capacity, uint32_t* account, int waitMs) {
   iovec part{buffer, capacity};
   alignas(cmsghdr) char control[CMSG_SPACE(sizeof(ucred))];
   msghdr message{};
   message.msg_iov = &part;
   message.msg_iovlen = 1;
-  message.msg_control = account ? control : nullptr;
-  message.msg_controllen = account ? sizeof control : 0;
+  // Tried at once: a sender has normally written before its connection is
+  // taken, so only a slow one is polled for, until the deadline.
+  const int flags = MSG_CMSG_CLOEXEC | (waitMs == kWaitWithoutEnd ? 0 : MSG_DONTWAIT);
+  const auto deadline = SteadyClock::now() + std::chrono::milliseconds(waitMs);
   ssize_t n;
-  do n = recvmsg(fd, &message, MSG_CMSG_CLOEXEC);
-  while (n < 0 && errno == EINTR);
-  if (n < 0 && errno == EAGAIN) errno = ETIMEDOUT;  // the read time-out passed
+  do {
+    message.msg_control = account ? control : nullptr;
+    message.msg_controllen = account ? sizeof control : 0;
+    n = recvmsg(fd, &message, flags);
+  } while (n < 0 && (errno == EINTR || (errno == EAGAIN && waitMs != kWaitWithoutEnd &&
+                                        AwaitReady(fd, POLLIN, deadline, waitMs))));
   if (n < 0 || !account) return n;
   *account = kUnknownAccount;
   for (cmsghdr* item = CMSG_FIRSTHDR(&message); item; item = CMSG_NXTHDR(&message, item)) {
@@ -189,7 +293,7 @@ long ReceiveMessage(int fd, char* buffer, size_t capacity, uint32_t* account) {
 bool SendMessage(int fd, const char* data, size_t length, int waitMs) {
   // Tried at once: a receiver with room takes the message without a wait
   // set up first; only a full one is polled for, until the deadline.
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+  const auto deadline = SteadyClock::now() + std::chrono::milliseconds(waitMs);
   for (;;) {
     ssize_t n;
     do n = send(fd, data, length, MSG_NOSIGNAL | MSG_DONTWAIT);
@@ -204,18 +308,7 @@ bool SendMessage(int fd, const char* data, size_t length, int waitMs) {
       errno = EBUSY;  // the receiver takes nothing now
       return false;
     }
-    int left = kWaitWithoutEnd;
-    if (waitMs != kWaitWithoutEnd) {
-      const auto rest = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-      left = static_cast<int>(std::max<std::chrono::milliseconds::rep>(rest.count(), 0));
-    }
-    pollfd writable{fd, POLLOUT, 0};
-    const int ready = left == 0 ? 0 : poll(&writable, 1, left);
-    if (ready == 0) {
-      errno = ETIMEDOUT;
-      return false;
-    }
-    if (ready < 0 && errno != EINTR) return false;
+    if (!AwaitReady(fd, POLLOUT, deadline, waitMs)) return false;
   }
 }
 

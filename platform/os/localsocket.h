@@ -33,30 +33,38 @@ int CreateEndpoint(const os::Folder& folder, const std::string& fileName, Socket
 bool CloseEndpoint(int fd);
 
 // Connects to the endpoint `fileName` of the folder `folderPath`; ENOENT
-// when nobody holds it, EAGAIN when its listener's queue is full, EACCES
+// when nobody holds it, EAGAIN when its listener's queue is full and no
+// room came within `roomWaitMs` (a sequenced endpoint's), EACCES
 // when a link, anything but a socket, or a socket with a second name is
 // found under the name, or the folder is a link or one that others could
-// change (os::Folder::OthersCannotSwapEntries). The connection does not
-// block; SendMessage waits on it as long as its caller says.
-int ConnectEndpoint(const std::string& folderPath, const std::string& fileName, SocketKind kind);
+// change (os::Folder::OthersCannotSwapEntries). The folder is opened and
+// checked once and kept for the next calls with the same path and account;
+// a name not found in the kept folder is looked for once more in the folder
+// opened and checked anew, so a folder made again at the path is used. The
+// connection does not block; SendMessage waits on it as long as its caller
+// says. Any number of threads may connect at the same time.
+int ConnectEndpoint(const std::string& folderPath, const std::string& fileName, SocketKind kind, int roomWaitMs = 0);
 
-// The next connection of a sequenced endpoint (blocks). Reads on it give up
-// after `readTimeoutMs`, so that a client that never writes cannot hold the
-// receiver (ETIMEDOUT).
-int AcceptConnection(int fd, int readTimeoutMs);
+// The next connection of a sequenced endpoint (blocks). The connection
+// does not block: ReceiveMessage waits on it as long as its caller says.
+int AcceptConnection(int fd);
+
+// Sends and receives wait up to a time in milliseconds, without end for
+// kWaitWithoutEnd.
+constexpr int kWaitWithoutEnd = -1;
 
 // One message of at most `capacity` bytes (a longer datagram is cut).
 // Returns its length, 0 at the end of a connection, -1 on failure. With
 // `account`, the user id of the sending process as the kernel knows it
-// (each datagram's, or the connection's peer), kUnknownAccount when it
-// cannot be told.
+// (each message's, else the connection's peer), kUnknownAccount when it
+// cannot be told. A connection that has nothing to read yet is waited on
+// up to `waitMs` (ETIMEDOUT after), so that a sender that never writes
+// cannot hold the receiver.
 constexpr uint32_t kUnknownAccount = 0xFFFFFFFF;
-long ReceiveMessage(int fd, char* buffer, size_t capacity, uint32_t* account = nullptr);
+long ReceiveMessage(int fd, char* buffer, size_t capacity, uint32_t* account = nullptr, int waitMs = kWaitWithoutEnd);
 // Sends one message whole; false otherwise (EMSGSIZE when only a part
 // went). A receiver that cannot take it now is waited for up to `waitMs`
-// (ETIMEDOUT after), without end for kWaitWithoutEnd; with 0 the send fails
-// at once with EBUSY.
-constexpr int kWaitWithoutEnd = -1;
+// (ETIMEDOUT after); with 0 the send fails at once with EBUSY.
 bool SendMessage(int fd, const char* data, size_t length, int waitMs = kWaitWithoutEnd);
 
 // Sets the time after which a blocked send of a stream socket gives up

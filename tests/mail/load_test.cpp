@@ -1,7 +1,11 @@
 // Eight sender processes, each sending 10,000 mails to one receiver. Local
 // endpoints apply back-pressure in both modes (a full receiver makes the
 // sender wait), so none may be lost; every mail must arrive exactly once.
+#include <sys/socket.h>
+
+#include <algorithm>
 #include <chrono>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <set>
@@ -91,6 +95,48 @@ TEST_F(MailLoadTest, QueuedMailsArriveWholeAndInOrder) {
     ASSERT_EQ(text.GetString(), textOf(number));
   }
   sender.join();
+}
+
+}  // namespace
+
+namespace {
+
+// How many connections a pipe-mode receiver's queue holds: what the library
+// asks for (SOMAXCONN), as far as the kernel allows.
+int ConnectionQueueLimit() {
+  std::ifstream setting("/proc/sys/net/core/somaxconn");
+  int limit = SOMAXCONN;
+  return setting >> limit ? std::min(limit, SOMAXCONN) : SOMAXCONN;
+}
+
+// A burst of more mails than the receiver's queue holds, sent while the
+// receiver looks away for a moment: the sender waits for room as long as
+// the receiver is alive and reading, never for the pause before another
+// attempt, and every mail arrives in the order sent.
+TEST_F(MailLoadTest, BurstBeyondTheQueueWaitsForRoomNotForThePause) {
+  const int mails = ConnectionQueueLimit() + 200;
+  const std::string name = Unique("burst");
+  CXTMailslotServer server;
+  ASSERT_TRUE(server.Create(CString(name), ""));
+  std::chrono::steady_clock::duration longest{};
+  std::thread sender([&] {
+    for (int number = 0; number < mails; ++number) {
+      const auto start = std::chrono::steady_clock::now();
+      EXPECT_TRUE(CXTMailslotClient::SendOneMessage(".", CString(name), "", MAILTYPE_PQMSG,
+                                                    std::to_string(number).c_str()))
+          << number;
+      longest = std::max(longest, std::chrono::steady_clock::now() - start);
+    }
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the queue fills
+  CString from, text;
+  MAILTYPES type;
+  for (int number = 0; number < mails; ++number) {
+    ASSERT_TRUE(server.Read(from, type, text)) << number;
+    ASSERT_EQ(text.GetString(), std::to_string(number));
+  }
+  sender.join();
+  EXPECT_LT(longest, std::chrono::milliseconds(1000)) << "a mail waited out the pause before another attempt";
 }
 
 }  // namespace
