@@ -5,10 +5,17 @@
 
 namespace xtb::mail {
 
-std::string MailFolder() {
+namespace {
+
+// The setting as it is, for the senders: no copy of it per mail.
+const char* MailFolderSetting() {
   const char* folder = os::EnvironmentValue("XTBASIS_MAIL_DIR");
   return folder && *folder ? folder : "/tmp/.xtbasis-mail";
 }
+
+}  // namespace
+
+std::string MailFolder() { return MailFolderSetting(); }
 
 os::Folder OpenMailFolder() { return os::OpenSharedFolder(MailFolder()); }
 
@@ -22,7 +29,7 @@ int CreateMailEndpoint(const std::string& fileName, os::SocketKind kind, std::st
 }
 
 int ConnectMailEndpoint(const std::string& fileName, os::SocketKind kind, int roomWaitMs) {
-  return os::ConnectEndpoint(MailFolder(), fileName, kind, roomWaitMs);
+  return os::ConnectEndpoint(MailFolderSetting(), fileName, kind, roomWaitMs);
 }
 
 }  // namespace xtb::mail

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <unordered_map>
 
 #include "file.h"
@@ -71,7 +72,7 @@ std::shared_ptr<const CheckedFolder> g_checked;
 // or it was kept for another path or account; a new one is kept in its
 // place (`fresh`). Null with errno set for a folder that cannot be used,
 // and then nothing is kept.
-std::shared_ptr<const CheckedFolder> CheckedFolderAt(const std::string& path, bool renew, bool& fresh) {
+std::shared_ptr<const CheckedFolder> CheckedFolderAt(std::string_view path, bool renew, bool& fresh) {
   const uint32_t account = EffectiveUserId();
   std::shared_ptr<const CheckedFolder> kept;
   {
@@ -83,7 +84,7 @@ std::shared_ptr<const CheckedFolder> CheckedFolderAt(const std::string& path, bo
   auto checked = std::make_shared<CheckedFolder>();
   checked->path = path;
   checked->account = account;
-  checked->folder = os::Folder(path, false);
+  checked->folder = os::Folder(checked->path, false);
   if (!checked->folder.IsOpen()) {
     checked.reset();
   } else if (!checked->folder.OthersCannotSwapEntries()) {
@@ -148,13 +149,15 @@ int ConnectIn(const os::Folder& folder, const std::string& fileName, SocketKind 
 using SteadyClock = std::chrono::steady_clock;
 
 // Waits until `fd` is ready for `events`, up to the deadline of a wait of
-// `waitMs` (kWaitWithoutEnd: no deadline). True when it is ready or the
+// `waitMs` (kWaitWithoutEnd: no deadline), set at the first wait: a call
+// that needs no wait reads no clock. True when it is ready or the
 // wait was interrupted (the caller tries again); false with ETIMEDOUT once
 // the deadline passed, or with poll's error.
-bool AwaitReady(int fd, short events, SteadyClock::time_point deadline, int waitMs) {
+bool AwaitReady(int fd, short events, std::optional<SteadyClock::time_point>& deadline, int waitMs) {
+  if (!deadline) deadline = SteadyClock::now() + std::chrono::milliseconds(waitMs);
   int left = kWaitWithoutEnd;
   if (waitMs != kWaitWithoutEnd) {
-    const auto rest = std::chrono::ceil<std::chrono::milliseconds>(deadline - SteadyClock::now());
+    const auto rest = std::chrono::ceil<std::chrono::milliseconds>(*deadline - SteadyClock::now());
     left = static_cast<int>(std::max<std::chrono::milliseconds::rep>(rest.count(), 0));
   }
   pollfd ready{fd, events, 0};
@@ -233,7 +236,7 @@ bool CloseEndpoint(int fd) {
   return true;
 }
 
-int ConnectEndpoint(const std::string& folderPath, const std::string& fileName, SocketKind kind, int roomWaitMs) {
+int ConnectEndpoint(std::string_view folderPath, const std::string& fileName, SocketKind kind, int roomWaitMs) {
   // connect(2) follows a link at the name it is given. So the socket is
   // opened as itself (O_PATH, no link followed) in the checked folder and
   // connected through its descriptor: a name planted in the folder, or a
@@ -266,7 +269,7 @@ long ReceiveMessage(int fd, char* buffer, size_t capacity, uint32_t* account, in
   // Tried at once: a sender has normally written before its connection is
   // taken, so only a slow one is polled for, until the deadline.
   const int flags = MSG_CMSG_CLOEXEC | (waitMs == kWaitWithoutEnd ? 0 : MSG_DONTWAIT);
-  const auto deadline = SteadyClock::now() + std::chrono::milliseconds(waitMs);
+  std::optional<SteadyClock::time_point> deadline;
   ssize_t n;
   do {
     message.msg_control = account ? control : nullptr;
@@ -293,7 +296,7 @@ long ReceiveMessage(int fd, char* buffer, size_t capacity, uint32_t* account, in
 bool SendMessage(int fd, const char* data, size_t length, int waitMs) {
   // Tried at once: a receiver with room takes the message without a wait
   // set up first; only a full one is polled for, until the deadline.
-  const auto deadline = SteadyClock::now() + std::chrono::milliseconds(waitMs);
+  std::optional<SteadyClock::time_point> deadline;
   for (;;) {
     ssize_t n;
     do n = send(fd, data, length, MSG_NOSIGNAL | MSG_DONTWAIT);

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "folder.h"
 
@@ -43,7 +44,7 @@ bool CloseEndpoint(int fd);
 // opened and checked anew, so a folder made again at the path is used. The
 // connection does not block; SendMessage waits on it as long as its caller
 // says. Any number of threads may connect at the same time.
-int ConnectEndpoint(const std::string& folderPath, const std::string& fileName, SocketKind kind, int roomWaitMs = 0);
+int ConnectEndpoint(std::string_view folderPath, const std::string& fileName, SocketKind kind, int roomWaitMs = 0);
 
 // The next connection of a sequenced endpoint (blocks). The connection
 // does not block: ReceiveMessage waits on it as long as its caller says.
