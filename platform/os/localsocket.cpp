@@ -12,13 +12,12 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <memory>
 #include <mutex>
 #include <optional>
 #include <unordered_map>
 
 #include "file.h"
-#include "process.h"
+#include "kept_endpoints.h"
 #include "sharedfolder.h"
 
 namespace xtb::os {
@@ -52,56 +51,6 @@ int Fail(int fd) {
   return -1;
 }
 
-// The folder that senders connect through, opened without following a link
-// in its place and checked (Folder::OthersCannotSwapEntries) once for its
-// path and the account that checked it, then kept open for the following
-// sends. Everything reached through it stays in a folder that passed the
-// check, whatever is put at its path later; a folder removed (or moved
-// aside) and made anew is found again because a name not found through the
-// kept folder is looked for once more in a folder opened and checked anew.
-struct CheckedFolder {
-  std::string path;
-  uint32_t account = 0;
-  os::Folder folder;
-};
-
-std::mutex g_checkedMutex;
-std::shared_ptr<const CheckedFolder> g_checked;
-
-// The checked folder `path` for this account: the kept one, unless `renew`
-// or it was kept for another path or account; a new one is kept in its
-// place (`fresh`). Null with errno set for a folder that cannot be used,
-// and then nothing is kept.
-std::shared_ptr<const CheckedFolder> CheckedFolderAt(std::string_view path, bool renew, bool& fresh) {
-  const uint32_t account = EffectiveUserId();
-  std::shared_ptr<const CheckedFolder> kept;
-  {
-    std::lock_guard guard(g_checkedMutex);
-    kept = g_checked;
-  }
-  fresh = renew || !kept || kept->account != account || kept->path != path;
-  if (!fresh) return kept;
-  auto checked = std::make_shared<CheckedFolder>();
-  checked->path = path;
-  checked->account = account;
-  checked->folder = os::Folder(checked->path, false);
-  if (!checked->folder.IsOpen()) {
-    checked.reset();
-  } else if (!checked->folder.OthersCannotSwapEntries()) {
-    errno = EACCES;
-    checked.reset();
-  }
-  const int error = errno;
-  {
-    std::lock_guard guard(g_checkedMutex);
-    kept.swap(g_checked);
-    g_checked = checked;
-  }
-  kept.reset();  // the replaced folder is closed outside the lock
-  errno = error;
-  return checked;
-}
-
 // connect(2) of `fd` (not blocking) to `address`. A listener whose queue
 // is full is waited on for room up to `roomWaitMs`: only a connect that
 // blocks waits for the listener to take a connection, and it waits as long
@@ -124,16 +73,10 @@ bool ConnectTo(int fd, const sockaddr_un& address, int roomWaitMs) {
   return result == 0;
 }
 
-// Connects to the socket `fileName` of the checked `folder`.
-int ConnectIn(const os::Folder& folder, const std::string& fileName, SocketKind kind, int roomWaitMs) {
-  int error = 0;
-  const os::Fd entry = folder.OpenSocketEntry(fileName, error);
-  if (!entry.IsOpen()) {
-    std::string refusal;
-    return Refuse(error, fileName, refusal), -1;
-  }
+// Connects to the socket held by the descriptor `entry` (O_PATH).
+int ConnectThrough(int entry, SocketKind kind, int roomWaitMs) {
   sockaddr_un address;
-  if (!MakeAddress("/proc/self/fd/" + std::to_string(entry.Get()), address)) return -1;
+  if (!MakeAddress("/proc/self/fd/" + std::to_string(entry), address)) return -1;
   // A listener's full queue holds the caller only as long as it says, and
   // sends wait only as SendMessage is told.
   const int fd = socket(AF_UNIX, SocketType(kind) | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
@@ -242,15 +185,8 @@ int ConnectEndpoint(std::string_view folderPath, const std::string& fileName, So
   // connected through its descriptor: a name planted in the folder, or a
   // folder planted in its place, never sends a mail into a socket of
   // somebody else's choosing.
-  bool fresh = false;
-  std::shared_ptr<const CheckedFolder> folder = CheckedFolderAt(folderPath, false, fresh);
-  if (!folder) return -1;
-  int fd = ConnectIn(folder->folder, fileName, kind, roomWaitMs);
-  if (fd < 0 && errno == ENOENT && !fresh) {
-    folder = CheckedFolderAt(folderPath, true, fresh);
-    fd = folder ? ConnectIn(folder->folder, fileName, kind, roomWaitMs) : -1;
-  }
-  return fd;
+  return ReachEndpoint(folderPath, fileName,
+                       [kind, roomWaitMs](int entry) { return ConnectThrough(entry, kind, roomWaitMs); });
 }
 
 int AcceptConnection(int fd) {

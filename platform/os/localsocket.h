@@ -38,12 +38,10 @@ bool CloseEndpoint(int fd);
 // room came within `roomWaitMs` (a sequenced endpoint's), EACCES
 // when a link, anything but a socket, or a socket with a second name is
 // found under the name, or the folder is a link or one that others could
-// change (os::Folder::OthersCannotSwapEntries). The folder is opened and
-// checked once and kept for the next calls with the same path and account;
-// a name not found in the kept folder is looked for once more in the folder
-// opened and checked anew, so a folder made again at the path is used. The
-// connection does not block; SendMessage waits on it as long as its caller
-// says. Any number of threads may connect at the same time.
+// change (os::Folder::OthersCannotSwapEntries). The folder and the socket
+// are checked once and kept (os/kept_endpoints.h). The connection does not
+// block; SendMessage waits on it as long as its caller says. Any number of
+// threads may connect at the same time.
 int ConnectEndpoint(std::string_view folderPath, const std::string& fileName, SocketKind kind, int roomWaitMs = 0);
 
 // The next connection of a sequenced endpoint (blocks). The connection

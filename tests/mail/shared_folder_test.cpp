@@ -265,7 +265,8 @@ TEST_F(SharedMailFolder, ForgedKeysOfAnotherAccountDropNoMail) {
 }
 
 // A link that another account planted at an endpoint's name leads a sender
-// nowhere: the socket it points to (a service's, here root's) gets nothing.
+// nowhere, one that reached the name's receiver before included: the socket
+// it points to (a service's, here root's) gets nothing.
 TEST_F(SharedMailFolder, LinkAtAnEndpointLeadsNoSenderAway) {
   const std::string victim = (MailWorld::Get().dir() / ("svc-" + std::to_string(getpid()))).string();
   const int service = socket(AF_UNIX, (Pipes() ? SOCK_SEQPACKET : SOCK_DGRAM) | SOCK_NONBLOCK, 0);
@@ -280,6 +281,13 @@ TEST_F(SharedMailFolder, LinkAtAnEndpointLeadsNoSenderAway) {
     ASSERT_EQ(listen(service, 8), 0);
   }
   const std::string name = Unique("linked");
+  {
+    // Planted after senders reached a receiver of the name, which ended.
+    CXTMailslotServer ended;
+    ASSERT_TRUE(ended.Create(CString(name), ""));
+    ASSERT_EQ(SendAndRead(ended, name, "vorher"), "vorher");
+  }
+  ASSERT_EQ(unlink(FileOf(name).c_str()), 0);
   ASSERT_TRUE(PlantSymlinkAsNobody(victim, FileOf(name)));
   // What the sender and the router connect through (pipe-mode senders
   // would try it five times, a second apart).
