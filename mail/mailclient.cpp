@@ -170,6 +170,19 @@ bool SendThroughRouter(const std::string& place, const std::string& endpoint, co
 bool SendHere(bool pipe, const std::string& place, const std::string& endpoint, const CString& sender,
               const MAILTYPES& type, const CString& text) {
   const std::string file = EndpointFile(endpoint);
+  if (!pipe) {
+    // A datagram goes on the connection kept for the endpoint: Open is
+    // reaching the endpoint, Write the send, and Close has nothing to close.
+    bool written = false;
+    if (!WithOpenAttempts(false, place, endpoint, [&] {
+          bool reached = false;
+          written = SendMailDatagram(file, FormMail(sender, type, text, false), kSendTimeoutMs, reached);
+          return written || (!FailedOn(Channel::LocalConnection) && reached);
+        }))
+      return false;
+    if (!written) TraceFailure(__LINE__, "CXTMailslotClient::Write: ");
+    return written;
+  }
   int fd = -1;
   if (!WithOpenAttempts(pipe, place, endpoint, [&] {
         fd = ConnectHere(file, pipe);

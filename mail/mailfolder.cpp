@@ -32,4 +32,8 @@ int ConnectMailEndpoint(const std::string& fileName, os::SocketKind kind, int ro
   return os::ConnectEndpoint(MailFolderSetting(), fileName, kind, roomWaitMs);
 }
 
+bool SendMailDatagram(const std::string& fileName, const std::string& mail, int waitMs, bool& reached) {
+  return os::SendToDatagramEndpoint(MailFolderSetting(), fileName, mail.data(), mail.size(), waitMs, reached);
+}
+
 }  // namespace xtb::mail

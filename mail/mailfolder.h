@@ -24,5 +24,7 @@ os::Folder OpenMailFolder();
 int CreateMailEndpoint(const std::string& fileName, os::SocketKind kind, std::string* refusal = nullptr);
 // os::ConnectEndpoint in the mail folder.
 int ConnectMailEndpoint(const std::string& fileName, os::SocketKind kind, int roomWaitMs = 0);
+// os::SendToDatagramEndpoint in the mail folder.
+bool SendMailDatagram(const std::string& fileName, const std::string& mail, int waitMs, bool& reached);
 
 }  // namespace xtb::mail

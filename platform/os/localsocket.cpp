@@ -12,12 +12,15 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <unordered_map>
+#include <vector>
 
 #include "file.h"
 #include "kept_endpoints.h"
+#include "process.h"
 #include "sharedfolder.h"
 
 namespace xtb::os {
@@ -109,6 +112,56 @@ bool AwaitReady(int fd, short events, std::optional<SteadyClock::time_point>& de
   return count > 0 || (count < 0 && errno == EINTR);
 }
 
+// Connections to datagram endpoints, kept for the sends that follow: each
+// was made by ConnectEndpoint, with its checks, for one folder path,
+// account and endpoint, and reaches the receiver that held the endpoint
+// then and nothing else. A sender talks to a few endpoints; one that talks
+// to more starts the set afresh.
+struct KeptConnection {
+  std::string folderPath;
+  uint32_t account = 0;
+  std::string fileName;
+  os::Fd socket;
+};
+constexpr size_t kKeptConnections = 16;
+std::mutex g_connectionsMutex;
+std::vector<std::shared_ptr<const KeptConnection>> g_connections;
+
+// The kept connection to the datagram endpoint, unless `renew`; else one
+// made now and kept in its place. Null with errno set when none can be made.
+std::shared_ptr<const KeptConnection> KeptConnectionTo(std::string_view folderPath, const std::string& fileName,
+                                                        bool renew) {
+  const uint32_t account = EffectiveUserId();
+  const auto same = [&](const std::shared_ptr<const KeptConnection>& kept) {
+    return kept->account == account && kept->fileName == fileName && kept->folderPath == folderPath;
+  };
+  std::shared_ptr<const KeptConnection> replaced;
+  {
+    std::lock_guard guard(g_connectionsMutex);
+    const auto found = std::find_if(g_connections.begin(), g_connections.end(), same);
+    if (found != g_connections.end()) {
+      if (!renew) return *found;
+      replaced = std::move(*found);
+      g_connections.erase(found);
+    }
+  }
+  const int fd = ConnectEndpoint(folderPath, fileName, SocketKind::Datagram);
+  if (fd < 0) return nullptr;
+  auto made = std::make_shared<KeptConnection>();
+  made->folderPath = folderPath;
+  made->account = account;
+  made->fileName = fileName;
+  made->socket = os::Fd(fd);
+  std::vector<std::shared_ptr<const KeptConnection>> dropped;
+  std::lock_guard guard(g_connectionsMutex);
+  // Another thread may have made one meanwhile: that one stays.
+  const auto found = std::find_if(g_connections.begin(), g_connections.end(), same);
+  if (found != g_connections.end()) return *found;
+  if (g_connections.size() >= kKeptConnections) dropped.swap(g_connections);
+  g_connections.push_back(made);
+  return made;
+}
+
 // Frees the name of a socket whose holder is gone (the caller holds its
 // lock) and binds a new one there, open to every user.
 int BindSocket(const os::Folder& folder, const std::string& fileName, SocketKind kind, std::string& refusal) {
@@ -187,6 +240,19 @@ int ConnectEndpoint(std::string_view folderPath, const std::string& fileName, So
   // somebody else's choosing.
   return ReachEndpoint(folderPath, fileName,
                        [kind, roomWaitMs](int entry) { return ConnectThrough(entry, kind, roomWaitMs); });
+}
+
+bool SendToDatagramEndpoint(std::string_view folderPath, const std::string& fileName, const char* data,
+                            size_t length, int waitMs, bool& reached) {
+  for (bool renew = false;; renew = true) {
+    const std::shared_ptr<const KeptConnection> connection = KeptConnectionTo(folderPath, fileName, renew);
+    reached = connection != nullptr;
+    if (!reached) return false;
+    if (SendMessage(connection->socket.Get(), data, length, waitMs)) return true;
+    // The receiver it reached has gone (ENOTCONN: a send of another thread
+    // found that first): one that took the name since gets the message.
+    if (renew || (errno != ECONNREFUSED && errno != ENOTCONN)) return false;
+  }
 }
 
 int AcceptConnection(int fd) {

@@ -44,6 +44,16 @@ bool CloseEndpoint(int fd);
 // threads may connect at the same time.
 int ConnectEndpoint(std::string_view folderPath, const std::string& fileName, SocketKind kind, int roomWaitMs = 0);
 
+// Sends one message to the datagram endpoint `fileName` of the folder
+// `folderPath` as SendMessage does, on a connection kept for the sends that
+// follow and shared by every thread: ConnectEndpoint's checks are made when
+// it is made. A kept connection whose receiver has gone is made anew once,
+// so that a receiver that took the name since gets the message. `reached`
+// tells a failed send (true) from an endpoint that could not be connected
+// (false, with ConnectEndpoint's errors).
+bool SendToDatagramEndpoint(std::string_view folderPath, const std::string& fileName, const char* data,
+                            size_t length, int waitMs, bool& reached);
+
 // The next connection of a sequenced endpoint (blocks). The connection
 // does not block: ReceiveMessage waits on it as long as its caller says.
 int AcceptConnection(int fd);
