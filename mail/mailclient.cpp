@@ -96,11 +96,19 @@ bool WriteHere(int fd, const std::string& mail) {
   return xtb::os::SendMessage(fd, mail.data(), mail.size(), kSendTimeoutMs) || FailedOn(Channel::LocalConnection);
 }
 
+// Connects to the endpoint file `file` of this computer. A pipe-mode
+// receiver whose queue is full is most often one that reads, only behind a
+// burst: an attempt waits for room as long as the pause after a failed one
+// would last, and only then counts as failed.
+int ConnectHere(const std::string& file, bool pipe) {
+  return pipe ? ConnectMailEndpoint(file, xtb::os::SocketKind::Sequenced, static_cast<int>(kPipeRetryMs))
+              : ConnectMailEndpoint(file, xtb::os::SocketKind::Datagram);
+}
+
 // Opens the endpoint once; the handle, or INVALID_HANDLE_VALUE.
 HANDLE OpenOnce(const std::string& computer, const std::string& endpoint, bool pipe) {
   if (IsThisComputer(computer)) {
-    const int fd = ConnectMailEndpoint(EndpointFile(endpoint),
-                                       pipe ? xtb::os::SocketKind::Sequenced : xtb::os::SocketKind::Datagram);
+    const int fd = ConnectHere(EndpointFile(endpoint), pipe);
     if (fd < 0) return FailedOn(Channel::LocalConnection), INVALID_HANDLE_VALUE;
     return RegisterHandle(fd, Channel::LocalConnection);
   }
@@ -162,9 +170,22 @@ bool SendThroughRouter(const std::string& place, const std::string& endpoint, co
 bool SendHere(bool pipe, const std::string& place, const std::string& endpoint, const CString& sender,
               const MAILTYPES& type, const CString& text) {
   const std::string file = EndpointFile(endpoint);
+  if (!pipe) {
+    // A datagram goes on the connection kept for the endpoint: Open is
+    // reaching the endpoint, Write the send, and Close has nothing to close.
+    bool written = false;
+    if (!WithOpenAttempts(false, place, endpoint, [&] {
+          bool reached = false;
+          written = SendMailDatagram(file, FormMail(sender, type, text, false), kSendTimeoutMs, reached);
+          return written || (!FailedOn(Channel::LocalConnection) && reached);
+        }))
+      return false;
+    if (!written) TraceFailure(__LINE__, "CXTMailslotClient::Write: ");
+    return written;
+  }
   int fd = -1;
   if (!WithOpenAttempts(pipe, place, endpoint, [&] {
-        fd = ConnectMailEndpoint(file, pipe ? xtb::os::SocketKind::Sequenced : xtb::os::SocketKind::Datagram);
+        fd = ConnectHere(file, pipe);
         return fd >= 0 || FailedOn(Channel::LocalConnection);
       }))
     return false;

@@ -5,10 +5,17 @@
 
 namespace xtb::mail {
 
-std::string MailFolder() {
+namespace {
+
+// The setting as it is, for the senders: no copy of it per mail.
+const char* MailFolderSetting() {
   const char* folder = os::EnvironmentValue("XTBASIS_MAIL_DIR");
   return folder && *folder ? folder : "/tmp/.xtbasis-mail";
 }
+
+}  // namespace
+
+std::string MailFolder() { return MailFolderSetting(); }
 
 os::Folder OpenMailFolder() { return os::OpenSharedFolder(MailFolder()); }
 
@@ -21,8 +28,12 @@ int CreateMailEndpoint(const std::string& fileName, os::SocketKind kind, std::st
   return os::CreateEndpoint(folder, fileName, kind, refusal);
 }
 
-int ConnectMailEndpoint(const std::string& fileName, os::SocketKind kind) {
-  return os::ConnectEndpoint(MailFolder(), fileName, kind);
+int ConnectMailEndpoint(const std::string& fileName, os::SocketKind kind, int roomWaitMs) {
+  return os::ConnectEndpoint(MailFolderSetting(), fileName, kind, roomWaitMs);
+}
+
+bool SendMailDatagram(const std::string& fileName, const std::string& mail, int waitMs, bool& reached) {
+  return os::SendToDatagramEndpoint(MailFolderSetting(), fileName, mail.data(), mail.size(), waitMs, reached);
 }
 
 }  // namespace xtb::mail

@@ -23,6 +23,8 @@ os::Folder OpenMailFolder();
 // refused with the reason in `refusal`.
 int CreateMailEndpoint(const std::string& fileName, os::SocketKind kind, std::string* refusal = nullptr);
 // os::ConnectEndpoint in the mail folder.
-int ConnectMailEndpoint(const std::string& fileName, os::SocketKind kind);
+int ConnectMailEndpoint(const std::string& fileName, os::SocketKind kind, int roomWaitMs = 0);
+// os::SendToDatagramEndpoint in the mail folder.
+bool SendMailDatagram(const std::string& fileName, const std::string& mail, int waitMs, bool& reached);
 
 }  // namespace xtb::mail

@@ -46,7 +46,7 @@ bool CXTMailslotServer::Read(CString& sender, MAILTYPES& type, CString& text) {
   int from = DescriptorOf(m_handle);
   int connection = -1;
   if (pipe) {
-    connection = from < 0 ? -1 : xtb::os::AcceptConnection(from, kConnectionReadTimeoutMs);
+    connection = from < 0 ? -1 : xtb::os::AcceptConnection(from);
     if (connection < 0 && from >= 0) FailedOn(Channel::LocalEndpoint);
     if (connection < 0) {
       TraceFailure(__LINE__, "CXTMailslotServer::Read: ConnectNamedPipe: ");
@@ -60,7 +60,8 @@ bool CXTMailslotServer::Read(CString& sender, MAILTYPES& type, CString& text) {
   static thread_local const auto buffer = std::make_unique_for_overwrite<char[]>(kPipeMailMax + 1);
   bool result = false;
   uint32_t account = xtb::os::kUnknownAccount;
-  const long length = from < 0 ? -1 : xtb::os::ReceiveMessage(from, buffer.get(), limit, &account);
+  const long length = from < 0 ? -1 : xtb::os::ReceiveMessage(from, buffer.get(), limit, &account,
+                                                                    pipe ? kConnectionReadTimeoutMs : xtb::os::kWaitWithoutEnd);
   if (length < 0 && from >= 0) FailedOn(Channel::LocalConnection);
   if (length > 0) {
     buffer[static_cast<size_t>(length)] = '\0';

@@ -37,9 +37,13 @@ std::string NetbiosForm(std::string_view host) {
 }
 
 std::string ComputerName() {
-  char name[256] = {};
-  if (gethostname(name, sizeof name - 1) != 0) return {};
-  return NetbiosForm(name);
+  // Read once: Windows too gives the name the computer started with, and
+  // every mail sent carries it.
+  static const std::string cached = [] {
+    char name[256] = {};
+    return gethostname(name, sizeof name - 1) == 0 ? NetbiosForm(name) : std::string();
+  }();
+  return cached;
 }
 
 std::vector<std::string> KnownComputers(const char* hostsFile) {

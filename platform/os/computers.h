@@ -14,7 +14,7 @@ namespace xtb::os {
 std::string NetbiosForm(std::string_view host);
 
 // This computer's name as Windows gives it: the NetbiosForm of the host
-// name. Empty when it cannot be read.
+// name, read once per process. Empty when it cannot be read.
 std::string ComputerName();
 
 // This computer and the computers named in the hosts file (the practice's

@@ -1,5 +1,6 @@
 #include "localsocket.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/socket.h>
@@ -11,10 +12,15 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <unordered_map>
+#include <vector>
 
 #include "file.h"
+#include "kept_endpoints.h"
+#include "process.h"
 #include "sharedfolder.h"
 
 namespace xtb::os {
@@ -48,6 +54,114 @@ int Fail(int fd) {
   return -1;
 }
 
+// connect(2) of `fd` (not blocking) to `address`. A listener whose queue
+// is full is waited on for room up to `roomWaitMs`: only a connect that
+// blocks waits for the listener to take a connection, and it waits as long
+// as the socket's send time-out says. The socket does not block afterwards.
+bool ConnectTo(int fd, const sockaddr_un& address, int roomWaitMs) {
+  const auto* to = reinterpret_cast<const sockaddr*>(&address);
+  if (connect(fd, to, sizeof address) == 0) return true;
+  if (errno != EAGAIN || roomWaitMs <= 0) return false;
+  const timeval timeout{roomWaitMs / 1000, (roomWaitMs % 1000) * 1000};
+  const int flags = fcntl(fd, F_GETFL);
+  if (flags < 0 || setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout) != 0 ||
+      fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
+    return false;
+  int result;
+  do result = connect(fd, to, sizeof address);
+  while (result != 0 && errno == EINTR);
+  const int error = errno;
+  if (fcntl(fd, F_SETFL, flags) != 0) return false;
+  errno = error;
+  return result == 0;
+}
+
+// Connects to the socket held by the descriptor `entry` (O_PATH).
+int ConnectThrough(int entry, SocketKind kind, int roomWaitMs) {
+  sockaddr_un address;
+  if (!MakeAddress("/proc/self/fd/" + std::to_string(entry), address)) return -1;
+  // A listener's full queue holds the caller only as long as it says, and
+  // sends wait only as SendMessage is told.
+  const int fd = socket(AF_UNIX, SocketType(kind) | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+  if (fd < 0) return Fail(-1);
+  if (!ConnectTo(fd, address, roomWaitMs)) {
+    // A file without a holder is an endpoint that does not exist.
+    if (errno == ECONNREFUSED) errno = ENOENT;
+    return Fail(fd);
+  }
+  return fd;
+}
+
+using SteadyClock = std::chrono::steady_clock;
+
+// Waits until `fd` is ready for `events`, up to the deadline of a wait of
+// `waitMs` (kWaitWithoutEnd: no deadline), set at the first wait: a call
+// that needs no wait reads no clock. True when it is ready or the
+// wait was interrupted (the caller tries again); false with ETIMEDOUT once
+// the deadline passed, or with poll's error.
+bool AwaitReady(int fd, short events, std::optional<SteadyClock::time_point>& deadline, int waitMs) {
+  if (!deadline) deadline = SteadyClock::now() + std::chrono::milliseconds(waitMs);
+  int left = kWaitWithoutEnd;
+  if (waitMs != kWaitWithoutEnd) {
+    const auto rest = std::chrono::ceil<std::chrono::milliseconds>(*deadline - SteadyClock::now());
+    left = static_cast<int>(std::max<std::chrono::milliseconds::rep>(rest.count(), 0));
+  }
+  pollfd ready{fd, events, 0};
+  const int count = left == 0 ? 0 : poll(&ready, 1, left);
+  if (count == 0) errno = ETIMEDOUT;
+  return count > 0 || (count < 0 && errno == EINTR);
+}
+
+// Connections to datagram endpoints, kept for the sends that follow: each
+// was made by ConnectEndpoint, with its checks, for one folder path,
+// account and endpoint, and reaches the receiver that held the endpoint
+// then and nothing else. A sender talks to a few endpoints; one that talks
+// to more starts the set afresh.
+struct KeptConnection {
+  std::string folderPath;
+  uint32_t account = 0;
+  std::string fileName;
+  os::Fd socket;
+};
+constexpr size_t kKeptConnections = 16;
+std::mutex g_connectionsMutex;
+std::vector<std::shared_ptr<const KeptConnection>> g_connections;
+
+// The kept connection to the datagram endpoint, unless `renew`; else one
+// made now and kept in its place. Null with errno set when none can be made.
+std::shared_ptr<const KeptConnection> KeptConnectionTo(std::string_view folderPath, const std::string& fileName,
+                                                        bool renew) {
+  const uint32_t account = EffectiveUserId();
+  const auto same = [&](const std::shared_ptr<const KeptConnection>& kept) {
+    return kept->account == account && kept->fileName == fileName && kept->folderPath == folderPath;
+  };
+  std::shared_ptr<const KeptConnection> replaced;
+  {
+    std::lock_guard guard(g_connectionsMutex);
+    const auto found = std::find_if(g_connections.begin(), g_connections.end(), same);
+    if (found != g_connections.end()) {
+      if (!renew) return *found;
+      replaced = std::move(*found);
+      g_connections.erase(found);
+    }
+  }
+  const int fd = ConnectEndpoint(folderPath, fileName, SocketKind::Datagram);
+  if (fd < 0) return nullptr;
+  auto made = std::make_shared<KeptConnection>();
+  made->folderPath = folderPath;
+  made->account = account;
+  made->fileName = fileName;
+  made->socket = os::Fd(fd);
+  std::vector<std::shared_ptr<const KeptConnection>> dropped;
+  std::lock_guard guard(g_connectionsMutex);
+  // Another thread may have made one meanwhile: that one stays.
+  const auto found = std::find_if(g_connections.begin(), g_connections.end(), same);
+  if (found != g_connections.end()) return *found;
+  if (g_connections.size() >= kKeptConnections) dropped.swap(g_connections);
+  g_connections.push_back(made);
+  return made;
+}
+
 // Frees the name of a socket whose holder is gone (the caller holds its
 // lock) and binds a new one there, open to every user.
 int BindSocket(const os::Folder& folder, const std::string& fileName, SocketKind kind, std::string& refusal) {
@@ -66,10 +180,12 @@ int BindSocket(const os::Folder& folder, const std::string& fileName, SocketKind
   os::Fd fd;
   if (error == 0) fd = folder.BindSocket(fileName, SocketType(kind), 0666, error);
   if (!fd.IsOpen()) return Refuse(error, fileName, refusal), -1;
-  if (kind == SocketKind::Sequenced && listen(fd.Get(), SOMAXCONN) != 0) return Fail(-1);
+  // Each message comes with its sender's account; the connections of a
+  // listener take the setting over, so no connection needs a call of its
+  // own to learn whose it is.
   const int on = 1;
-  if (kind == SocketKind::Datagram && setsockopt(fd.Get(), SOL_SOCKET, SO_PASSCRED, &on, sizeof on) != 0)
-    return Fail(-1);
+  if (setsockopt(fd.Get(), SOL_SOCKET, SO_PASSCRED, &on, sizeof on) != 0) return Fail(-1);
+  if (kind == SocketKind::Sequenced && listen(fd.Get(), SOMAXCONN) != 0) return Fail(-1);
   return fd.Release();
 }
 
@@ -116,60 +232,53 @@ bool CloseEndpoint(int fd) {
   return true;
 }
 
-int ConnectEndpoint(const std::string& folderPath, const std::string& fileName, SocketKind kind) {
-  // connect(2) follows a link at the name it is given. So the folder is
-  // opened without following a link in its place and checked, the socket is
-  // opened as itself (O_PATH, no link followed) and connected through its
-  // descriptor: a name planted in the folder, or a folder planted in its
-  // place, never sends a mail into a socket of somebody else's choosing.
-  const os::Folder folder(folderPath, false);
-  if (!folder.IsOpen()) return Fail(-1);
-  if (!folder.OthersCannotSwapEntries()) {
-    errno = EACCES;
-    return -1;
-  }
-  int error = 0;
-  const os::Fd entry = folder.OpenSocketEntry(fileName, error);
-  if (!entry.IsOpen()) {
-    std::string refusal;
-    return Refuse(error, fileName, refusal), -1;
-  }
-  sockaddr_un address;
-  if (!MakeAddress("/proc/self/fd/" + std::to_string(entry.Get()), address)) return -1;
-  // A listener's full queue must not hold the caller: connects do not wait,
-  // and sends wait only as SendMessage is told.
-  const int fd = socket(AF_UNIX, SocketType(kind) | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-  if (fd < 0) return Fail(-1);
-  if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-    // A file without a holder is an endpoint that does not exist.
-    if (errno == ECONNREFUSED) errno = ENOENT;
-    return Fail(fd);
-  }
-  return fd;
+int ConnectEndpoint(std::string_view folderPath, const std::string& fileName, SocketKind kind, int roomWaitMs) {
+  // connect(2) follows a link at the name it is given. So the socket is
+  // opened as itself (O_PATH, no link followed) in the checked folder and
+  // connected through its descriptor: a name planted in the folder, or a
+  // folder planted in its place, never sends a mail into a socket of
+  // somebody else's choosing.
+  return ReachEndpoint(folderPath, fileName,
+                       [kind, roomWaitMs](int entry) { return ConnectThrough(entry, kind, roomWaitMs); });
 }
 
-int AcceptConnection(int fd, int readTimeoutMs) {
+bool SendToDatagramEndpoint(std::string_view folderPath, const std::string& fileName, const char* data,
+                            size_t length, int waitMs, bool& reached) {
+  for (bool renew = false;; renew = true) {
+    const std::shared_ptr<const KeptConnection> connection = KeptConnectionTo(folderPath, fileName, renew);
+    reached = connection != nullptr;
+    if (!reached) return false;
+    if (SendMessage(connection->socket.Get(), data, length, waitMs)) return true;
+    // The receiver it reached has gone (ENOTCONN: a send of another thread
+    // found that first): one that took the name since gets the message.
+    if (renew || (errno != ECONNREFUSED && errno != ENOTCONN)) return false;
+  }
+}
+
+int AcceptConnection(int fd) {
   int connection;
-  do connection = accept4(fd, nullptr, nullptr, SOCK_CLOEXEC);
+  do connection = accept4(fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
   while (connection < 0 && errno == EINTR);
-  if (connection < 0) return Fail(-1);
-  const timeval timeout{readTimeoutMs / 1000, (readTimeoutMs % 1000) * 1000};
-  setsockopt(connection, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-  return connection;
+  return connection < 0 ? Fail(-1) : connection;
 }
 
-long ReceiveMessage(int fd, char* buffer, size_t capacity, uint32_t* account) {
+long ReceiveMessage(int fd, char* buffer, size_t capacity, uint32_t* account, int waitMs) {
   iovec part{buffer, capacity};
   alignas(cmsghdr) char control[CMSG_SPACE(sizeof(ucred))];
   msghdr message{};
   message.msg_iov = &part;
   message.msg_iovlen = 1;
-  message.msg_control = account ? control : nullptr;
-  message.msg_controllen = account ? sizeof control : 0;
+  // Tried at once: a sender has normally written before its connection is
+  // taken, so only a slow one is polled for, until the deadline.
+  const int flags = MSG_CMSG_CLOEXEC | (waitMs == kWaitWithoutEnd ? 0 : MSG_DONTWAIT);
+  std::optional<SteadyClock::time_point> deadline;
   ssize_t n;
-  do n = recvmsg(fd, &message, MSG_CMSG_CLOEXEC);
-  while (n < 0 && errno == EINTR);
-  if (n < 0 && errno == EAGAIN) errno = ETIMEDOUT;  // the read time-out passed
+  do {
+    message.msg_control = account ? control : nullptr;
+    message.msg_controllen = account ? sizeof control : 0;
+    n = recvmsg(fd, &message, flags);
+  } while (n < 0 && (errno == EINTR || (errno == EAGAIN && waitMs != kWaitWithoutEnd &&
+                                        AwaitReady(fd, POLLIN, deadline, waitMs))));
   if (n < 0 || !account) return n;
   *account = kUnknownAccount;
   for (cmsghdr* item = CMSG_FIRSTHDR(&message); item; item = CMSG_NXTHDR(&message, item)) {
@@ -189,7 +298,7 @@ long ReceiveMessage(int fd, char* buffer, size_t capacity, uint32_t* account) {
 bool SendMessage(int fd, const char* data, size_t length, int waitMs) {
   // Tried at once: a receiver with room takes the message without a wait
   // set up first; only a full one is polled for, until the deadline.
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+  std::optional<SteadyClock::time_point> deadline;
   for (;;) {
     ssize_t n;
     do n = send(fd, data, length, MSG_NOSIGNAL | MSG_DONTWAIT);
@@ -204,18 +313,7 @@ bool SendMessage(int fd, const char* data, size_t length, int waitMs) {
       errno = EBUSY;  // the receiver takes nothing now
       return false;
     }
-    int left = kWaitWithoutEnd;
-    if (waitMs != kWaitWithoutEnd) {
-      const auto rest = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-      left = static_cast<int>(std::max<std::chrono::milliseconds::rep>(rest.count(), 0));
-    }
-    pollfd writable{fd, POLLOUT, 0};
-    const int ready = left == 0 ? 0 : poll(&writable, 1, left);
-    if (ready == 0) {
-      errno = ETIMEDOUT;
-      return false;
-    }
-    if (ready < 0 && errno != EINTR) return false;
+    if (!AwaitReady(fd, POLLOUT, deadline, waitMs)) return false;
   }
 }
 

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "folder.h"
 
@@ -33,30 +34,46 @@ int CreateEndpoint(const os::Folder& folder, const std::string& fileName, Socket
 bool CloseEndpoint(int fd);
 
 // Connects to the endpoint `fileName` of the folder `folderPath`; ENOENT
-// when nobody holds it, EAGAIN when its listener's queue is full, EACCES
+// when nobody holds it, EAGAIN when its listener's queue is full and no
+// room came within `roomWaitMs` (a sequenced endpoint's), EACCES
 // when a link, anything but a socket, or a socket with a second name is
 // found under the name, or the folder is a link or one that others could
-// change (os::Folder::OthersCannotSwapEntries). The connection does not
-// block; SendMessage waits on it as long as its caller says.
-int ConnectEndpoint(const std::string& folderPath, const std::string& fileName, SocketKind kind);
+// change (os::Folder::OthersCannotSwapEntries). The folder and the socket
+// are checked once and kept (os/kept_endpoints.h). The connection does not
+// block; SendMessage waits on it as long as its caller says. Any number of
+// threads may connect at the same time.
+int ConnectEndpoint(std::string_view folderPath, const std::string& fileName, SocketKind kind, int roomWaitMs = 0);
 
-// The next connection of a sequenced endpoint (blocks). Reads on it give up
-// after `readTimeoutMs`, so that a client that never writes cannot hold the
-// receiver (ETIMEDOUT).
-int AcceptConnection(int fd, int readTimeoutMs);
+// Sends one message to the datagram endpoint `fileName` of the folder
+// `folderPath` as SendMessage does, on a connection kept for the sends that
+// follow and shared by every thread: ConnectEndpoint's checks are made when
+// it is made. A kept connection whose receiver has gone is made anew once,
+// so that a receiver that took the name since gets the message. `reached`
+// tells a failed send (true) from an endpoint that could not be connected
+// (false, with ConnectEndpoint's errors).
+bool SendToDatagramEndpoint(std::string_view folderPath, const std::string& fileName, const char* data,
+                            size_t length, int waitMs, bool& reached);
+
+// The next connection of a sequenced endpoint (blocks). The connection
+// does not block: ReceiveMessage waits on it as long as its caller says.
+int AcceptConnection(int fd);
+
+// Sends and receives wait up to a time in milliseconds, without end for
+// kWaitWithoutEnd.
+constexpr int kWaitWithoutEnd = -1;
 
 // One message of at most `capacity` bytes (a longer datagram is cut).
 // Returns its length, 0 at the end of a connection, -1 on failure. With
 // `account`, the user id of the sending process as the kernel knows it
-// (each datagram's, or the connection's peer), kUnknownAccount when it
-// cannot be told.
+// (each message's, else the connection's peer), kUnknownAccount when it
+// cannot be told. A connection that has nothing to read yet is waited on
+// up to `waitMs` (ETIMEDOUT after), so that a sender that never writes
+// cannot hold the receiver.
 constexpr uint32_t kUnknownAccount = 0xFFFFFFFF;
-long ReceiveMessage(int fd, char* buffer, size_t capacity, uint32_t* account = nullptr);
+long ReceiveMessage(int fd, char* buffer, size_t capacity, uint32_t* account = nullptr, int waitMs = kWaitWithoutEnd);
 // Sends one message whole; false otherwise (EMSGSIZE when only a part
 // went). A receiver that cannot take it now is waited for up to `waitMs`
-// (ETIMEDOUT after), without end for kWaitWithoutEnd; with 0 the send fails
-// at once with EBUSY.
-constexpr int kWaitWithoutEnd = -1;
+// (ETIMEDOUT after); with 0 the send fails at once with EBUSY.
 bool SendMessage(int fd, const char* data, size_t length, int waitMs = kWaitWithoutEnd);
 
 // Sets the time after which a blocked send of a stream socket gives up

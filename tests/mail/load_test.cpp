@@ -1,7 +1,12 @@
-// Eight sender processes, each sending 10,000 mails to one receiver. Local
-// endpoints apply back-pressure in both modes (a full receiver makes the
-// sender wait), so none may be lost; every mail must arrive exactly once.
+// Mail under load: many senders, bursts and queues fuller than a receiver
+// reads. Local endpoints apply back-pressure in both modes (a full receiver
+// makes the sender wait), so none may be lost; every mail must arrive
+// exactly once.
+#include <sys/socket.h>
+
+#include <algorithm>
 #include <chrono>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <set>
@@ -91,6 +96,91 @@ TEST_F(MailLoadTest, QueuedMailsArriveWholeAndInOrder) {
     ASSERT_EQ(text.GetString(), textOf(number));
   }
   sender.join();
+}
+
+}  // namespace
+
+namespace {
+
+// How many connections a pipe-mode receiver's queue holds: what the library
+// asks for (SOMAXCONN), as far as the kernel allows.
+int ConnectionQueueLimit() {
+  std::ifstream setting("/proc/sys/net/core/somaxconn");
+  int limit = SOMAXCONN;
+  return setting >> limit ? std::min(limit, SOMAXCONN) : SOMAXCONN;
+}
+
+// A burst of more mails than the receiver's queue holds, sent while the
+// receiver looks away for a moment: the sender waits for room as long as
+// the receiver is alive and reading, never for the pause before another
+// attempt, and every mail arrives in the order sent.
+TEST_F(MailLoadTest, BurstBeyondTheQueueWaitsForRoomNotForThePause) {
+  const int mails = ConnectionQueueLimit() + 200;
+  const std::string name = Unique("burst");
+  CXTMailslotServer server;
+  ASSERT_TRUE(server.Create(CString(name), ""));
+  std::chrono::steady_clock::duration longest{};
+  std::thread sender([&] {
+    for (int number = 0; number < mails; ++number) {
+      const auto start = std::chrono::steady_clock::now();
+      EXPECT_TRUE(CXTMailslotClient::SendOneMessage(".", CString(name), "", MAILTYPE_PQMSG,
+                                                    std::to_string(number).c_str()))
+          << number;
+      longest = std::max(longest, std::chrono::steady_clock::now() - start);
+    }
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the queue fills
+  CString from, text;
+  MAILTYPES type;
+  for (int number = 0; number < mails; ++number) {
+    ASSERT_TRUE(server.Read(from, type, text)) << number;
+    ASSERT_EQ(text.GetString(), std::to_string(number));
+  }
+  sender.join();
+  EXPECT_LT(longest, std::chrono::milliseconds(1000)) << "a mail waited out the pause before another attempt";
+}
+
+}  // namespace
+
+namespace {
+
+// Threads that send at the same time share the checked mail folder, while
+// threads whose endpoint is missing have it opened and checked anew: every
+// mail to the live endpoint arrives once, and the missing endpoint is
+// reported missing to each attempt.
+TEST_F(MailLoadTest, SendingThreadsShareTheCheckedFolder) {
+  constexpr int kThreads = 4, kMails = 300;
+  const std::string name = Unique("shared");
+  const std::string absent = xtb::mail::EndpointFile(xtb::mail::EndpointName(Pipes(), CString(Unique("absent")), ""));
+  CXTMailslotServer server;
+  ASSERT_TRUE(server.Create(CString(name), ""));
+  std::vector<std::thread> threads;
+  for (int thread = 0; thread < kThreads; ++thread) {
+    threads.emplace_back([&, thread] {
+      for (int number = 0; number < kMails; ++number) {
+        if (thread % 2 == 0) {
+          const std::string text = std::to_string(thread) + "/" + std::to_string(number);
+          EXPECT_TRUE(CXTMailslotClient::SendOneMessage(".", CString(name), "", MAILTYPE_PQMSG, text.c_str()));
+          continue;
+        }
+        errno = 0;
+        const int fd = xtb::mail::ConnectMailEndpoint(
+            absent, Pipes() ? xtb::os::SocketKind::Sequenced : xtb::os::SocketKind::Datagram);
+        EXPECT_LT(fd, 0);
+        EXPECT_EQ(errno, ENOENT);
+        if (fd >= 0) xtb::os::CloseEndpoint(fd);
+      }
+    });
+  }
+  std::set<std::string> received;
+  CString from, text;
+  MAILTYPES type;
+  for (int mail = 0; mail < kThreads / 2 * kMails; ++mail) {
+    ASSERT_TRUE(server.Read(from, type, text)) << mail;
+    received.insert(text.GetString());
+  }
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(received.size(), static_cast<size_t>(kThreads / 2 * kMails)) << "a mail came twice";
 }
 
 }  // namespace

@@ -62,6 +62,24 @@ class SharedMailFolder : public MailTest {
   std::string m_secret;
 };
 
+using xtb::os::SocketKind;
+
+// A socket of `kind` bound at `path` (and listening, for connections), open
+// to everyone: a receiver that nothing of this library made.
+int BoundSocket(const std::string& path, SocketKind kind) {
+  const int fd = socket(AF_UNIX, (kind == SocketKind::Sequenced ? SOCK_SEQPACKET : SOCK_DGRAM) | SOCK_NONBLOCK, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  if (fd < 0 || path.size() >= sizeof address.sun_path) return -1;
+  std::memcpy(address.sun_path, path.data(), path.size());
+  if (bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 || chmod(path.c_str(), 0666) != 0 ||
+      (kind == SocketKind::Sequenced && listen(fd, 8) != 0)) {
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
+
 // Each way nobody can occupy a name of the endpoint, and how it is planted.
 struct Plant {
   const char* what;
@@ -247,7 +265,8 @@ TEST_F(SharedMailFolder, ForgedKeysOfAnotherAccountDropNoMail) {
 }
 
 // A link that another account planted at an endpoint's name leads a sender
-// nowhere: the socket it points to (a service's, here root's) gets nothing.
+// nowhere, one that reached the name's receiver before included: the socket
+// it points to (a service's, here root's) gets nothing.
 TEST_F(SharedMailFolder, LinkAtAnEndpointLeadsNoSenderAway) {
   const std::string victim = (MailWorld::Get().dir() / ("svc-" + std::to_string(getpid()))).string();
   const int service = socket(AF_UNIX, (Pipes() ? SOCK_SEQPACKET : SOCK_DGRAM) | SOCK_NONBLOCK, 0);
@@ -262,6 +281,13 @@ TEST_F(SharedMailFolder, LinkAtAnEndpointLeadsNoSenderAway) {
     ASSERT_EQ(listen(service, 8), 0);
   }
   const std::string name = Unique("linked");
+  {
+    // Planted after senders reached a receiver of the name, which ended.
+    CXTMailslotServer ended;
+    ASSERT_TRUE(ended.Create(CString(name), ""));
+    ASSERT_EQ(SendAndRead(ended, name, "vorher"), "vorher");
+  }
+  ASSERT_EQ(unlink(FileOf(name).c_str()), 0);
   ASSERT_TRUE(PlantSymlinkAsNobody(victim, FileOf(name)));
   // What the sender and the router connect through (pipe-mode senders
   // would try it five times, a second apart).
@@ -294,6 +320,52 @@ TEST_F(SharedMailFolder, FolderOfAnotherAccountOrALinkIsRefused) {
     CXTMailslotServer server;
     EXPECT_FALSE(server.Create(CString(Unique("elsewhere")), ""));
     EXPECT_TRUE(fs::is_empty(theirs));
+  }
+  setenv("XTBASIS_MAIL_DIR", m_folder.c_str(), 1);
+}
+
+// Senders keep the mail folder they checked open. A folder put at its path
+// later by another account is refused as it would have been at the first
+// send, whether the old one was removed or moved aside, and a socket in it
+// gets nothing; a folder that its owner removed and made anew is used.
+TEST_F(SharedMailFolder, KeptFolderGivesWayOnlyToAFolderThatPassesTheCheck) {
+  const SocketKind kind = Pipes() ? SocketKind::Sequenced : SocketKind::Datagram;
+  for (const bool movedAside : {false, true}) {
+    SCOPED_TRACE(movedAside ? "moved aside" : "removed");
+    // Short names: the planted socket's address holds the whole path.
+    const std::string tag = std::to_string(getpid()) + (movedAside ? "m" : "r");
+    const fs::path folder = m_folder / ("swap" + tag);
+    setenv("XTBASIS_MAIL_DIR", folder.c_str(), 1);
+    const std::string name = "kept" + tag;
+    const std::string file = xtb::mail::EndpointFile(xtb::mail::EndpointName(Pipes(), CString(name), ""));
+    {
+      CXTMailslotServer server;
+      ASSERT_TRUE(server.Create(CString(name), ""));
+      EXPECT_EQ(SendAndRead(server, name, "zuerst"), "zuerst");
+    }
+    // Swapped: another account's folder at the path, a live socket of the
+    // endpoint's name in it.
+    if (movedAside) {
+      fs::rename(folder, folder.string() + ".old");
+    } else {
+      fs::remove_all(folder);
+    }
+    ASSERT_TRUE(AsNobody([&] { return mkdir(folder.c_str(), 01777) == 0 && chmod(folder.c_str(), 01777) == 0; }));
+    const int planted = BoundSocket((folder / file).string(), kind);
+    ASSERT_GE(planted, 0) << std::strerror(errno);
+    errno = 0;
+    EXPECT_LT(xtb::mail::ConnectMailEndpoint(file, kind), 0);
+    EXPECT_EQ(errno, EACCES) << std::strerror(errno);
+    pollfd waiting{planted, POLLIN, 0};
+    EXPECT_EQ(poll(&waiting, 1, 50), 0) << "a sender reached the socket in the swapped-in folder";
+    close(planted);
+
+    // Its owner makes the folder anew: the receiver and its senders meet there.
+    fs::remove_all(folder);
+    CXTMailslotServer server;
+    ASSERT_TRUE(server.Create(CString(name), "")) << Traces();
+    EXPECT_EQ(SendAndRead(server, name, "wieder da"), "wieder da");
+    fs::remove_all(folder.string() + ".old");
   }
   setenv("XTBASIS_MAIL_DIR", m_folder.c_str(), 1);
 }

@@ -7,9 +7,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <xtbasis/platform/lasterror.h>
 
 #include "os/localsocket.h"
@@ -73,6 +75,13 @@ TEST_F(OsSocketErrors, EndpointsSayWhyInErrno) {
     errno = 0;
     EXPECT_LT(Connect("taken", kind), 0);
     EXPECT_EQ(errno, ENOENT);
+    // A new holder replaced it: senders that reached the old one reach it.
+    const int again = Create("taken", kind);
+    ASSERT_GE(again, 0) << std::strerror(errno);
+    const int reached = Connect("taken", kind);
+    EXPECT_GE(reached, 0) << std::strerror(errno);
+    xtb::os::CloseEndpoint(reached);
+    xtb::os::CloseEndpoint(again);
   }
   errno = 0;
   EXPECT_LT(Connect(std::string(300, 'n'), SocketKind::Datagram), 0);
@@ -97,6 +106,36 @@ TEST_F(OsSocketErrors, ReceiverThatTakesNothingIsBusyOrTimesOut) {
   EXPECT_EQ(GetLastError(), kUntouched);
   xtb::os::CloseEndpoint(sender);
   xtb::os::CloseEndpoint(receiver);
+}
+
+// A listener that takes no connection fills its queue: a connect then
+// fails at once (EAGAIN), or after the wait for room it was given; a
+// connection taken meanwhile lets a waiting connect through.
+TEST_F(OsSocketErrors, FullConnectionQueueIsWaitedOnAsLongAsAsked) {
+  using std::chrono::milliseconds;
+  const int receiver = Create("queue", SocketKind::Sequenced);
+  ASSERT_GE(receiver, 0) << std::strerror(errno);
+  int queued = 0;
+  for (int fd; queued < 100000 && (fd = Connect("queue", SocketKind::Sequenced)) >= 0; ++queued)
+    xtb::os::CloseEndpoint(fd);
+  ASSERT_EQ(errno, EAGAIN) << "after " << queued << " connections: " << std::strerror(errno);
+  const auto start = std::chrono::steady_clock::now();
+  errno = 0;
+  EXPECT_LT(xtb::os::ConnectEndpoint(m_path, "queue", SocketKind::Sequenced, 100), 0);
+  EXPECT_EQ(errno, EAGAIN) << std::strerror(errno);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, milliseconds(100)) << "the wait for room was cut short";
+
+  std::thread taker([&] {
+    std::this_thread::sleep_for(milliseconds(50));
+    xtb::os::CloseEndpoint(xtb::os::AcceptConnection(receiver));
+  });
+  const int waited = xtb::os::ConnectEndpoint(m_path, "queue", SocketKind::Sequenced, 10000);
+  taker.join();
+  EXPECT_GE(waited, 0) << std::strerror(errno);
+  EXPECT_TRUE(xtb::os::SendMessage(waited, "x", 1, 0)) << "the connection blocks or is not connected";
+  xtb::os::CloseEndpoint(waited);
+  xtb::os::CloseEndpoint(receiver);
+  EXPECT_EQ(GetLastError(), kUntouched);
 }
 
 TEST_F(OsSocketErrors, NetworkCallsSayWhyInErrno) {
