@@ -1,3 +1,4 @@
+#include <chrono>
 #include <cstring>
 #include <string>
 #include <xtbasis/mailslot.h>
@@ -129,10 +130,15 @@ HANDLE OpenOnce(const std::string& computer, const std::string& endpoint, bool p
 template <typename Attempt>
 bool WithOpenAttempts(bool pipe, const std::string& place, const std::string& endpoint, Attempt attempt) {
   for (int round = 1; round <= (pipe ? kPipeAttempts : 1); ++round) {
+    const auto start = std::chrono::steady_clock::now();
     if (attempt()) return true;
     if (pipe) {
+      // An attempt that waited for room in a full queue has spent that
+      // much of its pause already: the attempts keep their one-second pace.
       const DWORD error = GetLastError();
-      Sleep(kPipeRetryMs);
+      const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+      if (spent.count() < static_cast<long long>(kPipeRetryMs))
+        Sleep(kPipeRetryMs - static_cast<DWORD>(spent.count()));
       SetLastError(error);
     }
   }

@@ -140,6 +140,27 @@ TEST_F(MailLoadTest, BurstBeyondTheQueueWaitsForRoomNotForThePause) {
   EXPECT_LT(longest, std::chrono::milliseconds(1000)) << "a mail waited out the pause before another attempt";
 }
 
+// A pipe-mode receiver that reads nothing: once its queue is full, a mail
+// fails after its five attempts at their one-second pace, the waits for
+// room counting as the pauses between them.
+TEST_F(MailLoadTest, AFullQueueNobodyReadsFailsTheMailAtTheAttemptsPace) {
+  if (!Pipes()) GTEST_SKIP() << "a mailslot-mode receiver's queue is a datagram queue";
+  const std::string name = Unique("stuck");
+  CXTMailslotServer server;
+  ASSERT_TRUE(server.Create(CString(name), ""));
+  const int limit = ConnectionQueueLimit();
+  std::chrono::steady_clock::duration failedAfter{};
+  bool failed = false;
+  for (int number = 0; number <= limit + 2 && !failed; ++number) {
+    const auto start = std::chrono::steady_clock::now();
+    failed = !CXTMailslotClient::SendOneMessage(".", CString(name), "", MAILTYPE_PQMSG, "x");
+    failedAfter = std::chrono::steady_clock::now() - start;
+  }
+  ASSERT_TRUE(failed) << "a queue of " << limit << " took more";
+  EXPECT_GE(failedAfter, std::chrono::milliseconds(4500));
+  EXPECT_LT(failedAfter, std::chrono::milliseconds(7000));
+}
+
 }  // namespace
 
 namespace {
