@@ -217,26 +217,48 @@ TEST_F(WebSocketThreads, ConcurrentSendersReachTheReceiveThreadWholeOnceAndInOrd
 constexpr size_t kBlocking = 8 << 20;
 const std::string kSunk = "sunk " + std::to_string(kBlocking) + " whole";
 
+// A thread that sends kBlocking bytes to the server's sink and notes the
+// result, its time and that it has come.
+class BlockingSend {
+ public:
+  explicit BlockingSend(CXTWebSocket& ws)
+      : start_(steady_clock::now()), thread_([this, &ws] {
+          result = ws.Send(Text("sink " + Pattern(kBlocking)));
+          ms = ElapsedMs(start_);
+          done = true;
+        }) {}
+  ~BlockingSend() { Join(); }
+  void Join() {
+    if (thread_.joinable()) thread_.join();
+  }
+  std::atomic<unsigned long> result{~0ul};
+  std::atomic<long long> ms{0};
+  std::atomic<bool> done{false};
+
+ private:
+  steady_clock::time_point start_;
+  std::thread thread_;  // last: it uses the members above
+};
+
+// Opens `ws` to the test's server and gives it `command`.
+void OpenAndTell(CXTWebSocket& ws, const char* command) {
+  ASSERT_EQ(ws.Open("test", "localhost"), 0u);
+  ASSERT_EQ(ws.Send(command), 0u);
+}
+
 TEST_F(WebSocketThreads, ASenderThatLeavesHandsTheHandlersToTheWaitingReceiveThread) {
   Serve();
   const Watchdog watchdog(kTestLimit);
   CXTWebSocket ws;
-  ASSERT_EQ(ws.Open("test", "localhost"), 0u);
-  ASSERT_EQ(ws.Send("pause 1000"), 0u);
-  const auto start = steady_clock::now();
-  std::atomic<unsigned long> sent{~0ul};
-  long long sendMs = 0;
-  std::thread sender([&] {
-    sent = ws.Send(Text("sink " + Pattern(kBlocking)));
-    sendMs = ElapsedMs(start);
-  });
+  ASSERT_NO_FATAL_FAILURE(OpenAndTell(ws, "pause 1000"));
+  BlockingSend sender(ws);
   std::this_thread::sleep_for(200ms);  // the sender runs the handlers now, its write waiting
   ASSERT_TRUE(ws.StartWaitReceive());
   CString text = "old";
   EXPECT_EQ(ws.WaitReceive(100, text), 1460u);
-  sender.join();
-  EXPECT_EQ(sent, 0u);
-  ASSERT_GE(sendMs, 600) << "the write did not wait for the server: the receive thread waited alone";
+  sender.Join();
+  EXPECT_EQ(sender.result, 0u);
+  ASSERT_GE(sender.ms, 600) << "the write did not wait for the server: the receive thread waited alone";
   // The receive thread waits alone now: it runs the handlers and gets the answer.
   EXPECT_EQ(ws.WaitReceive(10000, text), 0u);
   EXPECT_EQ(Bytes(text), kSunk);
@@ -249,23 +271,17 @@ TEST_F(WebSocketThreads, AStoppedReceiveThreadHandsTheHandlersToTheWaitingSender
   Serve();
   const Watchdog watchdog(kTestLimit);
   CXTWebSocket ws;
-  ASSERT_EQ(ws.Open("test", "localhost"), 0u);
-  ASSERT_EQ(ws.Send("pause 1000"), 0u);
+  ASSERT_NO_FATAL_FAILURE(OpenAndTell(ws, "pause 1000"));
   ASSERT_TRUE(ws.StartWaitReceive());  // it runs the handlers, waiting for the network
   std::this_thread::sleep_for(100ms);
   const auto start = steady_clock::now();
-  std::atomic<unsigned long> sent{~0ul};
-  std::atomic<bool> sending{true};
-  std::thread sender([&] {
-    sent = ws.Send(Text("sink " + Pattern(kBlocking)));
-    sending = false;
-  });
+  BlockingSend sender(ws);
   std::this_thread::sleep_for(300ms);
-  ASSERT_TRUE(sending) << "the write did not wait for the server: nothing waited beside the receive thread";
+  ASSERT_FALSE(sender.done) << "the write did not wait for the server: nothing waited beside the receive thread";
   EXPECT_TRUE(ws.StopWaitReceive());  // it leaves while the write still waits
   EXPECT_LT(ElapsedMs(start), 900);
-  sender.join();
-  EXPECT_EQ(sent, 0u);
+  sender.Join();
+  EXPECT_EQ(sender.result, 0u);
   // The read the stopped thread waited for stays with the connection.
   CString text;
   EXPECT_EQ(ws.Receive(text), 0u);
@@ -276,22 +292,17 @@ TEST_F(WebSocketThreads, AStalledServerEndsTheWaitingSendAndReceiveWithAFailure)
   Serve();
   const Watchdog watchdog(kTestLimit);
   CXTWebSocket ws;
-  ASSERT_EQ(ws.Open("test", "localhost"), 0u);
-  ASSERT_EQ(ws.Send("stall 1000"), 0u);  // reads nothing for 1 s, then cuts the connection
+  // The server reads nothing for 1 s, then cuts the connection.
+  ASSERT_NO_FATAL_FAILURE(OpenAndTell(ws, "stall 1000"));
   ASSERT_TRUE(ws.StartWaitReceive());
   const auto start = steady_clock::now();
-  std::atomic<unsigned long> sent{~0ul};
-  long long sendMs = 0;
-  std::thread sender([&] {
-    sent = ws.Send(Text("sink " + Pattern(kBlocking)));
-    sendMs = ElapsedMs(start);
-  });
+  BlockingSend sender(ws);
   CString text = "old";
   EXPECT_EQ(ws.WaitReceive(10000, text), static_cast<unsigned long>(ERROR_WINHTTP_CONNECTION_ERROR));
   EXPECT_EQ(text, "old");
-  sender.join();
-  EXPECT_EQ(sent, static_cast<unsigned long>(ERROR_WINHTTP_CONNECTION_ERROR));
-  EXPECT_GE(sendMs, 600) << "the write did not wait for the server";
+  sender.Join();
+  EXPECT_EQ(sender.result, static_cast<unsigned long>(ERROR_WINHTTP_CONNECTION_ERROR));
+  EXPECT_GE(sender.ms, 600) << "the write did not wait for the server";
   EXPECT_LT(ElapsedMs(start), 10000);
   EXPECT_EQ(ws.Send("late"), 4317u);
   EXPECT_EQ(ws.Receive(text), 4317u);
