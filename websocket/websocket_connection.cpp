@@ -56,6 +56,11 @@ struct Connection::Impl {
   // The end of the timed operation `of`; false when it had ended before
   // (or a later one has begun): the first report wins.
   bool Finish(unsigned of, beast::error_code error);
+  // What an operation that ended with `error` reports; `mutex` is held.
+  // Beast hands a connection's first failure to the operation that met it
+  // and operation_aborted to every other one under way: those report the
+  // first failure too, not a cancellation nobody asked for.
+  beast::error_code Blame(beast::error_code error);
   // Runs the handlers on this thread until `ready` holds, or sleeps while
   // another thread runs them; `lock` holds `mutex`.
   template <typename Ready>
@@ -94,6 +99,7 @@ struct Connection::Impl {
   size_t readBytes = 0;
   std::array<char, kReceiveMax> buffer{};
   bool ended = false;   // the server's closing frame or a failure has been handed out
+  beast::error_code failure;  // the first error an operation ended with
   bool closed = false;  // Close has begun: no operation starts any more
 };
 
@@ -142,9 +148,15 @@ bool Connection::Impl::Finish(unsigned of, beast::error_code error) {
   std::lock_guard lock(mutex);
   if (of != generation || timedDone) return false;
   timedDone = true;
-  timedError = error;
+  timedError = Blame(error);
   changed.notify_all();
   return true;
+}
+
+beast::error_code Connection::Impl::Blame(beast::error_code error) {
+  if (error == net::error::operation_aborted && failure) return failure;
+  if (error && !failure) failure = error;
+  return error;
 }
 
 void Connection::Impl::Abort() {
@@ -197,7 +209,7 @@ void Connection::Impl::StartRead() {
     std::lock_guard lock(mutex);
     reading = false;
     readDone = true;
-    readError = error;
+    readError = Blame(error);
     readBytes = bytes;
     changed.notify_all();
   };

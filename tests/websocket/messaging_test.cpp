@@ -7,12 +7,6 @@ namespace {
 
 using std::chrono::steady_clock;
 
-std::string Pattern(size_t n) {
-  std::string text;
-  for (size_t i = 0; i < n; ++i) text += static_cast<char>('a' + i % 26);
-  return text;
-}
-
 TEST_F(WebSocketTest, SendsAndReceivesTextWithTheRequestAsGiven) {
   Serve();
   CXTWebSocket ws;

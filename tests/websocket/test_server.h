@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -28,6 +29,8 @@ class TestServer {
     words.insert(words.end(), arguments.begin(), arguments.end());
     pid_ = fork();
     if (pid_ == 0) {
+      // A test program that is ended (by a test's watchdog, say) takes its server along.
+      prctl(PR_SET_PDEATHSIG, SIGKILL);
       dup2(out[1], 1);
       std::vector<char*> argv;
       for (auto& word : words) argv.push_back(word.data());

@@ -84,6 +84,13 @@ class WebSocketTest : public ::testing::Test {
   TestServer server_;
 };
 
+// The bytes the server's "big N" sends and its "sink" expects.
+inline std::string Pattern(size_t n) {
+  std::string text(n, ' ');
+  for (size_t i = 0; i < n; ++i) text[i] = static_cast<char>('a' + i % 26);
+  return text;
+}
+
 // Milliseconds since `start`.
 inline long long ElapsedMs(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();

@@ -6,20 +6,24 @@ HTTP 400 answer). Prints "ready" once listening and "closed <code>" when a
 WebSocket ends.
 
 Commands (text messages): "headers" answers path, agent and host;
-"big N" answers one message of N bytes; "close" closes with 1000; "drop"
-cuts the connection without a closing frame; anything else is echoed.
+"big N" answers one message of N bytes; "sink TEXT" answers "sunk N whole"
+when TEXT is the N bytes "big N" would send ("sunk N damaged" otherwise);
+"pause MS" reads nothing for MS milliseconds, "stall MS" reads nothing for
+MS milliseconds and then cuts the connection; "close" closes with 1000;
+"drop" cuts the connection without a closing frame; anything else is echoed.
 """
 import argparse
 import asyncio
 import http
 import ssl
+import string
 import sys
 
 import websockets
 
 
 def pattern(n):
-    return "".join(chr(ord("a") + i % 26) for i in range(n))
+    return (string.ascii_lowercase * (n // 26 + 1))[:n]
 
 
 async def handler(ws, path):
@@ -30,6 +34,17 @@ async def handler(ws, path):
                 await ws.send(f"path={path} agent={h.get('User-Agent')} host={h.get('Host')}")
             elif isinstance(message, str) and message.startswith("big "):
                 await ws.send(pattern(int(message[4:])))
+            elif isinstance(message, str) and message.startswith("sink "):
+                text = message[5:]
+                await ws.send(f"sunk {len(text)} {'whole' if text == pattern(len(text)) else 'damaged'}")
+            elif isinstance(message, str) and message.startswith(("pause ", "stall ")):
+                command, milliseconds = message.split(" ")
+                ws.transport.pause_reading()
+                await asyncio.sleep(int(milliseconds) / 1000)
+                if command == "stall":
+                    ws.transport.abort()
+                else:
+                    ws.transport.resume_reading()
             elif message == "close":
                 await ws.close(1000)
             elif message == "drop":
@@ -67,8 +82,10 @@ async def main():
     context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
     context.load_cert_chain(args.cert, args.key)
     if args.mode in ("websocket", "refuse"):
-        server = await websockets.serve(handler, args.host, 443, ssl=context, max_size=None, ping_interval=None,
-                                        process_request=refuse if args.mode == "refuse" else None)
+        # No limit on the messages queued: a server that stops reading while it
+        # closes would leave the client's closing frame stuck behind its data.
+        server = await websockets.serve(handler, args.host, 443, ssl=context, max_size=None, max_queue=None,
+                                        ping_interval=None, process_request=refuse if args.mode == "refuse" else None)
     else:
         server = await asyncio.start_server(silent if args.mode == "silent" else plain, args.host, 443,
                                             ssl=context if args.mode == "silent" else None)
