@@ -213,8 +213,9 @@ TEST_F(WebSocketThreads, ConcurrentSendersReachTheReceiveThreadWholeOnceAndInOrd
 }
 
 // More than the socket buffers between client and server hold, so that a
-// Send of it waits while the server reads nothing.
-constexpr size_t kBlocking = 8 << 20;
+// Send of it waits while the server reads nothing; the server's own TLS
+// layer takes several megabytes more before its pause holds the sender.
+constexpr size_t kBlocking = 32 << 20;
 const std::string kSunk = "sunk " + std::to_string(kBlocking) + " whole";
 
 // A thread that sends kBlocking bytes to the server's sink and notes the
@@ -240,17 +241,22 @@ class BlockingSend {
   std::thread thread_;  // last: it uses the members above
 };
 
-// Opens `ws` to the test's server and gives it `command`.
-void OpenAndTell(CXTWebSocket& ws, const char* command) {
+// Opens `ws` to the test's server and tells it to stop reading ("pause MS"
+// or "stall MS"); returns once the server has stopped, so that what is sent
+// after it waits however slowly the server got to the command.
+void OpenAndPause(CXTWebSocket& ws, const char* command) {
   ASSERT_EQ(ws.Open("test", "localhost"), 0u);
   ASSERT_EQ(ws.Send(command), 0u);
+  CString answer;
+  ASSERT_EQ(ws.Receive(answer), 0u);
+  ASSERT_EQ(answer, "paused");
 }
 
 TEST_F(WebSocketThreads, ASenderThatLeavesHandsTheHandlersToTheWaitingReceiveThread) {
   Serve();
   const Watchdog watchdog(kTestLimit);
   CXTWebSocket ws;
-  ASSERT_NO_FATAL_FAILURE(OpenAndTell(ws, "pause 1000"));
+  ASSERT_NO_FATAL_FAILURE(OpenAndPause(ws, "pause 1000"));
   BlockingSend sender(ws);
   std::this_thread::sleep_for(200ms);  // the sender runs the handlers now, its write waiting
   ASSERT_TRUE(ws.StartWaitReceive());
@@ -271,7 +277,7 @@ TEST_F(WebSocketThreads, AStoppedReceiveThreadHandsTheHandlersToTheWaitingSender
   Serve();
   const Watchdog watchdog(kTestLimit);
   CXTWebSocket ws;
-  ASSERT_NO_FATAL_FAILURE(OpenAndTell(ws, "pause 1000"));
+  ASSERT_NO_FATAL_FAILURE(OpenAndPause(ws, "pause 1000"));
   ASSERT_TRUE(ws.StartWaitReceive());  // it runs the handlers, waiting for the network
   std::this_thread::sleep_for(100ms);
   const auto start = steady_clock::now();
@@ -293,7 +299,7 @@ TEST_F(WebSocketThreads, AStalledServerEndsTheWaitingSendAndReceiveWithAFailure)
   const Watchdog watchdog(kTestLimit);
   CXTWebSocket ws;
   // The server reads nothing for 1 s, then cuts the connection.
-  ASSERT_NO_FATAL_FAILURE(OpenAndTell(ws, "stall 1000"));
+  ASSERT_NO_FATAL_FAILURE(OpenAndPause(ws, "stall 1000"));
   ASSERT_TRUE(ws.StartWaitReceive());
   const auto start = steady_clock::now();
   BlockingSend sender(ws);

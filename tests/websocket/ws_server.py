@@ -8,8 +8,8 @@ WebSocket ends.
 Commands (text messages): "headers" answers path, agent and host;
 "big N" answers one message of N bytes; "sink TEXT" answers "sunk N whole"
 when TEXT is the N bytes "big N" would send ("sunk N damaged" otherwise);
-"pause MS" reads nothing for MS milliseconds, "stall MS" reads nothing for
-MS milliseconds and then cuts the connection; "close" closes with 1000;
+"pause MS" answers "paused" and then reads nothing for MS milliseconds,
+"stall MS" does the same and then cuts the connection; "close" closes with 1000;
 "drop" cuts the connection without a closing frame; anything else is echoed.
 """
 import argparse
@@ -40,6 +40,7 @@ async def handler(ws, path):
             elif isinstance(message, str) and message.startswith(("pause ", "stall ")):
                 command, milliseconds = message.split(" ")
                 ws.transport.pause_reading()
+                await ws.send("paused")
                 await asyncio.sleep(int(milliseconds) / 1000)
                 if command == "stall":
                     ws.transport.abort()
