@@ -39,6 +39,7 @@ def main():
     parser.add_argument("build", nargs="?", default="build/release")
     parser.add_argument("--runs", type=int, default=5)
     parser.add_argument("--only", nargs="*", default=[], help="programs whose name contains one of these")
+    parser.add_argument("--limit", type=int, default=900, help="seconds a program may take")
     args = parser.parse_args()
     values = defaultdict(list)
     targets = {}
@@ -46,7 +47,13 @@ def main():
     chosen = list(programs(args.build, args.only))
     for run in range(args.runs):
         for program in chosen:
-            result = subprocess.run([program], capture_output=True, text=True)
+            try:
+                # A program that ended but left a child holding its output
+                # (a router it started) would otherwise be waited for forever.
+                result = subprocess.run([program], capture_output=True, text=True, timeout=args.limit)
+            except subprocess.TimeoutExpired:
+                failed.append(f"{os.path.basename(program)} (run {run + 1}): no end within {args.limit} s")
+                continue
             if result.returncode != 0:
                 failed.append(f"{os.path.basename(program)} (run {run + 1}): exit {result.returncode}")
             for line in result.stdout.splitlines():
