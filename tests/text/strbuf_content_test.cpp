@@ -8,6 +8,9 @@
 #include <cstring>
 #include <string>
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 namespace {
 
 std::string Bytes(const CXTStrBuf& b) { return std::string(static_cast<const char*>(b), b.GetLength()); }
@@ -76,6 +79,25 @@ TEST(StrBuf, TextAppendsOfEveryLengthAtEveryFill) {
       ASSERT_EQ(static_cast<const char*>(buffer)[buffer.GetLength()], '\0');
     }
   }
+}
+
+// Texts that end at the last byte before a page nobody may read: a short
+// text is read in wider pieces, which must never reach into that page.
+TEST(StrBuf, TextAppendsEndingAtAnUnreadablePage) {
+  const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+  void* pages = mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  ASSERT_NE(pages, MAP_FAILED);
+  char* const edge = static_cast<char*>(pages) + page;
+  ASSERT_EQ(mprotect(edge, page, PROT_NONE), 0);
+  for (size_t length = 0; length <= 20; ++length) {
+    char* const text = edge - length - 1;
+    std::memset(text, 'k', length);
+    text[length] = '\0';
+    CXTStrBuf buffer("<", 64, 0);
+    buffer += text;
+    EXPECT_EQ(Bytes(buffer), "<" + std::string(length, 'k')) << length;
+  }
+  munmap(pages, 2 * page);
 }
 
 TEST(StrBuf, RepeatedAndRawAppends) {
