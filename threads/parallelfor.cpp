@@ -27,10 +27,15 @@ xtb::ParallelPool& Pool() {
 
 }  // namespace
 
-void ParallelFor(int from, int to, XTParallelBody body, int chunk, XTParallelInit init, XTParallelFinish finish,
-                 bool pumpMessages) {
+void XTParallelForChunks(int from, int to, const XTParallelBody& body, int chunk, const XTParallelInit& init,
+                         const XTParallelFinish& finish, bool pumpMessages, XTParallelChunkLoop loop) {
   const int64_t count = static_cast<int64_t>(to) - from;
   const bool inlinePath = count <= std::max(chunk, 0) ||
-                          !Pool().Run(from, to, body, chunk, init, finish, pumpMessages);
-  if (inlinePath) xtb::RunInline(from, to, body, init, finish);
+                          !Pool().Run(from, to, body, chunk, init, finish, pumpMessages, loop);
+  if (inlinePath) xtb::RunInline(from, to, body, init, finish, loop);
+}
+
+void xtb::exported::ParallelFor(int from, int to, XTParallelBody body, int chunk, XTParallelInit init,
+                                XTParallelFinish finish, bool pumpMessages) {
+  XTParallelForChunks(from, to, body, chunk, init, finish, pumpMessages, &XTRunParallelChunk);
 }

@@ -56,9 +56,12 @@ int64_t ParallelChunk(int64_t count, int chunk, int workers) {
 }
 
 void RunInline(int from, int to, const XTParallelBody& body, const XTParallelInit& init,
-               const XTParallelFinish& finish) {
+               const XTParallelFinish& finish, XTParallelChunkLoop loop) {
   void* local = init ? init() : nullptr;
-  for (int64_t i = from; i < to; ++i) body(static_cast<int>(i), local);
+  if (from < to) {
+    if (!body) throw std::bad_function_call();
+    loop(body, from, to, local);
+  }
   if (local != nullptr && finish) finish(local);
 }
 
@@ -102,7 +105,7 @@ void ParallelPool::RunChunks(Worker& worker) {
     if (worker.local == nullptr && worker.init) worker.local = worker.init();
     const int64_t first = m_from + chunk * m_step;
     const int64_t end = std::min(first + m_step, m_to);
-    for (int64_t i = first; i < end; ++i) worker.body(static_cast<int>(i), worker.local);
+    m_loop(worker.body, static_cast<int>(first), static_cast<int>(end), worker.local);
   }
 }
 
@@ -146,7 +149,7 @@ void ParallelPool::WaitForRuns(uint32_t until, bool pumpMessages) {
 }
 
 bool ParallelPool::Run(int from, int to, const XTParallelBody& body, int chunk, const XTParallelInit& init,
-                       const XTParallelFinish& finish, bool pumpMessages) {
+                       const XTParallelFinish& finish, bool pumpMessages, XTParallelChunkLoop loop) {
   std::unique_lock call(m_call, std::try_to_lock);
   // A child of fork() has none of its parent's workers.
   if (!call.owns_lock() || m_closed.load() || m_workers.empty() || !m_workers.front()->thread.InThisProcess())
@@ -157,6 +160,7 @@ bool ParallelPool::Run(int from, int to, const XTParallelBody& body, int chunk, 
   m_to = to;
   m_step = ParallelChunk(m_to - m_from, chunk, WorkerCount());
   m_chunkCount = (m_to - m_from + m_step - 1) / m_step;
+  m_loop = loop;
   m_nextChunk.store(0, std::memory_order_relaxed);
   // Every worker is idle between calls, so the count of ended runs moves
   // by this call's runs alone; it wraps around harmlessly.

@@ -26,7 +26,7 @@ int64_t ParallelChunk(int64_t count, int chunk, int workers);
 // The calling thread's path: one local value from init, the bodies in
 // ascending order, finish.
 void RunInline(int from, int to, const XTParallelBody& body, const XTParallelInit& init,
-               const XTParallelFinish& finish);
+               const XTParallelFinish& finish, XTParallelChunkLoop loop = &XTRunParallelChunk);
 
 class ParallelPool {
  public:
@@ -41,7 +41,7 @@ class ParallelPool {
   // The parallel path over [from, to) (not empty). False, with nothing
   // run, when the pool has no workers or serves another call.
   bool Run(int from, int to, const XTParallelBody& body, int chunk, const XTParallelInit& init,
-           const XTParallelFinish& finish, bool pumpMessages);
+           const XTParallelFinish& finish, bool pumpMessages, XTParallelChunkLoop loop = &XTRunParallelChunk);
 
   // Ends every worker (waiting for a call in progress first) and empties the
   // pool; later calls find no workers.
@@ -71,6 +71,7 @@ class ParallelPool {
   int64_t m_to = 0;
   int64_t m_step = 1;
   int64_t m_chunkCount = 0;
+  XTParallelChunkLoop m_loop = nullptr;
   alignas(64) std::atomic<int64_t> m_nextChunk{0};
   std::atomic<bool> m_failed{false};
   alignas(64) std::atomic<uint32_t> m_ended{0};  // counts ended runs; the caller polls it

@@ -18,7 +18,7 @@ sh "$source/tests/packaging/check-kit-names.sh" "$work/prefix" "$source/docs/por
 
 for name in XTTrace XTTraceF SetXTTraceLevel GetLastErrorString GetXTParameter LoadXTString GetXTString \
     SanitizeMailName MailslotSubPath GetWorkstation FindAWindow CopyToClipboard \
-    XTStackTrace XTMiniDump XTAssert XTInstallCrashReporter; do
+    XTStackTrace XTMiniDump XTAssert XTInstallCrashReporter ParallelFor; do
   grep -qx "$name" "$work/names" || { echo "libxtbasis.so.1 does not export $name" >&2; exit 1; }
 done
 

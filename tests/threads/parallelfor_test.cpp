@@ -6,6 +6,7 @@
 #include <xtbasis/threads.h>
 #include <xtbasis/winapp.h>
 
+#include <algorithm>
 #include <atomic>
 #include <map>
 #include <memory>
@@ -97,6 +98,40 @@ TEST(ParallelForTest, RangesNotLargerThanTheChunkRunInlineWithOneLocalValue) {
     if (i == 1) throw std::runtime_error("body");
   };
   EXPECT_THROW(ParallelFor(0, 3, thrower, 10), std::runtime_error);
+}
+
+// The chunk loop a caller hands in runs each chunk whole, once, and the
+// inline path as one piece; the plain export runs the library's own loop.
+std::mutex g_piecesMutex;
+std::vector<std::pair<int, int>> g_pieces;
+
+void RecordPiece(const XTParallelBody& body, int first, int end, void* local) {
+  {
+    std::lock_guard lock(g_piecesMutex);
+    g_pieces.emplace_back(first, end);
+  }
+  XTRunParallelChunk(body, first, end, local);
+}
+
+TEST(ParallelForTest, TheCallersChunkLoopRunsEveryChunkAndThePlainExportWorksAlike) {
+  std::atomic<int> sum{0};
+  const XTParallelBody add = [&](int i, void*) { sum += i; };
+  XTParallelForChunks(-5, 95, add, 10, {}, {}, false, &RecordPiece);
+  std::sort(g_pieces.begin(), g_pieces.end());
+  std::vector<std::pair<int, int>> chunks;
+  for (int first = -5; first < 95; first += 10) chunks.emplace_back(first, first + 10);
+  if (xtb::os::ProcessorCount() > 1) {
+    EXPECT_EQ(g_pieces, chunks);
+  }
+  EXPECT_EQ(sum.load(), 4450);
+
+  g_pieces.clear();
+  XTParallelForChunks(2147483640, 2147483647, add, 7, {}, {}, false, &RecordPiece);
+  EXPECT_EQ(g_pieces, (std::vector<std::pair<int, int>>{{2147483640, 2147483647}}));
+
+  std::atomic<int> calls{0};
+  xtb::exported::ParallelFor(0, 1000, [&](int, void*) { ++calls; }, 0, {}, {}, false);
+  EXPECT_EQ(calls.load(), 1000);
 }
 
 // Each worker makes its local value once, on its first chunk, keeps it for
