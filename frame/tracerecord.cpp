@@ -33,19 +33,15 @@ void FormatTraceText(std::string& out, const char* format, const XTFormatArg* ar
 
 namespace {
 
-// printf's %0<width>u.
-void AppendPadded(std::string& out, unsigned value, size_t width) {
+// printf's %0<width>u and %d, written at `out`; each returns the end.
+char* PutPadded(char* out, unsigned value, size_t width) {
   char digits[16];
-  const size_t count = static_cast<size_t>(std::to_chars(digits, digits + sizeof digits, value).ptr - digits);
-  if (count < width) out.append(width - count, '0');
-  out.append(digits, count);
+  const char* const end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  for (size_t count = static_cast<size_t>(end - digits); count < width; ++count) *out++ = '0';
+  return std::copy(static_cast<const char*>(digits), end, out);
 }
 
-// printf's %d.
-void AppendInt(std::string& out, int value) {
-  char digits[16];
-  out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
-}
+char* PutInt(char* out, int value) { return std::to_chars(out, out + 11, value).ptr; }
 
 }  // namespace
 
@@ -53,42 +49,66 @@ void AppendInt(std::string& out, int value) {
 std::string FormatTraceHeader(const TraceHeader& h) {
   const SYSTEMTIME& t = h.time;
   const std::string_view source = SourceFileName(h.sourceFile);
-  std::string header;
-  header.reserve(80 + source.size());
-  header.append(TraceLevelName(h.level)).push_back('\t');
+  // Everything but the source file: five fields of at most five digits and
+  // five of at most eleven characters, with their separators.
+  char before[96];
+  char* out = std::copy_n(TraceLevelName(h.level), 5, before);
+  *out++ = '\t';
   struct TimeField {
     unsigned value;
     size_t width;
-    char after;
+    char separator;
   };
   for (const TimeField& field : {TimeField{t.wYear, 4, '.'}, TimeField{t.wMonth, 2, '.'}, TimeField{t.wDay, 2, '\t'},
                                  TimeField{t.wHour, 2, ':'}, TimeField{t.wMinute, 2, ':'},
                                  TimeField{t.wSecond, 2, '.'}, TimeField{t.wMilliseconds, 3, '\t'}}) {
-    AppendPadded(header, field.value, field.width);
-    header.push_back(field.after);
+    out = PutPadded(out, field.value, field.width);
+    *out++ = field.separator;
   }
-  for (int number : {static_cast<int>(h.processId), static_cast<int>(h.threadId), h.progId}) {
-    AppendInt(header, number);
-    header.push_back('\t');
+  for (const int number : {static_cast<int>(h.processId), static_cast<int>(h.threadId), h.progId}) {
+    out = PutInt(out, number);
+    *out++ = '\t';
   }
-  header.append(source).push_back(':');
-  AppendInt(header, h.line);
-  header.push_back('\t');
-  AppendInt(header, static_cast<int>(h.lastError));
-  header.push_back('\n');
+  char after[32];
+  char* tail = after;
+  *tail++ = ':';
+  tail = PutInt(tail, h.line);
+  *tail++ = '\t';
+  tail = PutInt(tail, static_cast<int>(h.lastError));
+  *tail++ = '\n';
+
+  std::string header;
+  header.reserve(static_cast<size_t>(out - before) + source.size() + static_cast<size_t>(tail - after));
+  header.append(before, out).append(source).append(after, tail);
   if (header.size() > kTraceTextMax) header.resize(kTraceTextMax);
   return header;
 }
 
+namespace {
+
+// Appends `text` with `before` put in front of each of its LFs, copying the
+// lines between them whole.
+void AppendMarkingLineFeeds(std::string& out, std::string_view text, char before) {
+  for (;;) {
+    const size_t lineFeed = text.find('\n');
+    if (lineFeed == std::string_view::npos) {
+      out.append(text);
+      return;
+    }
+    out.append(text.data(), lineFeed).append({before, '\n'});
+    text.remove_prefix(lineFeed + 1);
+  }
+}
+
+}  // namespace
+
 std::string MessageLine(std::string message) {
   if (message.empty()) return message;
   if (message.back() == '\n') message.pop_back();
-  std::string line = "\t";
-  line.reserve(message.size() + 2);
-  for (char c : message) {
-    if (c == '\n') line += '\t';
-    line += c;
-  }
+  std::string line;
+  line.reserve(message.size() + 8);
+  line += '\t';
+  AppendMarkingLineFeeds(line, message, '\t');
   if (line.back() != '\n') line += '\n';
   return line;
 }
@@ -96,12 +116,8 @@ std::string MessageLine(std::string message) {
 std::string FileForm(std::string_view header, std::string_view message) {
   std::string out;
   out.reserve(header.size() + message.size() + 8);
-  for (std::string_view part : {header, message}) {
-    for (char c : part) {
-      if (c == '\n') out += '\r';
-      out += c;
-    }
-  }
+  AppendMarkingLineFeeds(out, header, '\r');
+  AppendMarkingLineFeeds(out, message, '\r');
   return out;
 }
 
