@@ -83,14 +83,7 @@ ParallelPool::ParallelPool(int workers) {
   for (int i = 0; i < workers; ++i) {
     auto worker = std::make_unique<Worker>();
     Worker* record = worker.get();
-    if (record->thread.Start([this, record, i] {
-          // One worker per processor, each kept on its own: left to the
-          // scheduler, two of them often share one processor for long
-          // stretches (the caller counts as the third thread of a two-
-          // processor machine), and every call then takes twice as long.
-          os::KeepCurrentThreadOnProcessor(i);
-          WorkerLoop(*record);
-        })) {
+    if (record->thread.Start([this, record] { WorkerLoop(*record); })) {
       record->thread.SetName("ParallelFor");
       m_workers.push_back(std::move(worker));
     }

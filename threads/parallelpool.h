@@ -4,8 +4,7 @@
 // A call wakes as many workers as there are chunks (at most all of them),
 // and each takes the next chunk from a shared counter until none is left: a
 // chunk costs one atomic increment, not a hand-over. Workers and caller poll
-// briefly before they sleep on a futex (os/futex.h). Worker n keeps to the
-// process's n-th processor. What one side polls
+// briefly before they sleep on a futex (os/futex.h). What one side polls
 // sits in a cache line of its own, so that the other side's writes nearby
 // do not pull it away from the poller.
 #pragma once

@@ -88,19 +88,6 @@ int ProcessorCount() {
   return online > 0 ? static_cast<int>(online) : 1;
 }
 
-bool KeepCurrentThreadOnProcessor(int nth) {
-  cpu_set_t allowed;
-  if (nth < 0 || sched_getaffinity(0, sizeof allowed, &allowed) != 0) return false;
-  for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu) {
-    if (!CPU_ISSET(cpu, &allowed) || nth-- > 0) continue;
-    cpu_set_t only;
-    CPU_ZERO(&only);
-    CPU_SET(cpu, &only);
-    return sched_setaffinity(0, sizeof only, &only) == 0;
-  }
-  return false;
-}
-
 void ManualResetEvent::Set() {
   {
     std::lock_guard lock(m_mutex);

@@ -1,5 +1,6 @@
 // Threads and events for the worker classes: a joinable thread that can be
-// named, a manual-reset event, and the processors the process may run on.
+// named, a manual-reset event, and the number of processors the process may
+// run on.
 #pragma once
 
 #include <pthread.h>
@@ -48,11 +49,6 @@ bool SetCurrentThreadName(std::string_view name);
 
 // The processors this process may run on (its affinity mask), at least 1.
 int ProcessorCount();
-
-// Keeps the calling thread on the `nth` (from 0) of the processors the
-// process may run on; false when there is no such processor or the system
-// refuses.
-bool KeepCurrentThreadOnProcessor(int nth);
 
 // An event with manual reset: once set, it stays set and releases every
 // waiter until it is reset.

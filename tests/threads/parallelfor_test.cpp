@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sched.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <xtbasis/platform/clock.h>
@@ -99,36 +98,6 @@ TEST(ParallelForTest, RangesNotLargerThanTheChunkRunInlineWithOneLocalValue) {
     if (i == 1) throw std::runtime_error("body");
   };
   EXPECT_THROW(ParallelFor(0, 3, thrower, 10), std::runtime_error);
-}
-
-// A pool of one worker per processor keeps each worker on a processor of
-// its own; workers beyond the processors run where the system puts them.
-TEST(ParallelForTest, EachWorkerOfAFullPoolKeepsToAProcessorOfItsOwn) {
-  const int processors = xtb::os::ProcessorCount();
-  if (processors < 2) GTEST_SKIP() << "one processor: the pool has no workers";
-  xtb::ParallelPool pool(processors + 1);
-  std::mutex mutex;
-  std::map<DWORD, cpu_set_t> masks;
-  ASSERT_TRUE(pool.Run(0, 64 * (processors + 1), [&](int, void*) {
-    cpu_set_t mask;
-    ASSERT_EQ(sched_getaffinity(0, sizeof mask, &mask), 0);
-    std::lock_guard lock(mutex);
-    masks.emplace(GetCurrentThreadId(), mask);
-    std::this_thread::sleep_for(1ms);  // so that every worker gets chunks
-  }, 1, {}, {}, false));
-  std::set<int> kept;
-  int free = 0;
-  for (const auto& [thread, mask] : masks) {
-    if (CPU_COUNT(&mask) != 1) {
-      ++free;
-      continue;
-    }
-    for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu)
-      if (CPU_ISSET(cpu, &mask)) kept.insert(cpu);
-  }
-  EXPECT_EQ(masks.size(), static_cast<size_t>(processors + 1));
-  EXPECT_EQ(kept.size(), static_cast<size_t>(processors));
-  EXPECT_EQ(free, 1);
 }
 
 // The chunk loop a caller hands in runs each chunk whole, once, and the
