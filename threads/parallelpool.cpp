@@ -65,13 +65,19 @@ void RunInline(int from, int to, const XTParallelBody& body, const XTParallelIni
   if (local != nullptr && finish) finish(local);
 }
 
+// A worker's part in a call: the dispatcher signals it; it either starts
+// its run or, once every chunk is taken, has it taken back unstarted.
+enum RunState : uint32_t { kIdle, kSignalled, kRunning };
+
 // Written by the dispatcher while the worker is idle, read by the worker
-// after its signal; `local` is the worker's until its run has ended.
+// once it has started its run; `local` is the worker's until its run has
+// ended.
 struct ParallelPool::Worker {
   alignas(64) std::atomic<uint32_t> signal{0};  // polled by the idle worker
   std::atomic<bool> sleeping{false};
+  std::atomic<uint32_t> run{kIdle};
   alignas(64) os::NativeThread thread;
-  bool quit = false;
+  std::atomic<bool> quit{false};  // also read on wake-ups left over from a run taken back
   bool finishOnly = false;
   XTParallelBody body;
   XTParallelInit init;
@@ -92,7 +98,10 @@ ParallelPool::ParallelPool(int workers) {
 
 ParallelPool::~ParallelPool() { Shutdown(); }
 
-void ParallelPool::Signal(Worker& worker) { Change(worker.signal, worker.sleeping); }
+void ParallelPool::Signal(Worker& worker) {
+  worker.run.store(kSignalled);
+  Change(worker.signal, worker.sleeping);
+}
 
 // A signalled worker takes the chunks of the call in order, one after the
 // other, until none is left: each chunk goes to a worker that has become
@@ -115,6 +124,10 @@ void ParallelPool::WorkerLoop(Worker& worker) {
     AwaitChange(worker.signal, seen, worker.sleeping, kWorkerSpinMicroseconds);
     seen = worker.signal.load(std::memory_order_acquire);
     if (worker.quit) return;
+    // A run taken back before it started (or a wake-up left over from one)
+    // is no run.
+    uint32_t signalled = kSignalled;
+    if (!worker.run.compare_exchange_strong(signalled, kRunning)) continue;
     try {
       if (worker.finishOnly) {
         if (worker.local != nullptr && worker.finish) worker.finish(worker.local);
@@ -125,6 +138,7 @@ void ParallelPool::WorkerLoop(Worker& worker) {
     } catch (...) {
       Fail(std::current_exception());
     }
+    worker.run.store(kIdle);
     Change(m_ended, m_callerSleeping);
   }
 }
@@ -135,10 +149,26 @@ void ParallelPool::Fail(std::exception_ptr error) {
   m_failed.store(true);
 }
 
-void ParallelPool::WaitForRuns(uint32_t until, bool pumpMessages) {
+uint32_t ParallelPool::TakeBackUnstartedRuns(size_t helpers) {
+  uint32_t takenBack = 0;
+  for (size_t i = 0; i < helpers; ++i) {
+    uint32_t signalled = kSignalled;
+    takenBack += m_workers[i]->run.compare_exchange_strong(signalled, kIdle) ? 1 : 0;
+  }
+  return takenBack;
+}
+
+uint32_t ParallelPool::WaitForRuns(uint32_t until, size_t bodyHelpers, bool pumpMessages) {
   for (;;) {
+    // Once no chunk is left, a worker that has not started (its processor
+    // busy with other work) is not waited for.
+    if (bodyHelpers > 0 &&
+        (m_failed.load() || m_nextChunk.load(std::memory_order_relaxed) >= m_chunkCount)) {
+      until -= TakeBackUnstartedRuns(bodyHelpers);
+      bodyHelpers = 0;
+    }
     const uint32_t ended = m_ended.load(std::memory_order_acquire);
-    if (ended == until) return;
+    if (ended == until) return ended;
     if (pumpMessages) {
       PumpMessages();
       Sleep(1);
@@ -173,8 +203,7 @@ bool ParallelPool::Run(int from, int to, const XTParallelBody& body, int chunk, 
     worker.finishOnly = false;
     Signal(worker);
   }
-  ended += static_cast<uint32_t>(helpers);
-  WaitForRuns(ended, pumpMessages);
+  ended = WaitForRuns(ended + static_cast<uint32_t>(helpers), helpers, pumpMessages);
 
   // Every local value goes to finish on its own worker; either way the next
   // call starts without one. Only the helpers of this call hold anything.
@@ -187,7 +216,7 @@ bool ParallelPool::Run(int from, int to, const XTParallelBody& body, int chunk, 
       Signal(worker);
       ++ended;
     }
-    WaitForRuns(ended, pumpMessages);
+    WaitForRuns(ended, 0, pumpMessages);
   }
   for (size_t i = 0; i < helpers; ++i) {
     Worker& worker = *m_workers[i];

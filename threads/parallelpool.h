@@ -3,7 +3,9 @@
 //
 // A call wakes as many workers as there are chunks (at most all of them),
 // and each takes the next chunk from a shared counter until none is left: a
-// chunk costs one atomic increment, not a hand-over. Workers and caller poll
+// chunk costs one atomic increment, not a hand-over. A woken worker that has
+// not started by the time every chunk is taken (its processor busy with other
+// work) is not waited for: its run is taken back. Workers and caller poll
 // briefly before they sleep on a futex (os/futex.h). What one side polls
 // sits in a cache line of its own, so that the other side's writes nearby
 // do not pull it away from the poller.
@@ -55,8 +57,13 @@ class ParallelPool {
   struct Worker;
 
   void Signal(Worker& worker);
-  // Waits until the count of ended runs is `until`.
-  void WaitForRuns(uint32_t until, bool pumpMessages);
+  // Waits until the count of ended runs is `until` and returns it; runs of
+  // the first `bodyHelpers` workers that have not started when no chunk is
+  // left are taken back and not counted.
+  uint32_t WaitForRuns(uint32_t until, size_t bodyHelpers, bool pumpMessages);
+  // Takes back the runs of the first `helpers` workers that have not
+  // started; returns how many.
+  uint32_t TakeBackUnstartedRuns(size_t helpers);
   void WorkerLoop(Worker& worker);
   void RunChunks(Worker& worker);
   void EndWorkers();

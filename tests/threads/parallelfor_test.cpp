@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <pthread.h>
+#include <semaphore.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <xtbasis/platform/clock.h>
@@ -180,6 +183,74 @@ TEST(ParallelForTest, InitOncePerWorkerAndFinishOncePerLocalValue) {
     if (first.count(local) != 0) wrongThread++;
   }, 10, init, {}, false));
   EXPECT_EQ(wrongThread, 0);
+}
+
+// A worker held where it cannot run (here: in a signal handler waiting for
+// a semaphore, as a worker whose processor is taken by other work) does not
+// hold up a call whose chunks the others can run; it is whole again later.
+sem_t g_holdRelease;
+std::atomic<bool> g_held{false};
+
+void HoldThread(int) {
+  g_held = true;
+  while (sem_wait(&g_holdRelease) != 0) {
+  }
+  g_held = false;
+}
+
+TEST(ParallelForTest, AWorkerThatCannotStartDoesNotHoldUpTheCall) {
+  xtb::ParallelPool pool(2);
+  ASSERT_EQ(pool.WorkerCount(), 2);
+  std::mutex mutex;
+  std::map<DWORD, pthread_t> workers;
+  ASSERT_TRUE(pool.Run(0, 2, [&](int, void*) {
+    std::lock_guard lock(mutex);
+    workers.emplace(GetCurrentThreadId(), pthread_self());
+    std::this_thread::sleep_for(20ms);  // so that both workers take a chunk
+  }, 1, {}, {}, false));
+  ASSERT_EQ(workers.size(), 2u);
+  const DWORD heldId = workers.begin()->first;
+  const pthread_t held = workers.begin()->second;
+
+  ASSERT_EQ(sem_init(&g_holdRelease, 0, 0), 0);
+  struct sigaction action {};
+  action.sa_handler = HoldThread;
+  struct sigaction before {};
+  ASSERT_EQ(sigaction(SIGUSR2, &action, &before), 0);
+  ASSERT_EQ(pthread_kill(held, SIGUSR2), 0);
+  while (!g_held) std::this_thread::yield();
+  // Let go of the held worker after a while in any case, so that a call that
+  // waits for it fails the test instead of hanging it.
+  std::thread release([] {
+    std::this_thread::sleep_for(2s);
+    sem_post(&g_holdRelease);
+  });
+
+  std::atomic<int> calls{0};
+  std::atomic<int> onHeld{0};
+  ASSERT_TRUE(pool.Run(0, 100, [&](int, void*) {
+    ++calls;
+    if (GetCurrentThreadId() == heldId) ++onHeld;
+  }, 1, {}, {}, false));
+  EXPECT_TRUE(g_held) << "the call waited for the worker that could not start";
+  EXPECT_EQ(calls.load(), 100);
+  EXPECT_EQ(onHeld.load(), 0);
+  release.join();
+  while (g_held) std::this_thread::yield();
+  sigaction(SIGUSR2, &before, nullptr);
+  sem_destroy(&g_holdRelease);
+
+  // Both workers serve the next calls as before.
+  std::set<DWORD> serving;
+  ASSERT_TRUE(pool.Run(0, 2, [&](int, void*) {
+    {
+      std::lock_guard lock(mutex);
+      serving.insert(GetCurrentThreadId());
+    }
+    std::this_thread::sleep_for(20ms);
+  }, 1, {}, {}, false));
+  EXPECT_EQ(serving.size(), 2u);
+  ExpectEachIndexOnce(pool, 0, 10000, 0);
 }
 
 // Every worker takes part when each chunk outlasts the hand-out; the call
