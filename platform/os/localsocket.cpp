@@ -112,6 +112,18 @@ bool AwaitReady(int fd, short events, std::optional<SteadyClock::time_point>& de
   return count > 0 || (count < 0 && errno == EINTR);
 }
 
+// Closes the reading side of a connection that its receiver gives up on.
+// Closing it alone would leave a moment in which a late sender's message
+// still goes in and then is thrown away with the connection, its sender
+// told that it went: from here on a send fails (EPIPE), and what went in
+// before can still be read. Only connections: a datagram endpoint closed
+// for reading would take no more mail from anyone.
+bool StopReading(int fd) {
+  int type = 0;
+  socklen_t size = sizeof type;
+  return getsockopt(fd, SOL_SOCKET, SO_TYPE, &type, &size) == 0 && type == SOCK_SEQPACKET && shutdown(fd, SHUT_RD) == 0;
+}
+
 // Connections to datagram endpoints, kept for the sends that follow: each
 // was made by ConnectEndpoint, with its checks, for one folder path,
 // account and endpoint, and reaches the receiver that held the endpoint
@@ -272,13 +284,27 @@ long ReceiveMessage(int fd, char* buffer, size_t capacity, uint32_t* account, in
   // taken, so only a slow one is polled for, until the deadline.
   const int flags = MSG_CMSG_CLOEXEC | (waitMs == kWaitWithoutEnd ? 0 : MSG_DONTWAIT);
   std::optional<SteadyClock::time_point> deadline;
+  const auto receive = [&](int how) {
+    ssize_t got;
+    do {
+      message.msg_control = account ? control : nullptr;
+      message.msg_controllen = account ? sizeof control : 0;
+      got = recvmsg(fd, &message, how);
+    } while (got < 0 && errno == EINTR);
+    return got;
+  };
   ssize_t n;
-  do {
-    message.msg_control = account ? control : nullptr;
-    message.msg_controllen = account ? sizeof control : 0;
-    n = recvmsg(fd, &message, flags);
-  } while (n < 0 && (errno == EINTR || (errno == EAGAIN && waitMs != kWaitWithoutEnd &&
-                                        AwaitReady(fd, POLLIN, deadline, waitMs))));
+  do n = receive(flags);
+  while (n < 0 && errno == EAGAIN && waitMs != kWaitWithoutEnd && AwaitReady(fd, POLLIN, deadline, waitMs));
+  if (n < 0 && errno == ETIMEDOUT && StopReading(fd)) {
+    // A message that came before the reading side closed is still taken;
+    // after it nothing more can come, and its end is the time-out.
+    n = receive(MSG_CMSG_CLOEXEC | MSG_DONTWAIT);
+    if (n <= 0) {
+      errno = ETIMEDOUT;
+      n = -1;
+    }
+  }
   if (n < 0 || !account) return n;
   *account = kUnknownAccount;
   for (cmsghdr* item = CMSG_FIRSTHDR(&message); item; item = CMSG_NXTHDR(&message, item)) {
