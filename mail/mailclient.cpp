@@ -200,7 +200,7 @@ bool SendHere(bool pipe, const std::string& place, const std::string& endpoint, 
     return false;
   const bool written = WriteHere(fd, mail);
   if (!written) TraceFailure(__LINE__, "CXTMailslotClient::Write: ");
-  const bool closed = xtb::os::CloseEndpoint(fd) || FailedOn(Channel::LocalConnection);
+  const bool closed = xtb::os::CloseConnection(fd) || FailedOn(Channel::LocalConnection);
   if (!closed) TraceFailure(__LINE__, "CXTMailslotClient::Close: ");
   return written && closed;
 }

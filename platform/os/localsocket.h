@@ -32,6 +32,9 @@ int CreateEndpoint(const os::Folder& folder, const std::string& fileName, Socket
 // Closes a descriptor of CreateEndpoint or Connect and, for endpoints, lets
 // the name go. False (EBADF) for a descriptor not open.
 bool CloseEndpoint(int fd);
+// The same for a connection (ConnectEndpoint's, AcceptConnection's) alone:
+// it holds no name, so nothing is looked up.
+bool CloseConnection(int fd);
 
 // Connects to the endpoint `fileName` of the folder `folderPath`; ENOENT
 // when nobody holds it, EAGAIN when its listener's queue is full and no
