@@ -142,7 +142,7 @@ class RouterEndpoint : public MailEndpoint {
  public:
   explicit RouterEndpoint(const std::string& name) : MailEndpoint(name), m_to(NetWorld::Get().routerAddress().c_str()) {}
   void Send(const std::string& text) const {
-    if (!CXTMailslotClient::SendOneMessage(m_to, name(), "", MAILTYPE_BENCH, text.c_str())) std::abort();
+    if (!CXTMailslotClient::SendOneMessage(m_to, name(), "", MAILTYPE_BENCH, text.c_str())) FailRun("a mail through the router");
   }
 
  private:
