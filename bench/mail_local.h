@@ -15,13 +15,16 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
 #include <xtbasis/mailslot.h>
+#include <xtbasis/platform/lasterror.h>
 
 #include "peer_ratio.h"
 
@@ -29,10 +32,21 @@ namespace mailbench {
 
 using Clock = std::chrono::steady_clock;
 
+// Ends a run whose mail or socket failed, saying which step and why first:
+// the table printed so far is flushed, and the reason goes to the
+// unbuffered error stream, so an aborted run leaves more than its abort.
+[[noreturn]] inline void FailRun(const char* step) {
+  const int error = errno;
+  std::fflush(stdout);
+  std::fprintf(stderr, "mail benchmark: %s failed (errno %d: %s; last error %lu)\n", step, error, std::strerror(error),
+               static_cast<unsigned long>(GetLastError()));
+  std::abort();
+}
+
 struct Folder {
   Folder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "xtb-bench-mail-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) std::abort();
+    if (!mkdtemp(pattern.data())) FailRun("making the benchmark folder");
     dir = pattern;
     setenv("XTBASIS_MAIL_DIR", (dir + "/mail").c_str(), 1);
     if (kPipes) CXTMailslotServer::UseNamedPipes();
@@ -59,10 +73,9 @@ class BareLoop {
   void Send(const std::string& text) const {
     const int fd = socket(m_domain, m_type, 0);
     char answer;
-    if (connect(fd, reinterpret_cast<const sockaddr*>(&m_address), m_length) != 0 ||
-        send(fd, text.data(), text.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(text.size()) ||
-        (m_confirmed && recv(fd, &answer, 1, 0) != 1))
-      std::abort();
+    if (connect(fd, reinterpret_cast<const sockaddr*>(&m_address), m_length) != 0) FailRun("a bare connect");
+    if (send(fd, text.data(), text.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(text.size())) FailRun("a bare send");
+    if (m_confirmed && recv(fd, &answer, 1, 0) != 1) FailRun("a bare answer");
     close(fd);
   }
   std::string Receive() const {
@@ -85,7 +98,7 @@ class BareLoop {
     const int fd = socket(m_domain, m_type, 0);
     const int on = 1;
     setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    if (bind(fd, reinterpret_cast<const sockaddr*>(&m_address), m_length) != 0) std::abort();
+    if (bind(fd, reinterpret_cast<const sockaddr*>(&m_address), m_length) != 0) FailRun("a bare bind");
     if (m_type != SOCK_DGRAM) listen(fd, SOMAXCONN);
     return fd;
   }
@@ -116,10 +129,10 @@ class MailEndpoint {
  public:
   explicit MailEndpoint(const std::string& name) : m_name(name.c_str()) {
     TheFolder();
-    if (!m_server.Create(m_name, "")) std::abort();
+    if (!m_server.Create(m_name, "")) FailRun("a receiver's Create");
   }
   void Send(const std::string& text) const {
-    if (!CXTMailslotClient::SendOneMessage(".", m_name, "", MAILTYPE_BENCH, text.c_str())) std::abort();
+    if (!CXTMailslotClient::SendOneMessage(".", m_name, "", MAILTYPE_BENCH, text.c_str())) FailRun("a local mail");
   }
   const CString& name() const { return m_name; }
   std::string Receive() {

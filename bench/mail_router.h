@@ -23,16 +23,12 @@
 #include <netinet/in.h>
 #include <arpa/inet.h>
 #include <sched.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <fstream>
 #include <thread>
 
 #include "mail_local.h"
-
-extern char** environ;
+#include "os/child_processes.h"
 
 namespace mailbench {
 
@@ -84,19 +80,20 @@ class NetWorld {
     const std::string config = TheFolder().dir + "/xtmaild.conf";
     std::ofstream(config) << "listen = " << m_routerAddress << "\nallow = " << host << "\nlog_dir = " << TheFolder().dir
                           << "\ntrace_level = 0\n";
-    const char* argv[] = {"/usr/sbin/ip", "netns", "exec", m_name.c_str(), XTB_MAILD_PATH, "--foreground",
-                          "--config", config.c_str(), nullptr};
     int said[2];
     if (pipe2(said, O_CLOEXEC) != 0) {
       m_ok = false;
       m_error = "no pipe for the router's output";
       return;
     }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, said[1], STDOUT_FILENO);
-    m_ok = posix_spawn(&m_router, argv[0], &actions, nullptr, const_cast<char**>(argv), environ) == 0;
-    posix_spawn_file_actions_destroy(&actions);
+    // The router ends with the benchmark, also with one that aborts or is
+    // killed: `ip netns exec` runs it in its own place, keeping that.
+    xtb::os::ChildLaunch launch;
+    launch.program = "/usr/sbin/ip";
+    launch.arguments = {"ip", "netns", "exec", m_name, XTB_MAILD_PATH, "--foreground", "--config", config};
+    launch.standardStreams[STDOUT_FILENO] = said[1];
+    launch.endsWithStarter = true;
+    m_ok = xtb::os::LaunchChild(launch, m_router) == 0;
     close(said[1]);
     // A mail sent before the router listens waits a second per attempt
     // (the pipe-mode retry) and would be timed as the router's speed.
@@ -123,16 +120,19 @@ class NetWorld {
     }
   }
   ~NetWorld() {
-    if (m_router > 0) {
-      kill(m_router, SIGTERM);
-      waitpid(m_router, nullptr, 0);
+    if (m_router.id > 0) {
+      int code;
+      bool signalled;
+      xtb::os::KillChild(m_router);
+      xtb::os::AwaitChildEnd(m_router, code, signalled);
+      xtb::os::ReleaseChild(m_router);
     }
     if (m_routerOutput >= 0) close(m_routerOutput);
     std::system(("ip netns del " + m_name + " 2>/dev/null").c_str());
   }
 
   std::string m_name, m_routerAddress, m_error;
-  pid_t m_router = -1;
+  xtb::os::Child m_router;
   int m_routerOutput = -1;
   bool m_ok = false;
 };
@@ -142,7 +142,7 @@ class RouterEndpoint : public MailEndpoint {
  public:
   explicit RouterEndpoint(const std::string& name) : MailEndpoint(name), m_to(NetWorld::Get().routerAddress().c_str()) {}
   void Send(const std::string& text) const {
-    if (!CXTMailslotClient::SendOneMessage(m_to, name(), "", MAILTYPE_BENCH, text.c_str())) std::abort();
+    if (!CXTMailslotClient::SendOneMessage(m_to, name(), "", MAILTYPE_BENCH, text.c_str())) FailRun("a mail through the router");
   }
 
  private:

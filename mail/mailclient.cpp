@@ -189,15 +189,18 @@ bool SendHere(bool pipe, const std::string& place, const std::string& endpoint, 
     if (!written) TraceFailure(__LINE__, "CXTMailslotClient::Write: ");
     return written;
   }
+  // Formed before the connect, so that nothing stands between it and the
+  // send that a receiver waiting on the connection would have to wait for.
+  const std::string mail = FormMail(sender, type, text, pipe);
   int fd = -1;
   if (!WithOpenAttempts(pipe, place, endpoint, [&] {
         fd = ConnectHere(file, pipe);
         return fd >= 0 || FailedOn(Channel::LocalConnection);
       }))
     return false;
-  const bool written = WriteHere(fd, FormMail(sender, type, text, pipe));
+  const bool written = WriteHere(fd, mail);
   if (!written) TraceFailure(__LINE__, "CXTMailslotClient::Write: ");
-  const bool closed = xtb::os::CloseEndpoint(fd) || FailedOn(Channel::LocalConnection);
+  const bool closed = xtb::os::CloseConnection(fd) || FailedOn(Channel::LocalConnection);
   if (!closed) TraceFailure(__LINE__, "CXTMailslotClient::Close: ");
   return written && closed;
 }

@@ -70,7 +70,7 @@ bool CXTMailslotServer::Read(CString& sender, MAILTYPES& type, CString& text) {
     result = DecodeMail(CString(buffer.get()), sender, type, text);
     if (!result) TraceFailure(__LINE__, "CXTMailslotServer::Read: DecodeMail fehlgeschlagen: ");
   }
-  if (connection >= 0) xtb::os::CloseEndpoint(connection);  // one mail per connection
+  if (connection >= 0) xtb::os::CloseConnection(connection);  // one mail per connection
   return result;
 }
 

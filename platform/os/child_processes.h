@@ -1,6 +1,6 @@
 // Child processes that a program starts and keeps a handle of: started with
-// posix_spawn (so a failure to run the program is known before the start
-// returns), watched through a pidfd (no SIGCHLD handler, no wait for any
+// posix_spawn, or forked where the child must end with its starter (either
+// way a failure to run the program is known before the start returns), watched through a pidfd (no SIGCHLD handler, no wait for any
 // child but this one), killed through the same pidfd (never a recycled id).
 #pragma once
 
@@ -19,6 +19,12 @@ struct ChildLaunch {
   int standardStreams[3] = {-1, -1, -1};  // descriptors for 0, 1, 2; -1: the caller's own
   bool nullStreams = false;              // streams given as -1 read and write /dev/null instead
   bool ownSession = false;               // the child leads a session of its own (no terminal)
+  // The child is killed (SIGKILL) when the thread that started it ends,
+  // however it ends (kill -9 included), also past the exec of a program
+  // that execs another in its place (not one that runs set-user-id, for
+  // which the system drops it): for helpers that must not outlive their
+  // starter. Start it from a thread that lives as long as the child is wanted.
+  bool endsWithStarter = false;
 };
 
 struct Child {

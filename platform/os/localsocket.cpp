@@ -9,12 +9,15 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <charconv>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -35,15 +38,41 @@ std::unordered_map<int, int> g_locks;
 
 int SocketType(SocketKind kind) { return kind == SocketKind::Datagram ? SOCK_DGRAM : SOCK_SEQPACKET; }
 
-bool MakeAddress(const std::string& path, sockaddr_un& address) {
+// The process named as a number in /proc, once /proc/<number> has been
+// seen to be /proc/self: then a connect saves the kernel resolving the
+// "self" link each time. A /proc of another pid namespace, where the number
+// names another process, is never used so. Set per process id, so that the
+// child of a fork looks anew.
+std::atomic<uint32_t> g_procNamesUs{0};
+
+bool ProcNamesUs(uint32_t pid) {
+  if (g_procNamesUs.load(std::memory_order_relaxed) == pid) return true;
+  struct stat self {}, named {};
+  const std::string path = "/proc/" + std::to_string(pid);
+  if (stat("/proc/self", &self) != 0 || stat(path.c_str(), &named) != 0 || self.st_dev != named.st_dev ||
+      self.st_ino != named.st_ino)
+    return false;
+  g_procNamesUs.store(pid, std::memory_order_relaxed);
+  return true;
+}
+
+// The address of the socket held by the descriptor `entry` of this process:
+// its name in /proc, which reaches the socket itself, never a link.
+void AddressOfDescriptor(int entry, sockaddr_un& address) {
   address = {};
   address.sun_family = AF_UNIX;
-  if (path.size() >= sizeof address.sun_path) {
-    errno = ENAMETOOLONG;
-    return false;
+  char* at = address.sun_path;
+  char* const end = address.sun_path + sizeof address.sun_path - 1;
+  const auto put = [&](std::string_view text) { at = std::copy(text.begin(), text.end(), at); };
+  const uint32_t pid = ProcessId();
+  put("/proc/");
+  if (ProcNamesUs(pid)) {
+    at = std::to_chars(at, end, pid).ptr;
+  } else {
+    put("self");
   }
-  std::memcpy(address.sun_path, path.data(), path.size());
-  return true;
+  put("/fd/");
+  std::to_chars(at, end, entry);
 }
 
 // Closes `fd` (when open) and fails with the errno it had.
@@ -79,7 +108,7 @@ bool ConnectTo(int fd, const sockaddr_un& address, int roomWaitMs) {
 // Connects to the socket held by the descriptor `entry` (O_PATH).
 int ConnectThrough(int entry, SocketKind kind, int roomWaitMs) {
   sockaddr_un address;
-  if (!MakeAddress("/proc/self/fd/" + std::to_string(entry), address)) return -1;
+  AddressOfDescriptor(entry, address);
   // A listener's full queue holds the caller only as long as it says, and
   // sends wait only as SendMessage is told.
   const int fd = socket(AF_UNIX, SocketType(kind) | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
@@ -110,6 +139,18 @@ bool AwaitReady(int fd, short events, std::optional<SteadyClock::time_point>& de
   const int count = left == 0 ? 0 : poll(&ready, 1, left);
   if (count == 0) errno = ETIMEDOUT;
   return count > 0 || (count < 0 && errno == EINTR);
+}
+
+// Closes the reading side of a connection that its receiver gives up on.
+// Closing it alone would leave a moment in which a late sender's message
+// still goes in and then is thrown away with the connection, its sender
+// told that it went: from here on a send fails (EPIPE), and what went in
+// before can still be read. Only connections: a datagram endpoint closed
+// for reading would take no more mail from anyone.
+bool StopReading(int fd) {
+  int type = 0;
+  socklen_t size = sizeof type;
+  return getsockopt(fd, SOL_SOCKET, SO_TYPE, &type, &size) == 0 && type == SOCK_SEQPACKET && shutdown(fd, SHUT_RD) == 0;
 }
 
 // Connections to datagram endpoints, kept for the sends that follow: each
@@ -225,6 +266,10 @@ bool CloseEndpoint(int fd) {
   // The socket's file stays: the next holder replaces it, and a sender that
   // finds it without a holder is refused as for a missing endpoint.
   if (lock >= 0) close(lock);
+  return CloseConnection(fd);
+}
+
+bool CloseConnection(int fd) {
   if (fd < 0 || close(fd) != 0) {
     errno = EBADF;
     return false;
@@ -272,13 +317,27 @@ long ReceiveMessage(int fd, char* buffer, size_t capacity, uint32_t* account, in
   // taken, so only a slow one is polled for, until the deadline.
   const int flags = MSG_CMSG_CLOEXEC | (waitMs == kWaitWithoutEnd ? 0 : MSG_DONTWAIT);
   std::optional<SteadyClock::time_point> deadline;
+  const auto receive = [&](int how) {
+    ssize_t got;
+    do {
+      message.msg_control = account ? control : nullptr;
+      message.msg_controllen = account ? sizeof control : 0;
+      got = recvmsg(fd, &message, how);
+    } while (got < 0 && errno == EINTR);
+    return got;
+  };
   ssize_t n;
-  do {
-    message.msg_control = account ? control : nullptr;
-    message.msg_controllen = account ? sizeof control : 0;
-    n = recvmsg(fd, &message, flags);
-  } while (n < 0 && (errno == EINTR || (errno == EAGAIN && waitMs != kWaitWithoutEnd &&
-                                        AwaitReady(fd, POLLIN, deadline, waitMs))));
+  do n = receive(flags);
+  while (n < 0 && errno == EAGAIN && waitMs != kWaitWithoutEnd && AwaitReady(fd, POLLIN, deadline, waitMs));
+  if (n < 0 && errno == ETIMEDOUT && StopReading(fd)) {
+    // A message that came before the reading side closed is still taken;
+    // after it nothing more can come, and its end is the time-out.
+    n = receive(MSG_CMSG_CLOEXEC | MSG_DONTWAIT);
+    if (n <= 0) {
+      errno = ETIMEDOUT;
+      n = -1;
+    }
+  }
   if (n < 0 || !account) return n;
   *account = kUnknownAccount;
   for (cmsghdr* item = CMSG_FIRSTHDR(&message); item; item = CMSG_NXTHDR(&message, item)) {

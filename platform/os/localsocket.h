@@ -32,6 +32,9 @@ int CreateEndpoint(const os::Folder& folder, const std::string& fileName, Socket
 // Closes a descriptor of CreateEndpoint or Connect and, for endpoints, lets
 // the name go. False (EBADF) for a descriptor not open.
 bool CloseEndpoint(int fd);
+// The same for a connection (ConnectEndpoint's, AcceptConnection's) alone:
+// it holds no name, so nothing is looked up.
+bool CloseConnection(int fd);
 
 // Connects to the endpoint `fileName` of the folder `folderPath`; ENOENT
 // when nobody holds it, EAGAIN when its listener's queue is full and no
@@ -68,7 +71,9 @@ constexpr int kWaitWithoutEnd = -1;
 // (each message's, else the connection's peer), kUnknownAccount when it
 // cannot be told. A connection that has nothing to read yet is waited on
 // up to `waitMs` (ETIMEDOUT after), so that a sender that never writes
-// cannot hold the receiver.
+// cannot hold the receiver; a connection timed out so is closed for
+// reading first, and its sender's later sends fail (EPIPE) instead of
+// going where nobody reads them.
 constexpr uint32_t kUnknownAccount = 0xFFFFFFFF;
 long ReceiveMessage(int fd, char* buffer, size_t capacity, uint32_t* account = nullptr, int waitMs = kWaitWithoutEnd);
 // Sends one message whole; false otherwise (EMSGSIZE when only a part

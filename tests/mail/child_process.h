@@ -1,33 +1,30 @@
 // A child process of a test, started from an argument list, with its
-// standard output readable line by line; killed (by its own id) and reaped
-// when the object goes.
+// standard output readable line by line; killed and reaped when the object
+// goes, and killed by the system when the thread that started it ends, so
+// that a test program that aborts or is killed leaves no child (a router
+// among them) behind.
 #pragma once
 
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
-extern char** environ;
+#include "os/child_processes.h"
 
 class ChildProcess {
  public:
   explicit ChildProcess(const std::vector<std::string>& argv) {
     int out[2];
-    if (pipe(out) != 0) return;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, out[0]);
-    std::vector<char*> args;
-    for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-    args.push_back(nullptr);
-    if (posix_spawn(&m_pid, args[0], &actions, nullptr, args.data(), environ) != 0) m_pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
+    if (pipe2(out, O_CLOEXEC) != 0) return;
+    xtb::os::ChildLaunch launch;
+    launch.program = argv.at(0);
+    launch.arguments = argv;
+    launch.standardStreams[1] = out[1];
+    launch.endsWithStarter = true;
+    if (xtb::os::LaunchChild(launch, m_child) != 0) m_child = {};
     close(out[1]);
     m_out = fdopen(out[0], "r");
   }
@@ -46,23 +43,25 @@ class ChildProcess {
     if (!text.empty() && text.back() == '\n') text.pop_back();
     return text;
   }
-  pid_t pid() const { return m_pid; }
+  pid_t pid() const { return m_child.id; }
   // Kills it with SIGKILL, so that it closes nothing itself, and reaps it.
   void Kill() {
-    if (m_pid <= 0) return;
-    kill(m_pid, SIGKILL);
-    waitpid(m_pid, nullptr, 0);
-    m_pid = -1;
+    if (m_child.id <= 0) return;
+    xtb::os::KillChild(m_child);
+    Wait();
   }
   // Waits for its end; its exit code, or -1 when it was killed.
   int Wait() {
-    int status = 0;
-    if (m_pid <= 0 || waitpid(m_pid, &status, 0) != m_pid) return -1;
-    m_pid = -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (m_child.id <= 0) return -1;
+    int code = 0;
+    bool signalled = false;
+    xtb::os::AwaitChildEnd(m_child, code, signalled);
+    xtb::os::ReleaseChild(m_child);
+    m_child = {};
+    return signalled ? -1 : code;
   }
 
  private:
-  pid_t m_pid = -1;
+  xtb::os::Child m_child;
   FILE* m_out = nullptr;
 };

@@ -1,5 +1,9 @@
 // Endpoints between processes: mail from one process to another, live and
 // dead receivers, the size limits and the records of failed sends.
+#include <sched.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdio>
 #include <set>
@@ -132,6 +136,40 @@ TEST_F(MailEndpointTest, IdsNeverRepeatAcrossProcesses) {
   senders.join();
   texts.erase("");
   EXPECT_EQ(texts.size(), 600u) << "mails of two processes sent in the same millisecond were taken for repeats";
+}
+
+// Senders reach an endpoint through their own descriptor of its socket,
+// named in /proc. A forked sender has an id of its own, and one in a pid
+// namespace whose /proc is not its own (pid 1 there names another process)
+// must not reach through another process's descriptor of that number.
+TEST_F(MailEndpointTest, ForkedSenderInAPidNamespaceOfItsOwnReachesTheEndpoint) {
+  if (geteuid() != 0) GTEST_SKIP() << "a pid namespace needs root";
+  const std::string name = Unique("pidns");
+  CXTMailslotServer server;
+  ASSERT_TRUE(server.Create(CString(name), ""));
+  // This process reaches the endpoint first, so that the sender inherits
+  // what it keeps of it.
+  ASSERT_EQ(SendAndRead(server, name, "first"), "first");
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // Its next child is pid 1 of a new namespace, /proc still this one's.
+    if (unshare(CLONE_NEWPID) != 0) _exit(2);
+    const pid_t sender = fork();
+    if (sender == 0)
+      _exit(getpid() == 1 && CXTMailslotClient::SendOneMessage(".", CString(name), "", MAILTYPE_PING, "nested") ? 0 : 1);
+    int status = 0;
+    _exit(sender > 0 && waitpid(sender, &status, 0) == sender && WIFEXITED(status) ? WEXITSTATUS(status) : 3);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  ASSERT_NE(WEXITSTATUS(status), 2) << "no pid namespace could be made";
+  ASSERT_EQ(WEXITSTATUS(status), 0) << "the sender in the namespace failed";
+  CString from, text;
+  MAILTYPES type;
+  ASSERT_TRUE(server.Read(from, type, text));
+  EXPECT_STREQ(text, "nested");
 }
 
 }  // namespace

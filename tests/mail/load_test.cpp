@@ -5,7 +5,9 @@
 #include <sys/socket.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -202,6 +204,44 @@ TEST_F(MailLoadTest, SendingThreadsShareTheCheckedFolder) {
   }
   for (std::thread& thread : threads) thread.join();
   EXPECT_EQ(received.size(), static_cast<size_t>(kThreads / 2 * kMails)) << "a mail came twice";
+}
+
+}  // namespace
+
+namespace {
+
+// A receiver gives up on a connection that brings nothing in time (a sender
+// that stalled after its connect). A mail that comes after that must fail
+// at its sender: taken in and thrown away unread with the connection, it
+// would be lost while its sender was told that it went. A datagram
+// endpoint that waited in vain takes the next mail as before.
+TEST_F(MailLoadTest, MailAfterTheReceiverGaveUpFailsAtItsSender) {
+  using xtb::os::SocketKind;
+  const SocketKind kind = Pipes() ? SocketKind::Sequenced : SocketKind::Datagram;
+  const std::string file = xtb::mail::EndpointFile(xtb::mail::EndpointName(Pipes(), CString(Unique("late")), ""));
+  const int endpoint = xtb::mail::CreateMailEndpoint(file, kind);
+  ASSERT_GE(endpoint, 0) << std::strerror(errno);
+  const int sender = xtb::mail::ConnectMailEndpoint(file, kind);
+  ASSERT_GE(sender, 0) << std::strerror(errno);
+  const int reader = Pipes() ? xtb::os::AcceptConnection(endpoint) : endpoint;
+  ASSERT_GE(reader, 0) << std::strerror(errno);
+  char buffer[16];
+  errno = 0;
+  EXPECT_EQ(xtb::os::ReceiveMessage(reader, buffer, sizeof buffer, nullptr, 50), -1);
+  EXPECT_EQ(errno, ETIMEDOUT) << std::strerror(errno);
+  errno = 0;
+  const bool sent = xtb::os::SendMessage(sender, "late", 4, 0);
+  if (Pipes()) {
+    // The receiver has not closed the connection yet.
+    EXPECT_FALSE(sent) << "the late mail went into a connection nobody reads";
+    EXPECT_EQ(errno, EPIPE) << std::strerror(errno);
+  } else {
+    ASSERT_TRUE(sent) << std::strerror(errno);
+    EXPECT_EQ(xtb::os::ReceiveMessage(reader, buffer, sizeof buffer, nullptr, 1000), 4);
+  }
+  if (reader != endpoint) xtb::os::CloseEndpoint(reader);
+  xtb::os::CloseEndpoint(sender);
+  xtb::os::CloseEndpoint(endpoint);
 }
 
 }  // namespace
