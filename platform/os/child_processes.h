@@ -1,7 +1,8 @@
 // Child processes that a program starts and keeps a handle of: started with
 // posix_spawn, or forked where the child must end with its starter (either
-// way a failure to run the program is known before the start returns), watched through a pidfd (no SIGCHLD handler, no wait for any
-// child but this one), killed through the same pidfd (never a recycled id).
+// way a failure to run the program is known before the start returns),
+// watched through a pidfd (no SIGCHLD handler, no wait for any child but
+// this one), killed through the same pidfd (never a recycled id).
 #pragma once
 
 #include <sys/types.h>
