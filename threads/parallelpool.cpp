@@ -58,10 +58,7 @@ int64_t ParallelChunk(int64_t count, int chunk, int workers) {
 void RunInline(int from, int to, const XTParallelBody& body, const XTParallelInit& init,
                const XTParallelFinish& finish, XTParallelChunkLoop loop) {
   void* local = init ? init() : nullptr;
-  if (from < to) {
-    if (!body) throw std::bad_function_call();
-    loop(body, from, to, local);
-  }
+  loop(body, from, to, local);  // an empty body throws on its first index
   if (local != nullptr && finish) finish(local);
 }
 

@@ -99,6 +99,29 @@ using XTParallelBody = std::function<void(int index, void* local)>;
 using XTParallelInit = std::function<void*()>;
 using XTParallelFinish = std::function<void(void* local)>;
 
+// The loop over the indexes [first, end) of one chunk. ParallelFor hands the
+// pool one compiled into the calling program, so that the call per index
+// stays inside one program image: a processor predicts an indirect call
+// into another image worse, about 1 ns per call on the machines measured,
+// which is the whole cost of a small body.
+using XTParallelChunkLoop = void (*)(const XTParallelBody& body, int first, int end, void* local);
+
+// ParallelFor with the chunk loop to run on the workers and inline.
+XTBASIS_API void XTParallelForChunks(int from, int to, const XTParallelBody& body, int chunk,
+                                     const XTParallelInit& init, const XTParallelFinish& finish, bool pumpMessages,
+                                     XTParallelChunkLoop loop);
+
+namespace xtb::exported {
+// ParallelFor under its plain exported name, for programs that look it up
+// at run time; it runs the library's own chunk loop.
+XTBASIS_C_API void ParallelFor(int from, int to, XTParallelBody body, int chunk, XTParallelInit init,
+                               XTParallelFinish finish, bool pumpMessages);
+}  // namespace xtb::exported
+
+inline void XTRunParallelChunk(const XTParallelBody& body, int first, int end, void* local) {
+  for (int i = first; i < end; ++i) body(i, local);
+}
+
 // Calls body(i, local) for every i with from <= i < to, each exactly once,
 // and returns when all calls have ended.
 //
@@ -125,35 +148,10 @@ using XTParallelFinish = std::function<void(void* local)>;
 // The pool starts with the first call and is shut down through the
 // application's exit handlers (AtXTExit); later calls run on the calling
 // thread. The shutdown waits for no body: while another thread's call is
-// still running, its workers are left to end with the process. It serves one calling thread at a time; calls from other threads
-// meanwhile run on their own thread.
+// still running, its workers are left to end with the process. It serves
+// one calling thread at a time; calls from other threads meanwhile run on
+// their own thread.
 inline void ParallelFor(int from, int to, XTParallelBody body, int chunk = 0, XTParallelInit init = {},
-                        XTParallelFinish finish = {}, bool pumpMessages = false);
-
-// The loop over the indexes [first, end) of one chunk. ParallelFor hands the
-// pool one compiled into the calling program, so that the call per index
-// stays inside one program image: a processor predicts an indirect call
-// into another image worse, about 1 ns per call on the machines measured,
-// which is the whole cost of a small body.
-using XTParallelChunkLoop = void (*)(const XTParallelBody& body, int first, int end, void* local);
-
-// ParallelFor with the chunk loop to run on the workers and inline.
-XTBASIS_API void XTParallelForChunks(int from, int to, const XTParallelBody& body, int chunk,
-                                     const XTParallelInit& init, const XTParallelFinish& finish, bool pumpMessages,
-                                     XTParallelChunkLoop loop);
-
-namespace xtb::exported {
-// ParallelFor under its plain exported name, for programs that look it up
-// at run time; it runs the library's own chunk loop.
-XTBASIS_C_API void ParallelFor(int from, int to, XTParallelBody body, int chunk, XTParallelInit init,
-                               XTParallelFinish finish, bool pumpMessages);
-}  // namespace xtb::exported
-
-inline void XTRunParallelChunk(const XTParallelBody& body, int first, int end, void* local) {
-  for (int i = first; i < end; ++i) body(i, local);
-}
-
-inline void ParallelFor(int from, int to, XTParallelBody body, int chunk, XTParallelInit init,
-                        XTParallelFinish finish, bool pumpMessages) {
+                        XTParallelFinish finish = {}, bool pumpMessages = false) {
   XTParallelForChunks(from, to, body, chunk, init, finish, pumpMessages, &XTRunParallelChunk);
 }
