@@ -1,10 +1,8 @@
 #include "libxmlsetup.h"
 
-#include <libxml/parser.h>
-#include <libxml/xmlschemastypes.h>
-
 #include <cstring>
-#include <mutex>
+
+#include "os/dynlib.h"
 
 namespace xtb::xml {
 namespace {
@@ -25,19 +23,31 @@ xmlParserInputPtr Loader(const char* url, const char* id, xmlParserCtxtPtr conte
   return g_previous(url, id, context);
 }
 
+bool BindAll(void* library, Libxml& table) {
+  using os::dynlib::Bind;
+#define XTB_LIBXML_BIND(name) Bind(library, #name, table.name) &&
+  return XTB_LIBXML_FUNCTIONS(XTB_LIBXML_BIND) true;
+#undef XTB_LIBXML_BIND
+}
+
+const Libxml* SetUp(const Libxml* libxml) {
+  if (libxml == nullptr) return nullptr;
+  libxml->xmlInitParser();
+  // The schema module builds its table of built-in types on first use
+  // without a lock; two threads compiling schemas at once would each
+  // build one and lose the other.
+  libxml->xmlSchemaInitTypes();
+  g_previous = libxml->xmlGetExternalEntityLoader();
+  libxml->xmlSetExternalEntityLoader(Loader);
+  return libxml;
+}
+
 }  // namespace
 
-void SetUpLibxml() {
-  static std::once_flag once;
-  std::call_once(once, [] {
-    xmlInitParser();
-    // The schema module builds its table of built-in types on first use
-    // without a lock; two threads compiling schemas at once would each
-    // build one and lose the other.
-    xmlSchemaInitTypes();
-    g_previous = xmlGetExternalEntityLoader();
-    xmlSetExternalEntityLoader(Loader);
-  });
+const Libxml* LoadLibxml() {
+  static Libxml table;
+  static const Libxml* const loaded = SetUp(os::dynlib::Load("libxml2.so.2", table, BindAll));
+  return loaded;
 }
 
 LocalFilesOnly::LocalFilesOnly() : m_outer(!t_localOnly) { t_localOnly = true; }
@@ -46,18 +56,19 @@ LocalFilesOnly::~LocalFilesOnly() {
   if (m_outer) t_localOnly = false;
 }
 
-ErrorsTo::ErrorsTo(void* context, xmlStructuredErrorFunc handler)
-    : m_handler(xmlStructuredError),
-      m_context(xmlStructuredErrorContext),
-      m_generic(xmlGenericError),
-      m_genericContext(xmlGenericErrorContext) {
-  xmlSetStructuredErrorFunc(context, handler);
-  xmlSetGenericErrorFunc(nullptr, Unheard);
+ErrorsTo::ErrorsTo(const Libxml& libxml, void* context, xmlStructuredErrorFunc handler)
+    : m_libxml(libxml),
+      m_handler(*libxml.__xmlStructuredError()),
+      m_context(*libxml.__xmlStructuredErrorContext()),
+      m_generic(*libxml.__xmlGenericError()),
+      m_genericContext(*libxml.__xmlGenericErrorContext()) {
+  libxml.xmlSetStructuredErrorFunc(context, handler);
+  libxml.xmlSetGenericErrorFunc(nullptr, Unheard);
 }
 
 ErrorsTo::~ErrorsTo() {
-  xmlSetStructuredErrorFunc(m_context, m_handler);
-  xmlSetGenericErrorFunc(m_genericContext, m_generic);
+  m_libxml.xmlSetStructuredErrorFunc(m_context, m_handler);
+  m_libxml.xmlSetGenericErrorFunc(m_genericContext, m_generic);
 }
 
 }  // namespace xtb::xml

@@ -1,8 +1,5 @@
 #include "parsersession.h"
 
-#include <libxml/SAX2.h>
-#include <libxml/parserInternals.h>
-
 #include <algorithm>
 #include <climits>
 #include <cstring>
@@ -18,6 +15,9 @@ namespace {
 constexpr HRESULT ParserCode(int code) {
   return static_cast<HRESULT>(0x80040000u | (static_cast<unsigned>(code) & 0xFFFFu));
 }
+
+// libxml2 not installed: ERROR_MOD_NOT_FOUND as a result code.
+constexpr HRESULT kParserMissing = static_cast<HRESULT>(0x8007007Eu);
 
 }  // namespace
 
@@ -49,25 +49,26 @@ HRESULT ParserSession::Parse(DocumentInput& input, xmlSAXHandler& handler, void*
   if (input.Data() == nullptr && input.Size() > 0) return E_POINTER;
   if (input.Size() > static_cast<size_t>(INT_MAX)) return E_INVALIDARG;
   if (input.Size() == 0) return ParserCode(XML_ERR_DOCUMENT_EMPTY);
-  SetUpLibxml();
+  const Libxml* libxml = LoadLibxml();
+  if (libxml == nullptr) return kParserMissing;
   ParserSession session(input, front, errors);
   xmlParserCtxtPtr context =
-      xmlCreateIOParserCtxt(&handler, nullptr, ReadSlice, nullptr, &session, XML_CHAR_ENCODING_NONE);
+      libxml->xmlCreateIOParserCtxt(&handler, nullptr, ReadSlice, nullptr, &session, XML_CHAR_ENCODING_NONE);
   if (context == nullptr) return E_OUTOFMEMORY;
-  xmlCtxtUseOptions(context, XML_PARSE_NONET);
+  libxml->xmlCtxtUseOptions(context, XML_PARSE_NONET);
   session.m_context = context;
   context->userData = &session;
-  xmlParseDocument(context);
+  libxml->xmlParseDocument(context);
   session.FreeDecoded();
   const HRESULT result = session.Result();
-  if (context->myDoc != nullptr) xmlFreeDoc(context->myDoc);
+  if (context->myDoc != nullptr) libxml->xmlFreeDoc(context->myDoc);
   context->myDoc = nullptr;
-  xmlFreeParserCtxt(context);
+  libxml->xmlFreeParserCtxt(context);
   return result;
 }
 
 // The document node keeps the document's own entity declarations.
-void ParserSession::StartDocument(void* user) { xmlSAX2StartDocument(Of(user).m_context); }
+void ParserSession::StartDocument(void* user) { LoadedLibxml().xmlSAX2StartDocument(Of(user).m_context); }
 
 HRESULT ParserSession::Result() const {
   if (FAILED(m_stop)) return m_stop;
@@ -78,7 +79,7 @@ HRESULT ParserSession::Result() const {
 
 void ParserSession::Stop(HRESULT hr) {
   m_stop = hr;
-  if (m_context != nullptr) xmlStopParser(m_context);
+  if (m_context != nullptr) LoadedLibxml().xmlStopParser(m_context);
 }
 
 // The parser gets the document in slices; a tag past the bound ends the
@@ -106,7 +107,7 @@ void ParserSession::Fail(HRESULT code, const char16_t* message) {
 }
 
 bool ParserSession::ReplaceReferences(std::string_view& value) {
-  xmlChar* decoded = xmlStringLenDecodeEntities(m_context, reinterpret_cast<const xmlChar*>(value.data()),
+  xmlChar* decoded = LoadedLibxml().xmlStringLenDecodeEntities(m_context, reinterpret_cast<const xmlChar*>(value.data()),
                                                 static_cast<int>(value.size()), XML_SUBSTITUTE_REF, 0, 0, 0);
   if (decoded == nullptr) {
     Fail(ParserCode(XML_ERR_ENTITY_LOOP), u"attribute value not decoded");
@@ -115,7 +116,7 @@ bool ParserSession::ReplaceReferences(std::string_view& value) {
   try {
     m_decoded.push_back(decoded);
   } catch (const std::bad_alloc&) {
-    xmlFree(decoded);
+    LoadedLibxml().Free(decoded);
     Check(E_OUTOFMEMORY);
     return false;
   }
@@ -124,7 +125,7 @@ bool ParserSession::ReplaceReferences(std::string_view& value) {
 }
 
 void ParserSession::FreeAllDecoded() {
-  for (xmlChar* decoded : m_decoded) xmlFree(decoded);
+  for (xmlChar* decoded : m_decoded) LoadedLibxml().Free(decoded);
   m_decoded.clear();
 }
 
@@ -149,19 +150,19 @@ void ParserSession::Error(void* user, xmlErrorPtr error) {
 // declarations); nothing outside the document is read.
 void ParserSession::InternalSubset(void* user, const xmlChar* name, const xmlChar* publicId,
                                    const xmlChar* systemId) {
-  xmlSAX2InternalSubset(Of(user).m_context, name, publicId, systemId);
+  LoadedLibxml().xmlSAX2InternalSubset(Of(user).m_context, name, publicId, systemId);
 }
 
 void ParserSession::EntityDecl(void* user, const xmlChar* name, int type, const xmlChar* publicId,
                                const xmlChar* systemId, xmlChar* content) {
-  xmlSAX2EntityDecl(Of(user).m_context, name, type, publicId, systemId, content);
+  LoadedLibxml().xmlSAX2EntityDecl(Of(user).m_context, name, type, publicId, systemId, content);
 }
 
 // A reference to an external entity ends the parse: its content is never
 // read. So does one that takes the references past their budget.
 xmlEntityPtr ParserSession::GetEntity(void* user, const xmlChar* name) {
   ParserSession& s = Of(user);
-  xmlEntityPtr entity = xmlSAX2GetEntity(s.m_context, name);
+  xmlEntityPtr entity = LoadedLibxml().xmlSAX2GetEntity(s.m_context, name);
   if (entity != nullptr && entity->etype == XML_EXTERNAL_GENERAL_PARSED_ENTITY) {
     s.Fail(ParserCode(XML_ERR_ENTITY_PROCESSING), u"external entity not resolved");
     return nullptr;
@@ -174,12 +175,12 @@ xmlEntityPtr ParserSession::GetEntity(void* user, const xmlChar* name) {
 }
 
 xmlEntityPtr ParserSession::GetParameterEntity(void* user, const xmlChar* name) {
-  return xmlSAX2GetParameterEntity(Of(user).m_context, name);
+  return LoadedLibxml().xmlSAX2GetParameterEntity(Of(user).m_context, name);
 }
 
-int ParserSession::IsStandalone(void* user) { return xmlSAX2IsStandalone(Of(user).m_context); }
-int ParserSession::HasInternalSubset(void* user) { return xmlSAX2HasInternalSubset(Of(user).m_context); }
-int ParserSession::HasExternalSubset(void* user) { return xmlSAX2HasExternalSubset(Of(user).m_context); }
+int ParserSession::IsStandalone(void* user) { return LoadedLibxml().xmlSAX2IsStandalone(Of(user).m_context); }
+int ParserSession::HasInternalSubset(void* user) { return LoadedLibxml().xmlSAX2HasInternalSubset(Of(user).m_context); }
+int ParserSession::HasExternalSubset(void* user) { return LoadedLibxml().xmlSAX2HasExternalSubset(Of(user).m_context); }
 
 HRESULT ParserSession::QueryInterface(REFIID iid, void** object) {
   if (object == nullptr) return E_POINTER;

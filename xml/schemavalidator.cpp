@@ -3,11 +3,6 @@
 // the one without namespace), so that schemas importing each other meet
 // as one set. Documents are parsed without entity substitution, DTD
 // loading or network; schemas and their imports come from local files only.
-#include <libxml/parser.h>
-#include <libxml/SAX2.h>
-#include <libxml/parserInternals.h>
-#include <libxml/tree.h>
-#include <libxml/xmlschemas.h>
 
 #include <climits>
 #include <memory>
@@ -27,6 +22,10 @@
 #include "unicode.h"
 
 namespace {
+
+using xtb::xml::ErrorsTo;
+using xtb::xml::Libxml;
+using xtb::xml::LoadedLibxml;
 
 constexpr const char* kNotCreated = "Der XML Schema Validator konnte nicht erzeugt werden";
 constexpr const char* kNotLoaded = "Das XML Schema konnte nicht geladen werden";
@@ -66,10 +65,10 @@ struct SchemaProblems {
 };
 
 struct FreeDoc {
-  void operator()(xmlDocPtr doc) const { xmlFreeDoc(doc); }
+  void operator()(xmlDocPtr doc) const { LoadedLibxml().xmlFreeDoc(doc); }
 };
 struct FreeSchema {
-  void operator()(xmlSchemaPtr schema) const { xmlSchemaFree(schema); }
+  void operator()(xmlSchemaPtr schema) const { LoadedLibxml().xmlSchemaFree(schema); }
 };
 using Doc = std::unique_ptr<xmlDoc, FreeDoc>;
 using Schema = std::unique_ptr<xmlSchema, FreeSchema>;
@@ -100,26 +99,28 @@ std::string SchemaSet(const std::vector<std::pair<CString, CString>>& schemas) {
 // Each file must be a well-formed document of its own whose target
 // namespace is the one it was added under.
 bool Readable(const CString& ns, const CString& file) {
-  Doc doc(xmlReadFile(file.GetString(), nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
-  const xmlNode* root = doc != nullptr ? xmlDocGetRootElement(doc.get()) : nullptr;
+  const Libxml& libxml = LoadedLibxml();
+  Doc doc(libxml.xmlReadFile(file.GetString(), nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
+  const xmlNode* root = doc != nullptr ? libxml.xmlDocGetRootElement(doc.get()) : nullptr;
   if (root == nullptr) return false;
-  xmlChar* target = xmlGetNoNsProp(root, reinterpret_cast<const xmlChar*>("targetNamespace"));
+  xmlChar* target = libxml.xmlGetNoNsProp(root, reinterpret_cast<const xmlChar*>("targetNamespace"));
   const bool same = Utf8(ns) == (target != nullptr ? reinterpret_cast<const char*>(target) : "");
-  xmlFree(target);
+  libxml.Free(target);
   return same;
 }
 
 Schema Compile(const std::vector<std::pair<CString, CString>>& schemas) {
+  const Libxml& libxml = LoadedLibxml();
   for (const auto& schema : schemas)
     if (!Readable(schema.first, schema.second)) return nullptr;
   const std::string set = SchemaSet(schemas);
-  xmlSchemaParserCtxtPtr parser = xmlSchemaNewMemParserCtxt(set.data(), static_cast<int>(set.size()));
+  xmlSchemaParserCtxtPtr parser = libxml.xmlSchemaNewMemParserCtxt(set.data(), static_cast<int>(set.size()));
   if (parser == nullptr) return nullptr;
   SchemaProblems problems;
-  xmlSchemaSetParserStructuredErrors(parser, SchemaProblems::Collect, &problems);
-  const xtb::xml::ErrorsTo included(&problems, SchemaProblems::Collect);
-  Schema schema(xmlSchemaParse(parser));
-  xmlSchemaFreeParserCtxt(parser);
+  libxml.xmlSchemaSetParserStructuredErrors(parser, SchemaProblems::Collect, &problems);
+  const ErrorsTo included(libxml, &problems, SchemaProblems::Collect);
+  Schema schema(libxml.xmlSchemaParse(parser));
+  libxml.xmlSchemaFreeParserCtxt(parser);
   return problems.failed ? nullptr : std::move(schema);
 }
 
@@ -135,19 +136,21 @@ struct DocumentRun {
   static DocumentRun& Of(void* parser) { return *static_cast<DocumentRun*>(static_cast<xmlParserCtxtPtr>(parser)->_private); }
   static void Collect(void* parser, xmlErrorPtr error) { Entries::Collect(&Of(parser).entries, error); }
   static xmlEntityPtr GetEntity(void* parser, const xmlChar* name) {
+    const Libxml& libxml = LoadedLibxml();
     DocumentRun& run = Of(parser);
-    xmlEntityPtr entity = xmlSAX2GetEntity(parser, name);
+    xmlEntityPtr entity = libxml.xmlSAX2GetEntity(parser, name);
     const char* text = entity != nullptr && entity->content != nullptr ? reinterpret_cast<const char*>(entity->content) : "";
     if (entity == nullptr || run.entities.Admit(text, run.size)) return entity;
-    run.entries.Add(xmlSAX2GetLineNumber(parser), "entity references expand too far");
+    run.entries.Add(libxml.xmlSAX2GetLineNumber(parser), "entity references expand too far");
     run.refused = true;
-    xmlStopParser(static_cast<xmlParserCtxtPtr>(parser));
+    libxml.xmlStopParser(static_cast<xmlParserCtxtPtr>(parser));
     return nullptr;
   }
 };
 
 // The document, or null when it is not well-formed (errors in `entries`).
 Doc Parse(const char* file, Entries& entries) {
+  const Libxml& libxml = LoadedLibxml();
   CString content;
   if (!LoadTextFile(file, content)) {
     entries.Add(0, Utf8(GetLastErrorString(nullptr, GetLastError())));
@@ -161,7 +164,7 @@ Doc Parse(const char* file, Entries& entries) {
     entries.Add(0, "too many attributes in one tag");
     return nullptr;
   }
-  xmlParserCtxtPtr parser = xmlCreateMemoryParserCtxt(content.GetString(), content.GetLength());
+  xmlParserCtxtPtr parser = libxml.xmlCreateMemoryParserCtxt(content.GetString(), content.GetLength());
   if (parser == nullptr) {
     entries.Add(0, content.IsEmpty() ? "Document is empty" : "out of memory");
     return nullptr;
@@ -170,12 +173,12 @@ Doc Parse(const char* file, Entries& entries) {
   parser->sax->serror = DocumentRun::Collect;
   parser->sax->getEntity = DocumentRun::GetEntity;
   parser->_private = &run;
-  xmlCtxtUseOptions(parser, XML_PARSE_NONET | XML_PARSE_BIG_LINES);
-  xmlParseDocument(parser);
+  libxml.xmlCtxtUseOptions(parser, XML_PARSE_NONET | XML_PARSE_BIG_LINES);
+  libxml.xmlParseDocument(parser);
   Doc doc(parser->myDoc);
   parser->myDoc = nullptr;
   const bool good = parser->wellFormed && parser->nsWellFormed && !run.refused;
-  xmlFreeParserCtxt(parser);
+  libxml.xmlFreeParserCtxt(parser);
   if (!good && entries.count == 0) entries.Add(0, "not well-formed");
   return good ? std::move(doc) : nullptr;
 }
@@ -189,7 +192,11 @@ void CXTXmlSchemaValidator::AddToSchemaCache(const char* namespaceUri, const cha
 
 bool CXTXmlSchemaValidator::Validate(const char* xmlFile) {
   m_Error.Empty();
-  xtb::xml::SetUpLibxml();
+  const xtb::xml::Libxml* libxml = xtb::xml::LoadLibxml();
+  if (libxml == nullptr) {
+    m_Error = kNotCreated;
+    return false;
+  }
   xtb::xml::LocalFilesOnly localFiles;
   Schema schema;
   if (!m_Schemas.empty()) {
@@ -209,7 +216,7 @@ bool CXTXmlSchemaValidator::Validate(const char* xmlFile) {
     m_Error = entries.text;
     return false;
   }
-  const xmlNode* root = xmlDocGetRootElement(doc.get());
+  const xmlNode* root = libxml->xmlDocGetRootElement(doc.get());
   if (root == nullptr) {
     m_Error = kNotRun;
     return false;
@@ -220,14 +227,14 @@ bool CXTXmlSchemaValidator::Validate(const char* xmlFile) {
   bool covered = false;
   for (const auto& entry : m_Schemas) covered = covered || Utf8(entry.first) == rootNamespace.str();
   if (covered) {
-    xmlSchemaValidCtxtPtr validator = xmlSchemaNewValidCtxt(schema.get());
+    xmlSchemaValidCtxtPtr validator = libxml->xmlSchemaNewValidCtxt(schema.get());
     if (validator == nullptr) {
       m_Error = kNotCreated;
       return false;
     }
-    xmlSchemaSetValidStructuredErrors(validator, Entries::Collect, &entries);
-    const int result = xmlSchemaValidateDoc(validator, doc.get());
-    xmlSchemaFreeValidCtxt(validator);
+    libxml->xmlSchemaSetValidStructuredErrors(validator, Entries::Collect, &entries);
+    const int result = libxml->xmlSchemaValidateDoc(validator, doc.get());
+    libxml->xmlSchemaFreeValidCtxt(validator);
     if (result < 0) {
       m_Error = kNotRun;
       return false;

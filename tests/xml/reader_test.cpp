@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,6 +17,19 @@ CXTXMLElement Read(const std::string& xml, bool expectSuccess = true) {
   CXTXMLElement root;
   EXPECT_EQ(CXTSimpleXMLReader().ReadString(CString(xml), root), expectSuccess) << xml;
   return root;
+}
+
+bool LibxmlIsMapped() {
+  std::ifstream maps("/proc/self/maps");
+  const std::string text((std::istreambuf_iterator<char>(maps)), std::istreambuf_iterator<char>());
+  return text.find("libxml2.so") != std::string::npos;
+}
+
+// Each test runs in a process of its own, so this one sees the first parse.
+TEST(XmlReader, LibxmlIsLoadedByTheFirstParse) {
+  ASSERT_FALSE(LibxmlIsMapped()) << "a program that reads no document does not load libxml2";
+  EXPECT_EQ(Read("<r>eins</r>").Text, "eins");
+  EXPECT_TRUE(LibxmlIsMapped());
 }
 
 TEST(XmlReader, TextAroundChildrenIsConcatenated) {
