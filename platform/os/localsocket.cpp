@@ -64,7 +64,7 @@ void AddressOfDescriptor(int entry, sockaddr_un& address) {
   char* at = address.sun_path;
   char* const end = address.sun_path + sizeof address.sun_path - 1;
   const auto put = [&](std::string_view text) { at = std::copy(text.begin(), text.end(), at); };
-  const uint32_t pid = ProcessId();
+  const uint32_t pid = CachedProcessId();
   put("/proc/");
   if (ProcNamesUs(pid)) {
     at = std::to_chars(at, end, pid).ptr;
