@@ -1,12 +1,10 @@
 // XTCheckSum: the CRC of a file's whole content in constant memory. The
 // bytes are read through buffers small enough to stay in the processor's
-// cache, since copying out of the page cache costs more than the CRC itself.
+// cache and starting at a page, since copying out of the page cache costs
+// more than the CRC itself.
 // A long file is read as two halves by two threads at once, each with its
 // own buffer and positioned reads, and the halves' CRCs are combined: the
 // copies then run on two processors.
-#include <memory>
-#include <new>
-
 #include <xtbasis/checksum.h>
 
 #include "crc_tables.h"
@@ -28,7 +26,7 @@ struct Span {
 // when `limit` is negative.
 Span ReadSpan(const xtb::os::File& file, int64_t offset, int64_t limit) {
   Span span;
-  std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[kBufferSize]);
+  const xtb::os::ReadBuffer buffer = xtb::os::MakeReadBuffer(kBufferSize);
   if (!buffer) return {0, 0, false};
   xtb::crc::Register crc;
   for (;;) {

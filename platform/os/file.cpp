@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "systempath.h"
@@ -70,6 +71,14 @@ long ReadAll(void* buffer, size_t size, Step step) {
 
 long ReadFull(int fd, void* buffer, size_t size) {
   return ReadAll(buffer, size, [fd](char* into, size_t count, size_t) { return read(fd, into, count); });
+}
+
+void FreeReadBuffer::operator()(uint8_t* buffer) const { std::free(buffer); }
+
+ReadBuffer MakeReadBuffer(size_t size) {
+  constexpr size_t kPage = 4096;
+  const size_t rounded = (size + kPage - 1) / kPage * kPage;  // aligned_alloc wants whole alignments
+  return ReadBuffer(static_cast<uint8_t*>(std::aligned_alloc(kPage, rounded == 0 ? kPage : rounded)));
 }
 
 long ReadFullAt(int fd, void* buffer, size_t size, int64_t offset) {

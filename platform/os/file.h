@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,15 @@ long ReadFull(int fd, void* buffer, size_t size);
 // The same from `offset` on, leaving the file position alone (several
 // threads may read one open file).
 long ReadFullAt(int fd, void* buffer, size_t size, int64_t offset);
+// A buffer for reading much of a file in pieces, starting at a page's
+// start: the kernel copies out of the page cache at half the speed into a
+// buffer that does not (as one straight from the heap, whose large blocks
+// start 16 bytes into a page). Null when there is no memory for it.
+struct FreeReadBuffer {
+  void operator()(uint8_t* buffer) const;
+};
+using ReadBuffer = std::unique_ptr<uint8_t[], FreeReadBuffer>;
+ReadBuffer MakeReadBuffer(size_t size);
 // Writes all `size` bytes through interruptions and short writes.
 bool WriteFull(int fd, const void* data, size_t size);
 // The same, but bytes that are all zero become a hole in the file (a dump's

