@@ -107,7 +107,8 @@ void ParserSession::Fail(HRESULT code, const char16_t* message) {
 }
 
 bool ParserSession::ReplaceReferences(std::string_view& value) {
-  xmlChar* decoded = LoadedLibxml().xmlStringLenDecodeEntities(m_context, reinterpret_cast<const xmlChar*>(value.data()),
+  xmlChar* decoded =
+      LoadedLibxml().xmlStringLenDecodeEntities(m_context, reinterpret_cast<const xmlChar*>(value.data()),
                                                 static_cast<int>(value.size()), XML_SUBSTITUTE_REF, 0, 0, 0);
   if (decoded == nullptr) {
     Fail(ParserCode(XML_ERR_ENTITY_LOOP), u"attribute value not decoded");
