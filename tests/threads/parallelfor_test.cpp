@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -320,7 +321,17 @@ TEST(ParallelForTest, NestedCallsRunOnTheirOwnThread) {
 // A child of fork() has no workers: its calls run inline, and the pool's
 // shutdown at its exit does not wait for threads that are not there.
 TEST(ParallelForTest, AForkedChildRunsItsCallsInline) {
-  ParallelFor(0, 100, [](int, void*) {}, 1);  // the pool runs in this process
+  // The pool runs in this process, and every worker is past its start before
+  // the fork: each index waits for all the others. (A thread forked away in
+  // the middle of its start can leave a sanitizer's lock held in the child.)
+  const int workers = xtb::os::ProcessorCount() > 1 ? xtb::os::ProcessorCount() : 1;
+  std::atomic<int> arrived{0};
+  ParallelFor(0, workers, [&](int, void*) {
+    arrived++;
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (arrived < workers && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
+  }, 1);
+  ASSERT_EQ(arrived, workers);
   const pid_t child = fork();
   if (child == 0) {
     alarm(20);  // a hang fails the test instead of stopping the suite
