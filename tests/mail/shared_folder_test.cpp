@@ -15,8 +15,9 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
-#include <thread>
+#include <cstdio>
 #include <cstring>
+#include <thread>
 #include <filesystem>
 
 #include "child_process.h"
@@ -368,6 +369,51 @@ TEST_F(SharedMailFolder, KeptFolderGivesWayOnlyToAFolderThatPassesTheCheck) {
     fs::remove_all(folder.string() + ".old");
   }
   setenv("XTBASIS_MAIL_DIR", m_folder.c_str(), 1);
+}
+
+// A sender reaches the socket it checked, not whatever its name leads to
+// at the moment of the connect: a socket exchanged with the endpoint's
+// under their names, as fast as possible while mail is sent, gets none.
+TEST_F(SharedMailFolder, ASocketSwappedInUnderThePathGetsNoMail) {
+  if (!Pipes()) GTEST_SKIP() << "a datagram sender keeps its connection";
+  const std::string name = Unique("race");
+  CXTMailslotServer server;
+  ASSERT_TRUE(server.Create(CString(name), ""));
+  ASSERT_EQ(SendAndRead(server, name, "zuerst"), "zuerst");
+  const std::string endpoint = FileOf(name);
+  const std::string aside = (m_folder / ("planted" + std::to_string(getpid()))).string();
+  const int planted = BoundSocket(aside, SocketKind::Sequenced);
+  ASSERT_GE(planted, 0) << std::strerror(errno);
+
+  std::atomic<bool> stop{false};
+  std::atomic<int> exchanges{0};
+  std::thread swapper([&] {
+    while (!stop)
+      if (renameat2(AT_FDCWD, endpoint.c_str(), AT_FDCWD, aside.c_str(), RENAME_EXCHANGE) == 0) exchanges++;
+  });
+  constexpr int kMails = 1500;
+  int sent = 0;
+  for (int i = 0; i < kMails; ++i) sent += CXTMailslotClient::SendOneMessage(".", CString(name), "", MAILTYPE_PING, "echt");
+  stop = true;
+  swapper.join();
+  EXPECT_GT(exchanges, 100) << "the names were hardly exchanged";
+  EXPECT_EQ(sent, kMails) << Traces();
+
+  // What reached the planted socket first, so that the receiver is read
+  // for exactly what came to it.
+  int stolen = 0;
+  for (int connection; (connection = accept(planted, nullptr, nullptr)) >= 0; close(connection)) {
+    char byte;
+    stolen += recv(connection, &byte, 1, MSG_DONTWAIT) > 0;
+  }
+  EXPECT_EQ(stolen, 0) << "mail went to the planted socket";
+  int read = 0;
+  CString from, text;
+  MAILTYPES type;
+  for (; read < sent - stolen && server.Read(from, type, text); ++read) ASSERT_STREQ(text, "echt");
+  EXPECT_EQ(read, sent);
+  close(planted);
+  unlink(aside.c_str());
 }
 
 }  // namespace
