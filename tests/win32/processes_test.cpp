@@ -182,7 +182,9 @@ TEST(CreateProcess, StandardHandlesAreKitFiles) {
 }
 
 TEST(ProcessHandles, WaitExitCodesAndTermination) {
-  Started sleeper = Start(nullptr, "/bin/sh -c \"sleep 30\"");
+  // exec: the process terminated below is the sleep itself, so that no
+  // orphan holds the test's output open for the rest of its 30 s.
+  Started sleeper = Start(nullptr, "/bin/sh -c \"exec sleep 30\"");
   ASSERT_TRUE(sleeper.ok);
   DWORD code = 0;
   EXPECT_TRUE(GetExitCodeProcess(sleeper.info.hProcess, &code));
