@@ -11,7 +11,7 @@ namespace {
 class TraceToolTest : public FrameTest {
  protected:
   int RunTool(const std::string& arguments) {
-    const std::string command = std::string(XTB_TOOL_PATH) + " trace " + arguments + " 2>/dev/null >/dev/null";
+    const std::string command = std::string(XTB_TOOL_PATH " trace ") + arguments + " 2>/dev/null >/dev/null";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }

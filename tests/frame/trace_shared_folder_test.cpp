@@ -63,6 +63,13 @@ class SharedLogFolder : public FrameTest {
     EXPECT_TRUE(RootSecretUntouched(m_secret));
     EXPECT_TRUE(Snapshot(m_area, m_logs) == m_before);
   }
+  // The tool's trace command into this folder, up to the text: level 0, id 9.
+  std::string TraceCommand() const {
+    std::string command = XTB_TOOL_PATH " trace 'SOFTWARE\\XTSharedFolder' '";
+    command += m_logs.string();
+    command += "' 0 9 ";
+    return command;
+  }
 
   fs::path m_area;
   fs::path m_logs;
@@ -134,8 +141,7 @@ TEST_F(SharedLogFolder, AFileAnotherAccountStartedIsShared) {
 
 TEST_F(SharedLogFolder, TheToolSaysWhenNothingWasWritten) {
   PlantSymlink("r9trace.log");
-  const std::string command = std::string(XTB_TOOL_PATH) + " trace 'SOFTWARE\\XTSharedFolder' '" + m_logs.string() +
-                              "' 0 9 'chosen text' >/dev/null 2>&1";
+  const std::string command = TraceCommand() + "'chosen text' >/dev/null 2>&1";
   const int status = std::system(command.c_str());
   EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1);
   ExpectNothingOutsideChanged();
@@ -161,8 +167,7 @@ int WithPrivateSharedMemory(const std::function<int()>& programs) {
 // private /dev/shm: the second program notices, takes the file's own lock,
 // writes its record and says so.
 TEST_F(SharedLogFolder, ACorruptMachineTableCostsNoRecordAndNoHang) {
-  const std::string tool = std::string("timeout 20 ") + XTB_TOOL_PATH + " trace 'SOFTWARE\\XTSharedFolder' '" +
-                           m_logs.string() + "' 0 9 ";
+  const std::string tool = "timeout 20 " + TraceCommand();
   const std::string table = xtb::TraceLockTablePath();
   const int result = WithPrivateSharedMemory([&] {
     if (std::system((tool + "first >/dev/null 2>&1").c_str()) != 0 || !fs::exists(table)) return 1;

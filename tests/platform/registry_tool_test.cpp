@@ -16,7 +16,7 @@ struct ToolResult {
 // Standard output, or with `errors` standard error instead.
 ToolResult Tool(const std::string& arguments, bool errors = false) {
   const std::string command =
-      std::string(XTB_TOOL_PATH) + " reg " + arguments + (errors ? " 2>&1 >/dev/null" : " 2>/dev/null");
+      std::string(XTB_TOOL_PATH " reg ") + arguments + (errors ? " 2>&1 >/dev/null" : " 2>/dev/null");
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return {-1, ""};
   std::string out;

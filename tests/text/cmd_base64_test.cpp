@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 std::string ReadFile(const fs::path& path) { return ScratchDir::Read(path.string()); }
 
 int Tool(const std::string& arguments) {
-  const std::string command = std::string(XTB_TOOL_PATH) + " base64 " + arguments + " 2>/dev/null";
+  const std::string command = std::string(XTB_TOOL_PATH " base64 ") + arguments + " 2>/dev/null";
   const int status = std::system(command.c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

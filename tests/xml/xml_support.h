@@ -15,7 +15,7 @@
 
 namespace xmltest {
 
-inline std::string DataFile(const char* name) { return std::string(XTB_SOURCE_DIR) + "/tests/xml/data/" + name; }
+inline std::string DataFile(const char* name) { return std::string(XTB_SOURCE_DIR "/tests/xml/data/") + name; }
 
 class ScratchDir {
  public:
