@@ -1,10 +1,8 @@
 // The reg subcommand of the xtbasis tool against a store in a temp folder.
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <fstream>
 
 #include "registry_fixture.h"
+#include "tool_run.h"
 
 namespace {
 
@@ -15,15 +13,8 @@ struct ToolResult {
 
 // Standard output, or with `errors` standard error instead.
 ToolResult Tool(const std::string& arguments, bool errors = false) {
-  const std::string command =
-      std::string(XTB_TOOL_PATH " reg ") + arguments + (errors ? " 2>&1 >/dev/null" : " 2>/dev/null");
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return {-1, ""};
-  std::string out;
-  char buffer[256];
-  while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
-  const int status = pclose(pipe);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+  const ToolRun run = RunToolSplit("reg " + arguments);
+  return {run.status, errors ? run.errors : run.output};
 }
 
 using RegistryTool = RegistryTest;

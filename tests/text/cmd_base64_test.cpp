@@ -1,14 +1,13 @@
 // The base64 subcommand of the xtbasis tool, run as a real process.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
 
 #include "scratch_dir.h"
+#include "tool_run.h"
 
 namespace {
 
@@ -16,11 +15,7 @@ namespace fs = std::filesystem;
 
 std::string ReadFile(const fs::path& path) { return ScratchDir::Read(path.string()); }
 
-int Tool(const std::string& arguments) {
-  const std::string command = std::string(XTB_TOOL_PATH " base64 ") + arguments + " 2>/dev/null";
-  const int status = std::system(command.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+int Tool(const std::string& arguments) { return RunTool("base64 " + arguments).status; }
 
 class Base64Command : public ::testing::Test {
  protected:

@@ -1,6 +1,8 @@
 # The kit's tests are written as ported programs are: they include the
-# stand-in system headers by their Windows names.
+# stand-in system headers by their Windows names, and are compiled as such a
+# program is, with no precompiled header ahead of them.
 target_link_libraries(test_win32 PRIVATE xtbasis_win32_headers)
+set_target_properties(test_win32 PROPERTIES DISABLE_PRECOMPILE_HEADERS ON)
 
 # Programs linked as a porter links them (xtbasis::win32, with its entry
 # archive) that the entry-point and worker tests run: tests/win32/programs/
